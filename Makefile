@@ -1,0 +1,36 @@
+# Set-up, build and test entry points. The build itself is CMake + Ninja.
+BUILD_DIR      ?= build
+TEST_BUILD_DIR ?= build-sanitize
+CMAKE_FLAGS    ?=
+JOBS           ?= $(shell nproc)
+
+.PHONY: all bootstrap build test run clean format
+
+all: build
+
+bootstrap:
+	@tools/bootstrap
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Tests run in their own build, with AddressSanitizer and UBSan.
+$(TEST_BUILD_DIR)/build.ninja:
+	cmake -S . -B $(TEST_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZANTO_SANITIZE=ON \
+	    -DZANTO_BUILD_BENCHMARKS=OFF $(CMAKE_FLAGS)
+
+test: bootstrap $(TEST_BUILD_DIR)/build.ninja
+	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
+	cd $(TEST_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+run: bootstrap build
+	$(BUILD_DIR)/bin/zanto codes
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)

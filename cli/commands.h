@@ -1,0 +1,23 @@
+// The zanto subcommands. Each lives in a file of its own and is listed in
+// main.cpp.
+#pragma once
+
+#include <QStringList>
+
+namespace Zanto::Cli {
+
+// Every command gets its arguments (after the command name) and returns the
+// exit status. A component failure is thrown and reported by main; a usage
+// mistake is thrown as UsageError.
+using CommandFunction = int (*)(const QStringList &arguments);
+
+struct Command
+{
+    const char *name;
+    const char *synopsis;
+    CommandFunction run;
+};
+
+int runCodes(const QStringList &arguments);
+
+} // namespace Zanto::Cli

@@ -1,0 +1,31 @@
+// The options that set up a component for a print, shared by the commands
+// that print.
+#pragma once
+
+#include <QCommandLineParser>
+
+namespace Zanto {
+class TZantoquiller;
+}
+
+namespace Zanto::Cli {
+
+class ComponentOptions
+{
+public:
+    // Adds the property options to parser.
+    void addTo(QCommandLineParser &parser);
+
+    // Applies the options given on the command line to component, in the
+    // component's property order. A value that does not fit the property's
+    // type is a UsageError; the component's own checks apply otherwise.
+    void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
+};
+
+// Parses arguments with parser, turning its errors, --help and stray
+// arguments into UsageError or a printed help text. Returns false when the
+// command should stop with status 0 (help shown).
+bool parseCommandLine(QCommandLineParser &parser, const QString &command,
+                      const QStringList &arguments);
+
+} // namespace Zanto::Cli
