@@ -89,7 +89,37 @@ public:
     static qint32 Max(qint32 a, qint32 b) { return a > b ? a : b; }
     static qint32 Min(qint32 a, qint32 b) { return a < b ? a : b; }
 
+    // Memo printing. Memo is a memo control (see textsource.h); anything else
+    // raises eZantoquillError "Memo type not recognised" before anything is
+    // sent. Lines are counted from 1, both ends included.
+    void PrintMemo(QObject *Memo);
+    void PrintMemoLines(QObject *Memo, qint32 FromLine, qint32 ToLine);
+
+    // Direct output to the device of Port; never through the spooler.
+    // Raise EInOutError "Failed to open port" or "Failed to write to port".
+    void PrintBuffer(const char *Buffer, qint32 Count);
+    void PrintString(QByteArrayView S);
+    // The device name of a port: "LPT1" ... "COM4", the current printer's
+    // port name, or OutputFile. Raises EConvertError "Invalid Port ID".
+    QString PortToString(TIOPortName Value) const;
+    // Whether the current printer accepts raw pass-through data.
+    bool DriverCompatible() const;
+
+    // Settings files; defined in the settings library.
+    void LoadPrinterCodes(const QString &FileName);
+    void SavePrinterCodes(const QString &FileName) const;
+    void LoadTranslationTable(const QString &FileName);
+    void SaveTranslationTable(const QString &FileName) const;
+
+    // The edit dialogs, reached through the seam that the dialogs library
+    // installs. True when the user confirmed with OK.
+    bool EditPrinterCodes();
+    bool EditTranslationTable();
+
 private:
+    friend class PrintJob;
+    friend class MemoPrinter;
+
     TPrinterType m_printerType = ptHPPCL;
     TIOPortName m_port = poLPT1;
     bool m_useSpooler = false;

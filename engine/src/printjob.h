@@ -1,0 +1,51 @@
+// The channel side of one memo print: spooler decision, driver check, one
+// SendLine per finished line, page breaks in spooler mode, job end.
+#pragma once
+
+#include <zantoquiller/textbuffer.h>
+
+namespace Zanto {
+
+class TZantoquiller;
+
+// Where the memo printer delivers finished lines. PrintJob is the real one;
+// benchmarks and tests may use an in-memory sink.
+class LineSink
+{
+public:
+    virtual ~LineSink() = default;
+
+    // True when lines go to the spooler: page ends then carry no form feed
+    // and are followed by newPage().
+    virtual bool spoolerMode() const = 0;
+    // Sends one finished line: Count bytes from Data position 1.
+    virtual void sendLine(const TTextBuffer &line) = 0;
+    // Ends the spooler page and starts the next one.
+    virtual void newPage() = 0;
+};
+
+class PrintJob : public LineSink
+{
+public:
+    // Job start: spooler mode if and only if wholeText, UseSpooler and Port is
+    // not poDisk. In spooler mode runs the driver check (raising its
+    // eZantoquillError before anything is sent) and starts the document.
+    PrintJob(TZantoquiller &component, bool wholeText);
+    // Ends the job if end() was not reached (an exception left the print).
+    ~PrintJob() override;
+
+    PrintJob(const PrintJob &) = delete;
+    PrintJob &operator=(const PrintJob &) = delete;
+
+    bool spoolerMode() const override;
+    void sendLine(const TTextBuffer &line) override;
+    void newPage() override;
+    // Job end: AppendToFile cleared; in spooler mode the document is ended.
+    void end();
+
+private:
+    struct Private;
+    Private *d;
+};
+
+} // namespace Zanto
