@@ -4,7 +4,7 @@ TEST_BUILD_DIR ?= build-sanitize
 CMAKE_FLAGS    ?=
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test run clean format
+.PHONY: all bootstrap build test run demo clean format
 
 all: build
 
@@ -28,6 +28,10 @@ test: bootstrap $(TEST_BUILD_DIR)/build.ninja
 
 run: bootstrap build
 	$(BUILD_DIR)/bin/zanto codes
+
+# The demonstration program, on the machine's display.
+demo: bootstrap build
+	$(BUILD_DIR)/bin/zantodemo
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
