@@ -523,13 +523,21 @@ private Q_SLOTS:
         QVERIFY(e.table.in.isEmpty());
     }
 
+    void addAppendsABlankCurrentRow_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::newRow("from the first row") << 1;
+        QTest::newRow("from a middle row") << 2;
+        QTest::newRow("from the last row") << 3;
+    }
+
     void addAppendsABlankCurrentRow()
     {
-        const Edit e = edit(threePairs, [](TTransDlg *d) {
-            clickCell(d, 2, 1);
+        QFETCH(int, current);
+        const Edit e = edit(threePairs, [current](TTransDlg *d) {
+            clickCell(d, current, 1);
             clickOn(button(d, "AddButton"));
-            QCOMPARE(d->RowCount(), 5);
-            QCOMPARE(rows(d).last(), QStringLiteral("|"));
+            QCOMPARE(rows(d), QStringList({"126|27,71", "94|27,72", "33|", "|"}));
             QCOMPARE(d->Row(), 4);
             QCOMPARE(focused(), button(d, "AddButton"));
             typeIntoCell(d, 4, 0, QStringLiteral("0x7C"));
@@ -537,7 +545,7 @@ private Q_SLOTS:
         });
         QVERIFY(e.result);
         QCOMPARE(e.table.in, QByteArrayList({"~", "^", "!", "|"}));
-        QCOMPARE(e.table.out.last(), QByteArray());
+        QCOMPARE(e.table.out, threePairs.out + QByteArrayList {QByteArray()});
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <exception>
 #include <memory>
 
