@@ -4,7 +4,7 @@ TEST_BUILD_DIR ?= build-sanitize
 CMAKE_FLAGS    ?=
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test run demo clean format
+.PHONY: all bootstrap build test run demo screenshots clean format
 
 all: build
 
@@ -32,6 +32,11 @@ run: bootstrap build
 # The demonstration program, on the machine's display.
 demo: bootstrap build
 	$(BUILD_DIR)/bin/zantodemo
+
+# Pictures of the dialogs and windows for the README, rendered offscreen.
+screenshots: bootstrap $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zantoscreenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/zantoscreenshots docs/img
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
