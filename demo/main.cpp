@@ -1,11 +1,11 @@
 // zantodemo: the demonstration program of TZantoquiller.
 #include "mainform.h"
 
-#include <QApplication>
+#include <zantoquiller/application.h>
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
+    Zanto::TApplication application(argc, argv);
     Zanto::TMainForm MainForm;
     MainForm.show();
     return application.exec();

@@ -4,6 +4,7 @@
 #include "invoicetranslation.h"
 #include "ui_mainform.h"
 
+#include <zantoquiller/application.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/storedproperties.h>
 #include <zantoquiller/zantoquiller.h>
@@ -173,12 +174,6 @@ void TMainForm::ListBox1Exit()
     ui->Button5->setEnabled(true);
 }
 
-void TMainForm::showError(const QString &message)
-{
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok, this);
-    box.exec();
-}
-
 void TMainForm::Button5Click()
 {
     TZantoquiller &z = *Zantoquiller1;
@@ -199,7 +194,7 @@ void TMainForm::Button5Click()
                 return;
             } catch (const eZantoquillError &) { }
         }
-        showError(message);
+        ShowErrorMessage(message);
     };
 
     if (const int row = rowOf(*ui->ListBox1); row >= 0)
@@ -227,22 +222,26 @@ void TMainForm::Button5Click()
 
 void TMainForm::Button1Click()
 {
-    // Component errors are left to the application's error display; a
-    // translation table set up here stays in place after a failure.
-    switch (ui->PageControl1->currentIndex()) {
-    case MemoPage:
-        clearTranslation(*Zantoquiller1);
-        Zantoquiller1->PrintMemo(ui->Memo1);
-        break;
-    case InvoicePage:
-        setUpInvoiceTranslation(*Zantoquiller1);
-        Zantoquiller1->PrintMemo(ui->Memo2);
-        break;
-    case SingleLinePage:
-        Zantoquiller1->PrintString(ui->Edit1->text().toLatin1());
-        break;
-    default:
-        break;
+    // Failures go to the application's error box; a translation table set
+    // up here stays in place after a failed print.
+    try {
+        switch (ui->PageControl1->currentIndex()) {
+        case MemoPage:
+            clearTranslation(*Zantoquiller1);
+            Zantoquiller1->PrintMemo(ui->Memo1);
+            break;
+        case InvoicePage:
+            setUpInvoiceTranslation(*Zantoquiller1);
+            Zantoquiller1->PrintMemo(ui->Memo2);
+            break;
+        case SingleLinePage:
+            Zantoquiller1->PrintString(ui->Edit1->text().toLatin1());
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        HandleException();
     }
 }
 
@@ -252,22 +251,33 @@ void TMainForm::Button2Click()
     if (page != MemoPage && page != InvoicePage)
         return;
     const QPlainTextEdit &memo = page == MemoPage ? *ui->Memo1 : *ui->Memo2;
-
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (!m_runSystemDialog(dialog))
-        return;
-    printLinesAsGraphics(printer, graphicsPrintFont(memo.font()), memoLines(memo));
+    try {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, this);
+        if (!m_runSystemDialog(dialog))
+            return;
+        printLinesAsGraphics(printer, graphicsPrintFont(memo.font()), memoLines(memo));
+    } catch (...) {
+        HandleException();
+    }
 }
 
 void TMainForm::Button3Click()
 {
-    Zantoquiller1->EditPrinterCodes();
+    try {
+        Zantoquiller1->EditPrinterCodes();
+    } catch (...) {
+        HandleException();
+    }
 }
 
 void TMainForm::Button4Click()
 {
-    Zantoquiller1->EditTranslationTable();
+    try {
+        Zantoquiller1->EditTranslationTable();
+    } catch (...) {
+        HandleException();
+    }
 }
 
 void TMainForm::Button6Click()
@@ -280,16 +290,20 @@ void TMainForm::Button6Click()
 
 void TMainForm::Button7Click()
 {
-    // The breaks are single carriage returns, without line feeds.
-    const QString message = Zantoquiller1->DriverCompatible()
-        ? QStringLiteral("The printer driver for the current printer \r"
-                         "appears to support Zantoquiller!")
-        : QStringLiteral("The printer driver for the current printer \r"
-                         "does NOT support Zantoquiller. \r"
-                         "Try a Generic/Text only driver on the same port");
-    QMessageBox box(
-        QMessageBox::NoIcon, QCoreApplication::applicationName(), message, QMessageBox::Ok, this);
-    box.exec();
+    try {
+        // The breaks are single carriage returns, without line feeds.
+        const QString message = Zantoquiller1->DriverCompatible()
+            ? QStringLiteral("The printer driver for the current printer \r"
+                             "appears to support Zantoquiller!")
+            : QStringLiteral("The printer driver for the current printer \r"
+                             "does NOT support Zantoquiller. \r"
+                             "Try a Generic/Text only driver on the same port");
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), message,
+            QMessageBox::Ok, this);
+        box.exec();
+    } catch (...) {
+        HandleException();
+    }
 }
 
 } // namespace Zanto

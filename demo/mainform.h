@@ -53,7 +53,6 @@ protected:
 
 private:
     void loadSetupPage();
-    void showError(const QString &message);
 
     std::unique_ptr<Ui::TMainForm> ui;
     SystemDialogRunner m_runSystemDialog;

@@ -1,5 +1,6 @@
 // Printing from the demonstration window: the memo, the invoice with its
 // markup translated, a single line, and the graphics print for comparison.
+#include "guidriver.h"
 #include "mainform.h"
 #include "tempdir.h"
 #include "windowdriver.h"
@@ -216,5 +217,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainFormPrintTest)
+ZANTO_GUI_TEST_MAIN(MainFormPrintTest)
 #include "tst_mainform_print.moc"

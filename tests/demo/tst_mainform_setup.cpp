@@ -1,5 +1,6 @@
 // The demonstration window's layout, page changes and setup page, operated
 // as a user would.
+#include "guidriver.h"
 #include "mainform.h"
 #include "windowdriver.h"
 
@@ -361,5 +362,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainFormSetupTest)
+ZANTO_GUI_TEST_MAIN(MainFormSetupTest)
 #include "tst_mainform_setup.moc"

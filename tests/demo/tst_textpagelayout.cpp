@@ -1,4 +1,5 @@
 // Line advance, page breaks, wrapping and tab stops of the graphics print.
+#include "guidriver.h"
 #include "textpagelayout.h"
 
 #include <QFont>
@@ -116,5 +117,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TextPageLayoutTest)
+ZANTO_GUI_TEST_MAIN(TextPageLayoutTest)
 #include "tst_textpagelayout.moc"
