@@ -4,6 +4,8 @@
 #include "mainform.h"
 #include "windowdriver.h"
 
+#include <zantoquiller/codedlg.h>
+#include <zantoquiller/transdlg.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QLabel>
@@ -320,6 +322,45 @@ private Q_SLOTS:
         QVERIFY(!ui().button("Button5")->isEnabled());
         ui().edit("Edit8")->setFocus();
         QVERIFY(ui().button("Button5")->isEnabled());
+    }
+
+    void translationButtonEditsTheComponentsTableAtOnce()
+    {
+        z->TransIn() = {"~"};
+        z->TransOut() = {QByteArray("\x1bG")};
+        ui().showPage(3);
+        ui().type(ui().edit("Edit4"), QStringLiteral("9")); // pending, unaffected
+        QString shownCharacter;
+        QString shownCodes;
+        const bool opened
+            = ZantoTest::driveModal<TTransDlg>([this] { ui().click(ui().button("Button4")); },
+                [&](TTransDlg *dialog) {
+                    shownCharacter = dialog->Cell(0, 1);
+                    shownCodes = dialog->Cell(1, 1);
+                    dialog->SetCell(1, 1, QStringLiteral("27,52"));
+                    dialog->OKBtnClick();
+                });
+        QVERIFY(opened);
+        QCOMPARE(shownCharacter, QStringLiteral("126"));
+        QCOMPARE(shownCodes, QStringLiteral("27,71"));
+        QCOMPARE(z->TransOut(),
+            QByteArrayList {QByteArray("\x1b"
+                                       "4")});
+        QCOMPARE(z->LeftOffset(), 0);
+        QVERIFY(ui().button("Button5")->isEnabled());
+    }
+
+    void printerCodesButtonOpensTheCodeTable()
+    {
+        ui().showPage(3);
+        TPrinterType shown = ptUser2;
+        const bool opened
+            = ZantoTest::driveModal<TCodeDlg>([this] { ui().click(ui().button("Button3")); },
+                [&](TCodeDlg *dialog) { shown = dialog->PrinterOnShow(); });
+        QVERIFY(opened);
+        QCOMPARE(shown, ptHPPCL);
+        // Cancelled: the table is as it was.
+        QVERIFY(z->CodeTable() == builtInCodeTable());
     }
 
     void setupControlsFollowTheirTabOrder()
