@@ -185,6 +185,46 @@ private Q_SLOTS:
         QCOMPARE(ZantoTest::readFile(outputFile()), QByteArray("~Hello! ^ |world"));
     }
 
+    void failedInvoicePrintReachesTheErrorBoxAndKeepsTheTable()
+    {
+        ui().showPage(3);
+        ui().clickItem(ui().list("ListBox1"), QStringLiteral("FILE"));
+        ui().clickItem(ui().list("ListBox2"), QStringLiteral("IBM"));
+        ui().type(ui().edit("Edit8"), m_dir->filePath(QStringLiteral("missing/out.prn")));
+        QCOMPARE(apply(), QStringList());
+        ui().showPage(1);
+        {
+            ZantoTest::ErrorCapture errors;
+            ui().click(ui().button("Button1"));
+            QCOMPARE(errors.messages, QStringList {QStringLiteral("Failed to open port")});
+        }
+        QCOMPARE(z->TransIn(), (QByteArrayList {"~", "^", "!", "|"}));
+        QCOMPARE(z->TransOut().first(), bytes({27, 69}));
+
+        // The window goes on working.
+        ui().showPage(3);
+        ui().type(ui().edit("Edit8"), outputFile());
+        QCOMPARE(apply(), QStringList());
+        ui().showPage(1);
+        ui().click(ui().button("Button1"));
+        QVERIFY(ZantoTest::readFile(outputFile())
+                    .contains(bytes({27, 69}) + "Invoice" + bytes({27, 70})));
+    }
+
+    void singleLineToFileWithoutANameFails()
+    {
+        ui().showPage(3);
+        ui().clickItem(ui().list("ListBox1"), QStringLiteral("FILE"));
+        ui().type(ui().edit("Edit8"), QString());
+        QCOMPARE(apply(), QStringList());
+        QVERIFY(z->OutputFile().isEmpty());
+        ui().showPage(2);
+        ZantoTest::ErrorCapture errors;
+        ui().click(ui().button("Button1"));
+        QCOMPARE(errors.messages, QStringList {QStringLiteral("Failed to open port")});
+        QVERIFY(ui().button("Button1")->isEnabled());
+    }
+
     void graphicsPrintWritesTheMemoPagesToThePrinter()
     {
         const QString pdf = m_dir->filePath(QStringLiteral("memo.pdf"));
