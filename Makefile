@@ -6,7 +6,7 @@ FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test fuzz run clean format
+.PHONY: all bootstrap build test fuzz run screenshots clean format
 
 all: build
 
@@ -39,6 +39,11 @@ fuzz:
 
 run: bootstrap build
 	$(BUILD_DIR)/bin/zanto codes
+
+# Pictures of the dialogs and windows for the README, rendered offscreen.
+screenshots: bootstrap $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zantoscreenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/zantoscreenshots docs/img
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
