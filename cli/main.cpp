@@ -16,7 +16,10 @@ using namespace Zanto::Cli;
 namespace {
 
 const std::array commands {
-    Command {"codes", "codes                 show the printer code table", runCodes},
+    Command {"codes", "codes [show|save FILE]        show or save the printer code table",
+             runCodes},
+    Command {"translation", "translation show|save FILE    show or write a translation table",
+             runTranslation},
 };
 
 void printUsage(std::FILE *to)
