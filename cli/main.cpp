@@ -17,6 +17,14 @@ namespace {
 
 const std::array commands {
     Command {"codes", "codes                 show the printer code table", runCodes},
+    Command {"send", "send [options] TEXT   send TEXT's bytes to the port (--bytes LIST: a "
+                     "code list)",
+             runSend},
+    Command {"ports", "ports [options]       list the ports and the devices they open", runPorts},
+    Command {"printers", "printers [options]    list the printers, the current one marked",
+             runPrinters},
+    Command {"check-driver", "check-driver          exit 0 when the current printer takes raw data",
+             runCheckDriver},
 };
 
 void printUsage(std::FILE *to)

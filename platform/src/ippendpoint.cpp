@@ -4,6 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace Zanto::Platform {
 
@@ -67,17 +70,49 @@ HttpConnection connectToServer()
     return connectTo(queueEndpoint({}));
 }
 
+namespace {
+
+// Why the endpoint cannot be connected to: httpConnect2 leaves no reliable
+// errno, so one connection is tried again by hand, briefly, for the reason.
+std::string connectFailure(const IppEndpoint &endpoint)
+{
+    const std::string port = std::to_string(endpoint.port);
+    http_addrlist_t *addresses = httpAddrGetList(endpoint.host.c_str(), AF_UNSPEC, port.c_str());
+    if (!addresses)
+        return "the name cannot be resolved";
+    int error = ETIMEDOUT;
+    const int fd
+        = ::socket(httpAddrFamily(&addresses->addr), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error = errno;
+    } else {
+        if (::connect(fd, &addresses->addr.addr, socklen_t(httpAddrLength(&addresses->addr)))
+            == 0) {
+            error = 0;
+        } else if (errno != EINPROGRESS) {
+            error = errno;
+        } else {
+            pollfd entry {fd, POLLOUT, 0};
+            socklen_t length = sizeof error;
+            if (::poll(&entry, 1, 5000) == 1)
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+        }
+        ::close(fd);
+    }
+    httpAddrFreeList(addresses);
+    return error ? std::strerror(error) : "the server did not answer";
+}
+
+} // namespace
+
 HttpConnection connectTo(const IppEndpoint &endpoint)
 {
-    errno = 0;
     http_t *http = httpConnect2(endpoint.host.c_str(), endpoint.port, nullptr, AF_UNSPEC,
         endpoint.encryption, 1, ConnectTimeoutMs, nullptr);
     if (!http) {
-        const int error = errno;
         const std::string who
             = endpoint.host == cupsServer() ? serverLabel() : "the " + endpoint.label;
-        throw PrinterError(
-            "Cannot reach " + who + ": " + (error ? std::strerror(error) : lastIppError()));
+        throw PrinterError("Cannot reach " + who + ": " + connectFailure(endpoint));
     }
     return HttpConnection(http);
 }

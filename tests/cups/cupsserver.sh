@@ -28,9 +28,10 @@ dir=${2:?state folder}
 
 # A process that has ended but was not yet reaped by its new parent counts as gone.
 alive() {
-    local state
-    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
-    [[ $state != Z* ]]
+    local stat
+    read -r stat 2>/dev/null <"/proc/$1/stat" || return 1
+    stat=${stat##*) }
+    [[ $stat != Z* ]]
 }
 
 stop_server() {
