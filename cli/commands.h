@@ -19,5 +19,10 @@ struct Command
 };
 
 int runCodes(const QStringList &arguments);
+int runTranslation(const QStringList &arguments);
+int runSend(const QStringList &arguments);
+int runPorts(const QStringList &arguments);
+int runPrinters(const QStringList &arguments);
+int runCheckDriver(const QStringList &arguments);
 
 } // namespace Zanto::Cli
