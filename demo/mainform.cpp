@@ -6,6 +6,7 @@
 
 #include <zantoquiller/application.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/printers.h>
 #include <zantoquiller/storedproperties.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -253,9 +254,14 @@ void TMainForm::Button2Click()
     const QPlainTextEdit &memo = page == MemoPage ? *ui->Memo1 : *ui->Memo2;
     try {
         QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(currentPrinterName());
         QPrintDialog dialog(&printer, this);
         if (!m_runSystemDialog(dialog))
             return;
+        // As with the system's print dialog, the printer chosen there is the
+        // current printer from now on.
+        if (printer.outputFormat() == QPrinter::NativeFormat)
+            selectPrinter(printer.printerName());
         printLinesAsGraphics(printer, graphicsPrintFont(memo.font()), memoLines(memo));
     } catch (...) {
         HandleException();
@@ -282,10 +288,18 @@ void TMainForm::Button4Click()
 
 void TMainForm::Button6Click()
 {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Print Setup"));
-    m_runSystemDialog(dialog);
+    // The printer chosen here is what the port CURRENT, spooler prints and
+    // the driver check use; the component's properties stay as they are.
+    try {
+        QPrinter printer;
+        printer.setPrinterName(currentPrinterName());
+        QPrintDialog dialog(&printer, this);
+        dialog.setWindowTitle(QStringLiteral("Print Setup"));
+        if (m_runSystemDialog(dialog) && printer.outputFormat() == QPrinter::NativeFormat)
+            selectPrinter(printer.printerName());
+    } catch (...) {
+        HandleException();
+    }
 }
 
 void TMainForm::Button7Click()

@@ -53,6 +53,8 @@ class MainFormPrintTest : public QObject
 
 private:
     std::unique_ptr<ZantoTest::TempDir> m_dir;
+    // Errors nobody expected, kept from blocking the run in an error box.
+    std::unique_ptr<ZantoTest::ErrorCapture> m_unexpectedErrors;
     std::unique_ptr<TMainForm> m_window;
     std::unique_ptr<WindowDriver> m_driver;
     TZantoquiller *z = nullptr;
@@ -84,6 +86,7 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<ZantoTest::TempDir>();
+        m_unexpectedErrors = std::make_unique<ZantoTest::ErrorCapture>();
         m_window = std::make_unique<TMainForm>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -95,6 +98,8 @@ private Q_SLOTS:
     {
         m_driver.reset();
         m_window.reset();
+        const QStringList errors = std::exchange(m_unexpectedErrors, nullptr)->messages;
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
         m_dir.reset();
     }
 
