@@ -4,6 +4,7 @@
 #include "graphicsprint.h"
 #include "invoicetranslation.h"
 
+#include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTextBlock>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -71,6 +73,36 @@ Measurement measure(
     return {bytesSent(), times[times.size() / 2]};
 }
 
+// A print queue whose jobs land as numbered files in a folder, complete files
+// only (the private print server of the tests): a job is done when its file
+// is there.
+class CaptureFolder
+{
+public:
+    explicit CaptureFolder(const QString &path) : m_dir(path) { }
+
+    int jobCount() const { return int(files().size()); }
+
+    // Waits until more than count jobs have landed; the size of the newest.
+    qint64 waitForJob(int count) const
+    {
+        QStringList names;
+        for (int i = 0; i < 600000 && (names = files()).size() <= count; ++i)
+            QThread::usleep(100);
+        if (names.size() <= count)
+            throw EInOutError(QStringLiteral("No job arrived in %1").arg(m_dir.path()));
+        return QFileInfo(m_dir.filePath(names.last())).size();
+    }
+
+private:
+    QStringList files() const
+    {
+        return m_dir.entryList({QStringLiteral("*.prn")}, QDir::Files, QDir::Name);
+    }
+
+    QDir m_dir;
+};
+
 // The invoice goes out as the demonstration prints it: Epson codes for its
 // markup. The introduction with an empty translation table.
 void setUpComponent(TZantoquiller &z, const Text &text)
@@ -104,6 +136,11 @@ int main(int argc, char *argv[])
         QStringLiteral("DIR"), QStringLiteral(ZANTO_DEMO_TEXTS)});
     parser.addOption({QStringLiteral("repeat"), QStringLiteral("Runs per measurement (median)."),
         QStringLiteral("N"), QStringLiteral("5")});
+    parser.addOption({QStringLiteral("printer"),
+        QStringLiteral("Also print to this queue, through the print server."),
+        QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("captures"),
+        QStringLiteral("Folder where the queue's jobs land as files."), QStringLiteral("DIR")});
     parser.addPositionalArgument(QStringLiteral("OUTDIR"), QStringLiteral("Where files go."));
     parser.process(application);
     if (parser.positionalArguments().size() != 1)
@@ -111,6 +148,10 @@ int main(int argc, char *argv[])
     const QDir out(parser.positionalArguments().first());
     const int repeat = std::max(1, parser.value(QStringLiteral("repeat")).toInt());
     const QDir texts(parser.value(QStringLiteral("texts")));
+    const QString queue = parser.value(QStringLiteral("printer"));
+    const CaptureFolder captures(parser.value(QStringLiteral("captures")));
+    if (!queue.isEmpty() && !parser.isSet(QStringLiteral("captures")))
+        parser.showHelp(2);
 
     const QList<Text> textList
         = {{QStringLiteral("memo1"), texts.filePath(QStringLiteral("memo1.txt")), false},
@@ -144,6 +185,37 @@ int main(int argc, char *argv[])
                 },
                 [&] { return QFileInfo(pdfFile).size(); });
             printRow(text.name, "file", raw, graphics);
+
+            if (queue.isEmpty())
+                continue;
+            // Through the print server, each measured until the job has left
+            // the queue and reached the printer: the component as a raw
+            // spooler job on the current printer, the graphics print as a
+            // page description for the same queue.
+            selectPrinter(queue);
+            z.SetPort(poCurrent);
+            z.SetUseSpooler(true);
+            qint64 rawJob = 0;
+            const Measurement rawSpooled = measure(
+                repeat,
+                [&] {
+                    const int before = captures.jobCount();
+                    z.PrintMemo(&memo);
+                    rawJob = captures.waitForJob(before);
+                },
+                [&] { return rawJob; });
+            qint64 graphicsJob = 0;
+            const Measurement graphicsSpooled = measure(
+                repeat,
+                [&] {
+                    const int before = captures.jobCount();
+                    QPrinter printer(QPrinter::HighResolution);
+                    printer.setPrinterName(queue);
+                    printLinesAsGraphics(printer, graphicsPrintFont(memo.font()), linesOf(memo));
+                    graphicsJob = captures.waitForJob(before);
+                },
+                [&] { return graphicsJob; });
+            printRow(text.name, "cups", rawSpooled, graphicsSpooled);
         }
     } catch (const Exception &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.Message()));
