@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace Zanto {
 
@@ -164,12 +164,12 @@ void MemoPrinter::EndLine()
 
 void MemoPrinter::printWholeText(TextSource &memo)
 {
-    std::vector<unsigned char> window(static_cast<std::size_t>(WindowSize));
+    const std::unique_ptr<unsigned char[]> window(new unsigned char[WindowSize]);
     qsizetype held = 0;
     bool ended = false;
     while (!ended) {
         const qsizetype read
-            = memo.readText(reinterpret_cast<char *>(window.data()) + held, WindowSize - held);
+            = memo.readText(reinterpret_cast<char *>(window.get()) + held, WindowSize - held);
         ended = read == 0;
         held += read;
         // Until the text has ended, the last two bytes wait for the next
@@ -177,8 +177,8 @@ void MemoPrinter::printWholeText(TextSource &memo)
         const qsizetype limit = ended ? held : held - Lookahead;
         if (limit <= 0)
             continue;
-        place(window.data(), held, limit, true);
-        std::memmove(window.data(), window.data() + limit, static_cast<std::size_t>(held - limit));
+        place(window.get(), held, limit, true);
+        std::memmove(window.get(), window.get() + limit, static_cast<std::size_t>(held - limit));
         held -= limit;
     }
     EndLine();
