@@ -10,9 +10,6 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
-#include <algorithm>
-#include <cstring>
-
 namespace Zanto::Controls {
 
 namespace {
@@ -34,27 +31,17 @@ public:
         : m_document(document), m_wraps(wraps), m_block(document.begin())
     { }
 
-    qsizetype readText(char *buffer, qsizetype capacity) override
+    QByteArrayView readText() override
     {
-        qsizetype out = 0;
-        while (out < capacity) {
-            if (m_pendingPos == m_pending.size()) {
-                if (!m_block.isValid())
-                    break;
-                m_pending = toAnsi(paragraphText(m_block));
-                m_block = m_block.next();
-                if (m_block.isValid())
-                    m_pending += "\r\n";
-                m_pendingPos = 0;
-                continue;
-            }
-            const qsizetype count = std::min(capacity - out, m_pending.size() - m_pendingPos);
-            std::memcpy(buffer + out, m_pending.constData() + m_pendingPos,
-                static_cast<std::size_t>(count));
-            out += count;
-            m_pendingPos += count;
+        // One paragraph at a time, with the break that follows it.
+        m_pending.clear();
+        while (m_pending.isEmpty() && m_block.isValid()) {
+            m_pending = toAnsi(paragraphText(m_block));
+            m_block = m_block.next();
+            if (m_block.isValid())
+                m_pending += "\r\n";
         }
-        return out;
+        return m_pending;
     }
 
     bool hasLine(qint32 index) override
@@ -135,7 +122,6 @@ private:
 
     QTextBlock m_block;
     QByteArray m_pending;
-    qsizetype m_pendingPos = 0;
 
     bool m_listMade = false;
     bool m_documentLaidOut = false;

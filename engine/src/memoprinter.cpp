@@ -5,8 +5,8 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <memory>
 
 namespace Zanto {
 
@@ -17,9 +17,7 @@ constexpr unsigned char LF = 10;
 constexpr unsigned char FF = 12;
 constexpr unsigned char Space = 32;
 
-// How much of the whole text is read at a time.
-constexpr qsizetype WindowSize = 64 * 1024;
-// Bytes kept unplaced at a window's end: the wrap rule looks two ahead.
+// The wrap rule looks two characters ahead.
 constexpr qsizetype Lookahead = 2;
 
 const QString lineTooLongMessage = QStringLiteral("Line too long for buffer!  Printing Aborted");
@@ -39,12 +37,17 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     m_lineWidth = m_component.m_lineWidth;
     m_lineSpacing = m_component.m_lineSpacing;
     m_sendLineFeed = m_component.m_sendLineFeed;
+    m_longestLineEnd = std::max(2, 2 * m_lineSpacing);
     m_table.emplace(m_component.m_transIn, m_component.m_transOut, ansiCodePage());
+    std::array<bool, 256> inLine;
+    std::array<bool, 256> inText;
     for (int b = 0; b < 256; ++b) {
         const bool translated = m_table->replacement(static_cast<unsigned char>(b)) != nullptr;
-        m_specialInLine[static_cast<std::size_t>(b)] = translated;
-        m_specialInText[static_cast<std::size_t>(b)] = translated || b == CR || b == LF;
+        inLine[static_cast<std::size_t>(b)] = translated;
+        inText[static_cast<std::size_t>(b)] = translated || b == CR || b == LF;
     }
+    m_specialInLine.setStops(inLine);
+    m_specialInText.setStops(inText);
     m_linesSent = 0;
     m_pagesEnded = 0;
 
@@ -164,23 +167,36 @@ void MemoPrinter::EndLine()
 
 void MemoPrinter::printWholeText(TextSource &memo)
 {
-    const std::unique_ptr<unsigned char[]> window(new unsigned char[WindowSize]);
-    qsizetype held = 0;
-    bool ended = false;
-    while (!ended) {
-        const qsizetype read
-            = memo.readText(reinterpret_cast<char *>(window.get()) + held, WindowSize - held);
-        ended = read == 0;
-        held += read;
-        // Until the text has ended, the last two bytes wait for the next
-        // piece so that the wrap rule can look ahead.
-        const qsizetype limit = ended ? held : held - Lookahead;
-        if (limit <= 0)
+    // The last bytes of a piece wait for the next one, so that the wrap
+    // rule can look ahead; held keeps them, and the lookahead they get.
+    unsigned char held[2 * Lookahead];
+    qsizetype heldSize = 0;
+    for (;;) {
+        const QByteArrayView piece = memo.readText();
+        const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
+        const qsizetype size = piece.size();
+        if (size == 0)
+            break;
+        if (size <= Lookahead) {
+            std::memcpy(held + heldSize, p, static_cast<std::size_t>(size));
+            heldSize += size;
+            if (heldSize > Lookahead) {
+                const qsizetype limit = heldSize - Lookahead;
+                place(held, heldSize, limit, true);
+                std::memmove(held, held + limit, Lookahead);
+                heldSize = Lookahead;
+            }
             continue;
-        place(window.get(), held, limit, true);
-        std::memmove(window.get(), window.get() + limit, static_cast<std::size_t>(held - limit));
-        held -= limit;
+        }
+        if (heldSize > 0) {
+            std::memcpy(held + heldSize, p, Lookahead);
+            place(held, heldSize + Lookahead, heldSize, true);
+        }
+        place(p, size, size - Lookahead, true);
+        std::memcpy(held, p + size - Lookahead, Lookahead);
+        heldSize = Lookahead;
     }
+    place(held, heldSize, heldSize, true);
     EndLine();
     NewLine();
 }
@@ -219,12 +235,12 @@ void MemoPrinter::startSourceString()
 
 void MemoPrinter::place(const unsigned char *s, qsizetype len, qsizetype limit, bool wholeText)
 {
-    const std::array<bool, 256> &special = wholeText ? m_specialInText : m_specialInLine;
+    const PlainCopy &special = wholeText ? m_specialInText : m_specialInLine;
     qsizetype i = 0;
     while (i < limit) {
         if (m_used >= LineLimit)
             throw LineTooLong {};
-        if (special[s[i]]) {
+        if (special.stops(s[i])) {
             placeSpecial(s, len, i, wholeText);
             ++i;
             continue;
@@ -235,12 +251,8 @@ void MemoPrinter::place(const unsigned char *s, qsizetype len, qsizetype limit, 
         if (m_lineWidth != 0)
             room = std::min<qint64>(room, std::max<qint64>(1, m_lineWidth - m_column));
         const unsigned char *from = s + i;
-        const unsigned char *p = from;
-        const unsigned char *end = from + room;
-        while (p < end && !special[*p])
-            ++p;
+        const unsigned char *p = special.copy(from, from + room, m_buffer.Data + m_used);
         const qsizetype count = p - from;
-        std::memcpy(m_buffer.Data + m_used, from, static_cast<std::size_t>(count));
         m_used += count;
         m_column += count;
         i += count;
@@ -283,13 +295,31 @@ void MemoPrinter::placeSpecial(const unsigned char *s, qsizetype len, qsizetype 
 
 void MemoPrinter::noteSpacesOfRun(qsizetype end)
 {
-    if (end <= m_runStart)
-        return;
-    const void *found
-        = memrchr(m_buffer.Data + m_runStart, Space, static_cast<std::size_t>(end - m_runStart));
-    if (!found)
-        return;
-    const qsizetype at = static_cast<const char *>(found) - m_buffer.Data;
+    // The last space is usually a word's length back: look eight bytes at a
+    // time, from the end.
+    qsizetype at = end;
+    while (at - m_runStart >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, m_buffer.Data + at - 8, 8);
+        const std::uint64_t x = word ^ 0x2020202020202020u; // spaces become zero bytes
+        const std::uint64_t low = 0x7F7F7F7F7F7F7F7Fu;
+        const std::uint64_t zeros = ~(((x & low) + low) | x | low);
+        if (zeros) {
+            noteSpaceAt(at - 8 + (63 - __builtin_clzll(zeros)) / 8);
+            return;
+        }
+        at -= 8;
+    }
+    while (--at >= m_runStart) {
+        if (m_buffer.Data[at] == Space) {
+            noteSpaceAt(at);
+            return;
+        }
+    }
+}
+
+void MemoPrinter::noteSpaceAt(qsizetype at)
+{
     m_spaceEnd = at + 1;
     m_spaceColumn = m_runColumn + (at - m_runStart) + 1;
 }
@@ -306,15 +336,20 @@ void MemoPrinter::wrap(const unsigned char *s, qsizetype len, qsizetype i, bool 
         NewLine();
         return;
     }
-    // The word after the space moves to the next line, bytes as placed.
-    char moved[TTextBuffer::Capacity];
-    const qsizetype movedSize = m_used - m_spaceEnd;
+    // The word after the space moves to the next line, bytes as placed. The
+    // line end is written over its first bytes, which are kept aside.
+    const qsizetype movedFrom = m_spaceEnd;
+    const qsizetype movedSize = m_used - movedFrom;
     const qint64 movedColumns = m_column - m_spaceColumn;
-    std::memcpy(moved, m_buffer.Data + m_spaceEnd, static_cast<std::size_t>(movedSize));
-    m_used = m_spaceEnd;
+    char kept[TTextBuffer::Capacity];
+    const qsizetype keptSize = std::min(movedSize, m_longestLineEnd);
+    std::memcpy(kept, m_buffer.Data + movedFrom, static_cast<std::size_t>(keptSize));
+    m_used = movedFrom;
     EndLine();
     NewLine();
-    std::memcpy(m_buffer.Data + m_used, moved, static_cast<std::size_t>(movedSize));
+    std::memmove(m_buffer.Data + m_used + keptSize, m_buffer.Data + movedFrom + keptSize,
+        static_cast<std::size_t>(movedSize - keptSize));
+    std::memcpy(m_buffer.Data + m_used, kept, static_cast<std::size_t>(keptSize));
     m_used += movedSize;
     m_column = movedColumns;
     if (s[i] == Space) {

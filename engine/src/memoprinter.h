@@ -2,6 +2,7 @@
 // with left offset, translation, word wrap, line spacing and page ends.
 #pragma once
 
+#include "plaincopy.h"
 #include "printjob.h"
 #include "translationtable.h"
 
@@ -62,6 +63,7 @@ private:
     void wrap(const unsigned char *s, qsizetype len, qsizetype i, bool plainLast);
     // Notes the last space of the bytes placed one to one since runStart.
     void noteSpacesOfRun(qsizetype end);
+    void noteSpaceAt(qsizetype at);
     void startSourceString();
 
     TZantoquiller &m_component;
@@ -75,11 +77,12 @@ private:
     qint64 m_lineWidth = 0;
     int m_lineSpacing = 1;
     bool m_sendLineFeed = true;
+    qsizetype m_longestLineEnd = 2;
     std::optional<TranslationTable> m_table;
     // Bytes that leave the one-to-one copy: translated ones, and CR and LF
     // in the whole-text form.
-    std::array<bool, 256> m_specialInText {};
-    std::array<bool, 256> m_specialInLine {};
+    PlainCopy m_specialInText;
+    PlainCopy m_specialInLine;
 
     // The line being built.
     TTextBuffer m_buffer;

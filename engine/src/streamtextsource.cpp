@@ -91,21 +91,25 @@ bool StreamTextSource::fill()
     return false;
 }
 
-qsizetype StreamTextSource::readText(char *buffer, qsizetype capacity)
+QByteArrayView StreamTextSource::readText()
 {
-    qsizetype out = 0;
     if (m_breaks == Breaks::Verbatim) {
-        while (out < capacity && !atEnd()) {
-            const qsizetype count = std::min(capacity - out, m_end - m_pos);
-            std::memcpy(buffer + out, m_data.data() + m_pos, static_cast<std::size_t>(count));
-            m_pos += count;
-            out += count;
-        }
-        return out;
+        if (atEnd())
+            return {};
+        const QByteArrayView piece(m_data.data() + m_pos, m_end - m_pos);
+        m_pos = m_end;
+        return piece;
     }
+    if (m_text.empty())
+        m_text.resize(static_cast<std::size_t>(ChunkSize));
+    return QByteArrayView(m_text.data(), joinLines(m_text.data(), ChunkSize));
+}
 
-    // Lines: every break becomes CR LF once it is known that text follows;
-    // a break at the very end of the input is dropped.
+qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
+{
+    // Every break becomes CR LF once it is known that text follows; a break
+    // at the very end of the input is dropped.
+    qsizetype out = 0;
     while (out < capacity) {
         if (m_stagedLF) {
             buffer[out++] = LF;

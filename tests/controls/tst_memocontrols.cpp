@@ -26,9 +26,8 @@ QByteArray wholeTextOf(QObject *memo)
     if (!source)
         return "<not a memo>";
     QByteArray text;
-    char piece[3]; // small pieces: paragraphs span several reads
-    while (const qsizetype n = source->readText(piece, sizeof piece))
-        text.append(piece, n);
+    for (QByteArrayView piece = source->readText(); !piece.isEmpty(); piece = source->readText())
+        text += piece;
     return text;
 }
 

@@ -55,13 +55,13 @@ MemoryText::MemoryText(QByteArray text, std::vector<qsizetype> pieceSizes)
         m_lines << m_text.mid(start);
 }
 
-qsizetype MemoryText::readText(char *buffer, qsizetype capacity)
+QByteArrayView MemoryText::readText()
 {
     const qsizetype piece = m_pieceSizes[m_nextPiece++ % m_pieceSizes.size()];
-    const qsizetype count = std::min({piece, capacity, m_text.size() - m_read});
-    std::memcpy(buffer, m_text.constData() + m_read, static_cast<std::size_t>(count));
+    const qsizetype count = std::min(piece, m_text.size() - m_read);
+    const QByteArrayView view(m_text.constData() + m_read, count);
     m_read += count;
-    return count;
+    return view;
 }
 
 bool MemoryText::hasLine(qint32 index)

@@ -56,7 +56,7 @@ class MemoryText : public Zanto::TextSource
 public:
     explicit MemoryText(QByteArray text, std::vector<qsizetype> pieceSizes = {1 << 20});
 
-    qsizetype readText(char *buffer, qsizetype capacity) override;
+    QByteArrayView readText() override;
     bool hasLine(qint32 index) override;
     QByteArrayView line(qint32 index) override;
     void progress(qint64 linesSent, qint64 pagesEnded) override

@@ -38,16 +38,18 @@ private:
     qint64 m_pos = 0;
 };
 
-QByteArray wholeText(const QByteArray &input, Breaks breaks, qint64 step = 1 << 20,
-    bool utf8 = false, qsizetype capacity = 4096)
+QByteArray wholeText(
+    const QByteArray &input, Breaks breaks, qint64 step = 1 << 20, bool utf8 = false)
 {
     TrickleDevice device(input, step);
     StreamTextSource source(device, breaks, utf8);
     QByteArray text;
-    QByteArray buffer(capacity, '\0');
-    while (const qsizetype n = source.readText(buffer.data(), capacity))
-        text += buffer.left(n);
-    return text;
+    while (true) {
+        const QByteArrayView piece = source.readText();
+        if (piece.isEmpty())
+            return text;
+        text += piece;
+    }
 }
 
 QByteArrayList lineList(const QByteArray &input, Breaks breaks, qint64 step = 1 << 20)
@@ -75,9 +77,16 @@ TEST(StreamTextSource, LinesAreJoinedByCarriageReturnAndLineFeed)
     }
 }
 
-TEST(StreamTextSource, LinesFillEvenATinyBuffer)
+TEST(StreamTextSource, LinesOfALongInputComeInSeveralPieces)
 {
-    EXPECT_EQ(wholeText("ab\ncd\n\nef", Breaks::Lines, 2, false, 1), "ab\r\ncd\r\n\r\nef");
+    QByteArray input;
+    QByteArray expected;
+    for (int k = 0; k < 40000; ++k) {
+        input += "line " + QByteArray::number(k) + (k % 3 ? "\n" : "\r\n");
+        expected += "line " + QByteArray::number(k) + "\r\n";
+    }
+    expected.chop(2);
+    EXPECT_EQ(wholeText(input, Breaks::Lines, 4093), expected);
 }
 
 TEST(StreamTextSource, VerbatimInputIsTheTextExactly)

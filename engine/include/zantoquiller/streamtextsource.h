@@ -34,7 +34,7 @@ public:
 
     // The memo text. Raises EInOutError "Failed to read the text" (with the
     // device's reason) when the input cannot be read.
-    qsizetype readText(char *buffer, qsizetype capacity) override;
+    QByteArrayView readText() override;
 
     // The line list: the memo text cut at each CR LF, where a last piece
     // that is empty is not a line. Holds two lines at a time.
@@ -47,6 +47,8 @@ private:
     bool atEnd() { return m_pos == m_end && !fill(); }
     // The next line of the list into line; false when there is none.
     bool readListLine(QByteArray &line);
+    // The next part of the lines joined by CR LF, into buffer.
+    qsizetype joinLines(char *buffer, qsizetype capacity);
     // Appends bytes up to the next break; true if a break ended them.
     bool readPiece(QByteArray &line);
 
@@ -64,6 +66,7 @@ private:
     bool m_inputEnded = false;
 
     // Whole text in Lines form.
+    std::vector<char> m_text;
     bool m_afterCR = false; // a LF now would complete a CR LF
     bool m_pendingBreak = false; // a break waits to learn whether text follows
     bool m_stagedLF = false; // the LF of a CR LF that did not fit

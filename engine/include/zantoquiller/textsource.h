@@ -23,10 +23,10 @@ public:
     virtual ~TextSource();
 
     // Whole-text form: the complete text as single-byte characters, hard
-    // line breaks being CR LF pairs. Each call copies the next piece into
-    // buffer (at most capacity bytes, capacity > 0) and returns its size; 0
-    // means the text has ended.
-    virtual qsizetype readText(char *buffer, qsizetype capacity) = 0;
+    // line breaks being CR LF pairs, handed out piece by piece. Each call
+    // returns the next piece, which stays valid until the next call; an
+    // empty piece means the text has ended.
+    virtual QByteArrayView readText() = 0;
 
     // Line-range form: the line list, lines counted from 0, each without
     // line-break characters. The printer asks front to back: hasLine(k + 1)
