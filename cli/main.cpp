@@ -17,6 +17,7 @@ namespace {
 
 const std::array commands {
     Command {"codes", "codes                 show the printer code table", runCodes},
+    Command {"dump", "dump [FILE]           show bytes readably (<ESC>, <CR>, <LF> ...)", runDump},
 };
 
 void printUsage(std::FILE *to)
@@ -24,7 +25,7 @@ void printUsage(std::FILE *to)
     std::fputs("Usage: zanto COMMAND [options] [arguments]\n"
                "       zanto --help | --version\n\n"
                "Commands:\n",
-               to);
+        to);
     for (const Command &command : commands)
         std::fprintf(to, "  zanto %s\n", command.synopsis);
     std::fputs("\n'zanto COMMAND --help' lists the options of a command.\n", to);
