@@ -1,3 +1,5 @@
+#include "plaincopy.h"
+
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/streamtextsource.h>
@@ -43,6 +45,20 @@ qsizetype wholeSequences(const char *bytes, qsizetype size)
         }
     }
     return size;
+}
+
+// Copies text up to the next CR or LF.
+const PlainCopy &lineBreaks()
+{
+    static const PlainCopy copy = [] {
+        std::array<bool, 256> stops {};
+        stops[static_cast<unsigned char>(CR)] = true;
+        stops[static_cast<unsigned char>(LF)] = true;
+        PlainCopy c;
+        c.setStops(stops);
+        return c;
+    }();
+    return copy;
 }
 
 } // namespace
@@ -137,14 +153,11 @@ qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
             m_afterCR = c == CR;
             continue;
         }
-        const char *from = m_data.data() + m_pos;
-        const char *end = from + std::min(capacity - out, m_end - m_pos);
-        const char *p = from;
-        while (p < end && *p != CR && *p != LF)
-            ++p;
-        std::memcpy(buffer + out, from, static_cast<std::size_t>(p - from));
-        out += p - from;
-        m_pos += p - from;
+        const auto *from = reinterpret_cast<const unsigned char *>(m_data.data() + m_pos);
+        const auto *end = from + std::min(capacity - out, m_end - m_pos);
+        const qsizetype count = lineBreaks().copy(from, end, buffer + out) - from;
+        out += count;
+        m_pos += count;
     }
     return out;
 }
