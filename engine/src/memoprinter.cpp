@@ -22,6 +22,28 @@ constexpr qsizetype Lookahead = 2;
 
 const QString lineTooLongMessage = QStringLiteral("Line too long for buffer!  Printing Aborted");
 
+// Index of the last space of bytes[0, length), or -1. The last space is
+// usually a word's length back: look eight bytes at a time, from the end.
+qsizetype lastSpace(const char *bytes, qsizetype length)
+{
+    qsizetype at = length;
+    while (at >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at - 8, 8);
+        const std::uint64_t x = word ^ 0x2020202020202020u; // spaces become zero bytes
+        const std::uint64_t low = 0x7F7F7F7F7F7F7F7Fu;
+        const std::uint64_t zeros = ~(((x & low) + low) | x | low);
+        if (zeros)
+            return at - 8 + (63 - __builtin_clzll(zeros)) / 8;
+        at -= 8;
+    }
+    while (--at >= 0) {
+        if (bytes[at] == Space)
+            return at;
+    }
+    return -1;
+}
+
 } // namespace
 
 MemoPrinter::MemoPrinter(TZantoquiller &component) : m_component(component) { }
@@ -263,7 +285,7 @@ void MemoPrinter::place(const unsigned char *s, qsizetype len, qsizetype limit, 
 
 void MemoPrinter::placeSpecial(const unsigned char *s, qsizetype len, qsizetype i, bool wholeText)
 {
-    noteSpacesOfRun(m_used);
+    noteSpacesOfRun(m_used, s + i, i);
     const unsigned char c = s[i];
     const qsizetype before = m_used;
     m_buffer.Data[m_used] = static_cast<char>(c);
@@ -293,29 +315,18 @@ void MemoPrinter::placeSpecial(const unsigned char *s, qsizetype len, qsizetype 
     m_runColumn = m_column;
 }
 
-void MemoPrinter::noteSpacesOfRun(qsizetype end)
+void MemoPrinter::noteSpacesOfRun(
+    qsizetype end, const unsigned char *source, qsizetype sourceBefore)
 {
-    // The last space is usually a word's length back: look eight bytes at a
-    // time, from the end.
-    qsizetype at = end;
-    while (at - m_runStart >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, m_buffer.Data + at - 8, 8);
-        const std::uint64_t x = word ^ 0x2020202020202020u; // spaces become zero bytes
-        const std::uint64_t low = 0x7F7F7F7F7F7F7F7Fu;
-        const std::uint64_t zeros = ~(((x & low) + low) | x | low);
-        if (zeros) {
-            noteSpaceAt(at - 8 + (63 - __builtin_clzll(zeros)) / 8);
-            return;
-        }
-        at -= 8;
-    }
-    while (--at >= m_runStart) {
-        if (m_buffer.Data[at] == Space) {
-            noteSpaceAt(at);
-            return;
-        }
-    }
+    // The run's bytes are a copy of the source bytes just before source if
+    // it is no longer than what this source has placed; reading them there
+    // spares reading back bytes that were stored a moment ago.
+    const qsizetype length = end - m_runStart;
+    const char *bytes = length <= sourceBefore ? reinterpret_cast<const char *>(source) - length
+                                               : m_buffer.Data + m_runStart;
+    const qsizetype at = lastSpace(bytes, length);
+    if (at >= 0)
+        noteSpaceAt(m_runStart + at);
 }
 
 void MemoPrinter::noteSpaceAt(qsizetype at)
@@ -329,7 +340,7 @@ void MemoPrinter::wrap(const unsigned char *s, qsizetype len, qsizetype i, bool 
     // Only spaces before character i count; a special character i was
     // placed after its run had been noted.
     if (plainLast)
-        noteSpacesOfRun(m_used - 1);
+        noteSpacesOfRun(m_used - 1, s + i, i);
     const bool breakAtSpace = i + 2 < len && s[i + 1] != Space && m_spaceEnd >= 0;
     if (!breakAtSpace) {
         EndLine();

@@ -61,8 +61,9 @@ private:
     void place(const unsigned char *s, qsizetype len, qsizetype limit, bool wholeText);
     void placeSpecial(const unsigned char *s, qsizetype len, qsizetype i, bool wholeText);
     void wrap(const unsigned char *s, qsizetype len, qsizetype i, bool plainLast);
-    // Notes the last space of the bytes placed one to one since runStart.
-    void noteSpacesOfRun(qsizetype end);
+    // Notes the last space of the bytes placed one to one from runStart up
+    // to end, which are the sourceBefore bytes before source, or fewer.
+    void noteSpacesOfRun(qsizetype end, const unsigned char *source, qsizetype sourceBefore);
     void noteSpaceAt(qsizetype at);
     void startSourceString();
 
