@@ -87,6 +87,20 @@ void formatter(benchmark::State &state)
 }
 BENCHMARK(formatter)->Unit(benchmark::kMillisecond);
 
+// The yardstick: copying the same text once.
+void copyText(benchmark::State &state)
+{
+    const QByteArray text = ZantoBench::englishText(8 << 20);
+    std::vector<char> target(static_cast<std::size_t>(text.size()));
+    for (auto _ : state) {
+        std::memcpy(target.data(), text.constData(), target.size());
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(copyText)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
