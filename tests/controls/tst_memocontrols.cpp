@@ -8,6 +8,7 @@
 #include <zantoquiller/controls/tdbmemo.h>
 #include <zantoquiller/textsource.h>
 
+#include <QFile>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -187,6 +188,51 @@ private Q_SLOTS:
             QByteArrayList({"one two three four five\r\n", "\r\n", "six\r\n"}));
         z.SetLineWidth(0);
         QCOMPARE(printedLines(z, &edit, 1, 2), QByteArrayList({"three \r\n", "four five\r\n"}));
+    }
+
+    void printMemoRefusesAnythingButAMemoBeforeSendingAnything()
+    {
+        TempDir dir;
+        TZantoquiller z;
+        z.SetPort(poDisk);
+        z.SetOutputFile(dir.filePath(QStringLiteral("out.prn")));
+        QLineEdit line;
+        QObject plain;
+        for (QObject *notAMemo : std::initializer_list<QObject *> {&line, &plain, nullptr}) {
+            for (int form = 0; form < 2; ++form) {
+                try {
+                    if (form == 0)
+                        z.PrintMemo(notAMemo);
+                    else
+                        z.PrintMemoLines(notAMemo, 1, 2);
+                    QFAIL("no error");
+                } catch (const eZantoquillError &error) {
+                    QCOMPARE(error.Message(), QStringLiteral("Memo type not recognised"));
+                }
+            }
+        }
+        QVERIFY(!QFile::exists(z.OutputFile()));
+    }
+
+    void printMemoAndPrintMemoLinesWriteTheDiskFileAnewEachTime()
+    {
+        TempDir dir;
+        TZantoquiller z;
+        z.SetPrinterType(ptIBM);
+        z.SetPort(poDisk);
+        z.SetUseSpooler(true); // never for a disk file
+        z.SetOutputFile(dir.filePath(QStringLiteral("out.prn")));
+        writeFile(z.OutputFile(), QByteArray(10000, 'o'));
+        QPlainTextEdit memo;
+        memo.setPlainText(QStringLiteral("one\ntwo\nthree\nfour\nfive"));
+        z.PrintMemo(&memo);
+        QCOMPARE(
+            readFile(z.OutputFile()), QByteArray("\x12one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n"));
+        z.PrintMemoLines(&memo, 2, 3);
+        QCOMPARE(readFile(z.OutputFile()), QByteArray("\x12two\r\nthree\r\n"));
+        z.PrintMemoLines(&memo, 0, 1);
+        QCOMPARE(
+            readFile(z.OutputFile()), QByteArray("\x12one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n"));
     }
 
     void dbMemoShowsAndPostsAFieldOfASqliteTable()
