@@ -51,8 +51,11 @@ public:
     const std::string &displayName() const { return m_displayName; }
 
 private:
+    void writeRegularFile(const char *data, std::size_t size);
+
     int m_fd = -1;
     bool m_socket = false;
+    bool m_regularFile = false;
     std::optional<SerialSettings> m_serial;
     std::string m_displayName;
 };
