@@ -4,7 +4,7 @@
 
 #include "plaincopy.h"
 #include "printjob.h"
-#include "translationtable.h"
+#include "translationlookup.h"
 
 #include <zantoquiller/textbuffer.h>
 #include <zantoquiller/types.h>
@@ -79,7 +79,7 @@ private:
     int m_lineSpacing = 1;
     bool m_sendLineFeed = true;
     qsizetype m_longestLineEnd = 2;
-    std::optional<TranslationTable> m_table;
+    std::optional<TranslationLookup> m_table;
     // Bytes that leave the one-to-one copy: translated ones, and CR and LF
     // in the whole-text form.
     PlainCopy m_specialInText;

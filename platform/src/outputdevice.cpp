@@ -23,7 +23,7 @@ int openPath(const DeviceTarget &target, OpenMode mode)
     int flags = O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     // Appending moves to the end of the file; O_APPEND does so without a
     // seek of its own.
-    if (mode == OpenMode::AppendExisting)
+    if (mode != OpenMode::Create)
         flags |= O_APPEND;
     if (mode == OpenMode::Create) {
         flags |= O_TRUNC;
@@ -92,7 +92,9 @@ OutputDevice OutputDevice::open(const std::string &name, OpenMode mode,
         struct stat status
         {
         };
-        device.m_regularFile = ::fstat(device.m_fd, &status) == 0 && S_ISREG(status.st_mode);
+        device.m_regularFile
+            = (mode == OpenMode::AppendRegularFile && target.kind == DeviceTarget::Kind::File)
+            || (::fstat(device.m_fd, &status) == 0 && S_ISREG(status.st_mode));
     }
     return device;
 }

@@ -1,4 +1,4 @@
-#include "translationtable.h"
+#include "translationlookup.h"
 
 #include <zantoquiller/codepage.h>
 
@@ -6,7 +6,7 @@
 
 namespace Zanto {
 
-TranslationTable::TranslationTable(
+TranslationLookup::TranslationLookup(
     const QByteArrayList &transIn, const QByteArrayList &transOut, const AnsiCodePage &codePage)
     : m_replacements(transOut)
 {

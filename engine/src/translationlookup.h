@@ -11,14 +11,14 @@ namespace Zanto {
 
 class AnsiCodePage;
 
-class TranslationTable
+class TranslationLookup
 {
 public:
     // Byte b is translated by the first TransIn entry that holds exactly one
     // character equal to b regardless of letter case in codePage, provided
     // that entry has a TransOut partner at the same index; an empty partner
     // deletes the character. Entries of any other length never match.
-    TranslationTable(const QByteArrayList &transIn, const QByteArrayList &transOut,
+    TranslationLookup(const QByteArrayList &transIn, const QByteArrayList &transOut,
         const AnsiCodePage &codePage);
 
     // The replacement bytes of byte, or null when byte stays unchanged.
