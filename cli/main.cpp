@@ -31,8 +31,8 @@ const std::array commands {
     Command {"check-driver",
         "check-driver                exit 0 when the current printer takes raw data",
         runCheckDriver},
-    Command {"dump", "dump [FILE]                 show bytes readably (<ESC>, <CR>, <LF> ...)",
-        runDump},
+    Command {
+        "dump", "dump [FILE]                 show bytes readably (<ESC>, <CR>, <LF> ...)", runDump},
 };
 
 void printUsage(std::FILE *to)
