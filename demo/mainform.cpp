@@ -5,6 +5,8 @@
 #include "ui_mainform.h"
 
 #include <zantoquiller/application.h>
+#include <zantoquiller/codepage.h>
+#include <zantoquiller/controls/memocontrols.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/printers.h>
 #include <zantoquiller/storedproperties.h>
@@ -91,6 +93,8 @@ TMainForm::TMainForm(QWidget *parent)
     setObjectName(QStringLiteral("MainForm"));
     move(68, 82);
 
+    // The memos are Qt text controls; PrintMemo takes them once registered.
+    Controls::registerMemoControls();
     Zantoquiller1 = new TZantoquiller(this);
     Zantoquiller1->setObjectName(QStringLiteral("Zantoquiller1"));
     readStoredProperties(*Zantoquiller1, readResource(QStringLiteral(":/demo/zantoquiller1.dfm")));
@@ -236,7 +240,7 @@ void TMainForm::Button1Click()
             Zantoquiller1->PrintMemo(ui->Memo2);
             break;
         case SingleLinePage:
-            Zantoquiller1->PrintString(ui->Edit1->text().toLatin1());
+            Zantoquiller1->PrintString(ansiCodePage().encode(ui->Edit1->text()));
             break;
         default:
             break;
