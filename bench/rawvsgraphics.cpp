@@ -4,6 +4,7 @@
 #include "graphicsprint.h"
 #include "invoicetranslation.h"
 
+#include <zantoquiller/controls/memocontrols.h>
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -128,6 +129,7 @@ void printRow(
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    Controls::registerMemoControls();
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Raw character printing against graphics printing of the demonstration texts."));
