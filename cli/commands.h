@@ -19,5 +19,6 @@ struct Command
 };
 
 int runCodes(const QStringList &arguments);
+int runPalette(const QStringList &arguments);
 
 } // namespace Zanto::Cli

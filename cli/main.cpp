@@ -17,6 +17,8 @@ namespace {
 
 const std::array commands {
     Command {"codes", "codes                 show the printer code table", runCodes},
+    Command {"palette", "palette LIBRARY...    load component packages and list the palette",
+        runPalette},
 };
 
 void printUsage(std::FILE *to)

@@ -1,0 +1,11 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="en_US">
+<context>
+    <name>TCodeDlg</name>
+    <message>
+        <source>Printer Control Codes</source>
+        <translation>Druckersteuercodes</translation>
+    </message>
+</context>
+</TS>
