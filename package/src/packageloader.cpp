@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QTranslator>
 
+#include <algorithm>
 #include <vector>
 
 namespace Zanto {
@@ -75,7 +76,7 @@ struct Package::Private
     QJsonObject metadata;
     std::unique_ptr<QTranslator> translator;
     ZantoPackageProcedure finalize = nullptr;
-    QList<Palette *> palettes;
+    std::vector<std::weak_ptr<Palette *>> palettes;
 
     void installTranslation();
     void removeTranslation();
@@ -161,8 +162,9 @@ Package::Package(std::unique_ptr<Private> d) : d(std::move(d)) { }
 
 Package::~Package()
 {
-    for (Palette *palette : std::as_const(d->palettes))
-        palette->unregisterModuleClasses(d.get());
+    for (const std::weak_ptr<Palette *> &palette : d->palettes)
+        if (const std::shared_ptr<Palette *> alive = palette.lock())
+            (*alive)->unregisterModuleClasses(d.get());
     d->finalize();
     loadedPackages().remove(d->canonicalName);
     d->library.close();
@@ -183,8 +185,12 @@ void Package::registerComponents(Palette &palette)
         throw EPackageError(QStringLiteral("Package %1 cannot register components: it has no "
                                            "RegisterComponentsProc")
                                 .arg(quoted(d->fileName)));
-    if (!d->palettes.contains(&palette))
-        d->palettes.append(&palette);
+    const bool known = std::any_of(d->palettes.cbegin(), d->palettes.cend(), [&](const auto &p) {
+        const auto alive = p.lock();
+        return alive && *alive == &palette;
+    });
+    if (!known)
+        d->palettes.push_back(palette.lifetime());
 
     // Whatever happens, the package's hook and the registering designer are
     // reset; a failed registration takes back what it put on the palette.

@@ -274,6 +274,21 @@ TEST_F(PackageLoader, AFailedRegistrationTakesBackItsClasses)
     EXPECT_EQ(*hook, nullptr);
 }
 
+TEST_F(PackageLoader, APackageMayOutliveThePalette)
+{
+    auto package = Package::load(zantopackLibrary());
+    {
+        Palette palette;
+        package->registerComponents(palette);
+        EXPECT_EQ(palette.listing(), QStringLiteral("Kelvard: TZantoquiller\n"));
+    }
+    Palette next;
+    package->registerComponents(next);
+    EXPECT_EQ(next.listing(), QStringLiteral("Kelvard: TZantoquiller\n"));
+    package.reset();
+    EXPECT_TRUE(next.pages().isEmpty());
+}
+
 TEST_F(PackageLoader, TheTranslationForTheLocaleIsTakenAndReleased)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -7,11 +7,17 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 namespace Zanto {
 
 class Palette
 {
 public:
+    Palette() = default;
+    Palette(const Palette &) = delete;
+    Palette &operator=(const Palette &) = delete;
+
     struct Page
     {
         QString name;
@@ -36,6 +42,10 @@ public:
     // The class name without its namespace, as a palette button shows it.
     static QString className(TComponentClass componentClass);
 
+    // Expires when the palette is destroyed: lets a package that outlives
+    // the palette know that there is nothing left to take back.
+    std::weak_ptr<Palette *> lifetime() const { return m_lifetime; }
+
 private:
     struct Entry
     {
@@ -45,6 +55,7 @@ private:
 
     QList<Page> m_pages;
     QList<Entry> m_entries;
+    std::shared_ptr<Palette *> m_lifetime = std::make_shared<Palette *>(this);
 };
 
 } // namespace Zanto
