@@ -13,13 +13,13 @@ using namespace ZantoTest;
 
 namespace {
 
-struct Run
+struct StepResult
 {
     int exitCode = -1;
     QByteArray output;
 };
 
-Run run(const QString &program, const QStringList &arguments,
+StepResult run(const QString &program, const QStringList &arguments,
     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
@@ -44,7 +44,7 @@ TEST(Install, AProgramBuildsAgainstTheInstalledPackage)
     const QString prefix = dir.filePath(QStringLiteral("prefix"));
     const QString cmake = QStringLiteral(ZANTO_CMAKE_COMMAND);
 
-    Run step = run(cmake,
+    StepResult step = run(cmake,
         {QStringLiteral("--install"), QStringLiteral(ZANTO_BUILD_DIR), QStringLiteral("--prefix"),
             prefix, QStringLiteral("--component"), QStringLiteral("Zantoquiller")});
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();

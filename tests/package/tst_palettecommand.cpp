@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 using namespace ZantoTest;
 
 TEST(PaletteCommand, ListsThePaletteAPackageFills)
@@ -32,6 +34,21 @@ TEST(PaletteCommand, DescribesThePackage)
               "  requires:        libQt6Core.so.6, libQt6Gui.so.6, "
               "libQt6Widgets.so.6, libQt6Sql.so.6\n"
               "Kelvard: TZantoquiller\n");
+}
+
+TEST(PaletteCommand, NamesTheTranslationTakenForTheLocale)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    environment.remove(QStringLiteral("LC_ALL"));
+    environment.remove(QStringLiteral("LC_MESSAGES"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    const ProcessResult result = runZanto(
+        {QStringLiteral("palette"), QStringLiteral("--info"), zantopackLibrary()}, {}, environment);
+    EXPECT_EQ(result.exitCode, 0);
+    const QByteArray translation = "  translation:     "
+        + QFileInfo(zantopackLibrary()).absolutePath().toUtf8() + "/zantopack_de.qm\n";
+    EXPECT_TRUE(result.out.contains(translation)) << result.out.toStdString();
 }
 
 TEST(PaletteCommand, ALibraryThatIsNotAPackageIsAComponentError)
