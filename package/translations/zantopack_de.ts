@@ -55,6 +55,10 @@
         <source>Pitch</source>
         <translation>Zeichenabstand</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>TTransDlg</name>
@@ -109,6 +113,10 @@
     <message>
         <source>Delete current row</source>
         <translation>Aktuelle Zeile löschen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 </TS>
