@@ -4,7 +4,7 @@ TEST_BUILD_DIR ?= build-sanitize
 CMAKE_FLAGS    ?=
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test run clean format
+.PHONY: all bootstrap build test run screenshots clean format
 
 all: build
 
@@ -28,6 +28,11 @@ test: bootstrap $(TEST_BUILD_DIR)/build.ninja
 
 run: bootstrap build
 	$(BUILD_DIR)/bin/zanto codes
+
+# Pictures of the dialogs and windows for the README, rendered offscreen.
+screenshots: bootstrap $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zantoscreenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/zantoscreenshots docs/img
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -43,6 +43,13 @@ public:
     using Exception::Exception;
 };
 
+// An index outside a string list, e.g. "List index out of bounds (2)".
+class EStringListError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // The component's own rule violations.
 class eZantoquillError : public Exception
 {

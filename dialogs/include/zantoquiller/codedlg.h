@@ -1,0 +1,74 @@
+// TCodeDlg: the modal dialog in which the user edits the printer control
+// codes of all seven printer types. It edits a private copy of the code
+// table; the caller's table is written only when the user confirms with OK.
+#pragma once
+
+#include <zantoquiller/types.h>
+
+#include <QDialog>
+
+#include <array>
+#include <exception>
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class TCodeDlg;
+}
+
+namespace Zanto {
+
+class TCodeDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TCodeDlg(QWidget *parent = nullptr);
+    ~TCodeDlg() override;
+
+    // Shows the dialog modally on the HP PCL codes. On OK overwrites codes
+    // with the edited table and returns true; otherwise codes is untouched.
+    bool Execute(TCodeTable &codes);
+
+    // Fills the thirteen fields from the record on show, as code lists.
+    void UpdateDisplay();
+    // Stores the fields into the record on show, in screen order, each cut
+    // to 20 bytes. The first field that is not a code list stops it with
+    // EConvertError; the fields before it are stored already.
+    void WriteCodes();
+
+    // Event handlers. Each raises what WriteCodes or the code list
+    // conversion raises; the dialog shows it in the application's error box.
+    void OKBtnClick();
+    void PrinterComboChange();
+    // The focus left Sender for the control that now has it.
+    void BoldOnEditExit(QLineEdit *Sender);
+
+    // The printer type whose codes the fields show.
+    TPrinterType PrinterOnShow() const { return static_cast<TPrinterType>(m_printerOnShow); }
+    // The private copy of the table being edited.
+    const TCodeTable &EditedCodes() const { return m_codes; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct CodeField
+    {
+        QLineEdit *edit;
+        TCodeString TPrinterCodes::*code;
+    };
+    std::array<CodeField, TPrinterCodes::FieldCount> codeFields() const;
+    bool isCodeField(QObject *object) const;
+    void refuseExit(std::exception_ptr error);
+
+    std::unique_ptr<Ui::TCodeDlg> ui;
+    TCodeTable m_codes;
+    quint8 m_printerOnShow = ptHPPCL;
+    // Set while a refused exit is being reported: the mouse press that
+    // tried to take the focus away is not delivered.
+    bool m_swallowPointer = false;
+};
+
+} // namespace Zanto

@@ -1,0 +1,59 @@
+// TTransDlg: the modal dialog in which the user edits the translation table
+// as a grid: one row per pair, the character as its decimal code and the
+// replacement as a code list. The grid is the working copy; the caller's
+// lists change only when the user confirms with OK and every row is valid.
+#pragma once
+
+#include <QByteArrayList>
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TTransDlg;
+}
+
+namespace Zanto {
+
+class TTransDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TTransDlg(QWidget *parent = nullptr);
+    ~TTransDlg() override;
+
+    // Shows the pairs of TransIn and TransOut in the grid and the dialog
+    // modally. On OK clears both lists and refills them from the grid's
+    // rows, blank rows left out, and returns true. Raises EStringListError,
+    // before anything is shown, when TransOut is shorter than TransIn.
+    bool Execute(QByteArrayList &TransIn, QByteArrayList &TransOut);
+
+    // Checks every row with a character, top to bottom: a bad character cell
+    // shows a message box and returns false; a bad codes cell raises
+    // EConvertError. Either way the faulty row becomes the current row.
+    bool VerifyCodes();
+
+    // Event handlers.
+    void OKBtnClick();
+    void AddButtonClick();
+    void InsertButtonClick();
+    void DeleteButtonClick();
+
+    // The grid in its own terms: row 0 is the heading row, rows 1 and on
+    // are the data rows; column 0 the character, column 1 the codes.
+    int RowCount() const;
+    void SetRowCount(int count);
+    QString Cell(int column, int row) const;
+    void SetCell(int column, int row, const QString &text);
+    // The current row; 0 when there is no current data row.
+    int Row() const;
+    void SetRow(int row);
+
+private:
+    void moveRow(int from, int to);
+
+    std::unique_ptr<Ui::TTransDlg> ui;
+};
+
+} // namespace Zanto

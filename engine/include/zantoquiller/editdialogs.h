@@ -1,0 +1,31 @@
+// How the component reaches its edit dialogs. The engine knows no widgets:
+// a GUI library (the dialogs library, see zantoquiller/dialogs.h) installs
+// an implementation once, and EditPrinterCodes and EditTranslationTable of
+// every component then go through it.
+#pragma once
+
+#include <zantoquiller/types.h>
+
+#include <QByteArrayList>
+
+namespace Zanto {
+
+class EditDialogs
+{
+public:
+    virtual ~EditDialogs() = default;
+
+    // Lets the user edit all seven records; overwrites codes and returns
+    // true only when the user confirmed with OK.
+    virtual bool editPrinterCodes(TCodeTable &codes) = 0;
+    // Lets the user edit the translation table; on OK clears and refills
+    // both lists (the same list objects) and returns true.
+    virtual bool editTranslationTable(QByteArrayList &transIn, QByteArrayList &transOut) = 0;
+};
+
+// Installs the dialogs that every component uses from now on; nullptr
+// removes them. The object is not owned and must outlive its use.
+void setEditDialogs(EditDialogs *dialogs);
+EditDialogs *editDialogs();
+
+} // namespace Zanto

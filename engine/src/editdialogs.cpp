@@ -1,0 +1,42 @@
+#include <zantoquiller/editdialogs.h>
+#include <zantoquiller/zantoquiller.h>
+
+namespace Zanto {
+
+namespace {
+
+// One GUI thread; installed once at start-up.
+EditDialogs *installedDialogs = nullptr;
+
+EditDialogs &requireDialogs()
+{
+    if (!installedDialogs)
+        throw eZantoquillError(
+            QStringLiteral("The edit dialogs are not installed: create a Zanto::TApplication "
+                           "or call Zanto::installDialogs() first"));
+    return *installedDialogs;
+}
+
+} // namespace
+
+void setEditDialogs(EditDialogs *dialogs)
+{
+    installedDialogs = dialogs;
+}
+
+EditDialogs *editDialogs()
+{
+    return installedDialogs;
+}
+
+bool TZantoquiller::EditPrinterCodes()
+{
+    return requireDialogs().editPrinterCodes(m_codes);
+}
+
+bool TZantoquiller::EditTranslationTable()
+{
+    return requireDialogs().editTranslationTable(m_transIn, m_transOut);
+}
+
+} // namespace Zanto

@@ -1,0 +1,125 @@
+// zantoscreenshots OUTPUT_DIR: renders the program's windows offscreen, as a
+// user sees them, and saves each as a PNG picture for the documentation.
+// To add a picture, add an entry to shots() below.
+
+#include <zantoquiller/application.h>
+#include <zantoquiller/codelist.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace Zanto;
+
+namespace {
+
+struct Shot
+{
+    QString fileName;
+    // Saves the picture to the given path; false when it could not.
+    std::function<bool(const QString &path)> take;
+};
+
+bool save(QWidget *window, const QString &path)
+{
+    QCoreApplication::processEvents();
+    return window->grab().save(path, "PNG");
+}
+
+// Runs open(), which shows a modal dialog and waits for it; the dialog is
+// saved as soon as it is up and then cancelled. Gives up after ten seconds.
+bool grabModal(const QString &path, const std::function<void()> &open)
+{
+    bool saved = false;
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow())
+            return;
+        poll.stop();
+        seen = true;
+        saved = save(dialog, path);
+        QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    });
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    });
+    poll.start();
+    giveUp.start(10000);
+    open();
+    return seen && saved;
+}
+
+// A component with the invoice's markup translations for HP PCL printers.
+void fillInvoiceTable(TZantoquiller &component)
+{
+    const TPrinterCodes &hp = component.CodeTable()[ptHPPCL];
+    const std::pair<char, QByteArray> entries[] = {
+        {'~', hp.BoldOn.toByteArray()},
+        {'^', hp.BoldOff.toByteArray()},
+        {'!', hp.UnderOn.toByteArray()},
+        {'|', hp.UnderOff.toByteArray()},
+    };
+    for (const auto &[character, replacement] : entries) {
+        component.TransIn().append(QByteArray(1, character));
+        component.TransOut().append(replacement);
+    }
+}
+
+std::vector<Shot> shots()
+{
+    return {
+        {QStringLiteral("printer-codes-dialog.png"),
+            [](const QString &path) {
+                TZantoquiller component;
+                return grabModal(path, [&] { component.EditPrinterCodes(); });
+            }},
+        {QStringLiteral("translation-table-dialog.png"),
+            [](const QString &path) {
+                TZantoquiller component;
+                fillInvoiceTable(component);
+                return grabModal(path, [&] { component.EditTranslationTable(); });
+            }},
+    };
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zantoscreenshots OUTPUT_DIR\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(folder.path())) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    int failures = 0;
+    for (const Shot &shot : shots()) {
+        const QString path = folder.filePath(shot.fileName);
+        bool ok = false;
+        try {
+            ok = shot.take(path);
+        } catch (const Exception &error) {
+            std::fprintf(stderr, "%s\n", qPrintable(error.Message()));
+        }
+        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+        failures += ok ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
+}
