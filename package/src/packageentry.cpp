@@ -2,6 +2,8 @@
 // note.
 #include "packagemetadata.h"
 
+#include <zantoquiller/dialogs.h>
+#include <zantoquiller/editdialogs.h>
 #include <zantoquiller/package/packageinfo.h>
 
 #include <cstddef>
@@ -48,6 +50,9 @@ struct alignas(4) MetadataNote
 // How often the package has been initialised without being finalised; a
 // loader pairs every Initialize with one Finalize.
 int initializeCount = 0;
+// Whether Initialize installed the dialogs, so that Finalize takes back only
+// what the package set up itself.
+bool installedDialogs = false;
 
 } // namespace
 
@@ -58,18 +63,26 @@ const ZantoPackageInfo *GetPackageInfoTable(void)
     return &packageInfo;
 }
 
-// The component, the code-list functions and the dialogs need no global
-// set-up; the package only keeps count so that a second Initialize from
-// another loader is harmless.
+// Connects the component's EditPrinterCodes and EditTranslationTable to
+// the package's dialogs, unless the host has put its own in place.
 void Initialize(void)
 {
-    ++initializeCount;
+    if (initializeCount++ > 0)
+        return;
+    if (!Zanto::editDialogs()) {
+        Zanto::installDialogs();
+        installedDialogs = true;
+    }
 }
 
 void Finalize(void)
 {
-    if (initializeCount > 0)
-        --initializeCount;
+    if (initializeCount == 0 || --initializeCount > 0)
+        return;
+    if (installedDialogs) {
+        Zanto::setEditDialogs(nullptr);
+        installedDialogs = false;
+    }
 }
 
 } // extern "C"

@@ -113,6 +113,7 @@ TEST_F(PackageLoader, ZantopackDescribesItself)
     EXPECT_EQ(package->version(), QStringLiteral("1.0.0"));
     EXPECT_TRUE(package->units().contains(QStringLiteral("engine")));
     EXPECT_TRUE(package->units().contains(QStringLiteral("settings")));
+    EXPECT_TRUE(package->units().contains(QStringLiteral("dialogs")));
     EXPECT_EQ(package->requiredLibraries(),
         QStringList({QStringLiteral("libQt6Core.so.6"), QStringLiteral("libQt6Gui.so.6"),
             QStringLiteral("libQt6Widgets.so.6"), QStringLiteral("libQt6Sql.so.6")}));

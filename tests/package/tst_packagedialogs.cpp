@@ -1,0 +1,90 @@
+// The dialogs of a package loaded for a German locale come up translated,
+// and in English again once the package is unloaded.
+#include "packagetestpaths.h"
+
+#include <zantoquiller/codedlg.h>
+#include <zantoquiller/package/packageloader.h>
+#include <zantoquiller/package/palette.h>
+#include <zantoquiller/transdlg.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace Zanto;
+using namespace ZantoTest;
+
+class PackageDialogs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void cleanup() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void dialogsComeUpTranslated()
+    {
+        auto package = Package::load(zantopackLibrary());
+        QVERIFY(!package->translationFile().isEmpty());
+
+        TCodeDlg codes;
+        QCOMPARE(codes.windowTitle(), QStringLiteral("Druckersteuercodes"));
+        QCOMPARE(codes.findChild<QLabel *>(QStringLiteral("Label7"))->text(),
+            QStringLiteral("Druckertyp:"));
+
+        TTransDlg translation;
+        QCOMPARE(translation.windowTitle(), QStringLiteral("Zeichenübersetzungstabelle"));
+        const auto *add = translation.findChild<QPushButton *>(QStringLiteral("AddButton"));
+        QCOMPARE(add->text(), QStringLiteral("Neu"));
+        QCOMPARE(add->toolTip(), QStringLiteral("Neue Zeile am Ende anfügen"));
+    }
+
+    void dialogsAreEnglishAfterUnloading()
+    {
+        Package::load(zantopackLibrary()).reset();
+        TCodeDlg codes;
+        QCOMPARE(codes.windowTitle(), QStringLiteral("Printer Control Codes"));
+        TTransDlg translation;
+        QCOMPARE(translation.windowTitle(), QStringLiteral("Character Translation Table"));
+    }
+
+    // A component created from the palette opens its dialog, translated.
+    void theComponentOpensItsDialogTranslated()
+    {
+        Palette palette;
+        auto package = Package::load(zantopackLibrary());
+        package->registerComponents(palette);
+        QWidget form;
+        QObject *component
+            = palette.pages().value(0).classes.value(0)->newInstance(Q_ARG(QObject *, &form));
+        QVERIFY(component);
+
+        QString title;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                title = dialog->windowTitle();
+                QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+                poll.stop();
+            }
+        });
+        poll.start(10);
+        QVERIFY(!qobject_cast<TZantoquiller *>(component)->EditPrinterCodes());
+        QCOMPARE(title, QStringLiteral("Druckersteuercodes"));
+        delete component;
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    PackageDialogs test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_packagedialogs.moc"
