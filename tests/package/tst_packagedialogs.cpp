@@ -3,6 +3,7 @@
 #include "packagetestpaths.h"
 
 #include <zantoquiller/codedlg.h>
+#include <zantoquiller/editdialogs.h>
 #include <zantoquiller/package/packageloader.h>
 #include <zantoquiller/package/palette.h>
 #include <zantoquiller/transdlg.h>
@@ -18,6 +19,29 @@
 
 using namespace Zanto;
 using namespace ZantoTest;
+
+namespace {
+
+QString editError(TZantoquiller &component)
+{
+    try {
+        component.EditPrinterCodes();
+    } catch (const eZantoquillError &error) {
+        return error.Message();
+    }
+    return QStringLiteral("no error");
+}
+
+// The host's own edit dialogs: count the edits and confirm them.
+class HostDialogs : public EditDialogs
+{
+public:
+    bool editPrinterCodes(TCodeTable &) override { return ++edits > 0; }
+    bool editTranslationTable(QByteArrayList &, QByteArrayList &) override { return ++edits > 0; }
+    int edits = 0;
+};
+
+} // namespace
 
 class PackageDialogs : public QObject
 {
@@ -51,6 +75,36 @@ private Q_SLOTS:
         QCOMPARE(codes.windowTitle(), QStringLiteral("Printer Control Codes"));
         TTransDlg translation;
         QCOMPARE(translation.windowTitle(), QStringLiteral("Character Translation Table"));
+    }
+
+    // Loading connects the component to the package's dialogs; unloading
+    // takes them back.
+    void theDialogsAreConnectedWhileThePackageIsLoaded()
+    {
+        TZantoquiller component;
+        const QString notInstalled = QStringLiteral(
+            "The edit dialogs are not installed: create a Zanto::TApplication or call "
+            "Zanto::installDialogs() first");
+        QCOMPARE(editError(component), notInstalled);
+        auto package = Package::load(zantopackLibrary());
+        QVERIFY(editDialogs() != nullptr);
+        package.reset();
+        QCOMPARE(editError(component), notInstalled);
+    }
+
+    // Dialogs the host put in place stay, during and after the package.
+    void theHostsOwnDialogsStay()
+    {
+        HostDialogs host;
+        setEditDialogs(&host);
+        TZantoquiller component;
+        auto package = Package::load(zantopackLibrary());
+        QVERIFY(component.EditPrinterCodes());
+        package.reset();
+        QVERIFY(component.EditPrinterCodes());
+        QCOMPARE(host.edits, 2);
+        QCOMPARE(editDialogs(), &host);
+        setEditDialogs(nullptr);
     }
 
     // A component created from the palette opens its dialog, translated.
