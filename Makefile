@@ -2,9 +2,11 @@
 BUILD_DIR      ?= build
 TEST_BUILD_DIR ?= build-sanitize
 CMAKE_FLAGS    ?=
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test run screenshots clean format
+.PHONY: all bootstrap build test fuzz run screenshots clean format
 
 all: build
 
@@ -26,6 +28,15 @@ test: bootstrap $(TEST_BUILD_DIR)/build.ninja
 	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
 	cd $(TEST_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer targets, built with clang; each runs FUZZ_SECONDS on one core.
+fuzz:
+	@tools/bootstrap fuzz
+	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_CXX_COMPILER=clang++-14 -DZANTO_FUZZ=ON -DZANTO_BUILD_TESTS=OFF \
+	    -DZANTO_BUILD_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_targets
+	tools/run-fuzzers $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
 run: bootstrap build
 	$(BUILD_DIR)/bin/zanto codes
 
@@ -38,4 +49,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) $(FUZZ_BUILD_DIR)

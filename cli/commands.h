@@ -19,6 +19,11 @@ struct Command
 };
 
 int runCodes(const QStringList &arguments);
+int runTranslation(const QStringList &arguments);
+int runSend(const QStringList &arguments);
+int runPorts(const QStringList &arguments);
+int runPrinters(const QStringList &arguments);
+int runCheckDriver(const QStringList &arguments);
 int runPalette(const QStringList &arguments);
 
 } // namespace Zanto::Cli

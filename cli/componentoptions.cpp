@@ -1,6 +1,7 @@
 #include "componentoptions.h"
 #include "usageerror.h"
 
+#include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QCoreApplication>
@@ -48,6 +49,30 @@ const QCommandLineOption noLineFeedOption(QStringLiteral("no-line-feed"),
                                           QStringLiteral("End ordinary lines with CR only."));
 const QCommandLineOption spoolerOption(QStringLiteral("spooler"),
                                        QStringLiteral("Print whole texts through the spooler."));
+const QCommandLineOption printerOption(QStringLiteral("printer"),
+                                       QStringLiteral("Select the current printer: a print queue "
+                                                      "or an ipp:// printer URI."),
+                                       QStringLiteral("NAME"));
+const QCommandLineOption deviceOption(QStringLiteral("device"),
+                                      QStringLiteral("Map a device name (LPT1, LPT2, COM1-COM4) "
+                                                     "to a path or device URI; repeatable."),
+                                      QStringLiteral("NAME=PATH"));
+
+// --device NAME=PATH, each applied to the process-wide device map.
+void applyDevices(const QCommandLineParser &parser)
+{
+    for (const QString &mapping : parser.values(deviceOption)) {
+        const qsizetype equals = mapping.indexOf(u'=');
+        const QString name = mapping.left(equals);
+        const QString path = equals < 0 ? QString() : mapping.mid(equals + 1);
+        if (equals < 0 || path.isEmpty())
+            throw UsageError(
+                QStringLiteral("--device: '%1' is not of the form NAME=PATH").arg(mapping));
+        if (!setDevicePath(name, path))
+            throw UsageError(QStringLiteral("--device: '%1' is not a device name (one of: %2)")
+                                 .arg(name, deviceNames().join(u", ")));
+    }
+}
 
 template<typename Int>
 Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &option)
@@ -87,11 +112,15 @@ void ComponentOptions::addTo(QCommandLineParser &parser)
 {
     parser.addOptions({portOption, outputFileOption, printerTypeOption, pitchOption,
                        leftOffsetOption, linesPerPageOption, lineWidthOption, lineSpacingOption,
-                       timeoutOption, noLineFeedOption, spoolerOption});
+                       timeoutOption, noLineFeedOption, spoolerOption, printerOption,
+                       deviceOption});
 }
 
 void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &component) const
 {
+    applyDevices(parser);
+    if (parser.isSet(printerOption))
+        selectPrinter(parser.value(printerOption));
     if (parser.isSet(printerTypeOption))
         component.SetPrinterType(enumValue<TPrinterType>(
             parser, printerTypeOption,

@@ -19,6 +19,8 @@ public:
     // Applies the options given on the command line to component, in the
     // component's property order. A value that does not fit the property's
     // type is a UsageError; the component's own checks apply otherwise.
+    // --device and --printer change the process-wide device map and printer
+    // object; an unknown printer raises EPrinter.
     void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
 };
 

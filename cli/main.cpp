@@ -16,8 +16,20 @@ using namespace Zanto::Cli;
 namespace {
 
 const std::array commands {
-    Command {"codes", "codes                 show the printer code table", runCodes},
-    Command {"palette", "palette LIBRARY...    load component packages and list the palette",
+    Command {"codes", "codes [show|save FILE]      show or save the printer code table", runCodes},
+    Command {"translation", "translation show|save FILE  show or write a translation table",
+        runTranslation},
+    Command {"send",
+        "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
+        runSend},
+    Command {
+        "ports", "ports [options]             list the ports and the devices they open", runPorts},
+    Command {"printers", "printers [options]          list the printers, the current one marked",
+        runPrinters},
+    Command {"check-driver",
+        "check-driver                exit 0 when the current printer takes raw data",
+        runCheckDriver},
+    Command {"palette", "palette LIBRARY...          load component packages, list the palette",
         runPalette},
 };
 
@@ -26,7 +38,7 @@ void printUsage(std::FILE *to)
     std::fputs("Usage: zanto COMMAND [options] [arguments]\n"
                "       zanto --help | --version\n\n"
                "Commands:\n",
-               to);
+        to);
     for (const Command &command : commands)
         std::fprintf(to, "  zanto %s\n", command.synopsis);
     std::fputs("\n'zanto COMMAND --help' lists the options of a command.\n", to);

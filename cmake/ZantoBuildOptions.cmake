@@ -12,3 +12,12 @@ if(ZANTO_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(zanto_build_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Fuzzing: coverage instrumentation everywhere; the fuzz targets link the
+# libFuzzer driver themselves.
+if(ZANTO_FUZZ)
+    target_compile_options(zanto_build_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
+    target_link_options(zanto_build_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -50,6 +50,14 @@ public:
     using Exception::Exception;
 };
 
+// A failure of the printer object: no printer, print server unreachable, job
+// refused. The message says what happened and why.
+class EPrinter : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // The component's own rule violations.
 class eZantoquillError : public Exception
 {

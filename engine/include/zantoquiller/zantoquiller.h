@@ -121,6 +121,9 @@ private:
     friend class PrintJob;
     friend class MemoPrinter;
 
+    // PrintBuffer for any length (PrintString's may exceed 32 bits).
+    void writeToPort(const char *data, qint64 count);
+
     TPrinterType m_printerType = ptHPPCL;
     TIOPortName m_port = poLPT1;
     bool m_useSpooler = false;

@@ -2,11 +2,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace Zanto::Platform {
 
 // Folder of the running program's executable, ending in '/'; empty if it
 // cannot be found.
 std::string executableDirectory();
+
+// The program's command-line arguments as the bytes they were given in,
+// program name first; empty if they cannot be read.
+std::vector<std::string> commandLineArguments();
 
 } // namespace Zanto::Platform

@@ -1,0 +1,41 @@
+// The printer object and the device map, as applications see them: the
+// system's printers and the current one (the print spooler's default until
+// the application selects another), and the paths that LPT1-COM4 open.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Zanto {
+
+struct PrinterInfo
+{
+    QString name; // queue name, or the URI of an IPP printer selected directly
+    QString deviceUri; // the printer's port name, e.g. "socket://192.0.2.7:9100"
+    bool isDefault = false;
+    bool isCurrent = false;
+    bool acceptsRaw = false; // takes the component's pass-through output
+};
+
+// Every printer the print server offers. Raises EPrinter when the server
+// cannot be reached.
+QList<PrinterInfo> printerList();
+// Raises EPrinter when there is no current printer.
+QString currentPrinterName();
+// A queue name, or an ipp:// or ipps:// printer URI. Raises EPrinter and keeps
+// the old choice when there is no such printer.
+void selectPrinter(const QString &name);
+// Follow the print server's default printer again.
+void selectDefaultPrinter();
+
+// "LPT1", "LPT2", "COM1" ... "COM4".
+QStringList deviceNames();
+// The path (or device URI) a device name opens; empty for an unknown name.
+QString devicePath(const QString &name);
+// Maps a device name to a path, a parallel:/serial:/file: URI or a
+// socket://host:port printer. False for an unknown name or an empty path.
+bool setDevicePath(const QString &name, const QString &path);
+void resetDevicePaths();
+
+} // namespace Zanto

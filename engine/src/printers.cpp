@@ -1,0 +1,67 @@
+#include <zantoquiller/printers.h>
+
+#include "platformerrors.h"
+
+#include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/platform/printer.h>
+
+#include <QFile>
+
+namespace Zanto {
+
+QList<PrinterInfo> printerList()
+{
+    const auto destinations = onPrinter([] { return Platform::printer().destinations(); });
+    QList<PrinterInfo> result;
+    for (const Platform::Destination &destination : destinations) {
+        PrinterInfo info;
+        info.name = QString::fromStdString(destination.name);
+        info.deviceUri = QString::fromStdString(destination.deviceUri);
+        info.isDefault = destination.isDefault;
+        info.isCurrent = destination.isCurrent;
+        info.acceptsRaw = destination.acceptsRaw;
+        result.append(info);
+    }
+    return result;
+}
+
+QString currentPrinterName()
+{
+    return QString::fromStdString(onPrinter([] { return Platform::printer().currentName(); }));
+}
+
+void selectPrinter(const QString &name)
+{
+    onPrinter([&] { Platform::printer().select(name.toStdString()); });
+}
+
+void selectDefaultPrinter()
+{
+    Platform::printer().selectDefault();
+}
+
+QStringList deviceNames()
+{
+    QStringList names;
+    for (const std::string_view name : Platform::DeviceMap::Names)
+        names.append(QString::fromLatin1(name.data(), qsizetype(name.size())));
+    return names;
+}
+
+QString devicePath(const QString &name)
+{
+    const auto path = Platform::deviceMap().path(name.toStdString());
+    return path ? QFile::decodeName(QByteArray::fromStdString(*path)) : QString();
+}
+
+bool setDevicePath(const QString &name, const QString &path)
+{
+    return Platform::deviceMap().setPath(name.toStdString(), QFile::encodeName(path).toStdString());
+}
+
+void resetDevicePaths()
+{
+    Platform::deviceMap().reset();
+}
+
+} // namespace Zanto

@@ -1,0 +1,84 @@
+// The printer object: the system's printers as the CUPS scheduler knows them,
+// the current printer, and raw print jobs on it.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace Zanto::Platform {
+
+// A failure of the print system: no printer, server unreachable, job refused.
+// what() is a complete sentence for the user.
+class PrinterError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Destination
+{
+    std::string name; // the queue name, or the URI of a directly addressed IPP printer
+    std::string deviceUri; // where the queue sends its jobs ("socket://...", "serial:/dev/...")
+    bool isDefault = false;
+    bool isCurrent = false;
+    bool acceptsRaw = false; // takes application/vnd.cups-raw unchanged
+};
+
+class RawJob;
+
+// The server is the one libcups finds: CUPS_SERVER, client.conf, or the local
+// scheduler. Every call blocks until the server has answered.
+class Printer
+{
+public:
+    Printer();
+    ~Printer();
+    Printer(const Printer &) = delete;
+    Printer &operator=(const Printer &) = delete;
+
+    // The server's queues, in its order, plus the current printer when it was
+    // selected by URI. Raises PrinterError when the server cannot be reached.
+    std::vector<Destination> destinations() const;
+
+    // The current printer: the one selected, else the default destination
+    // (which LPDEST, PRINTER and lpoptions may name, as for lp). Raises
+    // PrinterError when there is none.
+    std::string currentName() const;
+    // Selects a queue by name, or an IPP printer by its ipp:// or ipps:// URI.
+    // Raises PrinterError, keeping the old choice, when there is no such
+    // printer.
+    void select(const std::string &name);
+    // Follows the default destination again.
+    void selectDefault();
+
+    // The current printer's device URI: its port name.
+    std::string portName() const;
+    // Whether the current printer accepts raw data (application/vnd.cups-raw).
+    bool acceptsRaw() const;
+
+    // A raw job on the current printer. beginDoc raises PrinterError when the
+    // job is refused; write and newPage when the server stops taking data;
+    // endDoc when the server does not accept the finished job. Bytes travel
+    // unchanged; newPage writes one form feed and endDoc adds nothing.
+    void beginDoc(const std::string &title);
+    void write(const char *data, std::size_t size);
+    void newPage();
+    void endDoc();
+    // Cancels the job in progress, if any; never raises.
+    void abortDoc() noexcept;
+    bool printing() const { return m_job != nullptr; }
+    // The id of the job in progress or of the last job ended; 0 before any.
+    int jobId() const { return m_lastJobId; }
+
+private:
+    std::string m_selected; // empty: follow the default destination
+    std::unique_ptr<RawJob> m_job;
+    int m_lastJobId = 0;
+};
+
+// The process-wide printer object.
+Printer &printer();
+
+} // namespace Zanto::Platform

@@ -1,0 +1,157 @@
+#include <zantoquiller/platform/outputdevice.h>
+
+#include "deadline.h"
+#include "pipesignalguard.h"
+#include "systemerror.h"
+#include "tcpconnect.h"
+#include "terminalguard.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <utility>
+
+namespace Zanto::Platform {
+
+namespace {
+
+int openPath(const DeviceTarget &target, OpenMode mode)
+{
+    int flags = O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    if (mode == OpenMode::Create) {
+        flags |= O_TRUNC;
+        // A missing device is an error, never a reason to make a file.
+        if (target.kind == DeviceTarget::Kind::File)
+            flags |= O_CREAT;
+    }
+    int fd;
+    do {
+        fd = ::open(target.path.c_str(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throwSystemError(target.path, errno);
+    if (mode == OpenMode::AppendExisting)
+        ::lseek(fd, 0, SEEK_END);
+    return fd;
+}
+
+[[noreturn]] void throwTimeout(const std::string &name, std::chrono::milliseconds timeout,
+    std::size_t written, std::size_t size)
+{
+    throw DeviceError(name + ": the device took " + std::to_string(written) + " of "
+        + std::to_string(size) + " bytes within the time-out of " + std::to_string(timeout.count())
+        + " ms");
+}
+
+} // namespace
+
+OutputDevice::~OutputDevice()
+{
+    close();
+}
+
+OutputDevice::OutputDevice(OutputDevice &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1))
+    , m_socket(other.m_socket)
+    , m_serial(std::move(other.m_serial))
+    , m_displayName(std::move(other.m_displayName))
+{ }
+
+OutputDevice &OutputDevice::operator=(OutputDevice &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_socket = other.m_socket;
+        m_serial = std::move(other.m_serial);
+        m_displayName = std::move(other.m_displayName);
+    }
+    return *this;
+}
+
+OutputDevice OutputDevice::open(const std::string &name, OpenMode mode,
+    std::chrono::milliseconds connectTimeout, const DeviceMap &map)
+{
+    const DeviceTarget target = resolveDevice(name, map);
+    OutputDevice device;
+    device.m_displayName = target.displayName();
+    device.m_serial = target.serial;
+    if (target.kind == DeviceTarget::Kind::Socket) {
+        device.m_fd
+            = connectTcp(target.host, target.port, device.m_displayName, Deadline(connectTimeout));
+        device.m_socket = true;
+    } else {
+        device.m_fd = openPath(target, mode);
+    }
+    return device;
+}
+
+void OutputDevice::write(const char *data, std::size_t size, std::chrono::milliseconds timeout)
+{
+    if (m_fd < 0)
+        throw DeviceError(m_displayName + ": not open");
+    if (size == 0)
+        return;
+    const Deadline deadline(timeout);
+    TerminalGuard terminal(m_fd, m_displayName, m_serial);
+    PipeSignalGuard pipeSignal;
+
+    std::size_t written = 0;
+    pollfd entry {m_fd, POLLOUT, 0};
+    while (written < size) {
+        const int ready = ::poll(&entry, 1, deadline.pollTimeout());
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0) {
+            terminal.discardQueuedOutput();
+            throwSystemError(m_displayName, errno);
+        }
+        if (ready == 0) {
+            terminal.discardQueuedOutput();
+            throwTimeout(m_displayName, timeout, written, size);
+        }
+        const ssize_t count = m_socket ? ::send(m_fd, data + written, size - written, MSG_NOSIGNAL)
+                                       : ::write(m_fd, data + written, size - written);
+        if (count > 0) {
+            written += static_cast<std::size_t>(count);
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count == 0 || errno == EAGAIN) {
+            // Said to be writable but took nothing (a parallel port that is
+            // busy does this): try again a little later.
+            if (deadline.passed()) {
+                terminal.discardQueuedOutput();
+                throwTimeout(m_displayName, timeout, written, size);
+            }
+            ::poll(nullptr, 0, deadline.pollTimeout(5));
+            continue;
+        }
+        terminal.discardQueuedOutput();
+        throwSystemError(m_displayName, errno);
+    }
+    if (!terminal.drain(deadline)) {
+        terminal.discardQueuedOutput();
+        throwTimeout(m_displayName, timeout, written, size);
+    }
+    if (m_socket) {
+        const int error = finishTcp(m_fd, deadline);
+        if (error == ETIMEDOUT)
+            throw DeviceError(m_displayName + ": the printer did not acknowledge all "
+                + std::to_string(size) + " bytes within the time-out of "
+                + std::to_string(timeout.count()) + " ms");
+        if (error != 0)
+            throwSystemError(m_displayName, error);
+    }
+}
+
+void OutputDevice::close() noexcept
+{
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+}
+
+} // namespace Zanto::Platform

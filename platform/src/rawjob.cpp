@@ -1,0 +1,86 @@
+#include "rawjob.h"
+
+#include <zantoquiller/platform/printer.h>
+
+namespace Zanto::Platform {
+
+RawJob::RawJob(IppEndpoint endpoint, const std::string &title)
+    : m_endpoint(std::move(endpoint)), m_http(connectTo(m_endpoint))
+{
+    IppMessage create = newPrinterRequest(IPP_OP_CREATE_JOB, m_endpoint);
+    ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    const IppMessage created
+        = doRequest(m_http.get(), std::move(create), m_endpoint, "refused the print job");
+    m_id = ippGetInteger(ippFindAttribute(created.get(), "job-id", IPP_TAG_INTEGER), 0);
+    if (m_id <= 0)
+        throw PrinterError("The " + m_endpoint.label + " did not say which job it created");
+
+    IppMessage send = newPrinterRequest(IPP_OP_SEND_DOCUMENT, m_endpoint);
+    ippAddInteger(send.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_id);
+    ippAddString(
+        send.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "document-name", nullptr, title.c_str());
+    ippAddString(send.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+        CUPS_FORMAT_RAW);
+    ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
+    const http_status_t status = cupsSendRequest(
+        m_http.get(), send.get(), m_endpoint.resource.c_str(), CUPS_LENGTH_VARIABLE);
+    if (status != HTTP_STATUS_CONTINUE) {
+        // The answer that came instead says why.
+        ippDelete(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
+        const std::string reason = lastIppError();
+        cancel();
+        throw PrinterError("The " + m_endpoint.label + " refused the print job: " + reason);
+    }
+    m_open = true;
+}
+
+RawJob::~RawJob()
+{
+    if (m_open)
+        cancel();
+}
+
+void RawJob::write(const char *data, std::size_t size)
+{
+    if (!m_open)
+        throw PrinterError("No document is open on the " + m_endpoint.label);
+    if (size == 0)
+        return;
+    if (cupsWriteRequestData(m_http.get(), data, size) != HTTP_STATUS_CONTINUE) {
+        ippDelete(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
+        const std::string reason = lastIppError();
+        cancel();
+        throw PrinterError("The " + m_endpoint.label + " stopped taking job " + std::to_string(m_id)
+            + ": " + reason);
+    }
+}
+
+void RawJob::finish()
+{
+    if (!m_open)
+        throw PrinterError("No document is open on the " + m_endpoint.label);
+    m_open = false;
+    const IppMessage answer(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
+    m_http.reset();
+    if (!answer || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+        throw PrinterError("The " + m_endpoint.label + " did not accept job " + std::to_string(m_id)
+            + ": " + lastIppError());
+}
+
+void RawJob::cancel() noexcept
+{
+    m_open = false;
+    m_http.reset(); // the half-sent document ends with the connection
+    if (m_id <= 0)
+        return;
+    try {
+        HttpConnection http = connectTo(m_endpoint);
+        IppMessage request = newPrinterRequest(IPP_OP_CANCEL_JOB, m_endpoint);
+        ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_id);
+        ippDelete(cupsDoRequest(http.get(), request.release(), m_endpoint.resource.c_str()));
+    } catch (...) {
+        // Nothing more can be done about a server that is gone.
+    }
+}
+
+} // namespace Zanto::Platform

@@ -1,0 +1,21 @@
+// Error reasons in the form users know from the shell: "NAME: what went wrong".
+#pragma once
+
+#include <zantoquiller/platform/devicetarget.h>
+
+#include <cstring>
+#include <string>
+
+namespace Zanto::Platform {
+
+inline std::string systemReason(const std::string &name, int error)
+{
+    return name + ": " + std::strerror(error);
+}
+
+[[noreturn]] inline void throwSystemError(const std::string &name, int error)
+{
+    throw DeviceError(systemReason(name, error));
+}
+
+} // namespace Zanto::Platform

@@ -1,0 +1,45 @@
+// Switches a terminal device to raw output for one write, so that no byte is
+// altered (no LF -> CR LF, no tab expansion), applies the line settings of a
+// serial device URI, and sets the terminal back afterwards.
+#pragma once
+
+#include <zantoquiller/platform/devicetarget.h>
+
+#include <optional>
+#include <string>
+#include <termios.h>
+
+namespace Zanto::Platform {
+
+class Deadline;
+
+class TerminalGuard
+{
+public:
+    // Does nothing for a handle that is not a terminal, unless serial
+    // settings are asked for: then it raises DeviceError, as it does when the
+    // settings cannot be applied.
+    TerminalGuard(int fd, const std::string &name, const std::optional<SerialSettings> &serial);
+    // Sets the saved settings back. After a failed write the bytes still
+    // queued are dropped first, so that closing cannot wait for a device
+    // that does not take them.
+    ~TerminalGuard();
+
+    TerminalGuard(const TerminalGuard &) = delete;
+    TerminalGuard &operator=(const TerminalGuard &) = delete;
+
+    // Waits until the device has sent what is queued, when line settings were
+    // changed (the bytes must leave at those settings). Returns false when
+    // the deadline passes first.
+    bool drain(const Deadline &deadline) const;
+    void discardQueuedOutput() { m_discard = true; }
+
+private:
+    int m_fd;
+    bool m_active = false;
+    bool m_lineSettings = false;
+    bool m_discard = false;
+    termios m_saved {};
+};
+
+} // namespace Zanto::Platform

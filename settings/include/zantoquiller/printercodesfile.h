@@ -1,0 +1,36 @@
+// The printer codes file: the bytes "ZantoquillerControlCodes", then entries
+// of a key length byte, the key (a TPrinterCodes field name), a value length
+// byte and the value, raw. A writer stores seven groups of thirteen entries,
+// one group per printer type in TPrinterType order, each opened by "BoldOn".
+#pragma once
+
+#include <zantoquiller/types.h>
+
+#include <QByteArrayList>
+#include <QByteArrayView>
+
+#include <optional>
+
+namespace Zanto {
+
+inline constexpr QByteArrayView PrinterCodesMagic("ZantoquillerControlCodes");
+
+// The writes that store codes, in order: the magic, then four for every code
+// of every printer type (key length, key, value length, value). Joined they
+// are the file: 871 bytes plus the length of all codes.
+QByteArrayList printerCodesFileWrites(const TCodeTable &codes);
+QByteArray printerCodesFileBytes(const TCodeTable &codes);
+
+// The code table held in content; nullopt when content does not begin with
+// the magic. Anything after the magic is accepted:
+// - each "BoldOn" moves on to the next printer type (from ptUser2 back to
+//   ptHPPCL), so the first group is ptHPPCL's and entries before it are
+//   ptUser2's; a key that comes twice keeps the later value;
+// - values are cut to their first 20 bytes; unknown keys are skipped;
+// - reading stops at a key length of 0 and at the end of content. A value
+//   that the end cuts short holds the bytes that are there; a key that it
+//   cuts short is ignored;
+// - codes that no entry sets are empty.
+std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content);
+
+} // namespace Zanto

@@ -1,0 +1,19 @@
+// Where a settings file named by the application lies.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace Zanto {
+
+// The running program's folder, ending in '/'; empty if it cannot be found.
+QString programDirectory();
+
+// name with defaultExtension (".PCC", ".CTT") appended when it has no
+// extension, i.e. no "." after its last '/'; a name ending in "." has one.
+// A name without a folder part then gets directory (ending in '/') put in
+// front of it.
+QString resolveSettingsFileName(
+    const QString &name, QStringView defaultExtension, const QString &directory);
+
+} // namespace Zanto

@@ -1,0 +1,46 @@
+// The translation table file: the bytes "ZantoquillerTranslationTable", then
+// one record per entry, in list order: the character, one byte holding the
+// replacement's length, and the replacement, raw.
+#pragma once
+
+#include <QByteArrayList>
+#include <QByteArrayView>
+
+#include <optional>
+
+namespace Zanto {
+
+inline constexpr QByteArrayView TranslationTableMagic("ZantoquillerTranslationTable");
+
+// A replacement's length is stored in one byte.
+inline constexpr qsizetype MaxStoredReplacement = 255;
+
+struct TranslationTable
+{
+    QByteArrayList transIn;
+    QByteArrayList transOut;
+
+    friend bool operator==(const TranslationTable &, const TranslationTable &) = default;
+};
+
+// The writes that store the table, in order: the magic, then one record for
+// every TransIn entry that is not empty, made of its first character and
+// the TransOut entry of the same index. Empty TransIn entries are left out
+// with their partners.
+//
+// A table the file cannot hold exactly raises EConvertError instead, so that
+// the caller can refuse it before it touches any file: a TransOut entry longer
+// than 255 bytes (a cut replacement would print something else), or a TransIn
+// entry without a TransOut partner (it would come back with a partner).
+QByteArrayList translationTableFileWrites(
+    const QByteArrayList &transIn, const QByteArrayList &transOut);
+QByteArray translationTableFileBytes(const QByteArrayList &transIn, const QByteArrayList &transOut);
+
+// The table held in content; nullopt when content does not begin with the
+// magic. Anything after the magic is accepted: every byte that starts a
+// record becomes a one-character TransIn entry, and a replacement that the
+// end of content cuts short holds the bytes that are there (none when even
+// its length byte is missing). Both lists come out equally long.
+std::optional<TranslationTable> parseTranslationTableFile(QByteArrayView content);
+
+} // namespace Zanto

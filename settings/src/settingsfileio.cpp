@@ -1,0 +1,82 @@
+#include "settingsfileio.h"
+
+#include <zantoquiller/exceptions.h>
+#include <zantoquiller/platform/datafile.h>
+
+#include <QFile>
+
+namespace Zanto {
+
+namespace {
+
+// Settings files are a few kilobytes; a bigger file is refused rather than
+// read into memory whole.
+constexpr qint64 MaxSettingsFileSize = qint64(64) << 20;
+
+QString fromSystem(const std::string &text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+EInOutError invalidFormat(const QString &path, const QString &why)
+{
+    return EInOutError(QStringLiteral("Invalid File Format"), path + QStringLiteral(": ") + why);
+}
+
+} // namespace
+
+QByteArray readSettingsFile(const QString &givenName, const QString &path)
+{
+    const std::string systemPath = QFile::encodeName(path).toStdString();
+    std::string reason;
+    if (!Platform::fileExists(systemPath, &reason))
+        throw EInOutError(QStringLiteral("File Not Found: ") + givenName, fromSystem(reason));
+
+    Platform::DataFile file = Platform::DataFile::openForReading(systemPath);
+    if (!file.isOpen())
+        throw EInOutError(QStringLiteral("Permission Denied"), fromSystem(file.error()));
+    if (file.size() > MaxSettingsFileSize)
+        throw invalidFormat(path, QStringLiteral("larger than %1 bytes").arg(MaxSettingsFileSize));
+
+    // Read to the end rather than to the size seen at opening, which files
+    // of /proc and the like do not tell.
+    QByteArray content;
+    char buffer[16384];
+    for (;;) {
+        const std::ptrdiff_t count = file.read(buffer, sizeof buffer);
+        if (count < 0)
+            throw EInOutError(QStringLiteral("Invalid File Format"), fromSystem(file.error()));
+        if (count == 0)
+            break;
+        content.append(buffer, count);
+        if (content.size() > MaxSettingsFileSize)
+            throw invalidFormat(
+                path, QStringLiteral("larger than %1 bytes").arg(MaxSettingsFileSize));
+    }
+    file.close();
+    return content;
+}
+
+void writeSettingsFile(const QString &path, const QByteArrayList &writes)
+{
+    Platform::DataFile file = Platform::DataFile::create(QFile::encodeName(path).toStdString());
+    if (!file.isOpen())
+        throw EInOutError(QStringLiteral("Permission Denied"), fromSystem(file.error()));
+    for (const QByteArray &bytes : writes) {
+        if (!file.writeAll(bytes.constData(), static_cast<std::size_t>(bytes.size()))) {
+            const QString reason = fromSystem(file.error());
+            file.close();
+            throw EInOutError(QStringLiteral("Disk Full"), reason);
+        }
+    }
+    if (!file.close())
+        throw EInOutError(QStringLiteral("Disk Full"), fromSystem(file.error()));
+}
+
+void raiseInvalidFormat(const QString &path, QByteArrayView magic)
+{
+    throw invalidFormat(
+        path, QStringLiteral("does not begin with \"%1\"").arg(QString::fromLatin1(magic)));
+}
+
+} // namespace Zanto

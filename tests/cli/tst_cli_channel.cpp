@@ -1,0 +1,122 @@
+// zanto send and zanto ports, without a print server.
+#include "processrunner.h"
+#include "pseudoterminal.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+using namespace ZantoTest;
+
+namespace {
+
+QStringList args(std::initializer_list<const char *> items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list << QString::fromUtf8(item);
+    return list;
+}
+
+} // namespace
+
+TEST(CliSend, TextAndCodeListsGoToTheFileUnchanged)
+{
+    TempDir dir;
+    const QString file = dir.filePath(QStringLiteral("out.prn"));
+    ProcessResult result
+        = runZanto(args({"send", "--port", "file", "-o"}) << file << QStringLiteral("A\tB\r\n"));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "A\tB\r\n");
+
+    result = runZanto(args({"send", "--port", "FILE", "--bytes", "27, 69,0,255,", "-o"}) << file);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), QByteArray("\x1b\x45\x00\xff", 4));
+
+    result = runZanto(args({"send", "--port", "FILE", "-o"}) << file << QString());
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "");
+}
+
+TEST(CliSend, BytesThatAreNotUtf8StayAsTheyWere)
+{
+    TempDir dir;
+    const QString file = dir.filePath(QStringLiteral("out.prn"));
+    QProcess shell;
+    // The shell hands the program the single bytes 233 ('e' acute in Latin-1).
+    shell.start(QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+            QStringLiteral("exec \"$0\" send --port FILE -o \"$1\" \"$(printf '\\351t\\351')\""),
+            builtProgram(QStringLiteral("zanto")), file});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().constData();
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "\xe9t\xe9");
+}
+
+TEST(CliSend, FailuresPrintTheMessageAndTheReason)
+{
+    ProcessResult result = runZanto(args({"send", "--port", "FILE", "-o", "/dev/full", "lost"}));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Failed to write to port\n/dev/full: No space left on device\n");
+
+    result = runZanto(args({"send", "--port", "FILE", "text"}));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Failed to open port\nno device or file name given\n");
+
+    TempDir dir;
+    result = runZanto(args({"send", "--port", "LPT2", "--device"})
+        << (QStringLiteral("LPT2=") + dir.filePath(QStringLiteral("lp1"))) << QStringLiteral("x"));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+        "Failed to open port\n" + dir.filePath(QStringLiteral("lp1")).toUtf8()
+            + ": No such file or directory\n");
+}
+
+TEST(CliSend, ADeviceMappedToAPseudoTerminal)
+{
+    PseudoTerminal terminal;
+    const ProcessResult result
+        = runZanto(args({"send", "--port", "com1", "--bytes", "0,10,13,27,255", "--device"})
+            << (QStringLiteral("COM1=") + terminal.path()));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(terminal.read(5), QByteArray("\x00\x0a\x0d\x1b\xff", 5));
+}
+
+TEST(CliSend, UsageErrors)
+{
+    EXPECT_EQ(runZanto(args({"send"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "a", "b"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "--bytes", "1", "text"})).exitCode, 2);
+    const ProcessResult device = runZanto(args({"send", "--device", "LPT9=/dev/null", "x"}));
+    EXPECT_EQ(device.exitCode, 2);
+    EXPECT_EQ(device.err,
+        "zanto send: --device: 'LPT9' is not a device name (one of: LPT1, LPT2, "
+        "COM1, COM2, COM3, COM4)\n");
+    EXPECT_EQ(runZanto(args({"send", "--device", "LPT1", "x"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "--port", "LPT3", "x"})).exitCode, 2);
+    // A code list the parser refuses is the component's error.
+    EXPECT_EQ(
+        runZanto(args({"send", "-o", "/dev/null", "--port", "FILE", "--bytes", "256"})).exitCode,
+        1);
+}
+
+TEST(CliPorts, EveryPortWithItsDeviceName)
+{
+    const ProcessResult result
+        = runZanto(args({"ports", "-o", "out.prn", "--device", "com2=socket://127.0.0.1:9100"}));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    EXPECT_EQ(result.out,
+        "poLPT1     LPT1  /dev/lp0\n"
+        "poLPT2     LPT2  /dev/lp1\n"
+        "poCOM1     COM1  /dev/ttyS0\n"
+        "poCOM2     COM2  socket://127.0.0.1:9100\n"
+        "poCOM3     COM3  /dev/ttyS2\n"
+        "poCOM4     COM4  /dev/ttyS3\n"
+        "poCurrent  Invalid Port ID (Cannot reach the print server "
+            + server
+            + ": No such file or directory)\n"
+              "poDisk     out.prn\n");
+}

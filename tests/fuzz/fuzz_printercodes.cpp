@@ -1,0 +1,15 @@
+// libFuzzer target: checkPrinterCodesFile on every input.
+#include "fuzzchecks.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string failure = ZantoFuzz::checkPrinterCodesFile(data, size);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "checkPrinterCodesFile: %s\n", failure.c_str());
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,204 @@
+#include <zantoquiller/platform/outputdevice.h>
+
+#include "loopbackprinter.h"
+#include "pseudoterminal.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <csignal>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Zanto::Platform;
+using namespace ZantoTest;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string path(const TempDir &dir, const char *name)
+{
+    return dir.filePath(QString::fromLatin1(name)).toStdString();
+}
+
+// The failure of opening name, or "opened".
+std::string openFailure(
+    const std::string &name, OpenMode mode = OpenMode::Create, const DeviceMap &map = DeviceMap())
+{
+    try {
+        OutputDevice::open(name, mode, 1000ms, map);
+    } catch (const DeviceError &error) {
+        return error.what();
+    }
+    return "opened";
+}
+
+std::string writeFailure(
+    OutputDevice &device, const QByteArray &bytes, std::chrono::milliseconds timeout)
+{
+    try {
+        device.write(bytes.constData(), std::size_t(bytes.size()), timeout);
+    } catch (const DeviceError &error) {
+        return error.what();
+    }
+    return "written";
+}
+
+const QByteArray awkwardBytes("\x00\x0a\x0d\x1b\xff\x09\x0a", 7);
+
+} // namespace
+
+TEST(OutputDevice, CreateEmptiesAFileAndAppendWritesAtItsEnd)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("out.prn"), "old content");
+    {
+        OutputDevice device = OutputDevice::open(path(dir, "out.prn"), OpenMode::Create, 0ms);
+        device.write("AB", 2, 0ms);
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "AB");
+    {
+        OutputDevice device
+            = OutputDevice::open(path(dir, "out.prn"), OpenMode::AppendExisting, 0ms);
+        device.write(awkwardBytes.constData(), std::size_t(awkwardBytes.size()), 0ms);
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "AB" + awkwardBytes);
+    {
+        OutputDevice device = OutputDevice::open(path(dir, "out.prn"), OpenMode::Create, 0ms);
+        device.write("", 0, 0ms);
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "");
+}
+
+TEST(OutputDevice, OpenFailuresNameTheDeviceAndTheReason)
+{
+    TempDir dir;
+    EXPECT_EQ(openFailure(path(dir, "absent/x.prn")),
+        path(dir, "absent/x.prn") + ": No such file or directory");
+    EXPECT_EQ(openFailure(path(dir, "missing.prn"), OpenMode::AppendExisting),
+        path(dir, "missing.prn") + ": No such file or directory");
+    EXPECT_EQ(openFailure(dir.path().toStdString()), dir.path().toStdString() + ": Is a directory");
+
+    // A device that is not there is never made as a file.
+    DeviceMap map;
+    map.setPath("LPT1", path(dir, "lp0"));
+    EXPECT_EQ(openFailure("LPT1", OpenMode::Create, map),
+        path(dir, "lp0") + ": No such file or directory");
+    EXPECT_EQ(openFailure("parallel:" + path(dir, "lp9")),
+        path(dir, "lp9") + ": No such file or directory");
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("lp0"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("lp9"))));
+}
+
+TEST(OutputDevice, APipeWithoutReaderFailsInsteadOfHanging)
+{
+    TempDir dir;
+    const std::string fifo = path(dir, "fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(openFailure(fifo), fifo + ": No such device or address");
+}
+
+TEST(OutputDevice, AVanishedReaderFailsTheWriteWithoutSigpipe)
+{
+    TempDir dir;
+    const std::string fifo = path(dir, "fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    OutputDevice device = OutputDevice::open(fifo, OpenMode::Create, 0ms);
+    ::close(reader);
+
+    sigset_t before;
+    pthread_sigmask(SIG_SETMASK, nullptr, &before);
+    // Without the guard SIGPIPE would end this test program here.
+    EXPECT_EQ(writeFailure(device, "lost", 1000ms), fifo + ": Broken pipe");
+    sigset_t after, pending;
+    pthread_sigmask(SIG_SETMASK, nullptr, &after);
+    sigpending(&pending);
+    EXPECT_EQ(sigismember(&after, SIGPIPE), sigismember(&before, SIGPIPE));
+    EXPECT_EQ(sigismember(&pending, SIGPIPE), 0);
+}
+
+TEST(OutputDevice, ATerminalGetsEveryByteUnchangedAndKeepsItsSettings)
+{
+    PseudoTerminal terminal;
+    const termios before = terminal.settings();
+    ASSERT_TRUE(before.c_oflag & OPOST) << "a new pseudo-terminal translates LF to CR LF";
+    OutputDevice device = OutputDevice::open(terminal.path().toStdString(), OpenMode::Create, 0ms);
+    device.write(awkwardBytes.constData(), std::size_t(awkwardBytes.size()), 1000ms);
+    EXPECT_EQ(terminal.read(awkwardBytes.size()), awkwardBytes);
+    EXPECT_TRUE(sameSettings(terminal.settings(), before));
+}
+
+TEST(OutputDevice, SerialUriSettingsHoldForTheWriteOnly)
+{
+    PseudoTerminal terminal;
+    const termios before = terminal.settings();
+    const std::string uri = "serial:" + terminal.path().toStdString()
+        + "?baud=9600+bits=7+parity=even+flow=none+stop=2";
+    OutputDevice device = OutputDevice::open(uri, OpenMode::Create, 0ms);
+    device.write("\x1b\x45\n", 3, 1000ms);
+    EXPECT_EQ(terminal.read(3), QByteArray("\x1b\x45\n"));
+    EXPECT_TRUE(sameSettings(terminal.settings(), before));
+
+    TempDir dir;
+    // Line settings make no sense for a plain file: nothing is written.
+    dir.write(QStringLiteral("plain"), "");
+    OutputDevice file
+        = OutputDevice::open("serial:" + path(dir, "plain") + "?baud=9600", OpenMode::Create, 0ms);
+    EXPECT_EQ(
+        writeFailure(file, "x", 1000ms), path(dir, "plain") + ": Inappropriate ioctl for device");
+    EXPECT_EQ(dir.read(QStringLiteral("plain")), "");
+}
+
+TEST(OutputDevice, AFullTerminalTimesOutAndIsSetBack)
+{
+    PseudoTerminal terminal; // nobody reads it
+    const termios before = terminal.settings();
+    const int descriptors = openDescriptorCount();
+    {
+        OutputDevice device
+            = OutputDevice::open(terminal.path().toStdString(), OpenMode::Create, 0ms);
+        const QByteArray block(1 << 20, 'x');
+        const auto start = std::chrono::steady_clock::now();
+        const std::string failure = writeFailure(device, block, 200ms);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_NE(
+            failure.find(" of 1048576 bytes within the time-out of 200 ms"), std::string::npos)
+            << failure;
+        EXPECT_GE(elapsed, 190ms);
+        EXPECT_LT(elapsed, 20s);
+    }
+    EXPECT_TRUE(sameSettings(terminal.settings(), before));
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+}
+
+TEST(OutputDevice, TcpPrinters)
+{
+    LoopbackPrinter printer;
+    {
+        OutputDevice device
+            = OutputDevice::open(printer.uri().toStdString(), OpenMode::Create, 1000ms);
+        device.write(awkwardBytes.constData(), std::size_t(awkwardBytes.size()), 1000ms);
+    }
+    ASSERT_TRUE(printer.waitForConnections(1));
+    EXPECT_EQ(printer.received(), QByteArrayList {awkwardBytes});
+
+    const std::string refused = "socket://127.0.0.1:" + std::to_string(refusingLoopbackPort());
+    EXPECT_EQ(openFailure(refused), refused + ": Connection refused");
+}
+
+TEST(OutputDevice, ATcpPrinterThatNeverReadsTimesOut)
+{
+    LoopbackPrinter printer(LoopbackPrinter::Mode::AcceptNeverRead);
+    OutputDevice device = OutputDevice::open(printer.uri().toStdString(), OpenMode::Create, 1000ms);
+    const QByteArray block(32 << 20, 'x');
+    const std::string failure = writeFailure(device, block, 200ms);
+    EXPECT_NE(failure.find("socket://127.0.0.1:"), std::string::npos) << failure;
+    EXPECT_NE(failure.find("within the time-out of 200 ms"), std::string::npos) << failure;
+}

@@ -1,0 +1,130 @@
+#include "loopbackprinter.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <map>
+#include <stdexcept>
+
+namespace ZantoTest {
+
+namespace {
+
+int loopbackListener(int receiveBuffer, quint16 &port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw std::runtime_error("socket() failed");
+    if (receiveBuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
+        || ::listen(fd, 16) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+        ::close(fd);
+        throw std::runtime_error("cannot listen on the loopback interface");
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+} // namespace
+
+LoopbackPrinter::LoopbackPrinter(Mode mode) : m_mode(mode)
+{
+    // An off-line printer takes little before it stops reading.
+    m_listener = loopbackListener(mode == Mode::AcceptNeverRead ? 4096 : 0, m_port);
+    if (::pipe2(m_wake, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe2() failed");
+    m_thread = std::thread([this] { run(); });
+}
+
+LoopbackPrinter::~LoopbackPrinter()
+{
+    const char stop = 'x';
+    [[maybe_unused]] const auto ignored = ::write(m_wake[1], &stop, 1);
+    m_thread.join();
+    ::close(m_wake[0]);
+    ::close(m_wake[1]);
+    ::close(m_listener);
+}
+
+QString LoopbackPrinter::uri() const
+{
+    return QStringLiteral("socket://127.0.0.1:%1").arg(m_port);
+}
+
+void LoopbackPrinter::run()
+{
+    std::map<int, QByteArray> open; // connection -> bytes so far
+    for (;;) {
+        std::vector<pollfd> entries {{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
+        if (m_mode == Mode::Receive) {
+            for (const auto &entry : open)
+                entries.push_back({entry.first, POLLIN, 0});
+        }
+        if (::poll(entries.data(), entries.size(), -1) < 0)
+            continue;
+        if (entries[0].revents)
+            break;
+        if (entries[1].revents & POLLIN) {
+            const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection >= 0) {
+                open[connection];
+                std::lock_guard lock(m_mutex);
+                ++m_accepted;
+                m_changed.notify_all();
+            }
+        }
+        for (std::size_t i = 2; i < entries.size(); ++i) {
+            if (!entries[i].revents)
+                continue;
+            char buffer[65536];
+            const ssize_t count = ::read(entries[i].fd, buffer, sizeof buffer);
+            if (count > 0) {
+                open[entries[i].fd].append(buffer, count);
+                continue;
+            }
+            std::lock_guard lock(m_mutex);
+            m_received.append(open[entries[i].fd]);
+            open.erase(entries[i].fd);
+            ::close(entries[i].fd);
+            m_changed.notify_all();
+        }
+    }
+    for (const auto &entry : open)
+        ::close(entry.first);
+}
+
+bool LoopbackPrinter::waitForConnections(int count, std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, limit, [&] { return m_received.size() >= count; });
+}
+
+QByteArrayList LoopbackPrinter::received() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_received;
+}
+
+int LoopbackPrinter::accepted() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_accepted;
+}
+
+quint16 refusingLoopbackPort()
+{
+    quint16 port = 0;
+    ::close(loopbackListener(0, port));
+    return port;
+}
+
+} // namespace ZantoTest

@@ -1,0 +1,59 @@
+// Network printers on the loopback interface for tests: a TCP listener on
+// 127.0.0.1 that records what each connection sends, or one that accepts and
+// never reads (a printer that is off line).
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace ZantoTest {
+
+class LoopbackPrinter
+{
+public:
+    enum class Mode { Receive, AcceptNeverRead };
+
+    explicit LoopbackPrinter(Mode mode = Mode::Receive);
+    ~LoopbackPrinter();
+
+    LoopbackPrinter(const LoopbackPrinter &) = delete;
+    LoopbackPrinter &operator=(const LoopbackPrinter &) = delete;
+
+    quint16 port() const { return m_port; }
+    // "socket://127.0.0.1:PORT"
+    QString uri() const;
+
+    // Waits (up to limit, far longer than any test needs) until count
+    // connections have ended; true when they have.
+    bool waitForConnections(
+        int count, std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
+    // What each ended connection sent, in order.
+    QByteArrayList received() const;
+    // Connections accepted so far, ended or not.
+    int accepted() const;
+
+private:
+    void run();
+
+    Mode m_mode;
+    int m_listener = -1;
+    int m_wake[2] = {-1, -1};
+    quint16 m_port = 0;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    QByteArrayList m_received;
+    int m_accepted = 0;
+};
+
+// A loopback port on which nobody listens: connecting is refused.
+quint16 refusingLoopbackPort();
+
+} // namespace ZantoTest
