@@ -32,9 +32,10 @@ StepResult run(const QString &program, const QStringList &arguments,
         process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
 }
 
-const QByteArray expectedLine("Consumer \x1b"
-                              "E\0\xff line\r\n",
-    18);
+// What the consumer prints: text, an escape sequence, a zero and a 255 byte.
+const char consumerLine[] = "Consumer \x1b"
+                            "E\0\xff line\r\n";
+const QByteArray expectedLine(consumerLine, sizeof consumerLine - 1);
 
 } // namespace
 
@@ -94,10 +95,16 @@ TEST(Install, AProgramBuildsAgainstTheInstalledPackage)
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
     const QStringList flags
         = QString::fromUtf8(step.output.trimmed()).split(u' ', Qt::SkipEmptyParts);
+    // The paths are relative to the .pc file's folder: wherever the prefix
+    // went, they lead into it.
+    QStringList cleanFlags;
+    for (const QString &flag : flags)
+        cleanFlags.append(flag.left(2) + QDir::cleanPath(flag.mid(2)));
     EXPECT_TRUE(
-        flags.contains(QStringLiteral("-I") + installed.filePath(QStringLiteral("include"))))
+        cleanFlags.contains(QStringLiteral("-I") + installed.filePath(QStringLiteral("include"))))
         << step.output.toStdString();
-    EXPECT_TRUE(flags.contains(QStringLiteral("-L") + installed.filePath(QStringLiteral("lib"))))
+    EXPECT_TRUE(
+        cleanFlags.contains(QStringLiteral("-L") + installed.filePath(QStringLiteral("lib"))))
         << step.output.toStdString();
     EXPECT_TRUE(flags.contains(QStringLiteral("-lzantopack")));
 
