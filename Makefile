@@ -37,8 +37,12 @@ fuzz:
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_targets
 	tools/run-fuzzers $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
 
+# The sample invoice with its markup (~ bold, ! underline, ^ | off) printed
+# for an Epson printer into a file, then shown as the bytes that were sent.
 run: bootstrap build
-	$(BUILD_DIR)/bin/zanto codes
+	$(BUILD_DIR)/bin/zanto print --port FILE -o $(BUILD_DIR)/invoice.prn --printer-type epson \
+	    --translation examples/invoice-epson.CTT examples/invoice.txt
+	$(BUILD_DIR)/bin/zanto dump $(BUILD_DIR)/invoice.prn
 
 # Pictures of the dialogs and windows for the README, rendered offscreen.
 screenshots: bootstrap $(BUILD_DIR)/build.ninja

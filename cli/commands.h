@@ -19,6 +19,8 @@ struct Command
 };
 
 int runCodes(const QStringList &arguments);
+int runDump(const QStringList &arguments);
+int runPrint(const QStringList &arguments);
 int runTranslation(const QStringList &arguments);
 int runSend(const QStringList &arguments);
 int runPorts(const QStringList &arguments);

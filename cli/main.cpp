@@ -19,6 +19,8 @@ const std::array commands {
     Command {"codes", "codes [show|save FILE]      show or save the printer code table", runCodes},
     Command {"translation", "translation show|save FILE  show or write a translation table",
         runTranslation},
+    Command {"print", "print [options] [FILE]      print a text file (standard input: - or none)",
+        runPrint},
     Command {"send",
         "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
         runSend},
@@ -29,6 +31,8 @@ const std::array commands {
     Command {"check-driver",
         "check-driver                exit 0 when the current printer takes raw data",
         runCheckDriver},
+    Command {
+        "dump", "dump [FILE]                 show bytes readably (<ESC>, <CR>, <LF> ...)", runDump},
     Command {"palette", "palette LIBRARY...          load component packages, list the palette",
         runPalette},
 };

@@ -3,15 +3,11 @@
 namespace Zanto {
 
 Exception::Exception(QString message)
-    : m_message(std::move(message))
-    , m_what(m_message.toStdString())
-{
-}
+    : m_message(std::move(message)), m_what(m_message.toStdString())
+{ }
 
 EInOutError::EInOutError(QString message, QString reason)
-    : Exception(std::move(message))
-    , m_reason(std::move(reason))
-{
-}
+    : Exception(std::move(message)), m_reason(std::move(reason))
+{ }
 
 } // namespace Zanto

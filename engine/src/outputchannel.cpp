@@ -76,10 +76,14 @@ void TZantoquiller::writeToPort(const char *data, qint64 count)
     try {
         const std::optional<QString> name = deviceNameOf(*this, m_port, why);
         if (name) {
-            const auto mode = AppendToFile && m_port == poDisk ? Platform::OpenMode::AppendExisting
-                                                               : Platform::OpenMode::Create;
+            const bool append = AppendToFile && m_port == poDisk;
+            const auto mode = !append      ? Platform::OpenMode::Create
+                : m_appendingToRegularFile ? Platform::OpenMode::AppendRegularFile
+                                           : Platform::OpenMode::AppendExisting;
             device = Platform::OutputDevice::open(
                 QFile::encodeName(*name).toStdString(), mode, timeout);
+            if (!append)
+                m_appendingToRegularFile = device.isRegularFile();
         }
     } catch (const std::exception &error) {
         why = QString::fromStdString(error.what());

@@ -46,11 +46,7 @@ void appendQuoted(QByteArray &out, const QByteArray &bytes)
 class ValueReader
 {
 public:
-    ValueReader(const QByteArray &text, int lineNumber)
-        : m_text(text)
-        , m_line(lineNumber)
-    {
-    }
+    ValueReader(const QByteArray &text, int lineNumber) : m_text(text), m_line(lineNumber) { }
 
     [[noreturn]] void fail(const char *what) const
     {
@@ -105,7 +101,7 @@ public:
                 int value = 0;
                 int digits = 0;
                 while (m_pos < m_text.size() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9'
-                       && digits < 4) {
+                    && digits < 4) {
                     value = value * 10 + (m_text[m_pos++] - '0');
                     ++digits;
                 }

@@ -2,11 +2,7 @@
 
 namespace Zanto {
 
-TZantoquiller::TZantoquiller(QObject *owner)
-    : QObject(owner)
-    , m_codes(builtInCodeTable())
-{
-}
+TZantoquiller::TZantoquiller(QObject *owner) : QObject(owner), m_codes(builtInCodeTable()) { }
 
 TZantoquiller::~TZantoquiller() = default;
 

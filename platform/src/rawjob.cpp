@@ -46,6 +46,26 @@ void RawJob::write(const char *data, std::size_t size)
         throw PrinterError("No document is open on the " + m_endpoint.label);
     if (size == 0)
         return;
+    // Lines are gathered into blocks: the server then gets a few large
+    // pieces of the document instead of a small one for every line.
+    if (m_pending.size() + size > BlockSize)
+        sendPending();
+    if (size >= BlockSize)
+        send(data, size);
+    else
+        m_pending.insert(m_pending.end(), data, data + size);
+}
+
+void RawJob::sendPending()
+{
+    if (m_pending.empty())
+        return;
+    send(m_pending.data(), m_pending.size());
+    m_pending.clear();
+}
+
+void RawJob::send(const char *data, std::size_t size)
+{
     if (cupsWriteRequestData(m_http.get(), data, size) != HTTP_STATUS_CONTINUE) {
         ippDelete(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
         const std::string reason = lastIppError();
@@ -59,6 +79,7 @@ void RawJob::finish()
 {
     if (!m_open)
         throw PrinterError("No document is open on the " + m_endpoint.label);
+    sendPending();
     m_open = false;
     const IppMessage answer(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
     m_http.reset();
@@ -70,6 +91,7 @@ void RawJob::finish()
 void RawJob::cancel() noexcept
 {
     m_open = false;
+    m_pending.clear();
     m_http.reset(); // the half-sent document ends with the connection
     if (m_id <= 0)
         return;

@@ -5,6 +5,7 @@
 #include "ippendpoint.h"
 
 #include <string>
+#include <vector>
 
 namespace Zanto::Platform {
 
@@ -20,6 +21,8 @@ public:
     RawJob(const RawJob &) = delete;
     RawJob &operator=(const RawJob &) = delete;
 
+    // Adds data to the document. Data is passed on in blocks of up to
+    // BlockSize bytes, the rest at the latest when the document is finished.
     void write(const char *data, std::size_t size);
     // Ends the document; raises PrinterError when the server does not take it.
     void finish();
@@ -28,10 +31,16 @@ public:
     int id() const { return m_id; }
 
 private:
+    static constexpr std::size_t BlockSize = 64 * 1024;
+
+    void sendPending();
+    void send(const char *data, std::size_t size);
+
     IppEndpoint m_endpoint;
     HttpConnection m_http;
     int m_id = 0;
     bool m_open = false; // the document is being sent
+    std::vector<char> m_pending;
 };
 
 } // namespace Zanto::Platform

@@ -55,17 +55,17 @@ TEST(Component, BuiltInCodeSetsByteForByte)
     const TCodeTable &t = z.CodeTable();
     const std::vector<std::vector<QByteArray>> expected {
         {bytes({27, 40, 115, 51, 66}), bytes({27, 40, 115, 48, 66}), bytes({27, 40, 115, 49, 83}),
-         bytes({27, 40, 115, 48, 83}), bytes({27, 38, 100, 49, 68}), bytes({27, 38, 100, 64}),
-         bytes({27, 40, 115, 43, 49, 117, 54, 86}), bytes({27, 40, 115, 48, 117, 49, 50, 86}),
-         bytes({27, 40, 115, 45, 49, 117, 54, 86}), bytes({27, 40, 115, 48, 117, 49, 50, 86}),
-         bytes({27, 40, 115, 49, 48, 72}), bytes({27, 40, 115, 49, 50, 72}),
-         bytes({27, 40, 115, 49, 53, 72})},
+            bytes({27, 40, 115, 48, 83}), bytes({27, 38, 100, 49, 68}), bytes({27, 38, 100, 64}),
+            bytes({27, 40, 115, 43, 49, 117, 54, 86}), bytes({27, 40, 115, 48, 117, 49, 50, 86}),
+            bytes({27, 40, 115, 45, 49, 117, 54, 86}), bytes({27, 40, 115, 48, 117, 49, 50, 86}),
+            bytes({27, 40, 115, 49, 48, 72}), bytes({27, 40, 115, 49, 50, 72}),
+            bytes({27, 40, 115, 49, 53, 72})},
         {bytes({27, 71}), bytes({27, 72}), bytes({27, 52}), bytes({27, 53}), bytes({27, 45, 49}),
-         bytes({27, 45, 48}), bytes({27, 83, 48}), bytes({27, 84}), bytes({27, 83, 49}),
-         bytes({27, 84}), bytes({27, 80}), bytes({27, 77}), bytes({27, 103})},
+            bytes({27, 45, 48}), bytes({27, 83, 48}), bytes({27, 84}), bytes({27, 83, 49}),
+            bytes({27, 84}), bytes({27, 80}), bytes({27, 77}), bytes({27, 103})},
         {bytes({27, 69}), bytes({27, 70}), bytes({27, 37, 71}), bytes({27, 37, 72}),
-         bytes({27, 45, 49}), bytes({27, 45, 48}), bytes({27, 83, 48}), bytes({27, 84}),
-         bytes({27, 83, 49}), bytes({27, 84}), bytes({18}), bytes({27, 58}), bytes({27, 103})},
+            bytes({27, 45, 49}), bytes({27, 45, 48}), bytes({27, 83, 48}), bytes({27, 84}),
+            bytes({27, 83, 49}), bytes({27, 84}), bytes({18}), bytes({27, 58}), bytes({27, 103})},
     };
     for (int type = 0; type < 3; ++type)
         for (int f = 0; f < TPrinterCodes::FieldCount; ++f)
@@ -186,7 +186,8 @@ TEST(Component, ReadingAListGivesTheOwnList)
 TEST(Component, WritingANullListFailsAndKeepsTheList)
 {
     TZantoquiller z;
-    z.TransIn() << "a" << "b";
+    z.TransIn() << "a"
+                << "b";
     const QByteArrayList *none = nullptr;
     EXPECT_THROW(z.SetTransIn(none), EConvertError);
     EXPECT_THROW(z.SetTransOut(none), EConvertError);

@@ -24,19 +24,19 @@ TEST(StoredProperties, UntouchedComponentListsEveryOrdinalAndBoolean)
 {
     TZantoquiller z;
     EXPECT_EQ(writeStoredProperties(z),
-              QByteArray("PrinterType = ptHPPCL\n"
-              "Port = poLPT1\n"
-              "UseSpooler = False\n"
-              "LeftOffset = 0\n"
-              "LinesPerPage = 0\n"
-              "LineWidth = 0\n"
-              "Pitch = cpi10\n"
-              "SendLineFeed = True\n"
-              "LineSpacing = 1\n"
-              "PrintAllPages = True\n"
-              "PrintRangeStart = 1\n"
-              "PrintRangeEnd = 1\n"
-              "Timeout = 1000\n"));
+        QByteArray("PrinterType = ptHPPCL\n"
+                   "Port = poLPT1\n"
+                   "UseSpooler = False\n"
+                   "LeftOffset = 0\n"
+                   "LinesPerPage = 0\n"
+                   "LineWidth = 0\n"
+                   "Pitch = cpi10\n"
+                   "SendLineFeed = True\n"
+                   "LineSpacing = 1\n"
+                   "PrintAllPages = True\n"
+                   "PrintRangeStart = 1\n"
+                   "PrintRangeEnd = 1\n"
+                   "Timeout = 1000\n"));
 }
 
 TEST(StoredProperties, StringsAndListsWhenNotEmpty)

@@ -75,6 +75,30 @@ TEST(OutputDevice, CreateEmptiesAFileAndAppendWritesAtItsEnd)
     EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "");
 }
 
+TEST(OutputDevice, ADiskFileIsKnownAsOneAndAppendedToLikeAnyFile)
+{
+    TempDir dir;
+    {
+        OutputDevice device = OutputDevice::open(path(dir, "out.prn"), OpenMode::Create, 0ms);
+        EXPECT_TRUE(device.isRegularFile());
+        device.write("AB", 2, 0ms);
+    }
+    {
+        OutputDevice device
+            = OutputDevice::open(path(dir, "out.prn"), OpenMode::AppendRegularFile, 0ms);
+        EXPECT_TRUE(device.isRegularFile());
+        device.write(awkwardBytes.constData(), std::size_t(awkwardBytes.size()), 0ms);
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "AB" + awkwardBytes);
+    EXPECT_EQ(openFailure(path(dir, "missing.prn"), OpenMode::AppendRegularFile),
+        path(dir, "missing.prn") + ": No such file or directory");
+    EXPECT_FALSE(OutputDevice::open("/dev/null", OpenMode::Create, 0ms).isRegularFile());
+    // A mapped device name is never taken for a file on trust.
+    DeviceMap map;
+    map.setPath("LPT1", "/dev/null");
+    EXPECT_FALSE(OutputDevice::open("LPT1", OpenMode::AppendRegularFile, 0ms, map).isRegularFile());
+}
+
 TEST(OutputDevice, OpenFailuresNameTheDeviceAndTheReason)
 {
     TempDir dir;

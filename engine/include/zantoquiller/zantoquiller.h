@@ -146,6 +146,10 @@ private:
     // True while the second and later lines of one memo print are sent: a
     // disk file is then appended to instead of being created anew.
     bool AppendToFile = false;
+    // Whether the disk file that the first line of the running memo print
+    // created is a regular file; the lines appended to it then skip the
+    // device checks.
+    bool m_appendingToRegularFile = false;
 };
 
 } // namespace Zanto

@@ -16,6 +16,9 @@ namespace Zanto::Platform {
 enum class OpenMode {
     Create, // a file is emptied or made; a device or a TCP printer is opened
     AppendExisting, // a file must exist and is written at its end
+    // As AppendExisting, for a file that was found to be a regular file when
+    // it was created for the same print: its type is not checked again.
+    AppendRegularFile,
 };
 
 class OutputDevice
@@ -47,12 +50,17 @@ public:
     void close() noexcept;
 
     bool isOpen() const { return m_fd >= 0; }
+    // A regular disk file, written without the device steps.
+    bool isRegularFile() const { return m_regularFile; }
     // The path or socket URI that was opened, as error reasons name it.
     const std::string &displayName() const { return m_displayName; }
 
 private:
+    void writeRegularFile(const char *data, std::size_t size);
+
     int m_fd = -1;
     bool m_socket = false;
+    bool m_regularFile = false;
     std::optional<SerialSettings> m_serial;
     std::string m_displayName;
 };

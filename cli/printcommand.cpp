@@ -1,0 +1,149 @@
+// zanto print: prints a text file, or standard input, as a memo text:
+// PrintMemo for the whole text, PrintMemoLines when a range of lines is
+// asked for. The input is read as it is printed, never held whole.
+#include "commands.h"
+#include "componentoptions.h"
+#include "inputfile.h"
+#include "settingsoptions.h"
+#include "usageerror.h"
+
+#include <zantoquiller/codepage.h>
+#include <zantoquiller/streamtextsource.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QFile>
+
+#include <chrono>
+#include <cstdio>
+#include <limits>
+#include <unistd.h>
+
+namespace Zanto::Cli {
+
+namespace {
+
+// The input, telling on a terminal how far a long print has got.
+class ProgressText : public StreamTextSource
+{
+public:
+    ProgressText(QIODevice &input, Breaks breaks, bool utf8Input)
+        : StreamTextSource(input, breaks, utf8Input)
+        , m_show(isatty(STDERR_FILENO) == 1)
+        , m_nextShow(Clock::now() + FirstShow)
+    { }
+
+    ~ProgressText() override
+    {
+        if (m_shown) {
+            show();
+            std::fputc('\n', stderr);
+        }
+    }
+
+    void progress(qint64 linesSent, qint64 pagesEnded) override
+    {
+        m_lines = linesSent;
+        m_pages = pagesEnded;
+        // The clock is read only now and then: lines come fast.
+        if (!m_show || (linesSent & 63) != 0 || Clock::now() < m_nextShow)
+            return;
+        show();
+        m_nextShow = Clock::now() + Interval;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds FirstShow {300};
+    static constexpr std::chrono::milliseconds Interval {200};
+
+    void show()
+    {
+        std::fprintf(stderr, "\rzanto print: %lld lines, %lld pages sent", m_lines, m_pages);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+
+    bool m_show;
+    bool m_shown = false;
+    Clock::time_point m_nextShow;
+    long long m_lines = 0;
+    long long m_pages = 0;
+};
+
+qint32 lineNumber(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    const QString text = parser.value(option);
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min()
+        || value > std::numeric_limits<qint32>::max())
+        throw UsageError(
+            QStringLiteral("--%1: '%2' is not a line number").arg(option.names()[0], text));
+    return static_cast<qint32>(value);
+}
+
+} // namespace
+
+int runPrint(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints FILE, or standard input, as a memo text: lines with CR LF, LF or CR breaks are "
+        "joined by CR LF, then laid out by the component's settings and sent to its port."));
+    ComponentOptions options;
+    options.addTo(parser);
+    SettingsOptions settings;
+    settings.addTo(parser);
+    const QCommandLineOption verbatimOption(QStringLiteral("verbatim"),
+        QStringLiteral("The input's bytes are the memo text exactly, line breaks included."));
+    const QCommandLineOption fromLineOption(QStringLiteral("from-line"),
+        QStringLiteral("Print lines from N on (counted from 1; PrintMemoLines)."),
+        QStringLiteral("N"));
+    const QCommandLineOption toLineOption(QStringLiteral("to-line"),
+        QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
+    const QCommandLineOption codePageOption(QStringLiteral("codepage"),
+        QStringLiteral("The input is UTF-8: convert it to code page NAME (%1); characters "
+                       "the code page lacks become \"?\".")
+            .arg(AnsiCodePage::names().join(u", ")),
+        QStringLiteral("NAME"));
+    parser.addOptions({verbatimOption, fromLineOption, toLineOption, codePageOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("text to print; standard input when absent or -"), QStringLiteral("[FILE]"));
+    if (!parseCommandLine(parser, QStringLiteral("print"), arguments))
+        return 0;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
+
+    const bool range = parser.isSet(fromLineOption) || parser.isSet(toLineOption);
+    const qint32 fromLine = parser.isSet(fromLineOption) ? lineNumber(parser, fromLineOption) : 1;
+    const qint32 toLine = parser.isSet(toLineOption) ? lineNumber(parser, toLineOption)
+                                                     : std::numeric_limits<qint32>::max();
+    const bool convert = parser.isSet(codePageOption);
+    if (convert) {
+        const AnsiCodePage *page = AnsiCodePage::find(parser.value(codePageOption));
+        if (!page)
+            throw UsageError(
+                QStringLiteral("--codepage: unknown code page '%1' (one of: %2)")
+                    .arg(parser.value(codePageOption), AnsiCodePage::names().join(u", ")));
+        setAnsiCodePage(*page);
+    }
+
+    TZantoquiller component;
+    options.applyTo(parser, component);
+    settings.applyTo(parser, component);
+
+    QFile input;
+    openInput(input, files.value(0));
+    ProgressText text(input,
+        parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
+                                     : StreamTextSource::Breaks::Lines,
+        convert);
+    if (range)
+        PrintMemoTextLines(component, text, fromLine, toLine);
+    else
+        PrintMemoText(component, text);
+    return 0;
+}
+
+} // namespace Zanto::Cli

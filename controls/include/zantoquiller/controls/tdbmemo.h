@@ -1,0 +1,53 @@
+// TDBMemo: a memo control bound to one text field of a database table.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QPointer>
+
+class QDataWidgetMapper;
+class QSqlTableModel;
+
+namespace Zanto {
+
+// Shows the field DataField of the record CurrentRecord of the table model
+// DataSource, and writes the edited text back with Post. PrintMemo prints
+// what the control shows.
+class TDBMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+    Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
+    Q_PROPERTY(int CurrentRecord READ CurrentRecord WRITE SetCurrentRecord)
+
+public:
+    explicit TDBMemo(QWidget *parent = nullptr);
+    ~TDBMemo() override;
+
+    // The model is the caller's; the memo follows it until it is destroyed.
+    QSqlTableModel *DataSource() const;
+    void SetDataSource(QSqlTableModel *model);
+
+    QString DataField() const { return m_dataField; }
+    void SetDataField(const QString &field);
+
+    // A row of the model; -1 when no record is shown (the memo is then
+    // empty).
+    int CurrentRecord() const;
+    void SetCurrentRecord(int row);
+
+    // Stores the memo's text into the field of the current record and
+    // submits it to the database. False, with the model's lastError(), when
+    // the database refuses or no record is shown.
+    bool Post();
+
+private:
+    void bind();
+    void showRecord();
+
+    QPointer<QSqlTableModel> m_model;
+    QString m_dataField;
+    QDataWidgetMapper *m_mapper;
+    bool m_bound = false;
+    int m_row = -1;
+};
+
+} // namespace Zanto

@@ -1,0 +1,66 @@
+// The ANSI code page: how text taken from Qt (QString) becomes the single-byte
+// text that is printed, and which bytes are the same letter in another case.
+//
+// One code page is in force for the whole process: Windows-1252 unless the
+// application selects another (CP437, CP850, ...). A character the code page
+// lacks becomes "?".
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+
+namespace Zanto {
+
+class AnsiCodePage
+{
+public:
+    // The code page known by name (ignoring case), e.g. "windows-1252",
+    // "cp1252", "1252", "cp437", "cp850", "iso-8859-1"; null if none is.
+    static const AnsiCodePage *find(QStringView name);
+    // The canonical names of all known code pages.
+    static QStringList names();
+
+    const char *name() const { return m_name; }
+
+    // The character a byte stands for.
+    char16_t toUnicode(unsigned char byte) const { return m_toUnicode[byte]; }
+    // The byte of a character, or '?' when the code page lacks it.
+    char fromUnicode(char32_t character) const;
+
+    // Every character becomes one byte; a surrogate pair is one character.
+    QByteArray encode(QStringView text) const;
+    QString decode(QByteArrayView bytes) const;
+
+    // The byte of the lower-case form of byte's character, or byte itself
+    // when that form is not in the code page. Two bytes are the same letter
+    // in different case when their folded bytes are equal.
+    unsigned char foldCase(unsigned char byte) const { return m_fold[byte]; }
+
+private:
+    explicit AnsiCodePage(int tableIndex);
+    friend struct AnsiCodePageRegistry;
+
+    const char *m_name;
+    const char *const *m_aliases; // four slots, unused ones null
+    std::array<char16_t, 256> m_toUnicode;
+    std::array<unsigned char, 256> m_fold;
+    // Characters above 127 in code point order, with their bytes, for
+    // encoding by binary search.
+    std::array<char16_t, 128> m_sortedCharacters;
+    std::array<unsigned char, 128> m_sortedBytes;
+};
+
+// The code page in force; Windows-1252 until changed.
+const AnsiCodePage &ansiCodePage();
+void setAnsiCodePage(const AnsiCodePage &codePage);
+
+// Through the code page in force.
+QByteArray toAnsi(QStringView text);
+QString fromAnsi(QByteArrayView bytes);
+
+} // namespace Zanto

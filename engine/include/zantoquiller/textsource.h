@@ -1,0 +1,60 @@
+// What the memo printer reads: a memo text, in either of its two forms.
+//
+// A memo control (a QPlainTextEdit, QTextEdit or TDBMemo) becomes a text
+// source through the memo types registered here; the controls library
+// registers its own (Zanto::Controls::registerMemoControls). The command line
+// hands its input in as a StreamTextSource (streamtextsource.h).
+#pragma once
+
+#include <QByteArrayView>
+#include <QtGlobal>
+
+#include <memory>
+
+class QObject;
+
+namespace Zanto {
+
+class TZantoquiller;
+
+class TextSource
+{
+public:
+    virtual ~TextSource();
+
+    // Whole-text form: the complete text as single-byte characters, hard
+    // line breaks being CR LF pairs, handed out piece by piece. Each call
+    // returns the next piece, which stays valid until the next call; an
+    // empty piece means the text has ended.
+    virtual QByteArrayView readText() = 0;
+
+    // Line-range form: the line list, lines counted from 0, each without
+    // line-break characters. The printer asks front to back: hasLine(k + 1)
+    // may be asked before line(k) is read, and line(k) only after hasLine(k)
+    // was true. A view stays valid until the next call of either.
+    virtual bool hasLine(qint32 index) = 0;
+    virtual QByteArrayView line(qint32 index) = 0;
+
+    // Told after every line that the print has sent: the lines sent so far
+    // and the pages ended so far. Does nothing unless overridden.
+    virtual void progress(qint64 linesSent, qint64 pagesEnded);
+};
+
+// Turns a memo control into a text source, or returns null when the object
+// is not a control of its kind.
+using MemoTypeAdapter = std::unique_ptr<TextSource> (*)(QObject *memo);
+
+// Makes PrintMemo and PrintMemoLines accept the controls that adapter knows.
+// Registering the same adapter twice has no further effect.
+void registerMemoType(MemoTypeAdapter adapter);
+
+// A text source for memo, by the first registered adapter that knows it;
+// null for an unknown object or none.
+std::unique_ptr<TextSource> textSourceForMemo(QObject *memo);
+
+// Print a memo text that no control holds, exactly as PrintMemo and
+// PrintMemoLines print a control's text.
+void PrintMemoText(TZantoquiller &component, TextSource &text);
+void PrintMemoTextLines(TZantoquiller &component, TextSource &text, qint32 FromLine, qint32 ToLine);
+
+} // namespace Zanto

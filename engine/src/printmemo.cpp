@@ -1,0 +1,62 @@
+// PrintMemo, PrintMemoLines and their counterparts for texts without a
+// control: all of them run the one memo printer.
+#include "memoprinter.h"
+
+#include <zantoquiller/textsource.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <limits>
+
+namespace Zanto {
+
+namespace {
+
+constexpr qint32 wholeText = -1;
+constexpr qint32 lastLine = std::numeric_limits<qint32>::max();
+
+// Line number (from 1) to line index (from 0). The smallest number stays in
+// range: it still means "from the first line", or "no line" as an end.
+qint32 indexOfLine(qint32 line)
+{
+    return line == std::numeric_limits<qint32>::min() ? line : line - 1;
+}
+
+std::unique_ptr<TextSource> recognisedMemo(QObject *memo)
+{
+    std::unique_ptr<TextSource> text = textSourceForMemo(memo);
+    if (!text)
+        throw eZantoquillError(QStringLiteral("Memo type not recognised"));
+    return text;
+}
+
+} // namespace
+
+void MemoPrinter::IntPrintMemo(TextSource &Memo, qint32 FromIndex, qint32 ToIndex)
+{
+    PrintJob job(m_component, FromIndex == -1);
+    print(Memo, FromIndex, ToIndex, job, [&job] { job.end(); });
+}
+
+void TZantoquiller::PrintMemo(QObject *Memo)
+{
+    const std::unique_ptr<TextSource> text = recognisedMemo(Memo);
+    MemoPrinter(*this).IntPrintMemo(*text, wholeText, lastLine);
+}
+
+void TZantoquiller::PrintMemoLines(QObject *Memo, qint32 FromLine, qint32 ToLine)
+{
+    const std::unique_ptr<TextSource> text = recognisedMemo(Memo);
+    MemoPrinter(*this).IntPrintMemo(*text, indexOfLine(FromLine), indexOfLine(ToLine));
+}
+
+void PrintMemoText(TZantoquiller &component, TextSource &text)
+{
+    MemoPrinter(component).IntPrintMemo(text, wholeText, lastLine);
+}
+
+void PrintMemoTextLines(TZantoquiller &component, TextSource &text, qint32 FromLine, qint32 ToLine)
+{
+    MemoPrinter(component).IntPrintMemo(text, indexOfLine(FromLine), indexOfLine(ToLine));
+}
+
+} // namespace Zanto

@@ -1,0 +1,252 @@
+#include "plaincopy.h"
+
+#include <zantoquiller/codepage.h>
+#include <zantoquiller/exceptions.h>
+#include <zantoquiller/streamtextsource.h>
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+
+namespace Zanto {
+
+namespace {
+
+constexpr char CR = '\r';
+constexpr char LF = '\n';
+constexpr qsizetype ChunkSize = 64 * 1024;
+
+} // namespace
+
+StreamTextSource::StreamTextSource(QIODevice &input, Breaks breaks, bool utf8Input)
+    : m_input(input)
+    , m_breaks(breaks)
+    , m_utf8Input(utf8Input)
+    , m_decoder(QStringConverter::Utf8,
+          QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
+    , m_data(static_cast<std::size_t>(ChunkSize))
+{
+    if (m_utf8Input)
+        m_raw.resize(static_cast<std::size_t>(ChunkSize + 3));
+}
+
+namespace {
+
+// Length of the part of bytes that ends on a whole UTF-8 sequence; the rest
+// (at most three bytes) waits for more input.
+qsizetype wholeSequences(const char *bytes, qsizetype size)
+{
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, size); ++back) {
+        const auto c = static_cast<unsigned char>(bytes[size - back]);
+        if ((c & 0xC0) != 0x80) {
+            const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            return length > back ? size - back : size;
+        }
+    }
+    return size;
+}
+
+// Copies text up to the next CR or LF.
+const PlainCopy &lineBreaks()
+{
+    static const PlainCopy copy = [] {
+        std::array<bool, 256> stops {};
+        stops[static_cast<unsigned char>(CR)] = true;
+        stops[static_cast<unsigned char>(LF)] = true;
+        PlainCopy c;
+        c.setStops(stops);
+        return c;
+    }();
+    return copy;
+}
+
+} // namespace
+
+bool StreamTextSource::fill()
+{
+    while (!m_inputEnded) {
+        char *target = m_utf8Input ? m_raw.data() + m_rawHeld : m_data.data();
+        const qint64 read = m_input.read(target, ChunkSize);
+        if (read < 0)
+            throw EInOutError(QStringLiteral("Failed to read the text"), m_input.errorString());
+        m_pos = 0;
+        if (read == 0)
+            m_inputEnded = true;
+        if (!m_utf8Input) {
+            m_end = read;
+            return read > 0;
+        }
+        // Whole UTF-8 sequences become ANSI bytes; at the end an incomplete
+        // one is a bad character, a "?".
+        qsizetype held = m_rawHeld + read;
+        if (!m_bomChecked && (held >= 3 || m_inputEnded)) {
+            // A byte order mark at the start is not text.
+            m_bomChecked = true;
+            if (held >= 3 && std::memcmp(m_raw.data(), "\xEF\xBB\xBF", 3) == 0) {
+                std::memmove(m_raw.data(), m_raw.data() + 3, static_cast<std::size_t>(held - 3));
+                held -= 3;
+            }
+        } else if (!m_bomChecked) {
+            m_rawHeld = held;
+            continue;
+        }
+        const qsizetype whole = m_inputEnded ? held : wholeSequences(m_raw.data(), held);
+        const QString text = m_decoder.decode(QByteArrayView(m_raw.data(), whole));
+        const QByteArray converted = toAnsi(text);
+        m_rawHeld = held - whole;
+        std::memmove(m_raw.data(), m_raw.data() + whole, static_cast<std::size_t>(m_rawHeld));
+        if (static_cast<std::size_t>(converted.size()) > m_data.size())
+            m_data.resize(static_cast<std::size_t>(converted.size()));
+        std::memcpy(
+            m_data.data(), converted.constData(), static_cast<std::size_t>(converted.size()));
+        m_end = converted.size();
+        if (m_end > 0)
+            return true;
+    }
+    return false;
+}
+
+QByteArrayView StreamTextSource::readText()
+{
+    if (m_breaks == Breaks::Verbatim) {
+        if (atEnd())
+            return {};
+        const QByteArrayView piece(m_data.data() + m_pos, m_end - m_pos);
+        m_pos = m_end;
+        return piece;
+    }
+    if (m_text.empty())
+        m_text.resize(static_cast<std::size_t>(ChunkSize));
+    return QByteArrayView(m_text.data(), joinLines(m_text.data(), ChunkSize));
+}
+
+qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
+{
+    // Every break becomes CR LF once it is known that text follows; a break
+    // at the very end of the input is dropped.
+    qsizetype out = 0;
+    while (out < capacity) {
+        if (m_stagedLF) {
+            buffer[out++] = LF;
+            m_stagedLF = false;
+            continue;
+        }
+        if (atEnd())
+            break;
+        const char c = m_data[static_cast<std::size_t>(m_pos)];
+        if (c == LF && m_afterCR) {
+            ++m_pos;
+            m_afterCR = false;
+            continue;
+        }
+        if (m_pendingBreak) {
+            buffer[out++] = CR;
+            m_stagedLF = true;
+            m_pendingBreak = false;
+            continue;
+        }
+        m_afterCR = false;
+        if (c == CR || c == LF) {
+            ++m_pos;
+            m_pendingBreak = true;
+            m_afterCR = c == CR;
+            continue;
+        }
+        const auto *from = reinterpret_cast<const unsigned char *>(m_data.data() + m_pos);
+        const auto *end = from + std::min(capacity - out, m_end - m_pos);
+        const qsizetype count = lineBreaks().copy(from, end, buffer + out) - from;
+        out += count;
+        m_pos += count;
+    }
+    return out;
+}
+
+bool StreamTextSource::readPiece(QByteArray &line)
+{
+    while (!atEnd()) {
+        const char *from = m_data.data() + m_pos;
+        const char *end = m_data.data() + m_end;
+        const char *p = from;
+        if (m_breaks == Breaks::Lines) {
+            while (p < end && *p != CR && *p != LF)
+                ++p;
+            line.append(from, p - from);
+            m_pos += p - from;
+            if (p == end)
+                continue;
+            ++m_pos;
+            if (*p == CR && !atEnd() && m_data[static_cast<std::size_t>(m_pos)] == LF)
+                ++m_pos;
+            return true;
+        }
+        // Verbatim: only CR LF breaks; a lone CR or LF belongs to the line.
+        p = static_cast<const char *>(std::memchr(from, CR, static_cast<std::size_t>(end - from)));
+        if (!p)
+            p = end;
+        line.append(from, p - from);
+        m_pos += p - from;
+        if (p == end)
+            continue;
+        ++m_pos;
+        if (!atEnd() && m_data[static_cast<std::size_t>(m_pos)] == LF) {
+            ++m_pos;
+            return true;
+        }
+        line.append(CR);
+    }
+    return false;
+}
+
+bool StreamTextSource::readListLine(QByteArray &line)
+{
+    if (m_listEnded)
+        return false;
+    line.clear();
+    if (m_breaks == Breaks::Lines) {
+        if (atEnd()) {
+            m_listEnded = true;
+            return false;
+        }
+        readPiece(line);
+        // An empty last line comes only from a break at the very end.
+        if (line.isEmpty() && atEnd()) {
+            m_listEnded = true;
+            return false;
+        }
+        return true;
+    }
+    if (!readPiece(line)) {
+        m_listEnded = true;
+        return !line.isEmpty();
+    }
+    return true;
+}
+
+bool StreamTextSource::hasLine(qint32 index)
+{
+    if (index < m_firstHeld)
+        return false;
+    while (m_firstHeld + static_cast<qint64>(m_lines.size()) <= index) {
+        QByteArray next;
+        if (!readListLine(next))
+            return false;
+        m_lines.push_back(std::move(next));
+        // Only the line before the one asked for is still needed.
+        while (m_lines.size() > 2) {
+            m_lines.pop_front();
+            ++m_firstHeld;
+        }
+    }
+    return true;
+}
+
+QByteArrayView StreamTextSource::line(qint32 index)
+{
+    const qint64 slot = static_cast<qint64>(index) - m_firstHeld;
+    if (slot < 0 || slot >= static_cast<qint64>(m_lines.size()))
+        return {};
+    return m_lines[static_cast<std::size_t>(slot)];
+}
+
+} // namespace Zanto
