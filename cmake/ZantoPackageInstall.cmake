@@ -6,7 +6,7 @@ include(CMakePackageConfigHelpers)
 
 set(ZANTO_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zantoquiller)
 # The folders whose include/ holds public headers; platform/ is internal.
-set(ZANTO_PUBLIC_HEADER_FOLDERS engine settings dialogs)
+set(ZANTO_PUBLIC_HEADER_FOLDERS engine settings controls dialogs)
 
 install(TARGETS zantopack EXPORT ZantoquillerTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)

@@ -2,6 +2,7 @@
 // note.
 #include "packagemetadata.h"
 
+#include <zantoquiller/controls/memocontrols.h>
 #include <zantoquiller/dialogs.h>
 #include <zantoquiller/editdialogs.h>
 #include <zantoquiller/package/packageinfo.h>
@@ -63,12 +64,14 @@ const ZantoPackageInfo *GetPackageInfoTable(void)
     return &packageInfo;
 }
 
-// Connects the component's EditPrinterCodes and EditTranslationTable to
-// the package's dialogs, unless the host has put its own in place.
+// Lets PrintMemo take Qt's text controls and TDBMemo, and connects the
+// component's EditPrinterCodes and EditTranslationTable to the package's
+// dialogs, unless the host has put its own in place.
 void Initialize(void)
 {
     if (initializeCount++ > 0)
         return;
+    Zanto::Controls::registerMemoControls();
     if (!Zanto::editDialogs()) {
         Zanto::installDialogs();
         installedDialogs = true;

@@ -1,6 +1,7 @@
 // The dialogs of a package loaded for a German locale come up translated,
 // and in English again once the package is unloaded.
 #include "packagetestpaths.h"
+#include "tempdir.h"
 
 #include <zantoquiller/codedlg.h>
 #include <zantoquiller/editdialogs.h>
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -50,6 +52,29 @@ class PackageDialogs : public QObject
 private Q_SLOTS:
     void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
     void cleanup() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    // Loading lets the component print Qt's memo controls. First: once
+    // registered, memo types stay registered.
+    void loadingLetsTheComponentPrintMemoControls()
+    {
+        TempDir dir;
+        TZantoquiller component;
+        component.SetPort(poDisk);
+        component.SetOutputFile(dir.filePath(QStringLiteral("memo.prn")));
+        QPlainTextEdit memo;
+        memo.setPlainText(QStringLiteral("First line\nSecond line"));
+        try {
+            component.PrintMemo(&memo);
+            QFAIL("printed before the package was loaded");
+        } catch (const eZantoquillError &error) {
+            QCOMPARE(error.Message(), QStringLiteral("Memo type not recognised"));
+        }
+
+        auto package = Package::load(zantopackLibrary());
+        component.PrintMemo(&memo);
+        const QByteArray printed = dir.read(QStringLiteral("memo.prn"));
+        QVERIFY2(printed.contains("First line\r\nSecond line\r\n"), printed.constData());
+    }
 
     void dialogsComeUpTranslated()
     {

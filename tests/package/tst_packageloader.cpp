@@ -111,9 +111,9 @@ TEST_F(PackageLoader, ZantopackDescribesItself)
     EXPECT_EQ(package->description(), QStringLiteral("TZantoquiller Component"));
     EXPECT_EQ(package->productVersion(), QStringLiteral("3.03"));
     EXPECT_EQ(package->version(), QStringLiteral("1.0.0"));
-    EXPECT_TRUE(package->units().contains(QStringLiteral("engine")));
-    EXPECT_TRUE(package->units().contains(QStringLiteral("settings")));
-    EXPECT_TRUE(package->units().contains(QStringLiteral("dialogs")));
+    EXPECT_EQ(package->units(),
+        QStringList({QStringLiteral("engine"), QStringLiteral("platform"),
+            QStringLiteral("settings"), QStringLiteral("controls"), QStringLiteral("dialogs")}));
     EXPECT_EQ(package->requiredLibraries(),
         QStringList({QStringLiteral("libQt6Core.so.6"), QStringLiteral("libQt6Gui.so.6"),
             QStringLiteral("libQt6Widgets.so.6"), QStringLiteral("libQt6Sql.so.6")}));

@@ -30,7 +30,7 @@ TEST(PaletteCommand, DescribesThePackage)
               "  description:     TZantoquiller Component\n"
               "  version:         1.0.0\n"
               "  product version: 3.03\n"
-              "  units:           engine, platform, settings, dialogs\n"
+              "  units:           engine, platform, settings, controls, dialogs\n"
               "  requires:        libQt6Core.so.6, libQt6Gui.so.6, "
               "libQt6Widgets.so.6, libQt6Sql.so.6\n"
               "Kelvard: TZantoquiller\n");
