@@ -2,7 +2,6 @@
 // current printer takes raw data, 1 when it does not (or cannot be asked).
 #include "commands.h"
 #include "componentoptions.h"
-#include "usageerror.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
@@ -20,9 +19,7 @@ int runCheckDriver(const QStringList &arguments)
     options.addTo(parser);
     if (!parseCommandLine(parser, QStringLiteral("check-driver"), arguments))
         return 0;
-    if (!parser.positionalArguments().isEmpty())
-        throw UsageError(QStringLiteral("unexpected argument '%1'")
-                             .arg(parser.positionalArguments().constFirst()));
+    expectNoArguments(parser);
 
     TZantoquiller component;
     options.applyTo(parser, component);

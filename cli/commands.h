@@ -26,5 +26,6 @@ int runSend(const QStringList &arguments);
 int runPorts(const QStringList &arguments);
 int runPrinters(const QStringList &arguments);
 int runCheckDriver(const QStringList &arguments);
+int runPalette(const QStringList &arguments);
 
 } // namespace Zanto::Cli

@@ -170,4 +170,11 @@ bool parseCommandLine(QCommandLineParser &parser, const QString &command,
     return true;
 }
 
+void expectNoArguments(const QCommandLineParser &parser)
+{
+    const QStringList arguments = parser.positionalArguments();
+    if (!arguments.isEmpty())
+        throw UsageError(QStringLiteral("unexpected argument '%1'").arg(arguments.constFirst()));
+}
+
 } // namespace Zanto::Cli

@@ -30,4 +30,7 @@ public:
 bool parseCommandLine(QCommandLineParser &parser, const QString &command,
                       const QStringList &arguments);
 
+// A UsageError naming the first positional argument, if there is one.
+void expectNoArguments(const QCommandLineParser &parser);
+
 } // namespace Zanto::Cli

@@ -33,6 +33,8 @@ const std::array commands {
         runCheckDriver},
     Command {
         "dump", "dump [FILE]                 show bytes readably (<ESC>, <CR>, <LF> ...)", runDump},
+    Command {"palette", "palette LIBRARY...          load component packages, list the palette",
+        runPalette},
 };
 
 void printUsage(std::FILE *to)

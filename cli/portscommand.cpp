@@ -2,7 +2,6 @@
 // leads on this system.
 #include "commands.h"
 #include "componentoptions.h"
-#include "usageerror.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
@@ -23,9 +22,7 @@ int runPorts(const QStringList &arguments)
     options.addTo(parser);
     if (!parseCommandLine(parser, QStringLiteral("ports"), arguments))
         return 0;
-    if (!parser.positionalArguments().isEmpty())
-        throw UsageError(QStringLiteral("unexpected argument '%1'")
-                             .arg(parser.positionalArguments().constFirst()));
+    expectNoArguments(parser);
 
     TZantoquiller component;
     options.applyTo(parser, component);

@@ -2,7 +2,6 @@
 // "*", and whether each takes raw data.
 #include "commands.h"
 #include "componentoptions.h"
-#include "usageerror.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
@@ -21,9 +20,7 @@ int runPrinters(const QStringList &arguments)
     options.addTo(parser);
     if (!parseCommandLine(parser, QStringLiteral("printers"), arguments))
         return 0;
-    if (!parser.positionalArguments().isEmpty())
-        throw UsageError(QStringLiteral("unexpected argument '%1'")
-                             .arg(parser.positionalArguments().constFirst()));
+    expectNoArguments(parser);
 
     TZantoquiller component;
     options.applyTo(parser, component);

@@ -102,8 +102,8 @@ bool TTransDlg::Execute(QByteArrayList &TransIn, QByteArrayList &TransOut)
             QStringLiteral("List index out of bounds (%1)").arg(TransOut.size()));
 
     SetRowCount(n == 0 ? 2 : n + 1);
-    SetCell(CharColumn, 0, QStringLiteral("Char"));
-    SetCell(CodesColumn, 0, QStringLiteral("Codes"));
+    SetCell(CharColumn, 0, tr("Char"));
+    SetCell(CodesColumn, 0, tr("Codes"));
     for (int i = 1; i <= n; ++i) {
         // An empty entry has no character to show: its row stays blank.
         const QByteArray &character = TransIn.at(i - 1);

@@ -35,7 +35,8 @@ class TZantoquiller : public QObject
 public:
     static constexpr qint32 MaxLeftOffset = 3800;
 
-    explicit TZantoquiller(QObject *owner = nullptr);
+    // Invokable, so that a form designer can create it from its class.
+    Q_INVOKABLE explicit TZantoquiller(QObject *owner = nullptr);
     ~TZantoquiller() override;
 
     // Properties. Only LeftOffset is validated; every other value is stored

@@ -1,0 +1,43 @@
+// The entry points of a Zantoquiller component package and the table that
+// describes it. A package library exports them with C linkage; the package
+// loader looks them up by these names.
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Package kind flags.
+enum {
+    ZantoPackageDesignTime = 0x1, // may be loaded by a form designer
+    ZantoPackageRunTime = 0x2, // may be loaded by applications
+    ZantoPackageNeverBuild = 0x4 // a designer never rebuilds it
+};
+
+// Layout version of ZantoPackageInfo; a loader refuses other versions.
+#define ZANTO_PACKAGE_INFO_VERSION 1
+
+struct ZantoPackageInfo
+{
+    int version; // ZANTO_PACKAGE_INFO_VERSION
+    unsigned flags; // ZantoPackage... flags
+    int unitCount; // the contained units, in initialisation order
+    const char *const *units;
+    int requiredCount; // the libraries the package needs, by so-name
+    const char *const *requiredLibraries;
+};
+
+typedef const struct ZantoPackageInfo *(*ZantoGetPackageInfoTableFunction)(void);
+typedef void (*ZantoPackageProcedure)(void);
+
+// Describes the package; valid while the library is loaded.
+const struct ZantoPackageInfo *GetPackageInfoTable(void);
+// Run by the loader after loading and before unloading the library.
+void Initialize(void);
+void Finalize(void);
+// Run by a form designer once after loading: registers the components.
+void Register(void);
+
+#ifdef __cplusplus
+}
+#endif

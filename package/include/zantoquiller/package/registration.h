@@ -1,0 +1,37 @@
+// Component registration: how a package puts its components on the palette
+// of the form designer that loaded it.
+#pragma once
+
+#include <zantoquiller/exceptions.h>
+
+#include <QList>
+#include <QMetaObject>
+#include <QString>
+
+namespace Zanto {
+
+// A component class, as the designer creates it: its meta-object.
+using TComponentClass = const QMetaObject *;
+using TComponentClassList = QList<TComponentClass>;
+
+// The designer's side of RegisterComponents.
+using TRegisterComponentsProc
+    = void (*)(const QString &Page, const TComponentClassList &ComponentClasses);
+
+// A component class could not be registered.
+class EComponentError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
+// Puts the classes on the named palette page of the designer that is
+// registering this package. Raises EComponentError when no designer is
+// registering it.
+void RegisterComponents(const QString &Page, const TComponentClassList &ComponentClasses);
+
+} // namespace Zanto
+
+// Set by a form designer around its call of the package's Register; null
+// otherwise. One per package library.
+extern "C" Zanto::TRegisterComponentsProc RegisterComponentsProc;
