@@ -6,7 +6,7 @@ FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test fuzz run screenshots clean format
+.PHONY: all bootstrap build test fuzz run demo screenshots clean format
 
 all: build
 
@@ -43,6 +43,10 @@ run: bootstrap build
 	$(BUILD_DIR)/bin/zanto print --port FILE -o $(BUILD_DIR)/invoice.prn --printer-type epson \
 	    --translation examples/invoice-epson.CTT examples/invoice.txt
 	$(BUILD_DIR)/bin/zanto dump $(BUILD_DIR)/invoice.prn
+
+# The demonstration program, on the machine's display.
+demo: bootstrap build
+	$(BUILD_DIR)/bin/zantodemo
 
 # Pictures of the dialogs and windows for the README, rendered offscreen.
 screenshots: bootstrap $(BUILD_DIR)/build.ninja

@@ -6,7 +6,10 @@
 #include <zantoquiller/codelist.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include "mainform.h"
+
 #include <QDir>
+#include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
 
@@ -76,9 +79,26 @@ void fillInvoiceTable(TZantoquiller &component)
     }
 }
 
+// The demonstration window as it starts, with one page chosen.
+Shot demoPage(int index, const QString &fileName)
+{
+    return {
+        fileName, [index](const QString &path) {
+            TMainForm window;
+            window.show();
+            window.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentIndex(index);
+            return save(&window, path);
+        }};
+}
+
 std::vector<Shot> shots()
 {
     return {
+        demoPage(TMainForm::MemoPage, QStringLiteral("demo-memo-page.png")),
+        demoPage(TMainForm::InvoicePage, QStringLiteral("demo-invoice-page.png")),
+        demoPage(TMainForm::SingleLinePage, QStringLiteral("demo-single-line-page.png")),
+        demoPage(TMainForm::SetupPage, QStringLiteral("demo-setup-page.png")),
+        demoPage(TMainForm::AboutPage, QStringLiteral("demo-about-page.png")),
         {QStringLiteral("printer-codes-dialog.png"),
             [](const QString &path) {
                 TZantoquiller component;

@@ -1,0 +1,13 @@
+PrinterType = ptHPPCL
+Port = poCurrent
+UseSpooler = True
+LeftOffset = 0
+LinesPerPage = 0
+LineWidth = 0
+Pitch = cpi10
+SendLineFeed = True
+LineSpacing = 1
+PrintAllPages = True
+PrintRangeStart = 1
+PrintRangeEnd = 1
+Timeout = 1000
