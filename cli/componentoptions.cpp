@@ -15,48 +15,41 @@ namespace Zanto::Cli {
 namespace {
 
 const QCommandLineOption portOption(QStringLiteral("port"),
-                                    QStringLiteral("Output device: LPT1, LPT2, COM1-COM4, CURRENT "
-                                                   "or FILE."),
-                                    QStringLiteral("NAME"));
-const QCommandLineOption outputFileOption(QStringList {QStringLiteral("o"),
-                                                       QStringLiteral("output-file")},
-                                          QStringLiteral("File written when the port is FILE."),
-                                          QStringLiteral("PATH"));
-const QCommandLineOption printerTypeOption(
-    QStringLiteral("printer-type"),
+    QStringLiteral("Output device: LPT1, LPT2, COM1-COM4, CURRENT "
+                   "or FILE."),
+    QStringLiteral("NAME"));
+const QCommandLineOption outputFileOption(
+    QStringList {QStringLiteral("o"), QStringLiteral("output-file")},
+    QStringLiteral("File written when the port is FILE."), QStringLiteral("PATH"));
+const QCommandLineOption printerTypeOption(QStringLiteral("printer-type"),
     QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2."),
     QStringLiteral("NAME"));
 const QCommandLineOption pitchOption(QStringLiteral("pitch"),
-                                     QStringLiteral("Characters per inch: 10, 12 or 15."),
-                                     QStringLiteral("N"));
+    QStringLiteral("Characters per inch: 10, 12 or 15."), QStringLiteral("N"));
 const QCommandLineOption leftOffsetOption(QStringLiteral("left-offset"),
-                                          QStringLiteral("Spaces before every line."),
-                                          QStringLiteral("N"));
+    QStringLiteral("Spaces before every line."), QStringLiteral("N"));
 const QCommandLineOption linesPerPageOption(QStringLiteral("lines-per-page"),
-                                            QStringLiteral("Lines per page; 0 for no paging."),
-                                            QStringLiteral("N"));
+    QStringLiteral("Lines per page; 0 for no paging."), QStringLiteral("N"));
 const QCommandLineOption lineWidthOption(QStringLiteral("line-width"),
-                                         QStringLiteral("Characters per line; 0 for no wrap."),
-                                         QStringLiteral("N"));
+    QStringLiteral("Characters per line; 0 for no wrap."), QStringLiteral("N"));
 const QCommandLineOption lineSpacingOption(QStringLiteral("line-spacing"),
-                                           QStringLiteral("Line advances per line, 0-255."),
-                                           QStringLiteral("N"));
+    QStringLiteral("Line advances per line, 0-255."), QStringLiteral("N"));
 const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
-                                       QStringLiteral("Write time-out in milliseconds; 0 for "
-                                                      "none."),
-                                       QStringLiteral("MS"));
-const QCommandLineOption noLineFeedOption(QStringLiteral("no-line-feed"),
-                                          QStringLiteral("End ordinary lines with CR only."));
-const QCommandLineOption spoolerOption(QStringLiteral("spooler"),
-                                       QStringLiteral("Print whole texts through the spooler."));
+    QStringLiteral("Write time-out in milliseconds; 0 for "
+                   "none."),
+    QStringLiteral("MS"));
+const QCommandLineOption noLineFeedOption(
+    QStringLiteral("no-line-feed"), QStringLiteral("End ordinary lines with CR only."));
+const QCommandLineOption spoolerOption(
+    QStringLiteral("spooler"), QStringLiteral("Print whole texts through the spooler."));
 const QCommandLineOption printerOption(QStringLiteral("printer"),
-                                       QStringLiteral("Select the current printer: a print queue "
-                                                      "or an ipp:// printer URI."),
-                                       QStringLiteral("NAME"));
+    QStringLiteral("Select the current printer: a print queue "
+                   "or an ipp:// printer URI."),
+    QStringLiteral("NAME"));
 const QCommandLineOption deviceOption(QStringLiteral("device"),
-                                      QStringLiteral("Map a device name (LPT1, LPT2, COM1-COM4) "
-                                                     "to a path or device URI; repeatable."),
-                                      QStringLiteral("NAME=PATH"));
+    QStringLiteral("Map a device name (LPT1, LPT2, COM1-COM4) "
+                   "to a path or device URI; repeatable."),
+    QStringLiteral("NAME=PATH"));
 
 // --device NAME=PATH, each applied to the process-wide device map.
 void applyDevices(const QCommandLineParser &parser)
@@ -92,7 +85,7 @@ Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &opt
 // case: "epson" for ptEpson, "FILE" for poDisk through the alias table.
 template<typename Enum>
 Enum enumValue(const QCommandLineParser &parser, const QCommandLineOption &option,
-               std::initializer_list<std::pair<const char *, Enum>> names)
+    std::initializer_list<std::pair<const char *, Enum>> names)
 {
     const QString text = parser.value(option);
     for (const auto &[name, value] : names) {
@@ -111,9 +104,8 @@ Enum enumValue(const QCommandLineParser &parser, const QCommandLineOption &optio
 void ComponentOptions::addTo(QCommandLineParser &parser)
 {
     parser.addOptions({portOption, outputFileOption, printerTypeOption, pitchOption,
-                       leftOffsetOption, linesPerPageOption, lineWidthOption, lineSpacingOption,
-                       timeoutOption, noLineFeedOption, spoolerOption, printerOption,
-                       deviceOption});
+        leftOffsetOption, linesPerPageOption, lineWidthOption, lineSpacingOption, timeoutOption,
+        noLineFeedOption, spoolerOption, printerOption, deviceOption});
 }
 
 void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &component) const
@@ -122,15 +114,13 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
     if (parser.isSet(printerOption))
         selectPrinter(parser.value(printerOption));
     if (parser.isSet(printerTypeOption))
-        component.SetPrinterType(enumValue<TPrinterType>(
-            parser, printerTypeOption,
+        component.SetPrinterType(enumValue<TPrinterType>(parser, printerTypeOption,
             {{"hppcl", ptHPPCL}, {"epson", ptEpson}, {"ibm", ptIBM}, {"diablo", ptDiablo},
-             {"plain", ptPlain}, {"user1", ptUser1}, {"user2", ptUser2}}));
+                {"plain", ptPlain}, {"user1", ptUser1}, {"user2", ptUser2}}));
     if (parser.isSet(portOption))
-        component.SetPort(enumValue<TIOPortName>(
-            parser, portOption,
+        component.SetPort(enumValue<TIOPortName>(parser, portOption,
             {{"LPT1", poLPT1}, {"LPT2", poLPT2}, {"COM1", poCOM1}, {"COM2", poCOM2},
-             {"COM3", poCOM3}, {"COM4", poCOM4}, {"CURRENT", poCurrent}, {"FILE", poDisk}}));
+                {"COM3", poCOM3}, {"COM4", poCOM4}, {"CURRENT", poCurrent}, {"FILE", poDisk}}));
     if (parser.isSet(spoolerOption))
         component.SetUseSpooler(true);
     if (parser.isSet(leftOffsetOption))
@@ -142,8 +132,8 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
     if (parser.isSet(outputFileOption))
         component.SetOutputFile(parser.value(outputFileOption));
     if (parser.isSet(pitchOption))
-        component.SetPitch(enumValue<TPitch>(parser, pitchOption,
-                                             {{"10", cpi10}, {"12", cpi12}, {"15", cpi15}}));
+        component.SetPitch(
+            enumValue<TPitch>(parser, pitchOption, {{"10", cpi10}, {"12", cpi12}, {"15", cpi15}}));
     if (parser.isSet(noLineFeedOption))
         component.SetSendLineFeed(false);
     if (parser.isSet(lineSpacingOption))
@@ -152,11 +142,11 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
         component.SetTimeout(integerValue<quint16>(parser, timeoutOption));
 }
 
-bool parseCommandLine(QCommandLineParser &parser, const QString &command,
-                      const QStringList &arguments)
+bool parseCommandLine(
+    QCommandLineParser &parser, const QString &command, const QStringList &arguments)
 {
     const QCommandLineOption helpOption(QStringList {QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help."));
+        QStringLiteral("Show this help."));
     parser.addOption(helpOption);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     QStringList all = arguments;

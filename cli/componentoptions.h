@@ -27,8 +27,8 @@ public:
 // Parses arguments with parser, turning its errors, --help and stray
 // arguments into UsageError or a printed help text. Returns false when the
 // command should stop with status 0 (help shown).
-bool parseCommandLine(QCommandLineParser &parser, const QString &command,
-                      const QStringList &arguments);
+bool parseCommandLine(
+    QCommandLineParser &parser, const QString &command, const QStringList &arguments);
 
 // A UsageError naming the first positional argument, if there is one.
 void expectNoArguments(const QCommandLineParser &parser);

@@ -10,10 +10,7 @@ namespace Zanto::Cli {
 class UsageError : public std::runtime_error
 {
 public:
-    explicit UsageError(const QString &message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
+    explicit UsageError(const QString &message) : std::runtime_error(message.toStdString()) { }
 };
 
 } // namespace Zanto::Cli

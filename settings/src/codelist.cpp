@@ -30,7 +30,7 @@ bool parseInteger(QStringView text, qint32 &value)
         base = 16;
         ++pos;
     } else if (pos + 1 < text.size() && text[pos] == u'0'
-               && (text[pos + 1] == u'x' || text[pos + 1] == u'X')) {
+        && (text[pos + 1] == u'x' || text[pos + 1] == u'X')) {
         base = 16;
         pos += 2;
     }

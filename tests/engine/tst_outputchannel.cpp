@@ -133,7 +133,8 @@ TEST_F(OutputChannel, AMissingFolderFailsToOpen)
     const Failure failure = failureOf([&] { component.PrintBuffer("x", 1); });
     EXPECT_EQ(failure.message, u"Failed to open port");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("no-such-folder/out.prn")) + QStringLiteral(": No such file or directory"));
+        dir.filePath(QStringLiteral("no-such-folder/out.prn"))
+            + QStringLiteral(": No such file or directory"));
 }
 
 TEST_F(OutputChannel, AFullDiskFailsToWrite)
@@ -166,7 +167,8 @@ TEST_F(OutputChannel, ANegativeCountWritesNothing)
     const Failure failure = failureOf([&] { component.PrintBuffer("x", -5); });
     EXPECT_EQ(failure.message, u"Failed to write to port");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("out.prn")) + QStringLiteral(": no valid data to write (-5 bytes)"));
+        dir.filePath(QStringLiteral("out.prn"))
+            + QStringLiteral(": no valid data to write (-5 bytes)"));
 }
 
 TEST_F(OutputChannel, TheSpoolerNeverCarriesDirectOutput)
@@ -223,7 +225,8 @@ TEST_F(OutputChannel, AMissingDeviceFailsToOpenAndIsNotCreated)
     component.SetPort(poLPT1);
     const Failure failure = failureOf([&] { component.PrintString("x"); });
     EXPECT_EQ(failure.message, u"Failed to open port");
-    EXPECT_EQ(failure.reason, dir.filePath(QStringLiteral("lp0")) + QStringLiteral(": No such file or directory"));
+    EXPECT_EQ(failure.reason,
+        dir.filePath(QStringLiteral("lp0")) + QStringLiteral(": No such file or directory"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("lp0"))));
 }
 

@@ -40,8 +40,8 @@ TEST(CodeList, BytesToText)
 
 TEST(CodeList, SpacesAndSingleExtraCommasAreSkipped)
 {
-    for (const char *text : {"27,69", " 27 , 69 ", "27,69,", "27,69,,,", "27,,69", ",27,69",
-                             "2 7,6 9"})
+    for (const char *text :
+        {"27,69", " 27 , 69 ", "27,69,", "27,69,,,", "27,,69", ",27,69", "2 7,6 9"})
         EXPECT_EQ(ASCIIListToStr(QString::fromLatin1(text)), bytes({27, 69})) << text;
     for (const char *text : {"", "   ", ",", ",,,", " , , "})
         EXPECT_EQ(ASCIIListToStr(QString::fromLatin1(text)), QByteArray()) << text;
@@ -69,7 +69,7 @@ TEST(CodeList, BadItemsNameTheItemAsCut)
     EXPECT_EQ(errorOf(QStringLiteral("-")), u"Invalid character code: -");
     EXPECT_EQ(errorOf(QStringLiteral("1.5")), u"Invalid character code: 1.5");
     EXPECT_EQ(errorOf(QStringLiteral("99999999999999999999")),
-              u"Invalid character code: 99999999999999999999");
+        u"Invalid character code: 99999999999999999999");
     EXPECT_EQ(errorOf(QStringLiteral("$100")), u"Invalid character code: $100");
     EXPECT_EQ(errorOf(QStringLiteral("0x1g")), u"Invalid character code: 0x1g");
     EXPECT_EQ(errorOf(QStringLiteral("65,300,66")), u"Invalid character code: 300");

@@ -14,8 +14,8 @@ QString builtProgram(const QString &name)
     return dir + u'/' + name;
 }
 
-ProcessResult runZanto(const QStringList &arguments, const QByteArray &input,
-                       const QProcessEnvironment &environment)
+ProcessResult runZanto(
+    const QStringList &arguments, const QByteArray &input, const QProcessEnvironment &environment)
 {
     QProcess process;
     process.setProcessEnvironment(environment);

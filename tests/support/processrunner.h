@@ -16,8 +16,7 @@ struct ProcessResult
 // Runs the built zanto command with arguments and input on its standard
 // input, and waits for it.
 ProcessResult runZanto(const QStringList &arguments, const QByteArray &input = {},
-                       const QProcessEnvironment &environment
-                       = QProcessEnvironment::systemEnvironment());
+    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // Path of a built program in the build's bin folder.
 QString builtProgram(const QString &name);
