@@ -8,7 +8,6 @@
 #include <QMetaEnum>
 
 #include <cstdio>
-#include <limits>
 
 namespace Zanto::Cli {
 
@@ -65,20 +64,6 @@ void applyDevices(const QCommandLineParser &parser)
             throw UsageError(QStringLiteral("--device: '%1' is not a device name (one of: %2)")
                                  .arg(name, deviceNames().join(u", ")));
     }
-}
-
-template<typename Int>
-Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &option)
-{
-    const QString text = parser.value(option);
-    bool ok = false;
-    const qlonglong value = text.toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
-        throw UsageError(QStringLiteral("--%1: '%2' is not a number from %3 to %4")
-                             .arg(option.names().constLast(), text)
-                             .arg(qlonglong(std::numeric_limits<Int>::min()))
-                             .arg(qlonglong(std::numeric_limits<Int>::max())));
-    return static_cast<Int>(value);
 }
 
 // Looks name up among the enumeration's keys without their prefix, ignoring

@@ -2,7 +2,11 @@
 // that print.
 #pragma once
 
+#include "usageerror.h"
+
 #include <QCommandLineParser>
+
+#include <limits>
 
 namespace Zanto {
 class TZantoquiller;
@@ -23,6 +27,21 @@ public:
     // object; an unknown printer raises EPrinter.
     void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
 };
+
+// The value of an integer option, which must fit Int; a UsageError otherwise.
+template<typename Int>
+Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    const QString text = parser.value(option);
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
+        throw UsageError(QStringLiteral("--%1: '%2' is not a number from %3 to %4")
+                             .arg(option.names().constLast(), text)
+                             .arg(qlonglong(std::numeric_limits<Int>::min()))
+                             .arg(qlonglong(std::numeric_limits<Int>::max())));
+    return static_cast<Int>(value);
+}
 
 // Parses arguments with parser, turning its errors, --help and stray
 // arguments into UsageError or a printed help text. Returns false when the

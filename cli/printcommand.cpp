@@ -70,18 +70,6 @@ private:
     long long m_pages = 0;
 };
 
-qint32 lineNumber(const QCommandLineParser &parser, const QCommandLineOption &option)
-{
-    const QString text = parser.value(option);
-    bool ok = false;
-    const qlonglong value = text.toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<qint32>::min()
-        || value > std::numeric_limits<qint32>::max())
-        throw UsageError(
-            QStringLiteral("--%1: '%2' is not a line number").arg(option.names()[0], text));
-    return static_cast<qint32>(value);
-}
-
 } // namespace
 
 int runPrint(const QStringList &arguments)
@@ -116,8 +104,9 @@ int runPrint(const QStringList &arguments)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
 
     const bool range = parser.isSet(fromLineOption) || parser.isSet(toLineOption);
-    const qint32 fromLine = parser.isSet(fromLineOption) ? lineNumber(parser, fromLineOption) : 1;
-    const qint32 toLine = parser.isSet(toLineOption) ? lineNumber(parser, toLineOption)
+    const qint32 fromLine
+        = parser.isSet(fromLineOption) ? integerValue<qint32>(parser, fromLineOption) : 1;
+    const qint32 toLine = parser.isSet(toLineOption) ? integerValue<qint32>(parser, toLineOption)
                                                      : std::numeric_limits<qint32>::max();
     const bool convert = parser.isSet(codePageOption);
     if (convert) {
