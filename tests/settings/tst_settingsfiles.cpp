@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <functional>
+#include <memory>
 #include <random>
 
 #include <sys/stat.h>
@@ -278,16 +279,83 @@ TEST(PrinterCodesFiles, AHandMadeFileLoads)
     EXPECT_EQ(component.TransIn(), QByteArrayList({"q", "r"}));
 }
 
-TEST(PrinterCodesFiles, AValueCutShortByTheEndOfTheFile)
+// A saved file cut at every length: each load either fails with "Invalid
+// File Format", saying where the file ends, and changes nothing, or loads
+// exactly the entries wholly in the file.
+TEST(SettingsFiles, EveryLengthOfASavedFileLoadsWholeOrNotAtAll)
 {
     TempDir dir;
-    dir.write(QStringLiteral("cut.PCC"),
-        codesMagic + entry("BoldOn", "a") + bytes({7}) + "BoldOff" + bytes({9, 27, 40}));
-    TZantoquiller component;
-    component.LoadPrinterCodes(dir.filePath(QStringLiteral("cut.PCC")));
-    EXPECT_EQ(component.CodeTable()[ptHPPCL].BoldOn, TCodeString("a"));
-    EXPECT_EQ(component.CodeTable()[ptHPPCL].BoldOff.toByteArray(), bytes({27, 40}));
-    EXPECT_TRUE(component.CodeTable()[ptEpson].BoldOn.isEmpty());
+    TZantoquiller saver;
+    saver.SetCodeTable(randomTable(5));
+    saver.TransIn() = {"~", bytes({0}), "^", "!"};
+    saver.TransOut() = {bytes({27, 71}), {}, QByteArray(200, '\x1b'), bytes({0})};
+    const QString codesPath = dir.filePath(QStringLiteral("whole.PCC"));
+    const QString tablePath = dir.filePath(QStringLiteral("whole.CTT"));
+    saver.SavePrinterCodes(codesPath);
+    saver.SaveTranslationTable(tablePath);
+
+    const struct
+    {
+        QString path;
+        qsizetype magicSize;
+        std::function<void(TZantoquiller &, const QString &)> load;
+        // Whether each entry the component holds is the saved one, whole.
+        std::function<bool(const TZantoquiller &)> holdsSavedEntries;
+        std::function<bool(const TZantoquiller &)> holdsEverything;
+    } formats[] = {
+        {codesPath, codesMagic.size(), &TZantoquiller::LoadPrinterCodes,
+            [&](const TZantoquiller &component) {
+                for (int type = 0; type < PrinterTypeCount; ++type)
+                    for (int field = 0; field < TPrinterCodes::FieldCount; ++field) {
+                        const TCodeString &code = component.CodeTable()[type].field(field);
+                        if (!code.isEmpty() && code != saver.CodeTable()[type].field(field))
+                            return false;
+                    }
+                return true;
+            },
+            [&](const TZantoquiller &component) {
+                return component.CodeTable() == saver.CodeTable();
+            }},
+        {tablePath, tableMagic.size(), &TZantoquiller::LoadTranslationTable,
+            [&](const TZantoquiller &component) {
+                const qsizetype count = component.TransIn().size();
+                return component.TransOut().size() == count
+                    && component.TransIn() == saver.TransIn().first(count)
+                    && component.TransOut() == saver.TransOut().first(count);
+            },
+            [&](const TZantoquiller &component) {
+                return component.TransIn() == saver.TransIn()
+                    && component.TransOut() == saver.TransOut();
+            }},
+    };
+    for (const auto &format : formats) {
+        const QByteArray whole = readFile(format.path);
+        const QString cutPath = format.path + QStringLiteral(".cut");
+        int loaded = 0;
+        // One component while loads fail, as making one takes a while.
+        auto component = std::make_unique<Marked>();
+        for (qsizetype length = 0; length <= whole.size(); ++length) {
+            writeFile(cutPath, whole.left(length));
+            const Failure failure = failureOf([&] { format.load(*component, cutPath); });
+            if (failure.type == u"<none>") {
+                ++loaded;
+                ASSERT_TRUE(format.holdsSavedEntries(*component)) << length;
+                component = std::make_unique<Marked>();
+                continue;
+            }
+            ASSERT_EQ(failure.message, u"Invalid File Format") << length;
+            ASSERT_TRUE(component->untouched()) << length;
+            if (length >= format.magicSize) {
+                ASSERT_TRUE(failure.reason.startsWith(
+                    cutPath + QStringLiteral(": the file ends at byte %1 inside ").arg(length)))
+                    << failure.reason.toStdString();
+            }
+        }
+        // The whole file loads, as does every cut between entries.
+        format.load(*component, format.path);
+        EXPECT_TRUE(format.holdsEverything(*component));
+        EXPECT_EQ(loaded, format.path == codesPath ? 92 : 5);
+    }
 }
 
 TEST(PrinterCodesFiles, SavingIntoAMissingFolderIsPermissionDenied)
@@ -329,8 +397,8 @@ TEST(PrinterCodesFiles, AFileBeingWrittenCannotBeLoadedNorWrittenTwice)
     const QString path = dir.filePath(QStringLiteral("busy.PCC"));
     component.SavePrinterCodes(path);
     {
-        Platform::DataFile writer
-            = Platform::DataFile::create(QFile::encodeName(path).toStdString());
+        Platform::FileReplacement writer
+            = Platform::FileReplacement::begin(QFile::encodeName(path).toStdString());
         ASSERT_TRUE(writer.isOpen());
         Marked loader;
         const Failure failure = failureOf([&] { loader.LoadPrinterCodes(path); });
