@@ -1,5 +1,6 @@
 // The component's settings file operations on real files: names, messages,
 // reasons, and the component's state after every failure.
+#include "settingsfailure.h"
 #include "tempdir.h"
 
 #include <zantoquiller/exceptions.h>
@@ -14,12 +15,14 @@
 
 #include <functional>
 #include <memory>
-#include <random>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Zanto;
+using ZantoTest::Failure;
+using ZantoTest::failureOf;
+using ZantoTest::randomTable;
 using ZantoTest::readFile;
 using ZantoTest::TempDir;
 using ZantoTest::writeFile;
@@ -41,43 +44,6 @@ QByteArray entry(const QByteArray &key, const QByteArray &value)
 
 const QByteArray codesMagic("ZantoquillerControlCodes");
 const QByteArray tableMagic("ZantoquillerTranslationTable");
-
-struct Failure
-{
-    QString type;
-    QString message;
-    QString reason;
-};
-
-Failure failureOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const EInOutError &error) {
-        return {QStringLiteral("EInOutError"), error.Message(), error.Reason()};
-    } catch (const EConvertError &error) {
-        return {QStringLiteral("EConvertError"), error.Message(), {}};
-    } catch (const Exception &error) {
-        return {QStringLiteral("Exception"), error.Message(), {}};
-    }
-    return {QStringLiteral("<none>"), {}, {}};
-}
-
-TCodeTable randomTable(unsigned seed)
-{
-    std::mt19937 random(seed);
-    TCodeTable table;
-    for (TPrinterCodes &record : table) {
-        for (int field = 0; field < TPrinterCodes::FieldCount; ++field) {
-            // Every third code empty, the others of any length and bytes.
-            QByteArray code(random() % 3 == 0 ? 0 : static_cast<qsizetype>(random() % 21), '\0');
-            for (char &byte : code)
-                byte = static_cast<char>(random() % 256);
-            record.field(field).assign(code);
-        }
-    }
-    return table;
-}
 
 // A component whose tables differ from every file the tests load, to see
 // that a failed load leaves them alone.
