@@ -206,7 +206,7 @@ FileReplacement::FileReplacement(FileReplacement &&other) noexcept
     , m_target(std::move(other.m_target))
     , m_temporary(std::exchange(other.m_temporary, {}))
     , m_error(std::move(other.m_error))
-    , m_refused(other.m_refused)
+    , m_fault(other.m_fault)
     , m_fd(std::exchange(other.m_fd, -1))
     , m_oldFd(std::exchange(other.m_oldFd, -1))
 { }
@@ -223,14 +223,24 @@ FileReplacement::~FileReplacement()
 
 bool FileReplacement::fail(int errorNumber)
 {
-    return fail(std::strerror(errorNumber),
-        errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS);
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return fail(std::strerror(errorNumber), Fault::Refused);
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return fail(std::strerror(errorNumber), Fault::NoRoom);
+    default:
+        return fail(std::strerror(errorNumber), Fault::Other);
+    }
 }
 
-bool FileReplacement::fail(const char *reason, bool refused)
+bool FileReplacement::fail(const char *reason, Fault fault)
 {
     m_error = m_path + ": " + reason;
-    m_refused = refused;
+    m_fault = fault;
     if (m_fd >= 0)
         ::close(std::exchange(m_fd, -1));
     return false;
@@ -240,9 +250,7 @@ FileReplacement FileReplacement::begin(const std::string &path)
 {
     FileReplacement replacement(path);
     replacement.m_target = followLinks(path);
-    struct stat old
-    {
-    };
+    struct stat old = {};
     if (!replacement.lockOldFile(old))
         return replacement;
     if (replacement.m_oldFd >= 0 && !S_ISREG(old.st_mode)) {
@@ -271,7 +279,7 @@ bool FileReplacement::lockOldFile(struct stat &old)
         if (::fstat(m_oldFd, &old) != 0)
             return fail(errno);
         if (!lockWithoutWaiting(m_oldFd, LOCK_EX))
-            return fail("in use by another program", true);
+            return fail("in use by another program", Fault::Refused);
         // A writer that finished meanwhile has put another file under the
         // name; that one is the file to replace.
         struct stat current;
@@ -280,7 +288,7 @@ bool FileReplacement::lockOldFile(struct stat &old)
             return true;
         ::close(std::exchange(m_oldFd, -1));
     }
-    return fail("in use by another program", true);
+    return fail("in use by another program", Fault::Refused);
 }
 
 bool FileReplacement::createTemporary(const struct stat *old)
@@ -347,7 +355,8 @@ bool FileReplacement::commit()
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
         return fail(errno);
     m_temporary.clear();
-    ::close(std::exchange(m_oldFd, -1));
+    if (m_oldFd >= 0)
+        ::close(std::exchange(m_oldFd, -1));
     // The rename lasts through a crash only once the folder is stored. A
     // folder that may not be read cannot be synced; the rename stands.
     const int folder = ::open(folderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

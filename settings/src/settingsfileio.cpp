@@ -63,15 +63,20 @@ void writeSettingsFile(const QString &path, const QByteArrayList &writes)
     // failure on the way leaves nothing of the new one behind.
     Platform::FileReplacement file
         = Platform::FileReplacement::begin(QFile::encodeName(path).toStdString());
+    using Fault = Platform::FileReplacement::Fault;
+    // A file that cannot be made is refused, unless for want of room.
     if (!file.isOpen())
-        throw EInOutError(QStringLiteral("Permission Denied"), fromSystem(file.error()));
+        throw EInOutError(file.fault() == Fault::NoRoom ? QStringLiteral("Disk Full")
+                                                        : QStringLiteral("Permission Denied"),
+            fromSystem(file.error()));
     for (const QByteArray &bytes : writes) {
         if (!file.writeAll(bytes.constData(), static_cast<std::size_t>(bytes.size())))
             throw EInOutError(QStringLiteral("Disk Full"), fromSystem(file.error()));
     }
+    // Data that cannot be stored after all is a full disk as well.
     if (!file.commit())
-        throw EInOutError(
-            file.refused() ? QStringLiteral("Permission Denied") : QStringLiteral("Disk Full"),
+        throw EInOutError(file.fault() == Fault::Refused ? QStringLiteral("Permission Denied")
+                                                         : QStringLiteral("Disk Full"),
             fromSystem(file.error()));
 }
 

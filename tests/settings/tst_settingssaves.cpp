@@ -1,7 +1,7 @@
 // Saving settings files on real file systems: a save that fails for want of
 // room or rights leaves the old file byte for byte and nothing beside it; a
 // save that succeeds keeps the old file's mode, owner and symbolic links.
-#include "latefaultdisk.h"
+#include "mountedfilesystems.h"
 #include "settingsfailure.h"
 #include "tempdir.h"
 
@@ -211,6 +211,29 @@ TEST(SettingsSaves, AFailingFlushKeepsTheOldFile)
             << failure.reason.toStdString();
         EXPECT_EQ(readFile(path), before) << format.name;
         EXPECT_EQ(entriesOf(disk.path()), entries);
+    }
+}
+
+// A file system without room for one more file: the new file cannot be
+// made, which is a full disk, not a refusal.
+TEST(SettingsSaves, NoRoomForTheNewFileIsDiskFull)
+{
+    // The root folder and the saved file take both inodes.
+    ZantoTest::TmpfsMount folder(QStringLiteral("size=64k,nr_inodes=2"));
+    if (!folder.available())
+        GTEST_SKIP() << folder.whyNot().toStdString();
+    for (const Format &format : formats) {
+        const QString path = folder.path() + u'/' + QString::fromLatin1(format.name);
+        Filled old(1);
+        format.save(old, path);
+        const QByteArray before = readFile(path);
+        Filled component(2);
+        const Failure failure = failureOf([&] { format.save(component, path); });
+        EXPECT_EQ(failure.message, u"Disk Full");
+        EXPECT_EQ(failure.reason, path + QStringLiteral(": ") + systemReason(ENOSPC));
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_EQ(entriesOf(folder.path()), QStringList(QString::fromLatin1(format.name)));
+        QFile::remove(path);
     }
 }
 

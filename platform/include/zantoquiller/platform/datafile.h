@@ -91,10 +91,18 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     // "path: reason" of the last failure; empty when there was none.
     const std::string &error() const { return m_error; }
-    // Whether the last failure was a refusal (no right to change the file
-    // or its folder, a read-only file system, a lock held elsewhere) rather
-    // than data that could not be stored.
-    bool refused() const { return m_refused; }
+    // What kind of failure the last one was.
+    enum class Fault {
+        None,
+        // No right to change the file or its folder, a read-only file
+        // system, or a lock held elsewhere.
+        Refused,
+        // No room for the data: a full disk, a quota, a file size limit.
+        NoRoom,
+        // Anything else, such as an I/O error.
+        Other,
+    };
+    Fault fault() const { return m_fault; }
 
     // Writes all count bytes, going on after a partial write. False when the
     // system refused the rest (see error()).
@@ -112,13 +120,13 @@ private:
     bool lockOldFile(struct stat &old);
     bool createTemporary(const struct stat *old);
     bool fail(int errorNumber);
-    bool fail(const char *reason, bool refused);
+    bool fail(const char *reason, Fault fault);
 
     std::string m_path;
     std::string m_target;
     std::string m_temporary;
     std::string m_error;
-    bool m_refused = false;
+    Fault m_fault = Fault::None;
     int m_fd = -1;
     int m_oldFd = -1;
 };
