@@ -6,6 +6,8 @@
 #include "commands.h"
 #include "componentoptions.h"
 #include "inputfile.h"
+#include "outputoverinput.h"
+#include "standardstreams.h"
 #include "usageerror.h"
 
 #include <QFile>
@@ -88,6 +90,7 @@ int runDump(const QStringList &arguments)
 
     QFile input;
     openInput(input, files.value(0));
+    refuseStandardOutputOverInput(input.handle());
     QByteArray readable;
     bool endsWithNewLine = true;
     for (;;) {
@@ -98,6 +101,9 @@ int runDump(const QStringList &arguments)
         for (char c : bytes)
             appendReadable(readable, static_cast<unsigned char>(c));
         std::fwrite(readable.constData(), 1, static_cast<std::size_t>(readable.size()), stdout);
+        // A long input stops at the first failed write.
+        if (!flushStandardOutput())
+            return 1;
         endsWithNewLine = readable.endsWith('\n');
     }
     if (!endsWithNewLine)

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "componentoptions.h"
 #include "inputfile.h"
+#include "outputoverinput.h"
 #include "settingsoptions.h"
 #include "usageerror.h"
 
@@ -124,6 +125,7 @@ int runPrint(const QStringList &arguments)
 
     QFile input;
     openInput(input, files.value(0));
+    refuseOutputOverInput(component, input.handle());
     ProgressText text(input,
         parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
                                      : StreamTextSource::Breaks::Lines,
