@@ -100,9 +100,8 @@ int runDump(const QStringList &arguments)
         readable.clear();
         for (char c : bytes)
             appendReadable(readable, static_cast<unsigned char>(c));
-        std::fwrite(readable.constData(), 1, static_cast<std::size_t>(readable.size()), stdout);
         // A long input stops at the first failed write.
-        if (!flushStandardOutput())
+        if (!writeStandardOutput(readable.constData(), static_cast<std::size_t>(readable.size())))
             return 1;
         endsWithNewLine = readable.endsWith('\n');
     }

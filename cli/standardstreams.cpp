@@ -23,12 +23,22 @@ void tellWriteError(int error)
     std::fflush(stderr);
 }
 
-} // namespace
-
 bool flushStandardOutput()
 {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        tellWriteError(errno);
+        return false;
+    }
+    return !outputFailed;
+}
+
+} // namespace
+
+bool writeStandardOutput(const char *data, std::size_t size)
+{
+    errno = 0;
+    if (std::fwrite(data, 1, size, stdout) != size) {
         tellWriteError(errno);
         return false;
     }

@@ -4,16 +4,18 @@
 // the program, and wherever a command wants to stop writing early.
 #pragma once
 
+#include <cstddef>
+
 namespace Zanto::Cli {
 
-// Flushes standard output. On failure tells "zanto: write error: REASON" on
-// standard error (once per program) and returns false.
-bool flushStandardOutput();
+// Writes size bytes to standard output. On failure tells "zanto: write
+// error: REASON" on standard error (once per program) and returns false.
+bool writeStandardOutput(const char *data, std::size_t size);
 
 // Ends the program's use of both streams: flushes and closes standard
 // output and flushes standard error. Returns status, or 1 in its place when
 // it was 0 and a write to either stream failed; a failed standard output is
-// told as flushStandardOutput() tells it.
+// told as writeStandardOutput() tells it.
 int finishStandardStreams(int status);
 
 } // namespace Zanto::Cli
