@@ -12,8 +12,6 @@
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
-#include <QFile>
-
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -123,8 +121,8 @@ int runPrint(const QStringList &arguments)
     options.applyTo(parser, component);
     settings.applyTo(parser, component);
 
-    QFile input;
-    openInput(input, files.value(0));
+    InputFile input;
+    input.openFile(files.value(0));
     refuseOutputOverInput(component, input.handle());
     ProgressText text(input,
         parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
