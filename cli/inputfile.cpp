@@ -8,9 +8,32 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Zanto::Cli {
+
+namespace {
+
+// The descriptor, or minus the reason. A folder opens for reading, but is
+// no text.
+int openForReading(const QByteArray &path)
+{
+    int fd;
+    do
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -errno;
+    struct stat status;
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return -EISDIR;
+    }
+    return fd;
+}
+
+} // namespace
 
 InputFile::~InputFile()
 {
@@ -24,12 +47,11 @@ void InputFile::openFile(const QString &name)
         m_fd = STDIN_FILENO;
         m_name = QStringLiteral("standard input");
     } else {
-        do
-            m_fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
-        while (m_fd < 0 && errno == EINTR);
-        if (m_fd < 0)
+        const int result = openForReading(QFile::encodeName(name));
+        if (result < 0)
             throw UsageError(QStringLiteral("cannot open '%1': %2")
-                                 .arg(name, QString::fromLocal8Bit(std::strerror(errno))));
+                                 .arg(name, QString::fromLocal8Bit(std::strerror(-result))));
+        m_fd = result;
         m_owned = true;
         m_name = name;
     }
