@@ -1,3 +1,4 @@
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/outputdevice.h>
 
 #include "deadline.h"
@@ -118,7 +119,16 @@ void OutputDevice::write(const char *data, std::size_t size, std::chrono::millis
 
     std::size_t written = 0;
     pollfd entry {m_fd, POLLOUT, 0};
+    // A signal that asked the print to stop ends the write; it is looked
+    // for before each wait too, as it may have come just before it.
+    const auto stopIfInterrupted = [&] {
+        if (interruptSignal() == 0)
+            return;
+        terminal.discardQueuedOutput();
+        throwIfInterrupted(m_displayName);
+    };
     while (written < size) {
+        stopIfInterrupted();
         const int ready = ::poll(&entry, 1, deadline.pollTimeout());
         if (ready < 0 && errno == EINTR)
             continue;

@@ -1,5 +1,6 @@
 #include "terminalguard.h"
 #include "deadline.h"
+#include "savedterminals.h"
 #include "systemerror.h"
 
 #include <array>
@@ -121,9 +122,13 @@ TerminalGuard::TerminalGuard(
     raw.c_oflag &= ~OPOST;
     if (serial)
         applySerial(raw, *serial, name);
+    // Remembered first, so that a program ended by a signal at any moment
+    // from now on sets the terminal back.
+    m_remembered = rememberTerminal(fd, m_saved);
     if (::tcsetattr(fd, TCSANOW, &raw) != 0) {
         const int error = errno;
         ::tcsetattr(fd, TCSANOW, &m_saved);
+        forgetTerminal(m_remembered);
         throwSystemError(name, error);
     }
     m_active = true;
@@ -137,6 +142,7 @@ TerminalGuard::~TerminalGuard()
     if (m_discard)
         ::tcflush(m_fd, TCOFLUSH);
     ::tcsetattr(m_fd, TCSANOW, &m_saved);
+    forgetTerminal(m_remembered);
 }
 
 bool TerminalGuard::drain(const Deadline &deadline) const

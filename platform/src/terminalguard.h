@@ -39,6 +39,7 @@ private:
     bool m_active = false;
     bool m_lineSettings = false;
     bool m_discard = false;
+    int m_remembered = -1; // entry in the table a signal handler restores from
     termios m_saved {};
 };
 
