@@ -2,6 +2,8 @@
 #include "deadline.h"
 #include "systemerror.h"
 
+#include <zantoquiller/platform/interruption.h>
+
 #include <array>
 #include <cerrno>
 #include <poll.h>
@@ -139,12 +141,13 @@ TerminalGuard::~TerminalGuard()
     ::tcsetattr(m_fd, TCSANOW, &m_saved);
 }
 
-bool TerminalGuard::drain(const Deadline &deadline) const
+bool TerminalGuard::drain(const Deadline &deadline, const std::string &name) const
 {
     if (!m_lineSettings)
         return true;
     if (!deadline.limited()) {
-        while (::tcdrain(m_fd) != 0 && errno == EINTR) { }
+        while (::tcdrain(m_fd) != 0 && errno == EINTR)
+            throwIfInterrupted(name);
         return true;
     }
     for (;;) {
@@ -153,7 +156,8 @@ bool TerminalGuard::drain(const Deadline &deadline) const
             return true;
         if (deadline.passed())
             return false;
-        ::poll(nullptr, 0, deadline.pollTimeout(5));
+        if (::poll(nullptr, 0, deadline.pollTimeout(5)) < 0 && errno == EINTR)
+            throwIfInterrupted(name);
     }
 }
 
