@@ -123,8 +123,14 @@ int pendingSocketError(int fd)
 
 void finishTcp(int fd, std::chrono::milliseconds timeout, const std::string &displayName)
 {
-    if (::shutdown(fd, SHUT_WR) != 0)
-        throwSystemError(displayName, errno);
+    // A connection that was reset says so, not merely that it is gone.
+    if (const int error = pendingSocketError(fd))
+        throwSystemError(displayName, error);
+    if (::shutdown(fd, SHUT_WR) != 0) {
+        const int error = errno;
+        const int pending = pendingSocketError(fd);
+        throwSystemError(displayName, pending ? pending : error);
+    }
     Deadline deadline(timeout);
     int unacknowledged = unacknowledgedBytes(fd, displayName);
     bool peerClosed = false;
