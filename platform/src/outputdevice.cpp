@@ -142,6 +142,8 @@ void OutputDevice::writeWithin(
     std::size_t written = 0;
     pollfd entry {m_fd, POLLOUT, 0};
     while (written < size) {
+        // A signal that came between two waits is not missed.
+        throwIfInterrupted(m_displayName);
         const int ready = ::poll(&entry, 1, deadline.pollTimeout());
         if (ready < 0 && errno == EINTR) {
             throwIfInterrupted(m_displayName);

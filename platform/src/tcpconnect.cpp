@@ -135,6 +135,7 @@ void finishTcp(int fd, std::chrono::milliseconds timeout, const std::string &dis
     int unacknowledged = unacknowledgedBytes(fd, displayName);
     bool peerClosed = false;
     while (unacknowledged != 0) {
+        throwIfInterrupted(displayName);
         // A reset or the system's own retries running out end the wait at
         // once; the count of unacknowledged bytes alone would never change.
         if (const int error = pendingSocketError(fd))

@@ -1,3 +1,4 @@
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/outputdevice.h>
 
 #include "loopbackprinter.h"
@@ -299,7 +300,7 @@ TEST(OutputDevice, WithoutATimeOutAWriteWaitsForAReaderThatComesLate)
     QByteArray read;
     std::thread reader([&] {
         std::this_thread::sleep_for(300ms);
-        read = terminal.read(block.size());
+        read = terminal.read(block.size(), 10s);
     });
     const auto start = std::chrono::steady_clock::now();
     std::string outcome = "written";
@@ -340,4 +341,53 @@ TEST(OutputDevice, TheTimeOutCoversTheWholeWriteOfASlowReader)
         << failure;
     EXPECT_GE(elapsed, 190ms);
     EXPECT_LT(elapsed, 2s);
+}
+
+namespace {
+
+void recordInterrupt(int sig)
+{
+    requestInterrupt(sig);
+}
+
+} // namespace
+
+TEST(OutputDevice, AnInterruptEndsAWriteThatWouldWaitForever)
+{
+    // A handler as zanto installs it: no SA_RESTART, so the wait returns.
+    struct sigaction action
+    {
+    };
+    struct sigaction previous
+    {
+    };
+    action.sa_handler = recordInterrupt;
+    sigemptyset(&action.sa_mask);
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+
+    PseudoTerminal terminal; // nobody reads it
+    const termios before = terminal.settings();
+    const std::string name = terminal.path().toStdString();
+    std::string failure;
+    {
+        OutputDevice device = OutputDevice::open(name, OpenMode::Create, 0ms);
+        const pthread_t writer = pthread_self();
+        std::atomic<bool> done = false;
+        // Again and again, in case a signal comes before the write waits.
+        std::thread interrupter([writer, &done] {
+            while (!done) {
+                std::this_thread::sleep_for(100ms);
+                if (!done)
+                    pthread_kill(writer, SIGUSR1);
+            }
+        });
+        const Watchdog watchdog(20s, "an interrupted write without a time-out");
+        failure = writeFailure(device, QByteArray(1 << 20, 'x'), 0ms);
+        done = true;
+        interrupter.join();
+    }
+    clearInterrupt();
+    sigaction(SIGUSR1, &previous, nullptr);
+    EXPECT_EQ(failure, name + ": interrupted by signal " + std::to_string(SIGUSR1));
+    EXPECT_TRUE(sameSettings(terminal.settings(), before));
 }
