@@ -1,4 +1,5 @@
 #include "memoprinter.h"
+#include "zantoquiller_p.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/textsource.h>
@@ -47,7 +48,9 @@ qsizetype lastSpace(const char *bytes, qsizetype length)
 
 } // namespace
 
-MemoPrinter::MemoPrinter(TZantoquiller &component) : m_component(component) { }
+MemoPrinter::MemoPrinter(TZantoquiller &component)
+    : m_component(component), m_settings(TZantoquillerPrivate::get(component))
+{ }
 
 void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, LineSink &sink,
     const std::function<void()> &endJob)
@@ -55,13 +58,13 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     m_sink = &sink;
     m_source = &memo;
     m_spooler = sink.spoolerMode();
-    m_leftOffset = std::clamp<qsizetype>(m_component.m_leftOffset, 0, TZantoquiller::MaxLeftOffset);
-    m_linesPerPage = m_component.m_linesPerPage;
-    m_lineWidth = m_component.m_lineWidth;
-    m_lineSpacing = m_component.m_lineSpacing;
-    m_sendLineFeed = m_component.m_sendLineFeed;
+    m_leftOffset = std::clamp<qsizetype>(m_settings.leftOffset, 0, TZantoquiller::MaxLeftOffset);
+    m_linesPerPage = m_settings.linesPerPage;
+    m_lineWidth = m_settings.lineWidth;
+    m_lineSpacing = m_settings.lineSpacing;
+    m_sendLineFeed = m_settings.sendLineFeed;
     m_longestLineEnd = std::max(2, 2 * m_lineSpacing);
-    m_table.emplace(m_component.m_transIn, m_component.m_transOut, ansiCodePage());
+    m_table.emplace(m_settings.transIn, m_settings.transOut, ansiCodePage());
     std::array<bool, 256> inLine;
     std::array<bool, 256> inText;
     for (int b = 0; b < 256; ++b) {
@@ -75,9 +78,9 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     m_pagesEnded = 0;
 
     // A printer type outside the seven families has no codes.
-    const int type = m_component.m_printerType;
+    const int type = m_settings.printerType;
     const TPrinterCodes codes
-        = type >= 0 && type < PrinterTypeCount ? m_component.m_codes[type] : TPrinterCodes {};
+        = type >= 0 && type < PrinterTypeCount ? m_settings.codes[type] : TPrinterCodes {};
 
     try {
         ReadPitch(m_buffer, codes);
@@ -99,7 +102,7 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
 void MemoPrinter::ReadPitch(TTextBuffer &Buffer, const TPrinterCodes &Codes) const
 {
     const TCodeString *code = nullptr;
-    switch (m_component.m_pitch) {
+    switch (m_settings.pitch) {
     case cpi10:
         code = &Codes.Set10cpi;
         break;

@@ -18,6 +18,7 @@ namespace Zanto {
 
 class TextSource;
 class TZantoquiller;
+class TZantoquillerPrivate;
 
 class MemoPrinter
 {
@@ -74,6 +75,7 @@ private:
     void startSourceString();
 
     TZantoquiller &m_component;
+    const TZantoquillerPrivate &m_settings;
 
     // Settings, read when the print starts.
     LineSink *m_sink = nullptr;

@@ -1,4 +1,4 @@
-// Shared by the channel's operations and the print job.
+// Shared by the channel's operations and direct output.
 #pragma once
 
 #include <zantoquiller/types.h>
@@ -9,11 +9,8 @@
 
 namespace Zanto {
 
-class TZantoquiller;
-
-// The device name of a port (PortToString's answer), or nothing, with why
-// telling the reason.
-std::optional<QString> deviceNameOf(
-    const TZantoquiller &component, TIOPortName value, QString &why);
+// The device name of a port (PortToString's answer), outputFile for poDisk,
+// or nothing, with why telling the reason.
+std::optional<QString> deviceNameOf(TIOPortName value, const QString &outputFile, QString &why);
 
 } // namespace Zanto

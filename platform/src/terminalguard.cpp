@@ -3,6 +3,8 @@
 #include "savedterminals.h"
 #include "systemerror.h"
 
+#include <zantoquiller/platform/interruption.h>
+
 #include <array>
 #include <cerrno>
 #include <poll.h>
@@ -145,12 +147,13 @@ TerminalGuard::~TerminalGuard()
     forgetTerminal(m_remembered);
 }
 
-bool TerminalGuard::drain(const Deadline &deadline) const
+bool TerminalGuard::drain(const Deadline &deadline, const std::string &name) const
 {
     if (!m_lineSettings)
         return true;
     if (!deadline.limited()) {
-        while (::tcdrain(m_fd) != 0 && errno == EINTR) { }
+        while (::tcdrain(m_fd) != 0 && errno == EINTR)
+            throwIfInterrupted(name);
         return true;
     }
     for (;;) {
@@ -159,7 +162,8 @@ bool TerminalGuard::drain(const Deadline &deadline) const
             return true;
         if (deadline.passed())
             return false;
-        ::poll(nullptr, 0, deadline.pollTimeout(5));
+        if (::poll(nullptr, 0, deadline.pollTimeout(5)) < 0 && errno == EINTR)
+            throwIfInterrupted(name);
     }
 }
 

@@ -30,8 +30,9 @@ public:
 
     // Waits until the device has sent what is queued, when line settings were
     // changed (the bytes must leave at those settings). Returns false when
-    // the deadline passes first.
-    bool drain(const Deadline &deadline) const;
+    // the deadline passes first; raises DeviceError naming name when a
+    // signal asked the print to stop.
+    bool drain(const Deadline &deadline, const std::string &name) const;
     void discardQueuedOutput() { m_discard = true; }
 
 private:
