@@ -4,10 +4,14 @@
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/streamtextsource.h>
 
+#include <QByteArray>
 #include <QIODevice>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <vector>
 
 namespace Zanto {
 
@@ -19,7 +23,53 @@ constexpr qsizetype ChunkSize = 64 * 1024;
 
 } // namespace
 
-StreamTextSource::StreamTextSource(QIODevice &input, Breaks breaks, bool utf8Input)
+// The reader behind the public interface.
+class StreamTextSource::Private
+{
+public:
+    Private(QIODevice &input, Breaks breaks, bool utf8Input);
+
+    QByteArrayView readText();
+    bool hasLine(qint32 index);
+    QByteArrayView line(qint32 index);
+
+private:
+    // Makes input available; false at the end of the input.
+    bool fill();
+    bool atEnd() { return m_pos == m_end && !fill(); }
+    // The next line of the list into line; false when there is none.
+    bool readListLine(QByteArray &line);
+    // The next part of the lines joined by CR LF, into buffer.
+    qsizetype joinLines(char *buffer, qsizetype capacity);
+    // Appends bytes up to the next break; true if a break ended them.
+    bool readPiece(QByteArray &line);
+
+    QIODevice &m_input;
+    Breaks m_breaks;
+    bool m_utf8Input;
+    QStringDecoder m_decoder;
+    std::vector<char> m_raw;
+    qsizetype m_rawHeld = 0; // start of a UTF-8 sequence awaiting its rest
+    bool m_bomChecked = false;
+
+    std::vector<char> m_data;
+    qsizetype m_pos = 0;
+    qsizetype m_end = 0;
+    bool m_inputEnded = false;
+
+    // Whole text in Lines form.
+    std::vector<char> m_text;
+    bool m_afterCR = false; // a LF now would complete a CR LF
+    bool m_pendingBreak = false; // a break waits to learn whether text follows
+    bool m_stagedLF = false; // the LF of a CR LF that did not fit
+
+    // Line list.
+    std::deque<QByteArray> m_lines;
+    qint32 m_firstHeld = 0;
+    bool m_listEnded = false;
+};
+
+StreamTextSource::Private::Private(QIODevice &input, Breaks breaks, bool utf8Input)
     : m_input(input)
     , m_breaks(breaks)
     , m_utf8Input(utf8Input)
@@ -63,7 +113,7 @@ const PlainCopy &lineBreaks()
 
 } // namespace
 
-bool StreamTextSource::fill()
+bool StreamTextSource::Private::fill()
 {
     while (!m_inputEnded) {
         char *target = m_utf8Input ? m_raw.data() + m_rawHeld : m_data.data();
@@ -107,7 +157,7 @@ bool StreamTextSource::fill()
     return false;
 }
 
-QByteArrayView StreamTextSource::readText()
+QByteArrayView StreamTextSource::Private::readText()
 {
     if (m_breaks == Breaks::Verbatim) {
         if (atEnd())
@@ -121,7 +171,7 @@ QByteArrayView StreamTextSource::readText()
     return QByteArrayView(m_text.data(), joinLines(m_text.data(), ChunkSize));
 }
 
-qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
+qsizetype StreamTextSource::Private::joinLines(char *buffer, qsizetype capacity)
 {
     // Every break becomes CR LF once it is known that text follows; a break
     // at the very end of the input is dropped.
@@ -162,7 +212,7 @@ qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
     return out;
 }
 
-bool StreamTextSource::readPiece(QByteArray &line)
+bool StreamTextSource::Private::readPiece(QByteArray &line)
 {
     while (!atEnd()) {
         const char *from = m_data.data() + m_pos;
@@ -198,7 +248,7 @@ bool StreamTextSource::readPiece(QByteArray &line)
     return false;
 }
 
-bool StreamTextSource::readListLine(QByteArray &line)
+bool StreamTextSource::Private::readListLine(QByteArray &line)
 {
     if (m_listEnded)
         return false;
@@ -223,7 +273,7 @@ bool StreamTextSource::readListLine(QByteArray &line)
     return true;
 }
 
-bool StreamTextSource::hasLine(qint32 index)
+bool StreamTextSource::Private::hasLine(qint32 index)
 {
     if (index < m_firstHeld)
         return false;
@@ -241,12 +291,33 @@ bool StreamTextSource::hasLine(qint32 index)
     return true;
 }
 
-QByteArrayView StreamTextSource::line(qint32 index)
+QByteArrayView StreamTextSource::Private::line(qint32 index)
 {
     const qint64 slot = static_cast<qint64>(index) - m_firstHeld;
     if (slot < 0 || slot >= static_cast<qint64>(m_lines.size()))
         return {};
     return m_lines[static_cast<std::size_t>(slot)];
+}
+
+StreamTextSource::StreamTextSource(QIODevice &input, Breaks breaks, bool utf8Input)
+    : d(std::make_unique<Private>(input, breaks, utf8Input))
+{ }
+
+StreamTextSource::~StreamTextSource() = default;
+
+QByteArrayView StreamTextSource::readText()
+{
+    return d->readText();
+}
+
+bool StreamTextSource::hasLine(qint32 index)
+{
+    return d->hasLine(index);
+}
+
+QByteArrayView StreamTextSource::line(qint32 index)
+{
+    return d->line(index);
 }
 
 } // namespace Zanto

@@ -2,19 +2,16 @@
 // any size prints without being held whole.
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/textsource.h>
 
-#include <QByteArray>
-#include <QStringDecoder>
-
-#include <deque>
-#include <vector>
+#include <memory>
 
 class QIODevice;
 
 namespace Zanto {
 
-class StreamTextSource : public TextSource
+class ZANTOQUILLER_CORE_EXPORT StreamTextSource : public TextSource
 {
 public:
     enum class Breaks {
@@ -41,40 +38,11 @@ public:
     bool hasLine(qint32 index) override;
     QByteArrayView line(qint32 index) override;
 
+    ~StreamTextSource() override;
+
 private:
-    // Makes input available; false at the end of the input.
-    bool fill();
-    bool atEnd() { return m_pos == m_end && !fill(); }
-    // The next line of the list into line; false when there is none.
-    bool readListLine(QByteArray &line);
-    // The next part of the lines joined by CR LF, into buffer.
-    qsizetype joinLines(char *buffer, qsizetype capacity);
-    // Appends bytes up to the next break; true if a break ended them.
-    bool readPiece(QByteArray &line);
-
-    QIODevice &m_input;
-    Breaks m_breaks;
-    bool m_utf8Input;
-    QStringDecoder m_decoder;
-    std::vector<char> m_raw;
-    qsizetype m_rawHeld = 0; // start of a UTF-8 sequence awaiting its rest
-    bool m_bomChecked = false;
-
-    std::vector<char> m_data;
-    qsizetype m_pos = 0;
-    qsizetype m_end = 0;
-    bool m_inputEnded = false;
-
-    // Whole text in Lines form.
-    std::vector<char> m_text;
-    bool m_afterCR = false; // a LF now would complete a CR LF
-    bool m_pendingBreak = false; // a break waits to learn whether text follows
-    bool m_stagedLF = false; // the LF of a CR LF that did not fit
-
-    // Line list.
-    std::deque<QByteArray> m_lines;
-    qint32 m_firstHeld = 0;
-    bool m_listEnded = false;
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Zanto

@@ -2,6 +2,7 @@
 // printer control codes.
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/types.h>
 
@@ -11,7 +12,7 @@
 
 namespace Zanto {
 
-class TZantoquiller : public QObject
+class ZANTOQUILLER_CORE_EXPORT TZantoquiller : public QObject
 {
     Q_OBJECT
     // Declaration order is the order in which stored properties are written.

@@ -4,6 +4,7 @@
 // one group per printer type in TPrinterType order, each opened by "BoldOn".
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/types.h>
 
 #include <QByteArrayList>
@@ -18,8 +19,8 @@ inline constexpr QByteArrayView PrinterCodesMagic("ZantoquillerControlCodes");
 // The writes that store codes, in order: the magic, then four for every code
 // of every printer type (key length, key, value length, value). Joined they
 // are the file: 871 bytes plus the length of all codes.
-QByteArrayList printerCodesFileWrites(const TCodeTable &codes);
-QByteArray printerCodesFileBytes(const TCodeTable &codes);
+ZANTOQUILLER_CORE_EXPORT QByteArrayList printerCodesFileWrites(const TCodeTable &codes);
+ZANTOQUILLER_CORE_EXPORT QByteArray printerCodesFileBytes(const TCodeTable &codes);
 
 // The code table held in content; nullopt when content does not begin with
 // the magic. Anything after the magic is accepted:
@@ -31,6 +32,6 @@ QByteArray printerCodesFileBytes(const TCodeTable &codes);
 //   that the end cuts short holds the bytes that are there; a key that it
 //   cuts short is ignored;
 // - codes that no entry sets are empty.
-std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content);
+ZANTOQUILLER_CORE_EXPORT std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content);
 
 } // namespace Zanto

@@ -5,6 +5,7 @@
 
 #include <QByteArrayList>
 #include <QByteArrayView>
+#include <zantoquiller/core_export.h>
 
 #include <optional>
 
@@ -32,15 +33,17 @@ struct TranslationTable
 // the caller can refuse it before it touches any file: a TransOut entry longer
 // than 255 bytes (a cut replacement would print something else), or a TransIn
 // entry without a TransOut partner (it would come back with a partner).
-QByteArrayList translationTableFileWrites(
+ZANTOQUILLER_CORE_EXPORT QByteArrayList translationTableFileWrites(
     const QByteArrayList &transIn, const QByteArrayList &transOut);
-QByteArray translationTableFileBytes(const QByteArrayList &transIn, const QByteArrayList &transOut);
+ZANTOQUILLER_CORE_EXPORT QByteArray translationTableFileBytes(
+    const QByteArrayList &transIn, const QByteArrayList &transOut);
 
 // The table held in content; nullopt when content does not begin with the
 // magic. Anything after the magic is accepted: every byte that starts a
 // record becomes a one-character TransIn entry, and a replacement that the
 // end of content cuts short holds the bytes that are there (none when even
 // its length byte is missing). Both lists come out equally long.
-std::optional<TranslationTable> parseTranslationTableFile(QByteArrayView content);
+ZANTOQUILLER_CORE_EXPORT std::optional<TranslationTable> parseTranslationTableFile(
+    QByteArrayView content);
 
 } // namespace Zanto
