@@ -56,7 +56,10 @@ private:
     std::array<unsigned char, 128> m_sortedBytes;
 };
 
-// The code page in force; Windows-1252 until changed.
+// The code page in force: while a component prints on this thread, the
+// component's own (TZantoquiller::CodePage) if it has one; otherwise the
+// process-wide one, Windows-1252 until setAnsiCodePage changes it. Both may
+// be called from any thread.
 ZANTOQUILLER_CORE_EXPORT const AnsiCodePage &ansiCodePage();
 ZANTOQUILLER_CORE_EXPORT void setAnsiCodePage(const AnsiCodePage &codePage);
 

@@ -12,6 +12,14 @@
 
 namespace Zanto {
 
+class AnsiCodePage;
+
+// Threads: a component is used from one thread at a time. Different
+// components may print from different threads at once, to different
+// targets, each with its own code page (CodePage). The process-wide state
+// that prints read (device paths, the default code page, the memo types,
+// the installed edit dialogs) may be read and changed from any thread; the
+// edit dialogs themselves open on the GUI thread only.
 class ZANTOQUILLER_CORE_EXPORT TZantoquiller : public QObject
 {
     Q_OBJECT
@@ -84,6 +92,13 @@ public:
     void SetTransIn(const QByteArrayList *value);
     void SetTransOut(const QByteArrayList *value);
 
+    // The ANSI code page of this component's prints: the memo text is
+    // converted into it and the translation table folds case in it. Null,
+    // the default, follows the process-wide one (ansiCodePage()). Not a
+    // stored property.
+    const AnsiCodePage *CodePage() const;
+    void SetCodePage(const AnsiCodePage *page);
+
     // The code table: one record per printer type. Not a stored property.
     const TCodeTable &CodeTable() const { return m_codes; }
     void SetCodeTable(const TCodeTable &codes) { m_codes = codes; }
@@ -143,6 +158,7 @@ private:
     quint16 m_timeout = 1000;
 
     TCodeTable m_codes;
+    const AnsiCodePage *m_codePage = nullptr;
 
     // True while the second and later lines of one memo print are sent: a
     // disk file is then appended to instead of being created anew.
