@@ -13,6 +13,12 @@ if(ZANTO_SANITIZE)
     target_link_options(zanto_build_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(ZANTO_TSAN)
+    target_compile_options(zanto_build_options INTERFACE
+        -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(zanto_build_options INTERFACE -fsanitize=thread)
+endif()
+
 # Fuzzing: coverage instrumentation everywhere; the fuzz targets link the
 # libFuzzer driver themselves.
 if(ZANTO_FUZZ)
