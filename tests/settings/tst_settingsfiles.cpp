@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 using namespace Zanto;
+using ZantoTest::osReason;
 using ZantoTest::readFile;
 using ZantoTest::TempDir;
 using ZantoTest::writeFile;
