@@ -1,5 +1,6 @@
 // The component's settings file operations on real files: names, messages,
 // reasons, and the component's state after every failure.
+#include "bytes.h"
 #include "systemreason.h"
 #include "tempdir.h"
 
@@ -22,20 +23,13 @@
 #include <unistd.h>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 using ZantoTest::osReason;
 using ZantoTest::readFile;
 using ZantoTest::TempDir;
 using ZantoTest::writeFile;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 QByteArray entry(const QByteArray &key, const QByteArray &value)
 {
