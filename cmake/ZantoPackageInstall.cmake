@@ -1,31 +1,49 @@
-# Install rules of the component package, included from package/: the
-# library and its translations, the public headers, a CMake package
-# configuration (find_package(Zantoquiller) -> Zantoquiller::zantopack) and a
-# pkg-config file. Everything goes in the install component "Zantoquiller".
+# Install rules of the libraries, included from package/: Core, Widgets and
+# the package library zantopack with its translations, the public headers
+# with their export macros, a CMake package configuration
+#   find_package(Zantoquiller COMPONENTS Core Widgets zantopack)
+#   -> Zantoquiller::Core, Zantoquiller::Widgets, Zantoquiller::zantopack
+# and a pkg-config file per library. Everything goes in the install component
+# "Zantoquiller".
 include(CMakePackageConfigHelpers)
 
 set(ZANTO_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zantoquiller)
-# The folders whose include/ holds public headers; platform/ is internal.
-set(ZANTO_PUBLIC_HEADER_FOLDERS engine settings controls dialogs)
+# The folders whose include/ holds public headers, per library; platform/ is
+# internal.
+set(ZANTO_CORE_HEADER_FOLDERS engine settings)
+set(ZANTO_WIDGETS_HEADER_FOLDERS controls dialogs)
 
-install(TARGETS zantopack EXPORT ZantoquillerTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)
+# One export set per library, so that a program asking for Core alone needs
+# no more of Qt than its Core.
+foreach(library IN ITEMS Core Widgets zantopack)
+    if(library STREQUAL "zantopack")
+        set(target zantopack)
+    else()
+        set(target Zantoquiller${library})
+    endif()
+    install(TARGETS ${target} EXPORT Zantoquiller${library}Targets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)
+    install(EXPORT Zantoquiller${library}Targets
+        NAMESPACE Zantoquiller::
+        DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Zantoquiller)
+endforeach()
 install(FILES ${ZANTOPACK_QM_FILES}
     DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)
 
-foreach(folder IN LISTS ZANTO_PUBLIC_HEADER_FOLDERS)
+foreach(folder IN LISTS ZANTO_CORE_HEADER_FOLDERS ZANTO_WIDGETS_HEADER_FOLDERS)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder}/include/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Zantoquiller
         FILES_MATCHING PATTERN "*.h")
 endforeach()
+install(DIRECTORY ${ZANTO_EXPORT_HEADER_DIR}/
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Zantoquiller
+    FILES_MATCHING PATTERN "*.h")
 install(FILES
     ${PROJECT_SOURCE_DIR}/package/include/zantoquiller/package/packageinfo.h
     ${PROJECT_SOURCE_DIR}/package/include/zantoquiller/package/registration.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zantoquiller/package COMPONENT Zantoquiller)
 
-install(EXPORT ZantoquillerTargets
-    NAMESPACE Zantoquiller::
-    DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Zantoquiller)
+set(ZANTO_QT_VERSION ${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ZantoquillerConfig.cmake.in
     ${CMAKE_CURRENT_BINARY_DIR}/ZantoquillerConfig.cmake
     INSTALL_DESTINATION ${ZANTO_CMAKE_INSTALL_DIR})
@@ -36,10 +54,26 @@ install(FILES
     ${CMAKE_CURRENT_BINARY_DIR}/ZantoquillerConfigVersion.cmake
     DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Zantoquiller)
 
+# pkg-config: zantoquiller-core, zantoquiller-widgets and zantoquiller (the
+# package library), each requiring the one below it.
 file(RELATIVE_PATH ZANTO_PC_PREFIX_FROM_PCDIR
     /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" ZANTO_PC_PREFIX_FROM_PCDIR "${ZANTO_PC_PREFIX_FROM_PCDIR}")
-configure_file(${PROJECT_SOURCE_DIR}/cmake/zantoquiller.pc.in
-    ${CMAKE_CURRENT_BINARY_DIR}/zantoquiller.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zantoquiller.pc
-    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Zantoquiller)
+function(zanto_pkg_config file name description requires library)
+    set(ZANTO_PC_NAME "${name}")
+    set(ZANTO_PC_DESCRIPTION "${description}")
+    set(ZANTO_PC_REQUIRES "${requires}")
+    set(ZANTO_PC_LIBRARY "${library}")
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/zantoquiller.pc.in
+        ${CMAKE_CURRENT_BINARY_DIR}/${file}.pc @ONLY)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${file}.pc
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Zantoquiller)
+endfunction()
+zanto_pkg_config(zantoquiller-core "Zantoquiller Core"
+    "the component, memo printer, output channel, code lists and settings files"
+    "Qt6Core" ZantoquillerCore)
+zanto_pkg_config(zantoquiller-widgets "Zantoquiller Widgets"
+    "the memo controls, TDBMemo, the edit dialogs and the application class"
+    "zantoquiller-core Qt6Core Qt6Gui Qt6Widgets Qt6Sql" ZantoquillerWidgets)
+zanto_pkg_config(zantoquiller "Zantoquiller" "${ZANTOPACK_DESCRIPTION}"
+    "zantoquiller-widgets" zantopack)

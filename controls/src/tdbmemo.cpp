@@ -1,76 +1,92 @@
 #include <zantoquiller/controls/tdbmemo.h>
 
 #include <QDataWidgetMapper>
+#include <QPointer>
 #include <QSqlTableModel>
 
 namespace Zanto {
 
-TDBMemo::TDBMemo(QWidget *parent) : QPlainTextEdit(parent), m_mapper(new QDataWidgetMapper(this))
+struct TDBMemo::Private
 {
-    m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    QPointer<QSqlTableModel> model;
+    QString dataField;
+    QDataWidgetMapper *mapper;
+    bool bound = false;
+    int row = -1;
+};
+
+TDBMemo::TDBMemo(QWidget *parent) : QPlainTextEdit(parent), d(std::make_unique<Private>())
+{
+    d->mapper = new QDataWidgetMapper(this);
+    d->mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
 }
 
 TDBMemo::~TDBMemo() = default;
 
 QSqlTableModel *TDBMemo::DataSource() const
 {
-    return m_model;
+    return d->model;
 }
 
 void TDBMemo::SetDataSource(QSqlTableModel *model)
 {
-    m_model = model;
+    d->model = model;
     bind();
+}
+
+QString TDBMemo::DataField() const
+{
+    return d->dataField;
 }
 
 void TDBMemo::SetDataField(const QString &field)
 {
-    m_dataField = field;
+    d->dataField = field;
     bind();
 }
 
 int TDBMemo::CurrentRecord() const
 {
-    return m_row;
+    return d->row;
 }
 
 void TDBMemo::SetCurrentRecord(int row)
 {
-    m_row = m_model && row >= 0 && row < m_model->rowCount() ? row : -1;
+    d->row = d->model && row >= 0 && row < d->model->rowCount() ? row : -1;
     showRecord();
 }
 
 void TDBMemo::showRecord()
 {
-    if (m_row >= 0 && m_bound)
-        m_mapper->setCurrentIndex(m_row);
+    if (d->row >= 0 && d->bound)
+        d->mapper->setCurrentIndex(d->row);
     else
         clear();
 }
 
 void TDBMemo::bind()
 {
-    m_mapper->clearMapping();
-    m_bound = false;
-    if (m_model) {
-        m_mapper->setModel(m_model);
-        const int column = m_model->fieldIndex(m_dataField);
+    d->mapper->clearMapping();
+    d->bound = false;
+    if (d->model) {
+        d->mapper->setModel(d->model);
+        const int column = d->model->fieldIndex(d->dataField);
         if (column >= 0) {
-            m_mapper->addMapping(this, column, "plainText");
-            m_bound = true;
+            d->mapper->addMapping(this, column, "plainText");
+            d->bound = true;
         }
     }
     // A newly bound table opens at its first record.
-    if (!m_model || m_row < 0 || m_row >= m_model->rowCount())
-        m_row = m_model && m_model->rowCount() > 0 ? 0 : -1;
+    if (!d->model || d->row < 0 || d->row >= d->model->rowCount())
+        d->row = d->model && d->model->rowCount() > 0 ? 0 : -1;
     showRecord();
 }
 
 bool TDBMemo::Post()
 {
-    if (!m_model || !m_bound || m_row < 0)
+    if (!d->model || !d->bound || d->row < 0)
         return false;
-    if (!m_mapper->submit() || !m_model->submitAll())
+    if (!d->mapper->submit() || !d->model->submitAll())
         return false;
     // Submitting reads the table anew; keep showing the same record.
     showRecord();

@@ -26,7 +26,18 @@ const std::array<QString, PrinterTypeCount> printerTypeNames {
 
 } // namespace
 
-TCodeDlg::TCodeDlg(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TCodeDlg>())
+struct TCodeDlg::State
+{
+    // The private copy of the table being edited.
+    TCodeTable codes;
+    quint8 printerOnShow = ptHPPCL;
+    // Set while a refused exit is being reported: the mouse press that
+    // tried to take the focus away is not delivered.
+    bool swallowPointer = false;
+};
+
+TCodeDlg::TCodeDlg(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TCodeDlg>()), d(std::make_unique<State>())
 {
     installFontSubstitutes();
     ui->setupUi(this);
@@ -46,6 +57,16 @@ TCodeDlg::TCodeDlg(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::T
 }
 
 TCodeDlg::~TCodeDlg() = default;
+
+TPrinterType TCodeDlg::PrinterOnShow() const
+{
+    return static_cast<TPrinterType>(d->printerOnShow);
+}
+
+const TCodeTable &TCodeDlg::EditedCodes() const
+{
+    return d->codes;
+}
 
 std::array<TCodeDlg::CodeField, TPrinterCodes::FieldCount> TCodeDlg::codeFields() const
 {
@@ -71,26 +92,26 @@ bool TCodeDlg::Execute(TCodeTable &codes)
 {
     // Every TCodeString holds at most 20 bytes, so copying the records
     // copies the thirteen codes of each, cut to 20 bytes.
-    m_codes = codes;
+    d->codes = codes;
     ui->PrinterCombo->setCurrentIndex(ptHPPCL);
-    m_printerOnShow = ptHPPCL;
+    d->printerOnShow = ptHPPCL;
     UpdateDisplay();
     const bool confirmed = exec() == QDialog::Accepted;
     if (confirmed)
-        codes = m_codes;
+        codes = d->codes;
     return confirmed;
 }
 
 void TCodeDlg::UpdateDisplay()
 {
-    const TPrinterCodes &record = m_codes[m_printerOnShow];
+    const TPrinterCodes &record = d->codes[d->printerOnShow];
     for (const CodeField &field : codeFields())
         field.edit->setText(StrToASCIIList((record.*field.code).view()));
 }
 
 void TCodeDlg::WriteCodes()
 {
-    TPrinterCodes &record = m_codes[m_printerOnShow];
+    TPrinterCodes &record = d->codes[d->printerOnShow];
     for (const CodeField &field : codeFields())
         (record.*field.code).assign(ASCIIListToStr(field.edit->text()));
 }
@@ -108,13 +129,13 @@ void TCodeDlg::PrinterComboChange()
     } catch (...) {
         // The fields still belong to the type on show: the list says so too,
         // so that the user never edits one type under the name of another.
-        ui->PrinterCombo->setCurrentIndex(m_printerOnShow);
+        ui->PrinterCombo->setCurrentIndex(d->printerOnShow);
         throw;
     }
     const auto found = std::find(
         printerTypeNames.begin(), printerTypeNames.end(), ui->PrinterCombo->currentText());
     if (found != printerTypeNames.end())
-        m_printerOnShow = static_cast<quint8>(found - printerTypeNames.begin());
+        d->printerOnShow = static_cast<quint8>(found - printerTypeNames.begin());
     UpdateDisplay();
 }
 
@@ -142,11 +163,11 @@ void TCodeDlg::refuseExit(std::exception_ptr error)
 {
     // Shown once the event that moved the focus is over, so that the click
     // which tried to take the focus away can be dropped first.
-    m_swallowPointer = true;
+    d->swallowPointer = true;
     QMetaObject::invokeMethod(
         this,
         [this, error] {
-            m_swallowPointer = false;
+            d->swallowPointer = false;
             HandleException(error);
         },
         Qt::QueuedConnection);
@@ -174,7 +195,7 @@ bool TCodeDlg::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:
-        if (m_swallowPointer)
+        if (d->swallowPointer)
             return true;
         break;
     default:

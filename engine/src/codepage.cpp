@@ -1,4 +1,5 @@
 #include "codepagetables.h"
+#include "threadcodepage.h"
 
 #include <zantoquiller/codepage.h>
 
@@ -46,6 +47,8 @@ int byteOf(const std::array<char16_t, 128> &sorted, const std::array<unsigned ch
 }
 
 std::atomic<const AnsiCodePage *> currentPage {nullptr};
+// The code page of the print running on this thread, if it has its own.
+thread_local const AnsiCodePage *threadPage = nullptr;
 
 } // namespace
 
@@ -132,8 +135,21 @@ QString AnsiCodePage::decode(QByteArrayView bytes) const
     return result;
 }
 
+ThreadCodePage::ThreadCodePage(const AnsiCodePage *page) : m_previous(threadPage)
+{
+    if (page)
+        threadPage = page;
+}
+
+ThreadCodePage::~ThreadCodePage()
+{
+    threadPage = m_previous;
+}
+
 const AnsiCodePage &ansiCodePage()
 {
+    if (threadPage)
+        return *threadPage;
     const AnsiCodePage *page = currentPage.load(std::memory_order_acquire);
     if (!page)
         page = AnsiCodePage::find(u"windows-1252");

@@ -3,32 +3,36 @@
 #include <zantoquiller/editdialogs.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include <atomic>
+
 namespace Zanto {
 
 namespace {
 
-// One GUI thread; installed once at start-up.
-EditDialogs *installedDialogs = nullptr;
+// Installed once at start-up, from any thread; the dialogs open on the GUI
+// thread.
+std::atomic<EditDialogs *> installedDialogs {nullptr};
 
 EditDialogs &requireDialogs()
 {
-    if (!installedDialogs)
+    EditDialogs *dialogs = installedDialogs.load();
+    if (!dialogs)
         throw eZantoquillError(
             QStringLiteral("The edit dialogs are not installed: create a Zanto::TApplication "
                            "or call Zanto::installDialogs() first"));
-    return *installedDialogs;
+    return *dialogs;
 }
 
 } // namespace
 
 void setEditDialogs(EditDialogs *dialogs)
 {
-    installedDialogs = dialogs;
+    installedDialogs.store(dialogs);
 }
 
 EditDialogs *editDialogs()
 {
-    return installedDialogs;
+    return installedDialogs.load();
 }
 
 bool TZantoquiller::EditPrinterCodes()

@@ -1,6 +1,7 @@
 // PrintMemo, PrintMemoLines and their counterparts for texts without a
 // control: all of them run the one memo printer.
 #include "memoprinter.h"
+#include "threadcodepage.h"
 
 #include <zantoquiller/textsource.h>
 #include <zantoquiller/zantoquiller.h>
@@ -33,6 +34,9 @@ std::unique_ptr<TextSource> recognisedMemo(QObject *memo)
 
 void MemoPrinter::IntPrintMemo(TextSource &Memo, qint32 FromIndex, qint32 ToIndex)
 {
+    // The text is converted, and the translation table folds case, in the
+    // component's code page.
+    const ThreadCodePage codePage(m_component.CodePage());
     PrintJob job(m_component, FromIndex == -1);
     print(Memo, FromIndex, ToIndex, job, [&job] { job.end(); });
 }

@@ -4,10 +4,14 @@
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/streamtextsource.h>
 
+#include <QByteArray>
 #include <QIODevice>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <vector>
 
 namespace Zanto {
 
@@ -19,7 +23,68 @@ constexpr qsizetype ChunkSize = 64 * 1024;
 
 } // namespace
 
-StreamTextSource::StreamTextSource(QIODevice &input, Breaks breaks, bool utf8Input)
+// The reader behind the public interface.
+class StreamTextSource::Private
+{
+public:
+    Private(QIODevice &input, Breaks breaks, bool utf8Input);
+
+    QByteArrayView readText();
+    bool hasLine(qint32 index);
+    QByteArrayView line(qint32 index);
+    QByteArrayView linePiece(qint32 index, bool &lineEnds);
+
+private:
+    // Makes input available; false at the end of the input.
+    bool fill();
+    bool atEnd() { return m_pos == m_end && !fill(); }
+    // The next part of the lines joined by CR LF, into buffer.
+    qsizetype joinLines(char *buffer, qsizetype capacity);
+    // Whether line m_lineAtInput exists, looking at the input as far as
+    // needed to tell.
+    bool lineAtInputExists();
+    // The next piece of line m_lineAtInput; at its end the input moves on
+    // to the next line.
+    QByteArrayView nextLinePiece(bool &lineEnds);
+    QByteArrayView nextLinePieceOfLines(bool &lineEnds);
+    QByteArrayView nextLinePieceOfVerbatim(bool &lineEnds);
+    char byteAtInput() const;
+    void skipBreak();
+    // Reads line m_lineAtInput whole and keeps it for line().
+    void holdLineAtInput();
+    const QByteArray *heldLine(qint32 index) const;
+
+    QIODevice &m_input;
+    Breaks m_breaks;
+    bool m_utf8Input;
+    QStringDecoder m_decoder;
+    std::vector<char> m_raw;
+    qsizetype m_rawHeld = 0; // start of a UTF-8 sequence awaiting its rest
+    bool m_bomChecked = false;
+
+    std::vector<char> m_data;
+    qsizetype m_pos = 0;
+    qsizetype m_end = 0;
+    bool m_inputEnded = false;
+
+    // Whole text in Lines form.
+    std::vector<char> m_text;
+    bool m_afterCR = false; // a LF now would complete a CR LF
+    bool m_pendingBreak = false; // a break waits to learn whether text follows
+    bool m_stagedLF = false; // the LF of a CR LF that did not fit
+
+    // Line list: the lines before m_lineAtInput have been read; those from
+    // m_firstHeld on are held whole for line().
+    std::deque<QByteArray> m_lines;
+    qint32 m_firstHeld = 0;
+    qint32 m_lineAtInput = 0;
+    enum class Existence { Unknown, Exists, None } m_existence = Existence::Unknown;
+    bool m_lineStarted = false; // pieces of m_lineAtInput were handed out
+    bool m_emptyLineRead = false; // m_lineAtInput is empty, its break read
+    bool m_breakAhead = false; // the input is at the break that ended a line
+};
+
+StreamTextSource::Private::Private(QIODevice &input, Breaks breaks, bool utf8Input)
     : m_input(input)
     , m_breaks(breaks)
     , m_utf8Input(utf8Input)
@@ -63,7 +128,7 @@ const PlainCopy &lineBreaks()
 
 } // namespace
 
-bool StreamTextSource::fill()
+bool StreamTextSource::Private::fill()
 {
     while (!m_inputEnded) {
         char *target = m_utf8Input ? m_raw.data() + m_rawHeld : m_data.data();
@@ -107,7 +172,7 @@ bool StreamTextSource::fill()
     return false;
 }
 
-QByteArrayView StreamTextSource::readText()
+QByteArrayView StreamTextSource::Private::readText()
 {
     if (m_breaks == Breaks::Verbatim) {
         if (atEnd())
@@ -121,7 +186,7 @@ QByteArrayView StreamTextSource::readText()
     return QByteArrayView(m_text.data(), joinLines(m_text.data(), ChunkSize));
 }
 
-qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
+qsizetype StreamTextSource::Private::joinLines(char *buffer, qsizetype capacity)
 {
     // Every break becomes CR LF once it is known that text follows; a break
     // at the very end of the input is dropped.
@@ -162,12 +227,12 @@ qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
     return out;
 }
 
-char StreamTextSource::byteAtInput() const
+char StreamTextSource::Private::byteAtInput() const
 {
     return m_data[static_cast<std::size_t>(m_pos)];
 }
 
-void StreamTextSource::skipBreak()
+void StreamTextSource::Private::skipBreak()
 {
     // At a CR or LF; CR LF is one break.
     const char c = byteAtInput();
@@ -176,7 +241,7 @@ void StreamTextSource::skipBreak()
         ++m_pos;
 }
 
-bool StreamTextSource::lineAtInputExists()
+bool StreamTextSource::Private::lineAtInputExists()
 {
     if (m_existence == Existence::Unknown) {
         if (m_breakAhead) {
@@ -195,7 +260,7 @@ bool StreamTextSource::lineAtInputExists()
     return m_existence == Existence::Exists;
 }
 
-QByteArrayView StreamTextSource::nextLinePieceOfLines(bool &lineEnds)
+QByteArrayView StreamTextSource::Private::nextLinePieceOfLines(bool &lineEnds)
 {
     lineEnds = true;
     if (m_emptyLineRead || atEnd())
@@ -213,7 +278,7 @@ QByteArrayView StreamTextSource::nextLinePieceOfLines(bool &lineEnds)
     return QByteArrayView(from, p - from);
 }
 
-QByteArrayView StreamTextSource::nextLinePieceOfVerbatim(bool &lineEnds)
+QByteArrayView StreamTextSource::Private::nextLinePieceOfVerbatim(bool &lineEnds)
 {
     // Only CR LF ends a line; a lone CR or LF belongs to it.
     static const char loneCR = CR;
@@ -241,7 +306,7 @@ QByteArrayView StreamTextSource::nextLinePieceOfVerbatim(bool &lineEnds)
     return QByteArrayView(from, p - from);
 }
 
-QByteArrayView StreamTextSource::nextLinePiece(bool &lineEnds)
+QByteArrayView StreamTextSource::Private::nextLinePiece(bool &lineEnds)
 {
     const QByteArrayView piece = m_breaks == Breaks::Lines ? nextLinePieceOfLines(lineEnds)
                                                            : nextLinePieceOfVerbatim(lineEnds);
@@ -255,7 +320,7 @@ QByteArrayView StreamTextSource::nextLinePiece(bool &lineEnds)
     return piece;
 }
 
-void StreamTextSource::holdLineAtInput()
+void StreamTextSource::Private::holdLineAtInput()
 {
     const qint32 index = m_lineAtInput;
     QByteArray whole;
@@ -274,7 +339,7 @@ void StreamTextSource::holdLineAtInput()
     }
 }
 
-const QByteArray *StreamTextSource::heldLine(qint32 index) const
+const QByteArray *StreamTextSource::Private::heldLine(qint32 index) const
 {
     const qint64 slot = static_cast<qint64>(index) - m_firstHeld;
     if (slot < 0 || slot >= static_cast<qint64>(m_lines.size()))
@@ -282,7 +347,7 @@ const QByteArray *StreamTextSource::heldLine(qint32 index) const
     return &m_lines[static_cast<std::size_t>(slot)];
 }
 
-bool StreamTextSource::hasLine(qint32 index)
+bool StreamTextSource::Private::hasLine(qint32 index)
 {
     if (index < m_lineAtInput)
         return heldLine(index) != nullptr;
@@ -301,7 +366,7 @@ bool StreamTextSource::hasLine(qint32 index)
     return lineAtInputExists();
 }
 
-QByteArrayView StreamTextSource::line(qint32 index)
+QByteArrayView StreamTextSource::Private::line(qint32 index)
 {
     if (const QByteArray *held = heldLine(index))
         return *held;
@@ -311,7 +376,7 @@ QByteArrayView StreamTextSource::line(qint32 index)
     return m_lines.back();
 }
 
-QByteArrayView StreamTextSource::linePiece(qint32 index, bool &lineEnds)
+QByteArrayView StreamTextSource::Private::linePiece(qint32 index, bool &lineEnds)
 {
     if (const QByteArray *held = heldLine(index)) {
         lineEnds = true;
@@ -322,6 +387,32 @@ QByteArrayView StreamTextSource::linePiece(qint32 index, bool &lineEnds)
         return {};
     }
     return nextLinePiece(lineEnds);
+}
+
+StreamTextSource::StreamTextSource(QIODevice &input, Breaks breaks, bool utf8Input)
+    : d(std::make_unique<Private>(input, breaks, utf8Input))
+{ }
+
+StreamTextSource::~StreamTextSource() = default;
+
+QByteArrayView StreamTextSource::readText()
+{
+    return d->readText();
+}
+
+bool StreamTextSource::hasLine(qint32 index)
+{
+    return d->hasLine(index);
+}
+
+QByteArrayView StreamTextSource::line(qint32 index)
+{
+    return d->line(index);
+}
+
+QByteArrayView StreamTextSource::linePiece(qint32 index, bool &lineEnds)
+{
+    return d->linePiece(index, lineEnds);
 }
 
 } // namespace Zanto

@@ -1,6 +1,7 @@
 #include <zantoquiller/textsource.h>
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace Zanto {
@@ -17,26 +18,41 @@ void TextSource::progress(qint64, qint64) { }
 
 namespace {
 
-std::vector<MemoTypeAdapter> &memoTypes()
+// Registered from any thread, read by prints on any thread.
+struct MemoTypes
 {
-    static std::vector<MemoTypeAdapter> adapters;
-    return adapters;
+    std::mutex mutex;
+    std::vector<MemoTypeAdapter> adapters;
+};
+
+MemoTypes &memoTypes()
+{
+    static MemoTypes types;
+    return types;
 }
 
 } // namespace
 
 void registerMemoType(MemoTypeAdapter adapter)
 {
-    std::vector<MemoTypeAdapter> &adapters = memoTypes();
-    if (adapter && std::find(adapters.begin(), adapters.end(), adapter) == adapters.end())
-        adapters.push_back(adapter);
+    MemoTypes &types = memoTypes();
+    const std::lock_guard lock(types.mutex);
+    if (adapter
+        && std::find(types.adapters.begin(), types.adapters.end(), adapter) == types.adapters.end())
+        types.adapters.push_back(adapter);
 }
 
 std::unique_ptr<TextSource> textSourceForMemo(QObject *memo)
 {
     if (!memo)
         return nullptr;
-    for (MemoTypeAdapter adapter : memoTypes()) {
+    std::vector<MemoTypeAdapter> adapters;
+    {
+        MemoTypes &types = memoTypes();
+        const std::lock_guard lock(types.mutex);
+        adapters = types.adapters;
+    }
+    for (MemoTypeAdapter adapter : adapters) {
         if (std::unique_ptr<TextSource> source = adapter(memo))
             return source;
     }

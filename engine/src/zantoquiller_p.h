@@ -35,6 +35,8 @@ public:
     quint16 timeout = 1000;
 
     TCodeTable codes;
+    // Null: the process-wide code page.
+    const AnsiCodePage *codePage = nullptr;
 
     // True while the second and later lines of one memo print are sent (a
     // disk file is then appended to); false between calls, after a job's end

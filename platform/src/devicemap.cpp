@@ -19,6 +19,7 @@ std::optional<std::string> DeviceMap::path(std::string_view name) const
     const int index = indexOf(name);
     if (index < 0)
         return std::nullopt;
+    const std::lock_guard lock(m_mutex);
     return m_paths[static_cast<std::size_t>(index)];
 }
 
@@ -27,12 +28,14 @@ bool DeviceMap::setPath(std::string_view name, std::string path)
     const int index = indexOf(name);
     if (index < 0 || path.empty())
         return false;
+    const std::lock_guard lock(m_mutex);
     m_paths[static_cast<std::size_t>(index)] = std::move(path);
     return true;
 }
 
 void DeviceMap::reset()
 {
+    const std::lock_guard lock(m_mutex);
     m_paths = {"/dev/lp0", "/dev/lp1", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
 }
 

@@ -1,9 +1,12 @@
 // zanto send and zanto ports, without a print server.
 #include "processrunner.h"
 #include "pseudoterminal.h"
+#include "systemreason.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <QProcess>
 
@@ -59,7 +62,8 @@ TEST(CliSend, FailuresPrintTheMessageAndTheReason)
 {
     ProcessResult result = runZanto(args({"send", "--port", "FILE", "-o", "/dev/full", "lost"}));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Failed to write to port\n/dev/full: No space left on device\n");
+    EXPECT_EQ(result.err,
+        "Failed to write to port\n/dev/full: " + childOsReason(ENOSPC).toLocal8Bit() + "\n");
 
     result = runZanto(args({"send", "--port", "FILE", "text"}));
     EXPECT_EQ(result.exitCode, 1);
@@ -70,8 +74,8 @@ TEST(CliSend, FailuresPrintTheMessageAndTheReason)
         << (QStringLiteral("LPT2=") + dir.filePath(QStringLiteral("lp1"))) << QStringLiteral("x"));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        "Failed to open port\n" + dir.filePath(QStringLiteral("lp1")).toUtf8()
-            + ": No such file or directory\n");
+        "Failed to open port\n" + dir.filePath(QStringLiteral("lp1")).toUtf8() + ": "
+            + childOsReason(ENOENT).toLocal8Bit() + "\n");
 }
 
 TEST(CliSend, ADeviceMappedToAPseudoTerminal)
@@ -116,7 +120,7 @@ TEST(CliPorts, EveryPortWithItsDeviceName)
         "poCOM3     COM3  /dev/ttyS2\n"
         "poCOM4     COM4  /dev/ttyS3\n"
         "poCurrent  Invalid Port ID (Cannot reach the print server "
-            + server
-            + ": No such file or directory)\n"
+            + server + ": " + childOsReason(ENOENT).toLocal8Bit()
+            + ")\n"
               "poDisk     out.prn\n");
 }

@@ -1,9 +1,12 @@
 // zanto codes show/save and zanto translation show/save, with the shared
 // --codes, --translation and --translate options.
 #include "processrunner.h"
+#include "systemreason.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <QFile>
 
@@ -89,7 +92,7 @@ TEST(CliSettings, CodesFailuresExitWithOneAndTheReason)
         = runZanto(args({QStringLiteral("codes"), QStringLiteral("--codes"), missing}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        ("File Not Found: " + missing + "\n" + missing + ".PCC: No such file or directory\n")
+        ("File Not Found: " + missing + "\n" + missing + ".PCC: " + childOsReason(ENOENT) + "\n")
             .toLocal8Bit());
     EXPECT_TRUE(result.out.isEmpty());
 
@@ -103,7 +106,8 @@ TEST(CliSettings, CodesFailuresExitWithOneAndTheReason)
         = runZanto(args({QStringLiteral("codes"), QStringLiteral("save"), dir.filePath("full")}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        ("Disk Full\n" + dir.filePath("full.PCC") + ": No space left on device\n").toLocal8Bit());
+        ("Disk Full\n" + dir.filePath("full.PCC") + ": " + childOsReason(ENOSPC) + "\n")
+            .toLocal8Bit());
 
     dir.write(QStringLiteral("bad.PCC"), "ZantoquillerControlcodes");
     result
@@ -166,7 +170,7 @@ TEST(CliSettings, TranslationFailures)
         = runZanto(args({QStringLiteral("translation"), QStringLiteral("show"), missing}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        ("File Not Found: " + missing + "\n" + missing + ".CTT: No such file or directory\n")
+        ("File Not Found: " + missing + "\n" + missing + ".CTT: " + childOsReason(ENOENT) + "\n")
             .toLocal8Bit());
 
     result = runZanto(args({QStringLiteral("translation"), QStringLiteral("save"),

@@ -21,6 +21,9 @@
 # Tests that read DEFAULT_CAPTURES take the CTest resource lock
 # "cups-default-queue". tests/cups/cupsharness.h wraps all of this for C++ tests,
 # including queues of a test's own and waiting for jobs by asking the server.
+# sleep reads "0.1" with the locale's decimal point: under German it would
+# refuse it. The script and the server it starts run in the C locale.
+export LC_ALL=C
 set -euo pipefail
 
 command=${1:?start or stop}

@@ -1,4 +1,5 @@
 // The invoice's markup translation for each printer type.
+#include "bytes.h"
 #include "invoicetranslation.h"
 
 #include <zantoquiller/zantoquiller.h>
@@ -6,16 +7,9 @@
 #include <gtest/gtest.h>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 const QByteArrayList markupCharacters = {"~", "^", "!", "|"};
 

@@ -1,5 +1,6 @@
 // The demonstration window with the private print server: the printer setup,
 // the driver check, and both print buttons on the current printer.
+#include "bytes.h"
 #include "cupsharness.h"
 #include "guidriver.h"
 #include "mainform.h"
@@ -14,20 +15,9 @@
 #include <QTest>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 using ZantoTest::WindowDriver;
 namespace Cups = ZantoTest::Cups;
-
-namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
-
-} // namespace
 
 class MainFormCupsTest : public QObject
 {

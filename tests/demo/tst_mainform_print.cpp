@@ -1,5 +1,6 @@
 // Printing from the demonstration window: the memo, the invoice with its
 // markup translated, a single line, and the graphics print for comparison.
+#include "bytes.h"
 #include "guidriver.h"
 #include "mainform.h"
 #include "tempdir.h"
@@ -15,17 +16,10 @@
 #include <QTest>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 using ZantoTest::WindowDriver;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 // What a memo print to a file holds: the pitch code, then every line of the
 // text with each markup character replaced, ended by CR LF.

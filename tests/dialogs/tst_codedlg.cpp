@@ -1,5 +1,6 @@
 // The printer codes dialog, driven through TZantoquiller::EditPrinterCodes
 // with keys and clicks as a user would.
+#include "bytes.h"
 #include "guidriver.h"
 
 #include <zantoquiller/codedlg.h>
@@ -18,14 +19,6 @@ using namespace Zanto;
 using namespace ZantoTest;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 QLineEdit *field(TCodeDlg *dialog, const char *name)
 {

@@ -1,5 +1,6 @@
 // The translation table dialog, driven through
 // TZantoquiller::EditTranslationTable with keys and clicks as a user would.
+#include "bytes.h"
 #include "guidriver.h"
 
 #include <zantoquiller/transdlg.h>
@@ -16,14 +17,6 @@ using namespace Zanto;
 using namespace ZantoTest;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 QTableWidget *grid(TTransDlg *dialog)
 {

@@ -5,14 +5,6 @@
 
 namespace ZantoTest {
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
-
 std::string describe(const std::vector<SinkEvent> &events)
 {
     std::ostringstream out;

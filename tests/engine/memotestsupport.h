@@ -3,6 +3,7 @@
 // sends, and a way to run one print on them.
 #pragma once
 
+#include "bytes.h"
 #include "memoprinter.h"
 
 #include <zantoquiller/textsource.h>
@@ -95,7 +96,5 @@ constexpr qint32 MaxIndex = std::numeric_limits<qint32>::max();
 PrintOutcome printText(Zanto::TZantoquiller &component, const QByteArray &text,
     qint32 fromIndex = WholeText, qint32 toIndex = MaxIndex, bool spooler = false,
     std::vector<qsizetype> pieceSizes = {1 << 20});
-
-QByteArray bytes(std::initializer_list<int> values);
 
 } // namespace ZantoTest

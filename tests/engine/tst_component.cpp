@@ -1,3 +1,5 @@
+#include "bytes.h"
+
 #include <zantoquiller/zantoquiller.h>
 
 #include <gtest/gtest.h>
@@ -5,18 +7,7 @@
 #include <QPointer>
 
 using namespace Zanto;
-
-namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
-
-} // namespace
+using ZantoTest::bytes;
 
 TEST(Component, DefaultsOfANewComponent)
 {

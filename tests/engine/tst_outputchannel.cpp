@@ -5,9 +5,12 @@
 
 #include "loopbackprinter.h"
 #include "pseudoterminal.h"
+#include "systemreason.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <QFile>
 
@@ -133,8 +136,8 @@ TEST_F(OutputChannel, AMissingFolderFailsToOpen)
     const Failure failure = failureOf([&] { component.PrintBuffer("x", 1); });
     EXPECT_EQ(failure.message, u"Failed to open port");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("no-such-folder/out.prn"))
-            + QStringLiteral(": No such file or directory"));
+        dir.filePath(QStringLiteral("no-such-folder/out.prn")) + QStringLiteral(": ")
+            + osReason(ENOENT));
 }
 
 TEST_F(OutputChannel, AFullDiskFailsToWrite)
@@ -144,7 +147,7 @@ TEST_F(OutputChannel, AFullDiskFailsToWrite)
     const Failure failure = failureOf([&] { component.PrintString("lost"); });
     EXPECT_EQ(failure.kind, u"EInOutError");
     EXPECT_EQ(failure.message, u"Failed to write to port");
-    EXPECT_EQ(failure.reason, u"/dev/full: No space left on device");
+    EXPECT_EQ(failure.reason, QStringLiteral("/dev/full: ") + osReason(ENOSPC));
 }
 
 TEST_F(OutputChannel, EachPrintStringReplacesTheFile)
@@ -226,7 +229,7 @@ TEST_F(OutputChannel, AMissingDeviceFailsToOpenAndIsNotCreated)
     const Failure failure = failureOf([&] { component.PrintString("x"); });
     EXPECT_EQ(failure.message, u"Failed to open port");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("lp0")) + QStringLiteral(": No such file or directory"));
+        dir.filePath(QStringLiteral("lp0")) + QStringLiteral(": ") + osReason(ENOENT));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("lp0"))));
 }
 
@@ -246,7 +249,7 @@ TEST_F(OutputChannel, TcpPrinters)
     component.SetOutputFile(refused);
     const Failure failure = failureOf([&] { component.PrintString("x"); });
     EXPECT_EQ(failure.message, u"Failed to open port");
-    EXPECT_EQ(failure.reason, refused + QStringLiteral(": Connection refused"));
+    EXPECT_EQ(failure.reason, refused + QStringLiteral(": ") + osReason(ECONNREFUSED));
 }
 
 TEST_F(OutputChannel, ATcpPrinterThatNeverReadsTimesOut)

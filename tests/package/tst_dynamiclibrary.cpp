@@ -1,8 +1,11 @@
 #include "packagetestpaths.h"
+#include "systemreason.h"
 
 #include <zantoquiller/platform/dynamiclibrary.h>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using Zanto::Platform::DynamicLibrary;
 using namespace ZantoTest;
@@ -22,7 +25,8 @@ TEST(DynamicLibrary, AMissingFileFailsWithTheSystemsReason)
     EXPECT_FALSE(library.open("/nonexistent/libnothing.so"));
     EXPECT_FALSE(library.isOpen());
     EXPECT_EQ(library.errorText(),
-        "/nonexistent/libnothing.so: cannot open shared object file: No such file or directory");
+        "/nonexistent/libnothing.so: " + libcMessage("cannot open shared object file").toStdString()
+            + ": " + osReasonText(ENOENT));
 }
 
 TEST(DynamicLibrary, SymbolsAreOnlyThoseTheLibraryDefinesItself)

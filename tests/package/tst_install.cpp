@@ -1,5 +1,7 @@
-// Installs the package into a temporary prefix and builds a program against
-// it, once through find_package(Zantoquiller) and once through pkg-config.
+// Installs the libraries into a temporary prefix and builds programs against
+// them, through find_package(Zantoquiller) and through pkg-config: one on the
+// package library, one on the Core library alone, which must not bring in
+// any graphical part of Qt.
 #include "packagetestpaths.h"
 #include "tempdir.h"
 
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 using namespace ZantoTest;
 
@@ -37,26 +40,120 @@ const char consumerLine[] = "Consumer \x1b"
                             "E\0\xff line\r\n";
 const QByteArray expectedLine(consumerLine, sizeof consumerLine - 1);
 
+// The parts of Qt a program of the Core library must not load.
+const char *const graphicalLibraries[] = {"libQt6Gui", "libQt6Widgets", "libQt6Sql", "libQt6DBus"};
+
+// The libraries the dynamic linker loads for program, as ldd lists them.
+QByteArray loadedLibraries(const QString &program,
+    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    const StepResult step = run(QStringLiteral("ldd"), {program}, environment);
+    EXPECT_EQ(step.exitCode, 0) << step.output.toStdString();
+    return step.output;
+}
+
+void expectNoGraphicalQt(const QString &program, const QByteArray &libraries)
+{
+    EXPECT_TRUE(libraries.contains("libZantoquillerCore.so.1")) << libraries.toStdString();
+    for (const char *library : graphicalLibraries)
+        EXPECT_FALSE(libraries.contains(library))
+            << program.toStdString() << " loads " << library << ":\n"
+            << libraries.toStdString();
+}
+
+// One installation for all tests of the file.
+class Install : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new TempDir;
+        const StepResult step = run(QStringLiteral(ZANTO_CMAKE_COMMAND),
+            {QStringLiteral("--install"), QStringLiteral(ZANTO_BUILD_DIR),
+                QStringLiteral("--prefix"), prefix(), QStringLiteral("--component"),
+                QStringLiteral("Zantoquiller")});
+        installSucceeded = step.exitCode == 0;
+        installOutput = step.output;
+    }
+    static void TearDownTestSuite()
+    {
+        delete dir;
+        dir = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(installSucceeded) << installOutput.toStdString(); }
+
+    static QString prefix() { return dir->filePath(QStringLiteral("prefix")); }
+    static QDir installedDir() { return QDir(prefix()); }
+
+    // Configures and builds tests/package/consumer against the library
+    // (Core or zantopack) into build; the program is build/consumer.
+    static StepResult buildConsumer(const QString &build, const QString &library)
+    {
+        const QString cmake = QStringLiteral(ZANTO_CMAKE_COMMAND);
+        StepResult step = run(cmake,
+            {QStringLiteral("-S"), QStringLiteral(ZANTO_CONSUMER_SOURCE_DIR), QStringLiteral("-B"),
+                build, QStringLiteral("-G"), QStringLiteral(ZANTO_CMAKE_GENERATOR),
+                QStringLiteral("-DCMAKE_CXX_COMPILER=" ZANTO_CXX_COMPILER),
+                QStringLiteral("-DCMAKE_CXX_FLAGS=" ZANTO_CONSUMER_CXX_FLAGS),
+                QStringLiteral("-DCMAKE_PREFIX_PATH=") + prefix(),
+                QStringLiteral("-DZANTO_LIBRARY=") + library});
+        if (step.exitCode != 0)
+            return step;
+        return run(cmake, {QStringLiteral("--build"), build});
+    }
+
+    // The pkg-config flags of package, with the installed .pc files.
+    static QStringList pkgConfigFlags(const QString &package)
+    {
+        const StepResult step = run(QStringLiteral("pkg-config"),
+            {QStringLiteral("--cflags"), QStringLiteral("--libs"), package},
+            pkgConfigEnvironment());
+        EXPECT_EQ(step.exitCode, 0) << step.output.toStdString();
+        return QString::fromUtf8(step.output.trimmed()).split(u' ', Qt::SkipEmptyParts);
+    }
+    static QProcessEnvironment pkgConfigEnvironment()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PKG_CONFIG_PATH"),
+            installedDir().filePath(QStringLiteral("lib/pkgconfig")));
+        environment.insert(
+            QStringLiteral("LD_LIBRARY_PATH"), installedDir().filePath(QStringLiteral("lib")));
+        return environment;
+    }
+    // Compiles the consumer with the flags into program.
+    static StepResult compileConsumer(const QString &program, const QStringList &flags)
+    {
+        QStringList compile
+            = QString::fromUtf8(ZANTO_CONSUMER_CXX_FLAGS).split(u' ', Qt::SkipEmptyParts);
+        compile << QStringLiteral("-std=c++20") << QStringLiteral("-fPIC")
+                << QStringLiteral(ZANTO_CONSUMER_SOURCE_DIR "/consumer.cpp") << QStringLiteral("-o")
+                << program << flags;
+        return run(QStringLiteral(ZANTO_CXX_COMPILER), compile);
+    }
+
+    static inline TempDir *dir = nullptr;
+    static inline bool installSucceeded = false;
+    static inline QByteArray installOutput;
+};
+
 } // namespace
 
-TEST(Install, AProgramBuildsAgainstTheInstalledPackage)
+TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
 {
-    TempDir dir;
-    const QString prefix = dir.filePath(QStringLiteral("prefix"));
-    const QString cmake = QStringLiteral(ZANTO_CMAKE_COMMAND);
-
-    StepResult step = run(cmake,
-        {QStringLiteral("--install"), QStringLiteral(ZANTO_BUILD_DIR), QStringLiteral("--prefix"),
-            prefix, QStringLiteral("--component"), QStringLiteral("Zantoquiller")});
-    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
-
-    const QDir installed(prefix);
+    const QDir installed = installedDir();
     for (const char *file :
         {"include/zantoquiller/zantoquiller.h", "include/zantoquiller/codelist.h",
+            "include/zantoquiller/core_export.h", "include/zantoquiller/widgets_export.h",
+            "include/zantoquiller/package/zantopack_export.h",
             "include/zantoquiller/package/packageinfo.h", "lib/libzantopack.so.1.0.0",
+            "lib/libZantoquillerCore.so.1.0.0", "lib/libZantoquillerWidgets.so.1.0.0",
             "lib/zantopack_de.qm", "lib/cmake/Zantoquiller/ZantoquillerConfig.cmake",
             "lib/cmake/Zantoquiller/ZantoquillerConfigVersion.cmake",
-            "lib/cmake/Zantoquiller/ZantoquillerTargets.cmake", "lib/pkgconfig/zantoquiller.pc"})
+            "lib/cmake/Zantoquiller/ZantoquillerCoreTargets.cmake",
+            "lib/cmake/Zantoquiller/ZantoquillerWidgetsTargets.cmake",
+            "lib/cmake/Zantoquiller/ZantoquillerzantopackTargets.cmake",
+            "lib/pkgconfig/zantoquiller.pc", "lib/pkgconfig/zantoquiller-core.pc",
+            "lib/pkgconfig/zantoquiller-widgets.pc", "bin/zanto"})
         EXPECT_TRUE(installed.exists(QLatin1String(file))) << file;
     EXPECT_EQ(QFileInfo(installed.filePath(QStringLiteral("lib/libzantopack.so"))).symLinkTarget(),
         installed.filePath(QStringLiteral("lib/libzantopack.so.1")));
@@ -69,32 +166,17 @@ TEST(Install, AProgramBuildsAgainstTheInstalledPackage)
         EXPECT_FALSE(installed.exists(QLatin1String(file))) << file;
 
     // find_package(Zantoquiller) and the imported target.
-    const QString build = dir.filePath(QStringLiteral("build"));
-    step = run(cmake,
-        {QStringLiteral("-S"), QStringLiteral(ZANTO_CONSUMER_SOURCE_DIR), QStringLiteral("-B"),
-            build, QStringLiteral("-G"), QStringLiteral(ZANTO_CMAKE_GENERATOR),
-            QStringLiteral("-DCMAKE_CXX_COMPILER=" ZANTO_CXX_COMPILER),
-            QStringLiteral("-DCMAKE_CXX_FLAGS=" ZANTO_CONSUMER_CXX_FLAGS),
-            QStringLiteral("-DCMAKE_PREFIX_PATH=") + prefix});
-    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
-    step = run(cmake, {QStringLiteral("--build"), build});
+    const QString build = dir->filePath(QStringLiteral("build"));
+    StepResult step = buildConsumer(build, QStringLiteral("zantopack"));
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
 
-    const QString output = dir.filePath(QStringLiteral("cmake-line.prn"));
+    const QString output = dir->filePath(QStringLiteral("cmake-line.prn"));
     step = run(build + QStringLiteral("/consumer"), {output});
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
     EXPECT_EQ(readFile(output), expectedLine);
 
     // pkg-config.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(
-        QStringLiteral("PKG_CONFIG_PATH"), installed.filePath(QStringLiteral("lib/pkgconfig")));
-    step = run(QStringLiteral("pkg-config"),
-        {QStringLiteral("--cflags"), QStringLiteral("--libs"), QStringLiteral("zantoquiller")},
-        environment);
-    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
-    const QStringList flags
-        = QString::fromUtf8(step.output.trimmed()).split(u' ', Qt::SkipEmptyParts);
+    const QStringList flags = pkgConfigFlags(QStringLiteral("zantoquiller"));
     // The paths are relative to the .pc file's folder: wherever the prefix
     // went, they lead into it.
     QStringList cleanFlags;
@@ -102,25 +184,61 @@ TEST(Install, AProgramBuildsAgainstTheInstalledPackage)
         cleanFlags.append(flag.left(2) + QDir::cleanPath(flag.mid(2)));
     EXPECT_TRUE(
         cleanFlags.contains(QStringLiteral("-I") + installed.filePath(QStringLiteral("include"))))
-        << step.output.toStdString();
+        << flags.join(u' ').toStdString();
     EXPECT_TRUE(
         cleanFlags.contains(QStringLiteral("-L") + installed.filePath(QStringLiteral("lib"))))
-        << step.output.toStdString();
-    EXPECT_TRUE(flags.contains(QStringLiteral("-lzantopack")));
+        << flags.join(u' ').toStdString();
+    for (const char *library : {"-lzantopack", "-lZantoquillerWidgets", "-lZantoquillerCore"})
+        EXPECT_TRUE(flags.contains(QLatin1String(library))) << library;
 
-    const QString program = dir.filePath(QStringLiteral("consumer-pkgconfig"));
-    QStringList compile
-        = QString::fromUtf8(ZANTO_CONSUMER_CXX_FLAGS).split(u' ', Qt::SkipEmptyParts);
-    compile << QStringLiteral("-std=c++20") << QStringLiteral("-fPIC")
-            << QStringLiteral(ZANTO_CONSUMER_SOURCE_DIR "/consumer.cpp") << QStringLiteral("-o")
-            << program << flags;
-    step = run(QStringLiteral(ZANTO_CXX_COMPILER), compile);
+    const QString program = dir->filePath(QStringLiteral("consumer-pkgconfig"));
+    step = compileConsumer(program, flags);
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
 
-    environment.insert(
-        QStringLiteral("LD_LIBRARY_PATH"), installed.filePath(QStringLiteral("lib")));
-    const QString secondOutput = dir.filePath(QStringLiteral("pkgconfig-line.prn"));
-    step = run(program, {secondOutput}, environment);
+    const QString secondOutput = dir->filePath(QStringLiteral("pkgconfig-line.prn"));
+    step = run(program, {secondOutput}, pkgConfigEnvironment());
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
     EXPECT_EQ(readFile(secondOutput), expectedLine);
+}
+
+TEST_F(Install, AProgramOnTheCoreAloneLoadsNoGraphicalQt)
+{
+    const QString build = dir->filePath(QStringLiteral("core-build"));
+    StepResult step = buildConsumer(build, QStringLiteral("Core"));
+    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
+    const QString program = build + QStringLiteral("/consumer");
+    const QString output = dir->filePath(QStringLiteral("core-line.prn"));
+    step = run(program, {output});
+    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
+    EXPECT_EQ(readFile(output), expectedLine);
+    expectNoGraphicalQt(program, loadedLibraries(program));
+
+    const QStringList flags = pkgConfigFlags(QStringLiteral("zantoquiller-core"));
+    EXPECT_FALSE(flags.contains(QStringLiteral("-lQt6Gui"))) << flags.join(u' ').toStdString();
+    const QString pkgConfigProgram = dir->filePath(QStringLiteral("core-consumer-pkgconfig"));
+    step = compileConsumer(pkgConfigProgram, flags);
+    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
+    const QString secondOutput = dir->filePath(QStringLiteral("core-pkgconfig-line.prn"));
+    step = run(pkgConfigProgram, {secondOutput}, pkgConfigEnvironment());
+    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
+    EXPECT_EQ(readFile(secondOutput), expectedLine);
+    expectNoGraphicalQt(
+        pkgConfigProgram, loadedLibraries(pkgConfigProgram, pkgConfigEnvironment()));
+}
+
+// The installed command-line tool finds its library through its run path.
+TEST_F(Install, TheInstalledToolRunsOnTheInstalledCore)
+{
+    const QString zanto = installedDir().filePath(QStringLiteral("bin/zanto"));
+    const StepResult step = run(zanto, {QStringLiteral("--version")});
+    EXPECT_EQ(step.exitCode, 0) << step.output.toStdString();
+    const QByteArray libraries = loadedLibraries(zanto);
+    // ldd: "\tlibZantoquillerCore.so.1 => /path/to/it (0x...)".
+    const QRegularExpression core(QStringLiteral("libZantoquillerCore\\.so\\.1 => (\\S+)"));
+    const QRegularExpressionMatch found = core.match(QString::fromLocal8Bit(libraries));
+    ASSERT_TRUE(found.hasMatch()) << libraries.toStdString();
+    EXPECT_EQ(QFileInfo(found.captured(1)).canonicalFilePath(),
+        QFileInfo(installedDir().filePath(QStringLiteral("lib/libZantoquillerCore.so.1")))
+            .canonicalFilePath());
+    expectNoGraphicalQt(zanto, libraries);
 }

@@ -1,4 +1,5 @@
 #include "packagetestpaths.h"
+#include "systemreason.h"
 #include "tempdir.h"
 
 #include <zantoquiller/package/packageloader.h>
@@ -13,12 +14,20 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cerrno>
 #include <functional>
 
 using namespace Zanto;
 using namespace ZantoTest;
 
 namespace {
+
+// The dynamic loader's words for a library it cannot open, in the language
+// of the current locale.
+QString cannotOpenSharedObject()
+{
+    return libcMessage("cannot open shared object file");
+}
 
 // The loader installs translations into the application object.
 class ApplicationEnvironment : public ::testing::Environment
@@ -203,9 +212,8 @@ TEST_F(PackageLoader, AMissingRequiredLibraryLoadsNothing)
     const QString file = fixtureLibrary(QStringLiteral("fixturemissingrequired"));
     EXPECT_EQ(loadError(file),
         QStringLiteral("Package \"%1\" requires libzantomissing.so.1, which cannot be loaded: "
-                       "libzantomissing.so.1: cannot open shared object file: No such "
-                       "file or directory")
-            .arg(file));
+                       "libzantomissing.so.1: %2: %3")
+            .arg(file, cannotOpenSharedObject(), osReason(ENOENT)));
     EXPECT_FALSE(isLoaded(file));
     EXPECT_TRUE(entries().isEmpty());
 }
@@ -216,9 +224,8 @@ TEST_F(PackageLoader, AMissingLinkedLibraryLoadsNothing)
     const QString copy = m_dir.filePath(QStringLiteral("libfixturepackage.so"));
     ASSERT_TRUE(QFile::copy(fixtureLibrary(QStringLiteral("fixturepackage")), copy));
     EXPECT_EQ(loadError(copy),
-        QStringLiteral("Cannot load package \"%1\": libfixturedependency.so: cannot open "
-                       "shared object file: No such file or directory")
-            .arg(copy));
+        QStringLiteral("Cannot load package \"%1\": libfixturedependency.so: %2: %3")
+            .arg(copy, cannotOpenSharedObject(), osReason(ENOENT)));
     EXPECT_FALSE(isLoaded(copy));
     EXPECT_TRUE(entries().isEmpty());
 }
@@ -227,9 +234,8 @@ TEST_F(PackageLoader, AMissingFileIsReported)
 {
     const QString file = m_dir.filePath(QStringLiteral("libnothing.so"));
     EXPECT_EQ(loadError(file),
-        QStringLiteral("Cannot load package \"%1\": %1: cannot open shared object file: No "
-                       "such file or directory")
-            .arg(file));
+        QStringLiteral("Cannot load package \"%1\": %1: %2: %3")
+            .arg(file, cannotOpenSharedObject(), osReason(ENOENT)));
 }
 
 TEST_F(PackageLoader, RegisteringARunTimePackageIsAnError)

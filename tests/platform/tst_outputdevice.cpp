@@ -3,10 +3,13 @@
 
 #include "loopbackprinter.h"
 #include "pseudoterminal.h"
+#include "systemreason.h"
 #include "tempdir.h"
 #include "watchdog.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <QFile>
 
@@ -97,7 +100,7 @@ TEST(OutputDevice, ADiskFileIsKnownAsOneAndAppendedToLikeAnyFile)
     }
     EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "AB" + awkwardBytes);
     EXPECT_EQ(openFailure(path(dir, "missing.prn"), OpenMode::AppendRegularFile),
-        path(dir, "missing.prn") + ": No such file or directory");
+        path(dir, "missing.prn") + ": " + osReasonText(ENOENT));
     EXPECT_FALSE(OutputDevice::open("/dev/null", OpenMode::Create, 0ms).isRegularFile());
     // A mapped device name is never taken for a file on trust.
     DeviceMap map;
@@ -109,18 +112,19 @@ TEST(OutputDevice, OpenFailuresNameTheDeviceAndTheReason)
 {
     TempDir dir;
     EXPECT_EQ(openFailure(path(dir, "absent/x.prn")),
-        path(dir, "absent/x.prn") + ": No such file or directory");
+        path(dir, "absent/x.prn") + ": " + osReasonText(ENOENT));
     EXPECT_EQ(openFailure(path(dir, "missing.prn"), OpenMode::AppendExisting),
-        path(dir, "missing.prn") + ": No such file or directory");
-    EXPECT_EQ(openFailure(dir.path().toStdString()), dir.path().toStdString() + ": Is a directory");
+        path(dir, "missing.prn") + ": " + osReasonText(ENOENT));
+    EXPECT_EQ(openFailure(dir.path().toStdString()),
+        dir.path().toStdString() + ": " + osReasonText(EISDIR));
 
     // A device that is not there is never made as a file.
     DeviceMap map;
     map.setPath("LPT1", path(dir, "lp0"));
-    EXPECT_EQ(openFailure("LPT1", OpenMode::Create, map),
-        path(dir, "lp0") + ": No such file or directory");
+    EXPECT_EQ(
+        openFailure("LPT1", OpenMode::Create, map), path(dir, "lp0") + ": " + osReasonText(ENOENT));
     EXPECT_EQ(openFailure("parallel:" + path(dir, "lp9")),
-        path(dir, "lp9") + ": No such file or directory");
+        path(dir, "lp9") + ": " + osReasonText(ENOENT));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("lp0"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("lp9"))));
 }
@@ -130,7 +134,7 @@ TEST(OutputDevice, APipeWithoutReaderFailsInsteadOfHanging)
     TempDir dir;
     const std::string fifo = path(dir, "fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(openFailure(fifo), fifo + ": No such device or address");
+    EXPECT_EQ(openFailure(fifo), fifo + ": " + osReasonText(ENXIO));
 }
 
 TEST(OutputDevice, AVanishedReaderFailsTheWriteWithoutSigpipe)
@@ -146,7 +150,7 @@ TEST(OutputDevice, AVanishedReaderFailsTheWriteWithoutSigpipe)
     sigset_t before;
     pthread_sigmask(SIG_SETMASK, nullptr, &before);
     // Without the guard SIGPIPE would end this test program here.
-    EXPECT_EQ(writeFailure(device, "lost", 1000ms), fifo + ": Broken pipe");
+    EXPECT_EQ(writeFailure(device, "lost", 1000ms), fifo + ": " + osReasonText(EPIPE));
     sigset_t after, pending;
     pthread_sigmask(SIG_SETMASK, nullptr, &after);
     sigpending(&pending);
@@ -224,7 +228,7 @@ TEST(OutputDevice, TcpPrinters)
     EXPECT_EQ(printer.received(), QByteArrayList {awkwardBytes + "AB"});
 
     const std::string refused = "socket://127.0.0.1:" + std::to_string(refusingLoopbackPort());
-    EXPECT_EQ(openFailure(refused), refused + ": Connection refused");
+    EXPECT_EQ(openFailure(refused), refused + ": " + osReasonText(ECONNREFUSED));
 }
 
 TEST(OutputDevice, ATcpPrinterThatNeverReadsTimesOut)

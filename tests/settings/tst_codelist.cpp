@@ -1,3 +1,5 @@
+#include "bytes.h"
+
 #include <zantoquiller/codelist.h>
 #include <zantoquiller/exceptions.h>
 
@@ -6,6 +8,7 @@
 #include <random>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 
 namespace {
 
@@ -17,14 +20,6 @@ QString errorOf(const QString &list)
         return e.Message();
     }
     return QStringLiteral("<no error>");
-}
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
 }
 
 } // namespace

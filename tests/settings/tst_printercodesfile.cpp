@@ -1,4 +1,6 @@
 // The printer codes file format, byte for byte, without files.
+#include "bytes.h"
+
 #include <zantoquiller/printercodesfile.h>
 
 #include <gtest/gtest.h>
@@ -6,16 +8,9 @@
 #include <random>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 QByteArray entry(const QByteArray &key, const QByteArray &value)
 {

@@ -1,5 +1,7 @@
 // The component's settings file operations on real files: names, messages,
 // reasons, and the component's state after every failure.
+#include "bytes.h"
+#include "systemreason.h"
 #include "settingsfailure.h"
 #include "tempdir.h"
 
@@ -9,6 +11,8 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +24,8 @@
 #include <unistd.h>
 
 using namespace Zanto;
+using ZantoTest::bytes;
+using ZantoTest::osReason;
 using ZantoTest::Failure;
 using ZantoTest::failureOf;
 using ZantoTest::randomTable;
@@ -28,14 +34,6 @@ using ZantoTest::TempDir;
 using ZantoTest::writeFile;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 QByteArray entry(const QByteArray &key, const QByteArray &value)
 {
@@ -154,7 +152,7 @@ TEST(PrinterCodesFiles, AMissingFileIsNamedAsGiven)
     const Failure failure = failureOf([&] { component.LoadPrinterCodes(given); });
     EXPECT_EQ(failure.type, u"EInOutError");
     EXPECT_EQ(failure.message, QStringLiteral("File Not Found: ") + given);
-    EXPECT_EQ(failure.reason, given + QStringLiteral(".PCC: No such file or directory"));
+    EXPECT_EQ(failure.reason, given + QStringLiteral(".PCC: ") + osReason(ENOENT));
     EXPECT_TRUE(component.untouched());
 
     // A folder is not a file.
@@ -172,7 +170,7 @@ TEST(PrinterCodesFiles, ABareNameLiesInTheProgramFolder)
     Failure failure = failureOf([&] { component.LoadPrinterCodes(laser.bareName); });
     EXPECT_EQ(failure.message, QStringLiteral("File Not Found: ") + laser.bareName);
     EXPECT_EQ(failure.reason,
-        programDirectory() + laser.bareName + QStringLiteral(".PCC: No such file or directory"));
+        programDirectory() + laser.bareName + QStringLiteral(".PCC: ") + osReason(ENOENT));
 
     TZantoquiller saver;
     saver.SetCodeTable(randomTable(7));
@@ -332,7 +330,7 @@ TEST(PrinterCodesFiles, SavingIntoAMissingFolderIsPermissionDenied)
     const Failure failure = failureOf([&] { component.SavePrinterCodes(name); });
     EXPECT_EQ(failure.type, u"EInOutError");
     EXPECT_EQ(failure.message, u"Permission Denied");
-    EXPECT_EQ(failure.reason, name + QStringLiteral(".PCC: No such file or directory"));
+    EXPECT_EQ(failure.reason, name + QStringLiteral(".PCC: ") + osReason(ENOENT));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing"))));
 
     // Nor can a folder be written.
@@ -353,7 +351,7 @@ TEST(PrinterCodesFiles, SavingOntoAFullDeviceIsDiskFull)
     EXPECT_EQ(failure.type, u"EInOutError");
     EXPECT_EQ(failure.message, u"Disk Full");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("full.PCC")) + QStringLiteral(": No space left on device"));
+        dir.filePath(QStringLiteral("full.PCC")) + QStringLiteral(": ") + osReason(ENOSPC));
 }
 
 TEST(PrinterCodesFiles, AFileBeingWrittenCannotBeLoadedNorWrittenTwice)
@@ -400,14 +398,14 @@ TEST(PrinterCodesFiles, NeitherAFifoNorAnUnreadableFileHoldsTheCaller)
     // No reader: the save fails at once instead of waiting for one.
     failure = failureOf([&] { component.SavePrinterCodes(fifo); });
     EXPECT_EQ(failure.message, u"Permission Denied");
-    EXPECT_EQ(failure.reason, fifo + QStringLiteral(": No such device or address"));
+    EXPECT_EQ(failure.reason, fifo + QStringLiteral(": ") + osReason(ENXIO));
 
     // A regular file whose reading fails: reported, not taken for its end.
     const QString memory = dir.filePath(QStringLiteral("memory.PCC"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), memory));
     failure = failureOf([&] { component.LoadPrinterCodes(memory); });
     EXPECT_EQ(failure.message, u"Invalid File Format");
-    EXPECT_EQ(failure.reason, memory + QStringLiteral(": Input/output error"));
+    EXPECT_EQ(failure.reason, memory + QStringLiteral(": ") + osReason(EIO));
     EXPECT_TRUE(component.untouched());
 }
 
@@ -462,7 +460,7 @@ TEST(TranslationTableFiles, AMissingFileAndABareName)
     Failure failure = failureOf([&] { component.LoadTranslationTable(invoice.bareName); });
     EXPECT_EQ(failure.message, QStringLiteral("File Not Found: ") + invoice.bareName);
     EXPECT_EQ(failure.reason,
-        programDirectory() + invoice.bareName + QStringLiteral(".CTT: No such file or directory"));
+        programDirectory() + invoice.bareName + QStringLiteral(".CTT: ") + osReason(ENOENT));
     EXPECT_TRUE(component.untouched());
 
     TZantoquiller saver;
@@ -529,13 +527,12 @@ TEST(TranslationTableFiles, SaveFailures)
         [&] { component.SaveTranslationTable(dir.filePath(QStringLiteral("no/table"))); });
     EXPECT_EQ(failure.message, u"Permission Denied");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("no/table.CTT"))
-            + QStringLiteral(": No such file or directory"));
+        dir.filePath(QStringLiteral("no/table.CTT")) + QStringLiteral(": ") + osReason(ENOENT));
 
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("full.CTT"))));
     failure
         = failureOf([&] { component.SaveTranslationTable(dir.filePath(QStringLiteral("full"))); });
     EXPECT_EQ(failure.message, u"Disk Full");
     EXPECT_EQ(failure.reason,
-        dir.filePath(QStringLiteral("full.CTT")) + QStringLiteral(": No space left on device"));
+        dir.filePath(QStringLiteral("full.CTT")) + QStringLiteral(": ") + osReason(ENOSPC));
 }

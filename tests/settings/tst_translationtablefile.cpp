@@ -1,20 +1,15 @@
 // The translation table file format, byte for byte, without files.
+#include "bytes.h"
+
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/translationtablefile.h>
 
 #include <gtest/gtest.h>
 
 using namespace Zanto;
+using ZantoTest::bytes;
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int v : values)
-        result += static_cast<char>(v);
-    return result;
-}
 
 QByteArray record(char character, const QByteArray &replacement)
 {

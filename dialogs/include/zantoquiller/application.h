@@ -5,13 +5,14 @@
 
 #include <QApplication>
 #include <QString>
+#include <zantoquiller/widgets_export.h>
 
 #include <exception>
 #include <functional>
 
 namespace Zanto {
 
-class TApplication : public QApplication
+class ZANTOQUILLER_WIDGETS_EXPORT TApplication : public QApplication
 {
     Q_OBJECT
 
@@ -30,15 +31,17 @@ public:
 
 // Shows the message of the exception in the application's error box (its
 // Reason() too, for an EInOutError). Does nothing for a null pointer.
-void HandleException(std::exception_ptr exception = std::current_exception()) noexcept;
+ZANTOQUILLER_WIDGETS_EXPORT void HandleException(
+    std::exception_ptr exception = std::current_exception()) noexcept;
 
 // The application's error box: a critical message box with one OK button,
 // titled with the application's name; details go below the message.
-void ShowErrorMessage(const QString &message, const QString &details = {});
+ZANTOQUILLER_WIDGETS_EXPORT void ShowErrorMessage(
+    const QString &message, const QString &details = {});
 
 // Test hook: while a sink is set, ShowErrorMessage hands the message to it
 // instead of showing a box. Returns the sink it replaces.
 using ErrorSink = std::function<void(const QString &message, const QString &details)>;
-ErrorSink SetErrorSink(ErrorSink sink);
+ZANTOQUILLER_WIDGETS_EXPORT ErrorSink SetErrorSink(ErrorSink sink);
 
 } // namespace Zanto

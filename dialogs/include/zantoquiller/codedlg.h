@@ -4,6 +4,7 @@
 #pragma once
 
 #include <zantoquiller/types.h>
+#include <zantoquiller/widgets_export.h>
 
 #include <QDialog>
 
@@ -19,7 +20,7 @@ class TCodeDlg;
 
 namespace Zanto {
 
-class TCodeDlg : public QDialog
+class ZANTOQUILLER_WIDGETS_EXPORT TCodeDlg : public QDialog
 {
     Q_OBJECT
 
@@ -46,9 +47,9 @@ public:
     void BoldOnEditExit(QLineEdit *Sender);
 
     // The printer type whose codes the fields show.
-    TPrinterType PrinterOnShow() const { return static_cast<TPrinterType>(m_printerOnShow); }
+    TPrinterType PrinterOnShow() const;
     // The private copy of the table being edited.
-    const TCodeTable &EditedCodes() const { return m_codes; }
+    const TCodeTable &EditedCodes() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,12 +64,9 @@ private:
     bool isCodeField(QObject *object) const;
     void refuseExit(std::exception_ptr error);
 
+    struct State;
     std::unique_ptr<Ui::TCodeDlg> ui;
-    TCodeTable m_codes;
-    quint8 m_printerOnShow = ptHPPCL;
-    // Set while a refused exit is being reported: the mouse press that
-    // tried to take the focus away is not delivered.
-    bool m_swallowPointer = false;
+    std::unique_ptr<State> d;
 };
 
 } // namespace Zanto

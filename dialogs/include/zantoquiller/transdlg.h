@@ -6,6 +6,7 @@
 
 #include <QByteArrayList>
 #include <QDialog>
+#include <zantoquiller/widgets_export.h>
 
 #include <memory>
 
@@ -15,7 +16,7 @@ class TTransDlg;
 
 namespace Zanto {
 
-class TTransDlg : public QDialog
+class ZANTOQUILLER_WIDGETS_EXPORT TTransDlg : public QDialog
 {
     Q_OBJECT
 

@@ -11,12 +11,13 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <zantoquiller/core_export.h>
 
 #include <array>
 
 namespace Zanto {
 
-class AnsiCodePage
+class ZANTOQUILLER_CORE_EXPORT AnsiCodePage
 {
 public:
     // The code page known by name (ignoring case), e.g. "windows-1252",
@@ -55,12 +56,15 @@ private:
     std::array<unsigned char, 128> m_sortedBytes;
 };
 
-// The code page in force; Windows-1252 until changed.
-const AnsiCodePage &ansiCodePage();
-void setAnsiCodePage(const AnsiCodePage &codePage);
+// The code page in force: while a component prints on this thread, the
+// component's own (TZantoquiller::CodePage) if it has one; otherwise the
+// process-wide one, Windows-1252 until setAnsiCodePage changes it. Both may
+// be called from any thread.
+ZANTOQUILLER_CORE_EXPORT const AnsiCodePage &ansiCodePage();
+ZANTOQUILLER_CORE_EXPORT void setAnsiCodePage(const AnsiCodePage &codePage);
 
 // Through the code page in force.
-QByteArray toAnsi(QStringView text);
-QString fromAnsi(QByteArrayView bytes);
+ZANTOQUILLER_CORE_EXPORT QByteArray toAnsi(QStringView text);
+ZANTOQUILLER_CORE_EXPORT QString fromAnsi(QByteArrayView bytes);
 
 } // namespace Zanto

@@ -4,13 +4,14 @@
 // every component then go through it.
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/types.h>
 
 #include <QByteArrayList>
 
 namespace Zanto {
 
-class EditDialogs
+class ZANTOQUILLER_CORE_EXPORT EditDialogs
 {
 public:
     virtual ~EditDialogs() = default;
@@ -25,7 +26,7 @@ public:
 
 // Installs the dialogs that every component uses from now on; nullptr
 // removes them. The object is not owned and must outlive its use.
-void setEditDialogs(EditDialogs *dialogs);
-EditDialogs *editDialogs();
+ZANTOQUILLER_CORE_EXPORT void setEditDialogs(EditDialogs *dialogs);
+ZANTOQUILLER_CORE_EXPORT EditDialogs *editDialogs();
 
 } // namespace Zanto

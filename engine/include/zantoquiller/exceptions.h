@@ -3,66 +3,71 @@
 #pragma once
 
 #include <QString>
+#include <zantoquiller/core_export.h>
 
 #include <exception>
-#include <string>
+#include <memory>
 
 namespace Zanto {
 
-class Exception : public std::exception
+// Copies share the same fixed texts: copying never fails, as an exception's
+// copy must not.
+class ZANTOQUILLER_CORE_EXPORT Exception : public std::exception
 {
 public:
     explicit Exception(QString message);
+    Exception(const Exception &other) noexcept;
+    Exception &operator=(const Exception &other) noexcept;
+    ~Exception() override;
 
-    const QString &Message() const { return m_message; }
-    const char *what() const noexcept override { return m_what.c_str(); }
+    const QString &Message() const;
+    const char *what() const noexcept override;
 
 private:
-    QString m_message;
-    std::string m_what;
+    friend class EInOutError;
+    struct Data;
+    Exception(QString message, QString reason);
+
+    std::shared_ptr<const Data> d;
 };
 
-// Input/output failure of a device, file or the spooler.
-class EInOutError : public Exception
+class ZANTOQUILLER_CORE_EXPORT EInOutError : public Exception
 {
 public:
     explicit EInOutError(QString message, QString reason = {});
+    ~EInOutError() override;
 
     // What the operating system said, e.g. "/dev/usb/lp0: Permission denied";
     // empty when there is nothing more to say than the message.
-    const QString &Reason() const { return m_reason; }
-
-private:
-    QString m_reason;
+    const QString &Reason() const;
 };
 
-// A value could not be converted.
-class EConvertError : public Exception
+class ZANTOQUILLER_CORE_EXPORT EConvertError : public Exception
 {
 public:
     using Exception::Exception;
+    ~EConvertError() override;
 };
 
-// An index outside a string list, e.g. "List index out of bounds (2)".
-class EStringListError : public Exception
+class ZANTOQUILLER_CORE_EXPORT EStringListError : public Exception
 {
 public:
     using Exception::Exception;
+    ~EStringListError() override;
 };
 
-// A failure of the printer object: no printer, print server unreachable, job
-// refused. The message says what happened and why.
-class EPrinter : public Exception
+class ZANTOQUILLER_CORE_EXPORT EPrinter : public Exception
 {
 public:
     using Exception::Exception;
+    ~EPrinter() override;
 };
 
-// The component's own rule violations.
-class eZantoquillError : public Exception
+class ZANTOQUILLER_CORE_EXPORT eZantoquillError : public Exception
 {
 public:
     using Exception::Exception;
+    ~eZantoquillError() override;
 };
 
 } // namespace Zanto

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <zantoquiller/core_export.h>
 
 namespace Zanto {
 
@@ -20,22 +21,22 @@ struct PrinterInfo
 
 // Every printer the print server offers. Raises EPrinter when the server
 // cannot be reached.
-QList<PrinterInfo> printerList();
+ZANTOQUILLER_CORE_EXPORT QList<PrinterInfo> printerList();
 // Raises EPrinter when there is no current printer.
-QString currentPrinterName();
+ZANTOQUILLER_CORE_EXPORT QString currentPrinterName();
 // A queue name, or an ipp:// or ipps:// printer URI. Raises EPrinter and keeps
 // the old choice when there is no such printer.
-void selectPrinter(const QString &name);
+ZANTOQUILLER_CORE_EXPORT void selectPrinter(const QString &name);
 // Follow the print server's default printer again.
-void selectDefaultPrinter();
+ZANTOQUILLER_CORE_EXPORT void selectDefaultPrinter();
 
 // "LPT1", "LPT2", "COM1" ... "COM4".
-QStringList deviceNames();
+ZANTOQUILLER_CORE_EXPORT QStringList deviceNames();
 // The path (or device URI) a device name opens; empty for an unknown name.
-QString devicePath(const QString &name);
+ZANTOQUILLER_CORE_EXPORT QString devicePath(const QString &name);
 // Maps a device name to a path, a parallel:/serial:/file: URI or a
 // socket://host:port printer. False for an unknown name or an empty path.
-bool setDevicePath(const QString &name, const QString &path);
-void resetDevicePaths();
+ZANTOQUILLER_CORE_EXPORT bool setDevicePath(const QString &name, const QString &path);
+ZANTOQUILLER_CORE_EXPORT void resetDevicePaths();
 
 } // namespace Zanto

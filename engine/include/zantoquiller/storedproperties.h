@@ -10,17 +10,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <zantoquiller/core_export.h>
 
 class QObject;
 
 namespace Zanto {
 
 // Writes the properties that the object's own class declares.
-QByteArray writeStoredProperties(const QObject &object);
+ZANTOQUILLER_CORE_EXPORT QByteArray writeStoredProperties(const QObject &object);
 
 // Sets the properties named in text, in text order; properties not named keep
 // their values. Raises EConvertError naming the line for anything unreadable,
 // after which the properties set by earlier lines stay set.
-void readStoredProperties(QObject &object, const QByteArray &text);
+ZANTOQUILLER_CORE_EXPORT void readStoredProperties(QObject &object, const QByteArray &text);
 
 } // namespace Zanto

@@ -2,19 +2,16 @@
 // any size prints without being held whole.
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/textsource.h>
 
-#include <QByteArray>
-#include <QStringDecoder>
-
-#include <deque>
-#include <vector>
+#include <memory>
 
 class QIODevice;
 
 namespace Zanto {
 
-class StreamTextSource : public TextSource
+class ZANTOQUILLER_CORE_EXPORT StreamTextSource : public TextSource
 {
 public:
     enum class Breaks {
@@ -44,54 +41,11 @@ public:
     QByteArrayView line(qint32 index) override;
     QByteArrayView linePiece(qint32 index, bool &lineEnds) override;
 
+    ~StreamTextSource() override;
+
 private:
-    // Makes input available; false at the end of the input.
-    bool fill();
-    bool atEnd() { return m_pos == m_end && !fill(); }
-    // The next part of the lines joined by CR LF, into buffer.
-    qsizetype joinLines(char *buffer, qsizetype capacity);
-    // Whether line m_lineAtInput exists, looking at the input as far as
-    // needed to tell.
-    bool lineAtInputExists();
-    // The next piece of line m_lineAtInput; at its end the input moves on
-    // to the next line.
-    QByteArrayView nextLinePiece(bool &lineEnds);
-    QByteArrayView nextLinePieceOfLines(bool &lineEnds);
-    QByteArrayView nextLinePieceOfVerbatim(bool &lineEnds);
-    char byteAtInput() const;
-    void skipBreak();
-    // Reads line m_lineAtInput whole and keeps it for line().
-    void holdLineAtInput();
-    const QByteArray *heldLine(qint32 index) const;
-
-    QIODevice &m_input;
-    Breaks m_breaks;
-    bool m_utf8Input;
-    QStringDecoder m_decoder;
-    std::vector<char> m_raw;
-    qsizetype m_rawHeld = 0; // start of a UTF-8 sequence awaiting its rest
-    bool m_bomChecked = false;
-
-    std::vector<char> m_data;
-    qsizetype m_pos = 0;
-    qsizetype m_end = 0;
-    bool m_inputEnded = false;
-
-    // Whole text in Lines form.
-    std::vector<char> m_text;
-    bool m_afterCR = false; // a LF now would complete a CR LF
-    bool m_pendingBreak = false; // a break waits to learn whether text follows
-    bool m_stagedLF = false; // the LF of a CR LF that did not fit
-
-    // Line list: the lines before m_lineAtInput have been read; those from
-    // m_firstHeld on are held whole for line().
-    std::deque<QByteArray> m_lines;
-    qint32 m_firstHeld = 0;
-    qint32 m_lineAtInput = 0;
-    enum class Existence { Unknown, Exists, None } m_existence = Existence::Unknown;
-    bool m_lineStarted = false; // pieces of m_lineAtInput were handed out
-    bool m_emptyLineRead = false; // m_lineAtInput is empty, its break read
-    bool m_breakAhead = false; // the input is at the break that ended a line
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Zanto

@@ -8,6 +8,7 @@
 
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <zantoquiller/core_export.h>
 
 #include <memory>
 
@@ -17,7 +18,7 @@ namespace Zanto {
 
 class TZantoquiller;
 
-class TextSource
+class ZANTOQUILLER_CORE_EXPORT TextSource
 {
 public:
     virtual ~TextSource();
@@ -53,15 +54,16 @@ using MemoTypeAdapter = std::unique_ptr<TextSource> (*)(QObject *memo);
 
 // Makes PrintMemo and PrintMemoLines accept the controls that adapter knows.
 // Registering the same adapter twice has no further effect.
-void registerMemoType(MemoTypeAdapter adapter);
+ZANTOQUILLER_CORE_EXPORT void registerMemoType(MemoTypeAdapter adapter);
 
 // A text source for memo, by the first registered adapter that knows it;
 // null for an unknown object or none.
-std::unique_ptr<TextSource> textSourceForMemo(QObject *memo);
+ZANTOQUILLER_CORE_EXPORT std::unique_ptr<TextSource> textSourceForMemo(QObject *memo);
 
 // Print a memo text that no control holds, exactly as PrintMemo and
 // PrintMemoLines print a control's text.
-void PrintMemoText(TZantoquiller &component, TextSource &text);
-void PrintMemoTextLines(TZantoquiller &component, TextSource &text, qint32 FromLine, qint32 ToLine);
+ZANTOQUILLER_CORE_EXPORT void PrintMemoText(TZantoquiller &component, TextSource &text);
+ZANTOQUILLER_CORE_EXPORT void PrintMemoTextLines(
+    TZantoquiller &component, TextSource &text, qint32 FromLine, qint32 ToLine);
 
 } // namespace Zanto

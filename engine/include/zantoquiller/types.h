@@ -4,12 +4,13 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
+#include <zantoquiller/core_export.h>
 
 #include <array>
 #include <cstdint>
 
 namespace Zanto {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(ZANTOQUILLER_CORE_EXPORT)
 
 // Printer family; selects one of the seven code sets. Ordinals are stored in
 // the printer codes file and relied on by the dialogs, so the order is fixed.
@@ -31,7 +32,7 @@ inline constexpr int PortNameCount = 8;
 
 // A control code: up to Capacity bytes of any value. Longer values are cut on
 // store. Holds no pointers, so records of codes copy as plain values.
-class TCodeString
+class ZANTOQUILLER_CORE_EXPORT TCodeString
 {
 public:
     static constexpr int Capacity = 20;
@@ -57,7 +58,7 @@ private:
 };
 
 // The thirteen control codes of one printer family, in their fixed order.
-struct TPrinterCodes
+struct ZANTOQUILLER_CORE_EXPORT TPrinterCodes
 {
     TCodeString BoldOn;
     TCodeString BoldOff;
@@ -90,6 +91,6 @@ struct TPrinterCodes
 using TCodeTable = std::array<TPrinterCodes, PrinterTypeCount>;
 
 // The code table a new component starts with.
-TCodeTable builtInCodeTable();
+ZANTOQUILLER_CORE_EXPORT TCodeTable builtInCodeTable();
 
 } // namespace Zanto

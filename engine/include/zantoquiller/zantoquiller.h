@@ -2,6 +2,7 @@
 // printer control codes.
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/types.h>
 
@@ -14,8 +15,15 @@
 namespace Zanto {
 
 class TZantoquillerPrivate;
+class AnsiCodePage;
 
-class TZantoquiller : public QObject
+// Threads: a component is used from one thread at a time. Different
+// components may print from different threads at once, to different
+// targets, each with its own code page (CodePage). The process-wide state
+// that prints read (device paths, the default code page, the memo types,
+// the installed edit dialogs) may be read and changed from any thread; the
+// edit dialogs themselves open on the GUI thread only.
+class ZANTOQUILLER_CORE_EXPORT TZantoquiller : public QObject
 {
     Q_OBJECT
     // Declaration order is the order in which stored properties are written.
@@ -86,6 +94,13 @@ public:
     // As above; a null list raises EConvertError and changes nothing.
     void SetTransIn(const QByteArrayList *value);
     void SetTransOut(const QByteArrayList *value);
+
+    // The ANSI code page of this component's prints: the memo text is
+    // converted into it and the translation table folds case in it. Null,
+    // the default, follows the process-wide one (ansiCodePage()). Not a
+    // stored property.
+    const AnsiCodePage *CodePage() const;
+    void SetCodePage(const AnsiCodePage *page);
 
     // The code table: one record per printer type. Not a stored property.
     const TCodeTable &CodeTable() const;

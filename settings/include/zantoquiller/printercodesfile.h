@@ -4,6 +4,7 @@
 // one group per printer type in TPrinterType order, each opened by "BoldOn".
 #pragma once
 
+#include <zantoquiller/core_export.h>
 #include <zantoquiller/types.h>
 
 #include <QByteArrayList>
@@ -19,8 +20,8 @@ inline constexpr QByteArrayView PrinterCodesMagic("ZantoquillerControlCodes");
 // The writes that store codes, in order: the magic, then four for every code
 // of every printer type (key length, key, value length, value). Joined they
 // are the file: 871 bytes plus the length of all codes.
-QByteArrayList printerCodesFileWrites(const TCodeTable &codes);
-QByteArray printerCodesFileBytes(const TCodeTable &codes);
+ZANTOQUILLER_CORE_EXPORT QByteArrayList printerCodesFileWrites(const TCodeTable &codes);
+ZANTOQUILLER_CORE_EXPORT QByteArray printerCodesFileBytes(const TCodeTable &codes);
 
 // The code table held in content. nullopt when content does not begin with
 // the magic, or when its end cuts an entry short (its key, its value length
@@ -34,6 +35,7 @@ QByteArray printerCodesFileBytes(const TCodeTable &codes);
 // - reading stops at a key length of 0, ignoring what follows, and at the
 //   end of content after a whole entry: the format has no count of entries;
 // - codes that no entry sets are empty.
-std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content, QString *problem = nullptr);
+ZANTOQUILLER_CORE_EXPORT std::optional<TCodeTable> parsePrinterCodesFile(
+    QByteArrayView content, QString *problem = nullptr);
 
 } // namespace Zanto

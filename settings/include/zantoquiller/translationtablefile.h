@@ -6,6 +6,7 @@
 #include <QByteArrayList>
 #include <QByteArrayView>
 #include <QString>
+#include <zantoquiller/core_export.h>
 
 #include <optional>
 
@@ -33,9 +34,10 @@ struct TranslationTable
 // the caller can refuse it before it touches any file: a TransOut entry longer
 // than 255 bytes (a cut replacement would print something else), or a TransIn
 // entry without a TransOut partner (it would come back with a partner).
-QByteArrayList translationTableFileWrites(
+ZANTOQUILLER_CORE_EXPORT QByteArrayList translationTableFileWrites(
     const QByteArrayList &transIn, const QByteArrayList &transOut);
-QByteArray translationTableFileBytes(const QByteArrayList &transIn, const QByteArrayList &transOut);
+ZANTOQUILLER_CORE_EXPORT QByteArray translationTableFileBytes(
+    const QByteArrayList &transIn, const QByteArrayList &transOut);
 
 // The table held in content, one entry per record, both lists equally long.
 // nullopt when content does not begin with the magic, or when its end cuts
@@ -44,7 +46,7 @@ QByteArray translationTableFileBytes(const QByteArrayList &transIn, const QByteA
 // e.g. "the file ends at byte 812 inside the replacement of entry 5",
 // entries counted from 0 as in the lists. The records end with the content:
 // the format has no count of them.
-std::optional<TranslationTable> parseTranslationTableFile(
+ZANTOQUILLER_CORE_EXPORT std::optional<TranslationTable> parseTranslationTableFile(
     QByteArrayView content, QString *problem = nullptr);
 
 } // namespace Zanto

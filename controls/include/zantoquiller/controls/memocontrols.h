@@ -1,6 +1,7 @@
 // Makes PrintMemo and PrintMemoLines accept Qt's text controls.
 #pragma once
 
+#include <zantoquiller/widgets_export.h>
 namespace Zanto::Controls {
 
 // Registers the memo types QPlainTextEdit and QTextEdit, and every class
@@ -12,6 +13,6 @@ namespace Zanto::Controls {
 // one line per displayed line when the control wraps, else one per line of
 // text; a last line that is empty is not a line. Text becomes bytes through
 // the ANSI code page in force.
-void registerMemoControls();
+ZANTOQUILLER_WIDGETS_EXPORT void registerMemoControls();
 
 } // namespace Zanto::Controls

@@ -2,9 +2,10 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <QPointer>
 
-class QDataWidgetMapper;
+#include <memory>
+#include <zantoquiller/widgets_export.h>
+
 class QSqlTableModel;
 
 namespace Zanto {
@@ -12,7 +13,7 @@ namespace Zanto {
 // Shows the field DataField of the record CurrentRecord of the table model
 // DataSource, and writes the edited text back with Post. PrintMemo prints
 // what the control shows.
-class TDBMemo : public QPlainTextEdit
+class ZANTOQUILLER_WIDGETS_EXPORT TDBMemo : public QPlainTextEdit
 {
     Q_OBJECT
     Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
@@ -26,7 +27,7 @@ public:
     QSqlTableModel *DataSource() const;
     void SetDataSource(QSqlTableModel *model);
 
-    QString DataField() const { return m_dataField; }
+    QString DataField() const;
     void SetDataField(const QString &field);
 
     // A row of the model; -1 when no record is shown (the memo is then
@@ -43,11 +44,8 @@ private:
     void bind();
     void showRecord();
 
-    QPointer<QSqlTableModel> m_model;
-    QString m_dataField;
-    QDataWidgetMapper *m_mapper;
-    bool m_bound = false;
-    int m_row = -1;
+    struct Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Zanto

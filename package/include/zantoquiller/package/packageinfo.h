@@ -3,6 +3,8 @@
 // loader looks them up by these names.
 #pragma once
 
+#include <zantoquiller/package/zantopack_export.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -31,12 +33,12 @@ typedef const struct ZantoPackageInfo *(*ZantoGetPackageInfoTableFunction)(void)
 typedef void (*ZantoPackageProcedure)(void);
 
 // Describes the package; valid while the library is loaded.
-const struct ZantoPackageInfo *GetPackageInfoTable(void);
+ZANTOPACK_EXPORT const struct ZantoPackageInfo *GetPackageInfoTable(void);
 // Run by the loader after loading and before unloading the library.
-void Initialize(void);
-void Finalize(void);
+ZANTOPACK_EXPORT void Initialize(void);
+ZANTOPACK_EXPORT void Finalize(void);
 // Run by a form designer once after loading: registers the components.
-void Register(void);
+ZANTOPACK_EXPORT void Register(void);
 
 #ifdef __cplusplus
 }

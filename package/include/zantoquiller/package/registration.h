@@ -3,6 +3,7 @@
 #pragma once
 
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/package/zantopack_export.h>
 
 #include <QList>
 #include <QMetaObject>
@@ -19,7 +20,7 @@ using TRegisterComponentsProc
     = void (*)(const QString &Page, const TComponentClassList &ComponentClasses);
 
 // A component class could not be registered.
-class EComponentError : public Exception
+class ZANTOPACK_EXPORT EComponentError : public Exception
 {
 public:
     using Exception::Exception;
@@ -28,10 +29,11 @@ public:
 // Puts the classes on the named palette page of the designer that is
 // registering this package. Raises EComponentError when no designer is
 // registering it.
-void RegisterComponents(const QString &Page, const TComponentClassList &ComponentClasses);
+ZANTOPACK_EXPORT void RegisterComponents(
+    const QString &Page, const TComponentClassList &ComponentClasses);
 
 } // namespace Zanto
 
 // Set by a form designer around its call of the package's Register; null
 // otherwise. One per package library.
-extern "C" Zanto::TRegisterComponentsProc RegisterComponentsProc;
+extern "C" ZANTOPACK_EXPORT Zanto::TRegisterComponentsProc RegisterComponentsProc;

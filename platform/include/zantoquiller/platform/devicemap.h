@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@ namespace Zanto::Platform {
 
 // LPT1 -> /dev/lp0, LPT2 -> /dev/lp1, COM1-COM4 -> /dev/ttyS0-/dev/ttyS3 until the
 // application maps a name elsewhere. Names compare without regard to case.
+// Safe to read and change from several threads at once.
 class DeviceMap
 {
 public:
@@ -29,6 +31,7 @@ public:
 private:
     static int indexOf(std::string_view name);
 
+    mutable std::mutex m_mutex;
     std::array<std::string, Names.size()> m_paths;
 };
 
