@@ -36,7 +36,8 @@ std::optional<QString> deviceNameOf(const TZantoquiller &component, TIOPortName 
         return std::nullopt;
     }
     try {
-        QString port = QString::fromStdString(Platform::printer().portName());
+        QString port = QString::fromStdString(
+            Platform::printer().portName(std::chrono::milliseconds(component.Timeout())));
         if (port.endsWith(u':'))
             port.chop(1);
         return port;
@@ -110,7 +111,8 @@ void TZantoquiller::writeToPort(const char *data, qint64 count)
 
 bool TZantoquiller::DriverCompatible() const
 {
-    return onPrinter([] { return Platform::printer().acceptsRaw(); });
+    const std::chrono::milliseconds timeout(m_timeout);
+    return onPrinter([&] { return Platform::printer().acceptsRaw(timeout); });
 }
 
 } // namespace Zanto

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
+
 namespace Zanto {
 
 namespace {
@@ -40,7 +42,10 @@ PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private {co
         }
         d->firstLine = true;
         if (d->spooler)
-            onPrinter([] { Platform::printer().beginDoc(jobTitle()); });
+            onPrinter([&] {
+                Platform::printer().beginDoc(
+                    jobTitle(), std::chrono::milliseconds(component.m_timeout));
+            });
     } catch (...) {
         delete d;
         throw;

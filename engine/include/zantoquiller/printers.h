@@ -28,6 +28,10 @@ QString currentPrinterName();
 void selectPrinter(const QString &name);
 // Follow the print server's default printer again.
 void selectDefaultPrinter();
+// How long the calls above wait for the print server, in milliseconds; 0
+// restores the default of 10 s. A component's own calls to the print server
+// (the current port, the driver check, spooler jobs) wait its Timeout.
+void setPrinterTimeout(int milliseconds);
 
 // "LPT1", "LPT2", "COM1" ... "COM4".
 QStringList deviceNames();
