@@ -18,11 +18,6 @@ namespace {
 // How often a wait looks at the clock and at the interrupt flag.
 constexpr double WaitStepSeconds = 0.1;
 
-std::string serverLabel()
-{
-    return std::string("the print server ") + cupsServer();
-}
-
 } // namespace
 
 bool isIppUri(const std::string &name)
@@ -62,6 +57,11 @@ IppEndpoint directEndpoint(const std::string &uri)
     endpoint.resource = resource;
     endpoint.label = "printer " + uri;
     return endpoint;
+}
+
+std::string schedulerName()
+{
+    return serverName(queueEndpoint({}));
 }
 
 IppEndpoint endpointFor(const std::string &name)
@@ -161,8 +161,9 @@ ServerConnection::ServerConnection(
     if (!m_http) {
         if (!m_wait->keepWaiting())
             m_wait->throwGaveUp();
-        const std::string who
-            = endpoint.host == cupsServer() ? serverLabel() : "the " + endpoint.label;
+        const std::string who = endpoint.host == cupsServer()
+            ? "the print server " + serverName(endpoint)
+            : "the " + endpoint.label;
         throw PrinterError(
             "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
     }

@@ -44,6 +44,8 @@ IppEndpoint endpointFor(const std::string &name);
 // How messages name the server of endpoint: "HOST:PORT", or the path of a
 // local socket.
 std::string serverName(const IppEndpoint &endpoint);
+// The name of the server libcups finds.
+std::string schedulerName();
 
 // A connection to a print server on which no wait lasts longer than the
 // time-out of the exchange in progress. An exchange is one request and its

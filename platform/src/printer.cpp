@@ -25,8 +25,7 @@ bool answeredNotFound()
 
 [[noreturn]] void throwServerError(const std::string &what)
 {
-    throw PrinterError(
-        std::string("The print server ") + cupsServer() + " " + what + ": " + lastIppError());
+    throw PrinterError("The print server " + schedulerName() + " " + what + ": " + lastIppError());
 }
 
 ServerConnection connectToServer(std::chrono::milliseconds timeout)
@@ -183,7 +182,7 @@ void Printer::select(const std::string &name, Milliseconds timeout)
         ServerConnection http = connectToServer(budget(timeout));
         if (!queueDeviceUri(http, name))
             throw PrinterError(
-                "There is no printer named '" + name + "' on the print server " + cupsServer());
+                "There is no printer named '" + name + "' on the print server " + schedulerName());
     }
     m_selected = name;
 }
