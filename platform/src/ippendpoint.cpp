@@ -168,6 +168,26 @@ ServerConnection::ServerConnection(
             "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
     }
     httpSetTimeout(m_http.get(), WaitStepSeconds, keepWaiting, m_wait.get());
+    expectAnswer(endpoint);
+}
+
+void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
+{
+    // Any answer will do, even a refusal: it shows that the server is there.
+    startExchange();
+    http_status_t status = HTTP_STATUS_ERROR;
+    if (httpOptions(m_http.get(), endpoint.resource.empty() ? "/" : endpoint.resource.c_str())
+        == 0) {
+        do
+            status = httpUpdate(m_http.get());
+        while (status == HTTP_STATUS_CONTINUE);
+    }
+    if (status == HTTP_STATUS_ERROR) {
+        throwIfGaveUp();
+        throw PrinterError("The print server " + m_wait->server
+            + " broke off the connection: " + std::strerror(httpError(m_http.get())));
+    }
+    httpFlush(m_http.get());
 }
 
 ServerConnection::~ServerConnection() = default;

@@ -74,6 +74,11 @@ public:
     struct WaitState;
 
 private:
+    // One small request as the connection's first exchange: libcups waits a
+    // fixed second for the first answer to each request of its own, so a
+    // server that does not answer is found out here, within the time-out.
+    void expectAnswer(const IppEndpoint &endpoint);
+
     std::unique_ptr<WaitState> m_wait; // the callback's data: a stable address
     HttpConnection m_http;
 };

@@ -71,21 +71,6 @@ std::optional<std::string> queueDeviceUri(ServerConnection &http, const std::str
     return uri ? uri : std::string {};
 }
 
-// One short request, so that a server that does not answer is found out
-// within the time-out: libcups' listing would go on to further requests,
-// and to a network search, after the first wait it gives up.
-void expectAnswer(ServerConnection &http)
-{
-    IppMessage request(ippNewRequest(IPP_OP_CUPS_GET_DEFAULT));
-    const char *wanted[] = {"printer-name"};
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
-        nullptr, wanted);
-    http.startExchange();
-    const IppMessage answer(cupsDoRequest(http.get(), request.release(), "/"));
-    if (!answer)
-        http.throwIfGaveUp();
-}
-
 std::string option(const cups_dest_t &dest, const char *name)
 {
     const char *value = cupsGetOption(name, dest.num_options, dest.options);
@@ -123,7 +108,6 @@ std::vector<Destination> Printer::destinations(Milliseconds timeout) const
 {
     timeout = budget(timeout);
     ServerConnection http = connectToServer(timeout);
-    expectAnswer(http);
     cups_dest_t *raw = nullptr;
     http.startExchange();
     const int count = cupsGetDests2(http.get(), &raw);

@@ -1,5 +1,6 @@
 #include "cupsharness.h"
 
+#include "processrunner.h"
 #include "tempdir.h"
 
 #include <cups/cups.h>
@@ -115,6 +116,13 @@ void pauseRemoteServer(bool paused)
     const int pid = readFile(harnessDir() + QStringLiteral("/remote-cupsd.pid")).trimmed().toInt();
     if (pid <= 0 || ::kill(pid, paused ? SIGSTOP : SIGCONT) != 0)
         throw std::runtime_error("the second scheduler is not running");
+}
+
+std::chrono::steady_clock::duration zantoStartTime()
+{
+    const auto start = std::chrono::steady_clock::now();
+    runZanto({QStringLiteral("--help")});
+    return std::chrono::steady_clock::now() - start;
 }
 
 void runCupsCommand(const QString &program, const QStringList &arguments)

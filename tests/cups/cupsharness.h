@@ -27,6 +27,13 @@
 
 namespace ZantoTest::Cups {
 
+// What a call to a print server that does not answer may add to its
+// time-out on a loaded machine.
+constexpr std::chrono::seconds Margin {3};
+// How long starting and ending zanto takes now (zanto --help), to be added
+// to Margin for a zanto command.
+std::chrono::steady_clock::duration zantoStartTime();
+
 // True when the test runs with the private server.
 bool available();
 // CUPS_SERVER: the server's socket.

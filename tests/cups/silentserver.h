@@ -1,11 +1,9 @@
-// A print server that is not answering: a Unix socket that accepts every
-// connection and never reads or writes on it, until the object goes.
+// A print server that is not answering: a Unix socket that listens and never
+// accepts, reads or writes. Clients connect (the connection waits in the
+// socket's backlog) and then wait for an answer that never comes.
 #pragma once
 
 #include <QString>
-
-#include <thread>
-#include <vector>
 
 namespace ZantoTest::Cups {
 
@@ -24,12 +22,8 @@ public:
     const QString &path() const { return m_path; }
 
 private:
-    void run();
-
     QString m_path;
     int m_listener = -1;
-    int m_wake[2] = {-1, -1};
-    std::thread m_thread;
 };
 
 } // namespace ZantoTest::Cups
