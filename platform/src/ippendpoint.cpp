@@ -184,8 +184,9 @@ void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
     }
     if (status == HTTP_STATUS_ERROR) {
         throwIfGaveUp();
-        throw PrinterError("The print server " + m_wait->server
-            + " broke off the connection: " + std::strerror(httpError(m_http.get())));
+        const int error = httpError(m_http.get());
+        throw PrinterError("The print server " + m_wait->server + " broke off the connection"
+            + (error ? std::string(": ") + std::strerror(error) : std::string()));
     }
     httpFlush(m_http.get());
 }
