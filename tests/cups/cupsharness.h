@@ -70,9 +70,13 @@ int jobState(int jobId);
 // The ids of the jobs of queue that have not ended (pending, held,
 // processing or stopped), asked of server (empty: the private server).
 QList<int> unfinishedJobs(const QString &queue, const QString &server = {});
+// Far beyond what a job on these servers takes, short enough that a job that
+// never ends fails its test in seconds.
+constexpr std::chrono::seconds JobLimit {20};
+
 // Waits until the job has ended and returns its final state; 0 when limit
-// passed first (far beyond what a job on this server takes).
-int waitForJob(int jobId, std::chrono::milliseconds limit = std::chrono::seconds(60));
+// passed first.
+int waitForJob(int jobId, std::chrono::milliseconds limit = JobLimit);
 
 // A raw queue of the test's own whose device is a loopback printer in this
 // process, on the private server or on the one whose socket admin names.
@@ -91,8 +95,7 @@ public:
     QString deviceUri() const { return m_printer.uri(); }
     // What the first count jobs sent, waiting until that many have arrived
     // (at most limit; then std::runtime_error).
-    QByteArrayList received(
-        int count, std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
+    QByteArrayList received(int count, std::chrono::milliseconds limit = JobLimit) const;
     // Makes the queue refuse new jobs (cupsreject) or take them again.
     void setAcceptingJobs(bool accepting);
 
