@@ -129,7 +129,8 @@ start_cupsd() {
     # Background programs write to files only: CTest waits for open output pipes.
     cupsd -f -c "$state"/cupsd.conf -s "$state"/cups-files.conf </dev/null >"$state"/cupsd.log 2>&1 &
     echo $! >"$pidfile"
-    scheduler_running() { lpstat -h "$state"/cups.sock -r | grep -q "scheduler is running"; }
+    # lpstat speaks the user's language; the test reads its English.
+    scheduler_running() { LC_ALL=C LANGUAGE=C lpstat -h "$state"/cups.sock -r | grep -q "scheduler is running"; }
     if ! wait_until scheduler_running; then
         echo "the private cupsd in $state did not start; its log:" >&2
         cat "$state"/error_log >&2 || true
