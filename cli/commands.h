@@ -13,9 +13,15 @@ using CommandFunction = int (*)(const QStringList &arguments);
 
 struct Command
 {
+    enum Interruption {
+        Default, // signals act as the system's defaults say
+        Interruptible, // a signal stops the print cleanly (signalhandlers.h)
+    };
+
     const char *name;
     const char *synopsis;
     CommandFunction run;
+    Interruption interruptible = Default;
 };
 
 int runCodes(const QStringList &arguments);

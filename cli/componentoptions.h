@@ -36,10 +36,11 @@ Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &opt
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
     if (!ok || value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
+        // One arg() call: a "%1" in the user's text is not substituted.
         throw UsageError(QStringLiteral("--%1: '%2' is not a number from %3 to %4")
-                             .arg(option.names().constLast(), text)
-                             .arg(qlonglong(std::numeric_limits<Int>::min()))
-                             .arg(qlonglong(std::numeric_limits<Int>::max())));
+                             .arg(option.names().constLast(), text,
+                                 QString::number(qlonglong(std::numeric_limits<Int>::min())),
+                                 QString::number(qlonglong(std::numeric_limits<Int>::max()))));
     return static_cast<Int>(value);
 }
 

@@ -6,9 +6,11 @@
 #include "commands.h"
 #include "componentoptions.h"
 #include "inputfile.h"
+#include "outputoverinput.h"
+#include "standardstreams.h"
 #include "usageerror.h"
 
-#include <QFile>
+#include <zantoquiller/exceptions.h>
 
 #include <array>
 #include <cstdio>
@@ -86,18 +88,24 @@ int runDump(const QStringList &arguments)
     if (files.size() > 1)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
 
-    QFile input;
-    openInput(input, files.value(0));
+    InputFile input;
+    input.openFile(files.value(0));
+    refuseStandardOutputOverInput(input.handle());
     QByteArray readable;
     bool endsWithNewLine = true;
+    char bytes[64 * 1024];
     for (;;) {
-        const QByteArray bytes = input.read(64 * 1024);
-        if (bytes.isEmpty())
+        const qint64 count = input.read(bytes, sizeof bytes);
+        if (count < 0)
+            throw EInOutError(QStringLiteral("Failed to read the input"), input.errorString());
+        if (count == 0)
             break;
         readable.clear();
-        for (char c : bytes)
-            appendReadable(readable, static_cast<unsigned char>(c));
-        std::fwrite(readable.constData(), 1, static_cast<std::size_t>(readable.size()), stdout);
+        for (qint64 i = 0; i < count; ++i)
+            appendReadable(readable, static_cast<unsigned char>(bytes[i]));
+        // A long input stops at the first failed write.
+        if (!writeStandardOutput(readable.constData(), static_cast<std::size_t>(readable.size())))
+            return 1;
         endsWithNewLine = readable.endsWith('\n');
     }
     if (!endsWithNewLine)

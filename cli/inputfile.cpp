@@ -1,23 +1,81 @@
 #include "inputfile.h"
 #include "usageerror.h"
 
+#include <zantoquiller/platform/interruption.h>
+
 #include <QFile>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Zanto::Cli {
 
-void openInput(QFile &file, const QString &name)
+namespace {
+
+// The descriptor, or minus the reason. A folder opens for reading, but is
+// no text.
+int openForReading(const QByteArray &path)
+{
+    int fd;
+    do
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -errno;
+    struct stat status;
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return -EISDIR;
+    }
+    return fd;
+}
+
+} // namespace
+
+InputFile::~InputFile()
+{
+    if (m_owned)
+        ::close(m_fd);
+}
+
+void InputFile::openFile(const QString &name)
 {
     if (name.isEmpty() || name == u"-") {
-        if (!file.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered))
-            throw UsageError(
-                QStringLiteral("cannot read standard input: %1").arg(file.errorString()));
-        return;
+        m_fd = STDIN_FILENO;
+        m_name = QStringLiteral("standard input");
+    } else {
+        const int result = openForReading(QFile::encodeName(name));
+        if (result < 0)
+            throw UsageError(QStringLiteral("cannot open '%1': %2")
+                                 .arg(name, QString::fromLocal8Bit(std::strerror(-result))));
+        m_fd = result;
+        m_owned = true;
+        m_name = name;
     }
-    file.setFileName(name);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw UsageError(QStringLiteral("cannot open '%1': %2").arg(name, file.errorString()));
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+qint64 InputFile::readData(char *data, qint64 maxSize)
+{
+    for (;;) {
+        // Looked for before the wait too: the signal may have come already.
+        if (const int sig = Platform::interruptSignal()) {
+            setErrorString(
+                m_name + QStringLiteral(": interrupted by signal ") + QString::number(sig));
+            return -1;
+        }
+        const ssize_t count = ::read(m_fd, data, static_cast<std::size_t>(maxSize));
+        if (count >= 0)
+            return count;
+        if (errno != EINTR) {
+            setErrorString(
+                m_name + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+            return -1;
+        }
+    }
 }
 
 } // namespace Zanto::Cli

@@ -1,15 +1,36 @@
-// Opening the input file of a command: a named file, or standard input for
-// no name or "-".
+// The input file of a command: a named file, or standard input for no name
+// or "-". Read straight from its descriptor, so that a read waiting for a
+// pipe or a terminal returns when a signal asks the command to stop.
 #pragma once
 
+#include <QIODevice>
 #include <QString>
-
-class QFile;
 
 namespace Zanto::Cli {
 
-// Opens file for reading; a file that cannot be opened is a UsageError that
-// names it and gives the system's reason.
-void openInput(QFile &file, const QString &name);
+class InputFile : public QIODevice
+{
+public:
+    InputFile() = default;
+    ~InputFile() override;
+
+    // Opens the file for reading; a file that cannot be opened is a
+    // UsageError that names it and gives the system's reason.
+    void openFile(const QString &name);
+    int handle() const { return m_fd; }
+
+    bool isSequential() const override { return true; }
+
+protected:
+    // Fails with "NAME: interrupted by signal N" once a signal has asked
+    // the command to stop.
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    int m_fd = -1;
+    bool m_owned = false;
+    QString m_name;
+};
 
 } // namespace Zanto::Cli

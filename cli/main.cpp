@@ -1,8 +1,11 @@
 // zanto: prints plain text to character printers from the command line.
 #include "commands.h"
+#include "standardstreams.h"
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/platform/interruption.h>
+#include <zantoquiller/platform/signalhandlers.h>
 
 #include <QCoreApplication>
 
@@ -20,10 +23,10 @@ const std::array commands {
     Command {"translation", "translation show|save FILE  show or write a translation table",
         runTranslation},
     Command {"print", "print [options] [FILE]      print a text file (standard input: - or none)",
-        runPrint},
+        runPrint, Command::Interruptible},
     Command {"send",
         "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
-        runSend},
+        runSend, Command::Interruptible},
     Command {
         "ports", "ports [options]             list the ports and the devices they open", runPorts},
     Command {"printers", "printers [options]          list the printers, the current one marked",
@@ -53,14 +56,41 @@ void printError(const QString &message)
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// A command stopped by a signal ends with 128 + the signal's number, as a
+// program killed by it would, whether it failed or got to its end.
+int statusAfter(int status)
 {
-    QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    if (const int sig = Platform::interruptSignal())
+        return 128 + sig;
+    return status;
+}
 
+int runCommand(const Command &command, const QStringList &arguments)
+{
+    if (command.interruptible == Command::Interruptible)
+        Platform::installInterruptHandlers();
+    try {
+        return statusAfter(command.run(arguments));
+    } catch (const UsageError &error) {
+        std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
+        return statusAfter(2);
+    } catch (const EInOutError &error) {
+        printError(error.Message());
+        if (!error.Reason().isEmpty())
+            printError(error.Reason());
+        return statusAfter(1);
+    } catch (const Exception &error) {
+        printError(error.Message());
+        return statusAfter(1);
+    } catch (const std::exception &error) {
+        // Not the component's: named as the program's own failure.
+        std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
+        return statusAfter(1);
+    }
+}
+
+int runCommandLine(QStringList arguments)
+{
     if (arguments.isEmpty()) {
         printUsage(stderr);
         return 2;
@@ -74,26 +104,21 @@ int main(int argc, char *argv[])
         std::printf("zanto %s\n", ZANTO_VERSION);
         return 0;
     }
-
     for (const Command &command : commands) {
-        if (name != QLatin1String(command.name))
-            continue;
-        try {
-            return command.run(arguments);
-        } catch (const UsageError &error) {
-            std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
-            return 2;
-        } catch (const EInOutError &error) {
-            printError(error.Message());
-            if (!error.Reason().isEmpty())
-                printError(error.Reason());
-            return 1;
-        } catch (const Exception &error) {
-            printError(error.Message());
-            return 1;
-        }
+        if (name == QLatin1String(command.name))
+            return runCommand(command, arguments);
     }
     std::fprintf(stderr, "zanto: unknown command '%s'\n\n", qPrintable(name));
     printUsage(stderr);
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    return finishStandardStreams(runCommandLine(arguments));
 }

@@ -4,14 +4,13 @@
 #include "commands.h"
 #include "componentoptions.h"
 #include "inputfile.h"
+#include "outputoverinput.h"
 #include "settingsoptions.h"
 #include "usageerror.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
-
-#include <QFile>
 
 #include <chrono>
 #include <cstdio>
@@ -122,8 +121,9 @@ int runPrint(const QStringList &arguments)
     options.applyTo(parser, component);
     settings.applyTo(parser, component);
 
-    QFile input;
-    openInput(input, files.value(0));
+    InputFile input;
+    input.openFile(files.value(0));
+    refuseOutputOverInput(component, input.handle());
     ProgressText text(input,
         parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
                                      : StreamTextSource::Breaks::Lines,

@@ -1,3 +1,5 @@
+#include "zantoquiller_p.h"
+
 #include <zantoquiller/editdialogs.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -31,12 +33,12 @@ EditDialogs *editDialogs()
 
 bool TZantoquiller::EditPrinterCodes()
 {
-    return requireDialogs().editPrinterCodes(m_codes);
+    return requireDialogs().editPrinterCodes(d->codes);
 }
 
 bool TZantoquiller::EditTranslationTable()
 {
-    return requireDialogs().editTranslationTable(m_transIn, m_transOut);
+    return requireDialogs().editTranslationTable(d->transIn, d->transOut);
 }
 
 } // namespace Zanto

@@ -1,4 +1,5 @@
 #include "memoprinter.h"
+#include "zantoquiller_p.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/textsource.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace Zanto {
 
@@ -46,7 +48,9 @@ qsizetype lastSpace(const char *bytes, qsizetype length)
 
 } // namespace
 
-MemoPrinter::MemoPrinter(TZantoquiller &component) : m_component(component) { }
+MemoPrinter::MemoPrinter(TZantoquiller &component)
+    : m_component(component), m_settings(TZantoquillerPrivate::get(component))
+{ }
 
 void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, LineSink &sink,
     const std::function<void()> &endJob)
@@ -54,13 +58,13 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     m_sink = &sink;
     m_source = &memo;
     m_spooler = sink.spoolerMode();
-    m_leftOffset = std::clamp<qsizetype>(m_component.m_leftOffset, 0, TZantoquiller::MaxLeftOffset);
-    m_linesPerPage = m_component.m_linesPerPage;
-    m_lineWidth = m_component.m_lineWidth;
-    m_lineSpacing = m_component.m_lineSpacing;
-    m_sendLineFeed = m_component.m_sendLineFeed;
+    m_leftOffset = std::clamp<qsizetype>(m_settings.leftOffset, 0, TZantoquiller::MaxLeftOffset);
+    m_linesPerPage = m_settings.linesPerPage;
+    m_lineWidth = m_settings.lineWidth;
+    m_lineSpacing = m_settings.lineSpacing;
+    m_sendLineFeed = m_settings.sendLineFeed;
     m_longestLineEnd = std::max(2, 2 * m_lineSpacing);
-    m_table.emplace(m_component.m_transIn, m_component.m_transOut, ansiCodePage());
+    m_table.emplace(m_settings.transIn, m_settings.transOut, ansiCodePage());
     std::array<bool, 256> inLine;
     std::array<bool, 256> inText;
     for (int b = 0; b < 256; ++b) {
@@ -74,9 +78,9 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     m_pagesEnded = 0;
 
     // A printer type outside the seven families has no codes.
-    const int type = m_component.m_printerType;
+    const int type = m_settings.printerType;
     const TPrinterCodes codes
-        = type >= 0 && type < PrinterTypeCount ? m_component.m_codes[type] : TPrinterCodes {};
+        = type >= 0 && type < PrinterTypeCount ? m_settings.codes[type] : TPrinterCodes {};
 
     try {
         ReadPitch(m_buffer, codes);
@@ -98,7 +102,7 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
 void MemoPrinter::ReadPitch(TTextBuffer &Buffer, const TPrinterCodes &Codes) const
 {
     const TCodeString *code = nullptr;
-    switch (m_component.m_pitch) {
+    switch (m_settings.pitch) {
     case cpi10:
         code = &Codes.Set10cpi;
         break;
@@ -187,14 +191,14 @@ void MemoPrinter::EndLine()
     m_source->progress(m_linesSent, m_pagesEnded);
 }
 
-void MemoPrinter::printWholeText(TextSource &memo)
+template<typename NextPiece> void MemoPrinter::placePieces(NextPiece &&nextPiece, bool wholeText)
 {
     // The last bytes of a piece wait for the next one, so that the wrap
     // rule can look ahead; held keeps them, and the lookahead they get.
     unsigned char held[2 * Lookahead];
     qsizetype heldSize = 0;
     for (;;) {
-        const QByteArrayView piece = memo.readText();
+        const QByteArrayView piece = nextPiece();
         const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
         const qsizetype size = piece.size();
         if (size == 0)
@@ -204,7 +208,7 @@ void MemoPrinter::printWholeText(TextSource &memo)
             heldSize += size;
             if (heldSize > Lookahead) {
                 const qsizetype limit = heldSize - Lookahead;
-                place(held, heldSize, limit, true);
+                place(held, heldSize, limit, wholeText);
                 std::memmove(held, held + limit, Lookahead);
                 heldSize = Lookahead;
             }
@@ -212,15 +216,45 @@ void MemoPrinter::printWholeText(TextSource &memo)
         }
         if (heldSize > 0) {
             std::memcpy(held + heldSize, p, Lookahead);
-            place(held, heldSize + Lookahead, heldSize, true);
+            place(held, heldSize + Lookahead, heldSize, wholeText);
         }
-        place(p, size, size - Lookahead, true);
+        place(p, size, size - Lookahead, wholeText);
         std::memcpy(held, p + size - Lookahead, Lookahead);
         heldSize = Lookahead;
     }
-    place(held, heldSize, heldSize, true);
+    place(held, heldSize, heldSize, wholeText);
+}
+
+void MemoPrinter::printWholeText(TextSource &memo)
+{
+    placePieces([&memo] { return memo.readText(); }, true);
     EndLine();
     NewLine();
+}
+
+bool MemoPrinter::placeLine(TextSource &memo, qint32 index)
+{
+    bool ends = false;
+    QByteArrayView piece;
+    do
+        piece = memo.linePiece(index, ends);
+    while (piece.isEmpty() && !ends);
+    if (ends) {
+        // The usual case: the line comes whole.
+        const auto *s = reinterpret_cast<const unsigned char *>(piece.data());
+        place(s, piece.size(), piece.size(), false);
+        return piece.isEmpty();
+    }
+    // A long line from a source that reads as it goes: never held whole.
+    placePieces(
+        [&] {
+            QByteArrayView next = std::exchange(piece, QByteArrayView());
+            while (next.isEmpty() && !ends)
+                next = memo.linePiece(index, ends);
+            return next;
+        },
+        false);
+    return false;
 }
 
 void MemoPrinter::printLineRange(TextSource &memo, qint32 fromIndex, qint32 toIndex)
@@ -229,14 +263,14 @@ void MemoPrinter::printLineRange(TextSource &memo, qint32 fromIndex, qint32 toIn
     if (toIndex < first || !memo.hasLine(first))
         return;
     for (qint32 k = first;; ++k) {
-        const bool last = k == toIndex || !memo.hasLine(k + 1);
-        const QByteArrayView line = memo.line(k);
-        const auto *s = reinterpret_cast<const unsigned char *>(line.data());
         startSourceString();
-        place(s, line.size(), line.size(), false);
-        if (m_lineWidth != 0 && !line.isEmpty() && !last)
+        const bool empty = placeLine(memo, k);
+        // Asked only once the line has been read: a source that reads as it
+        // goes learns of the next line only past this one.
+        const bool last = k == toIndex || !memo.hasLine(k + 1);
+        if (m_lineWidth != 0 && !empty && !last)
             continue; // the paragraph goes on with the next line
-        if (m_lineWidth != 0 && line.isEmpty() && m_used > m_leftOffset) {
+        if (m_lineWidth != 0 && empty && m_used > m_leftOffset) {
             EndLine();
             NewLine();
         }

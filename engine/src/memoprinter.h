@@ -18,6 +18,7 @@ namespace Zanto {
 
 class TextSource;
 class TZantoquiller;
+class TZantoquillerPrivate;
 
 class MemoPrinter
 {
@@ -56,6 +57,12 @@ private:
 
     void printWholeText(TextSource &memo);
     void printLineRange(TextSource &memo, qint32 fromIndex, qint32 toIndex);
+    // Places line index of the line list, piece by piece when the source
+    // hands it out so; true when the line is empty.
+    bool placeLine(TextSource &memo, qint32 index);
+    // Places a string that arrives in pieces, an empty piece ending it, as
+    // place() places it whole.
+    template<typename NextPiece> void placePieces(NextPiece &&nextPiece, bool wholeText);
     // Places s[0, limit) of a source string of len bytes (len - limit bytes
     // of lookahead); wholeText gives CR and LF their meaning.
     void place(const unsigned char *s, qsizetype len, qsizetype limit, bool wholeText);
@@ -68,6 +75,7 @@ private:
     void startSourceString();
 
     TZantoquiller &m_component;
+    const TZantoquillerPrivate &m_settings;
 
     // Settings, read when the print starts.
     LineSink *m_sink = nullptr;

@@ -1,19 +1,19 @@
-// Shared by the channel's operations and the print job.
+// Shared by the channel's operations and direct output.
 #pragma once
 
 #include <zantoquiller/types.h>
 
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace Zanto {
 
-class TZantoquiller;
-
-// The device name of a port (PortToString's answer), or nothing, with why
-// telling the reason.
+// The device name of a port (PortToString's answer), outputFile for poDisk,
+// or nothing, with why telling the reason. Asking the print server for the
+// current printer's port waits at most timeout.
 std::optional<QString> deviceNameOf(
-    const TZantoquiller &component, TIOPortName value, QString &why);
+    TIOPortName value, const QString &outputFile, std::chrono::milliseconds timeout, QString &why);
 
 } // namespace Zanto

@@ -1,6 +1,9 @@
 #include "printjob.h"
+#include "directoutput.h"
 #include "platformerrors.h"
+#include "zantoquiller_p.h"
 
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/printer.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -26,16 +29,21 @@ std::string jobTitle()
 
 struct PrintJob::Private
 {
-    TZantoquiller &component;
+    explicit Private(TZantoquiller &component)
+        : settings(TZantoquillerPrivate::get(component)), output(settings)
+    { }
+
+    TZantoquillerPrivate &settings;
+    DirectOutput output;
     bool spooler = false;
     bool firstLine = true;
     bool ended = false;
 };
 
-PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private {component})
+PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private(component))
 {
     try {
-        d->spooler = wholeText && component.m_useSpooler && component.m_port != poDisk;
+        d->spooler = wholeText && d->settings.useSpooler && d->settings.port != poDisk;
         if (d->spooler && !component.DriverCompatible()) {
             d->spooler = false;
             throw eZantoquillError(DriverRefusesRawData);
@@ -44,7 +52,7 @@ PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private {co
         if (d->spooler)
             onPrinter([&] {
                 Platform::printer().beginDoc(
-                    jobTitle(), std::chrono::milliseconds(component.m_timeout));
+                    jobTitle(), std::chrono::milliseconds(component.Timeout()));
             });
     } catch (...) {
         delete d;
@@ -55,13 +63,26 @@ PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private {co
 PrintJob::~PrintJob()
 {
     if (!d->ended) {
-        d->component.AppendToFile = false;
-        if (d->spooler) {
-            // What was sent is printed; a job that cannot be ended is dropped.
+        // An exception left the print. An interrupt cancels the job, so that
+        // half a job is never released; otherwise what was sent is printed.
+        d->settings.appendToFile = false;
+        const bool interrupted = Platform::interruptSignal() != 0;
+        if (d->spooler && interrupted) {
+            Platform::printer().abortDoc();
+        } else if (d->spooler) {
+            // A job that cannot be ended is dropped.
             try {
                 Platform::printer().endDoc();
             } catch (...) {
                 Platform::printer().abortDoc();
+            }
+        } else if (interrupted) {
+            d->output.abandon();
+        } else {
+            try {
+                d->output.finish();
+            } catch (...) {
+                // The error that left the print is the one reported.
             }
         }
     }
@@ -75,15 +96,21 @@ bool PrintJob::spoolerMode() const
 
 void PrintJob::sendLine(const TTextBuffer &line)
 {
-    d->component.AppendToFile = !d->firstLine;
+    d->settings.appendToFile = !d->firstLine;
     d->firstLine = false;
     const int count = line.Count;
     if (count > TTextBuffer::Capacity)
         throw eZantoquillError(QStringLiteral("Line too long for buffer!  Printing Aborted"));
-    if (d->spooler)
+    if (d->spooler) {
         onPrinter([&] { Platform::printer().write(line.Data, std::size_t(count)); });
-    else
-        d->component.PrintBuffer(line.Data, count);
+        return;
+    }
+    try {
+        d->output.send(line.Data, count);
+    } catch (...) {
+        d->settings.appendToFile = false;
+        throw;
+    }
 }
 
 void PrintJob::newPage()
@@ -95,9 +122,11 @@ void PrintJob::newPage()
 void PrintJob::end()
 {
     d->ended = true;
-    d->component.AppendToFile = false;
+    d->settings.appendToFile = false;
     if (d->spooler)
         onPrinter([] { Platform::printer().endDoc(); });
+    else
+        d->output.finish();
 }
 
 } // namespace Zanto

@@ -1,5 +1,7 @@
 // The channel side of one memo print: spooler decision, driver check, one
-// SendLine per finished line, page breaks in spooler mode, job end.
+// SendLine per finished line, page breaks in spooler mode, job end. The job
+// keeps its own state (first line, the direct output with its connection or
+// append state) and only shows AppendToFile on the component.
 #pragma once
 
 #include <zantoquiller/textbuffer.h>
@@ -31,7 +33,9 @@ public:
     // not poDisk. In spooler mode runs the driver check (raising its
     // eZantoquillError before anything is sent) and starts the document.
     PrintJob(TZantoquiller &component, bool wholeText);
-    // Ends the job if end() was not reached (an exception left the print).
+    // Ends the job if end() was not reached (an exception left the print):
+    // what was sent is delivered, unless a signal interrupted the print,
+    // which cancels the spooler document and drops a printer's connection.
     ~PrintJob() override;
 
     PrintJob(const PrintJob &) = delete;
@@ -40,7 +44,8 @@ public:
     bool spoolerMode() const override;
     void sendLine(const TTextBuffer &line) override;
     void newPage() override;
-    // Job end: AppendToFile cleared; in spooler mode the document is ended.
+    // Job end: AppendToFile cleared; in spooler mode the document is ended,
+    // in direct mode a TCP printer's stream (EInOutError when it fails).
     void end();
 
 private:

@@ -162,91 +162,166 @@ qsizetype StreamTextSource::joinLines(char *buffer, qsizetype capacity)
     return out;
 }
 
-bool StreamTextSource::readPiece(QByteArray &line)
+char StreamTextSource::byteAtInput() const
 {
-    while (!atEnd()) {
-        const char *from = m_data.data() + m_pos;
-        const char *end = m_data.data() + m_end;
-        const char *p = from;
-        if (m_breaks == Breaks::Lines) {
-            while (p < end && *p != CR && *p != LF)
-                ++p;
-            line.append(from, p - from);
-            m_pos += p - from;
-            if (p == end)
-                continue;
-            ++m_pos;
-            if (*p == CR && !atEnd() && m_data[static_cast<std::size_t>(m_pos)] == LF)
-                ++m_pos;
-            return true;
-        }
-        // Verbatim: only CR LF breaks; a lone CR or LF belongs to the line.
-        p = static_cast<const char *>(std::memchr(from, CR, static_cast<std::size_t>(end - from)));
-        if (!p)
-            p = end;
-        line.append(from, p - from);
-        m_pos += p - from;
-        if (p == end)
-            continue;
-        ++m_pos;
-        if (!atEnd() && m_data[static_cast<std::size_t>(m_pos)] == LF) {
-            ++m_pos;
-            return true;
-        }
-        line.append(CR);
-    }
-    return false;
+    return m_data[static_cast<std::size_t>(m_pos)];
 }
 
-bool StreamTextSource::readListLine(QByteArray &line)
+void StreamTextSource::skipBreak()
 {
-    if (m_listEnded)
-        return false;
-    line.clear();
-    if (m_breaks == Breaks::Lines) {
-        if (atEnd()) {
-            m_listEnded = true;
-            return false;
+    // At a CR or LF; CR LF is one break.
+    const char c = byteAtInput();
+    ++m_pos;
+    if (c == CR && !atEnd() && byteAtInput() == LF)
+        ++m_pos;
+}
+
+bool StreamTextSource::lineAtInputExists()
+{
+    if (m_existence == Existence::Unknown) {
+        if (m_breakAhead) {
+            skipBreak();
+            m_breakAhead = false;
         }
-        readPiece(line);
-        // An empty last line comes only from a break at the very end.
-        if (line.isEmpty() && atEnd()) {
-            m_listEnded = true;
-            return false;
+        bool exists = !atEnd();
+        if (exists && m_breaks == Breaks::Lines && (byteAtInput() == CR || byteAtInput() == LF)) {
+            // An empty line, which is one only if text follows its break.
+            skipBreak();
+            m_emptyLineRead = true;
+            exists = !atEnd();
         }
-        return true;
+        m_existence = exists ? Existence::Exists : Existence::None;
     }
-    if (!readPiece(line)) {
-        m_listEnded = true;
-        return !line.isEmpty();
+    return m_existence == Existence::Exists;
+}
+
+QByteArrayView StreamTextSource::nextLinePieceOfLines(bool &lineEnds)
+{
+    lineEnds = true;
+    if (m_emptyLineRead || atEnd())
+        return {};
+    const char *from = m_data.data() + m_pos;
+    const char *end = m_data.data() + m_end;
+    const char *p = from;
+    while (p < end && *p != CR && *p != LF)
+        ++p;
+    m_pos += p - from;
+    // The break stays in the input until the next line is looked for, so
+    // that reading on does not overwrite this piece.
+    lineEnds = p != end;
+    m_breakAhead = lineEnds;
+    return QByteArrayView(from, p - from);
+}
+
+QByteArrayView StreamTextSource::nextLinePieceOfVerbatim(bool &lineEnds)
+{
+    // Only CR LF ends a line; a lone CR or LF belongs to it.
+    static const char loneCR = CR;
+    lineEnds = true;
+    if (atEnd())
+        return {};
+    if (byteAtInput() == CR) {
+        ++m_pos;
+        if (atEnd())
+            return QByteArrayView(&loneCR, 1);
+        if (byteAtInput() == LF) {
+            ++m_pos;
+            return {};
+        }
+        lineEnds = false;
+        return QByteArrayView(&loneCR, 1);
     }
-    return true;
+    const char *from = m_data.data() + m_pos;
+    const auto size = static_cast<std::size_t>(m_end - m_pos);
+    const char *p = static_cast<const char *>(std::memchr(from, CR, size));
+    if (!p)
+        p = from + size;
+    m_pos += p - from;
+    lineEnds = false;
+    return QByteArrayView(from, p - from);
+}
+
+QByteArrayView StreamTextSource::nextLinePiece(bool &lineEnds)
+{
+    const QByteArrayView piece = m_breaks == Breaks::Lines ? nextLinePieceOfLines(lineEnds)
+                                                           : nextLinePieceOfVerbatim(lineEnds);
+    m_lineStarted = true;
+    if (lineEnds) {
+        ++m_lineAtInput;
+        m_existence = Existence::Unknown;
+        m_lineStarted = false;
+        m_emptyLineRead = false;
+    }
+    return piece;
+}
+
+void StreamTextSource::holdLineAtInput()
+{
+    const qint32 index = m_lineAtInput;
+    QByteArray whole;
+    bool ends = false;
+    while (!ends)
+        whole += nextLinePiece(ends);
+    if (m_firstHeld + static_cast<qint64>(m_lines.size()) != index) {
+        m_lines.clear();
+        m_firstHeld = index;
+    }
+    m_lines.push_back(std::move(whole));
+    // Only the line before the one asked for is still needed.
+    while (m_lines.size() > 2) {
+        m_lines.pop_front();
+        ++m_firstHeld;
+    }
+}
+
+const QByteArray *StreamTextSource::heldLine(qint32 index) const
+{
+    const qint64 slot = static_cast<qint64>(index) - m_firstHeld;
+    if (slot < 0 || slot >= static_cast<qint64>(m_lines.size()))
+        return nullptr;
+    return &m_lines[static_cast<std::size_t>(slot)];
 }
 
 bool StreamTextSource::hasLine(qint32 index)
 {
-    if (index < m_firstHeld)
-        return false;
-    while (m_firstHeld + static_cast<qint64>(m_lines.size()) <= index) {
-        QByteArray next;
-        if (!readListLine(next))
+    if (index < m_lineAtInput)
+        return heldLine(index) != nullptr;
+    while (m_lineAtInput < index) {
+        if (!lineAtInputExists())
             return false;
-        m_lines.push_back(std::move(next));
-        // Only the line before the one asked for is still needed.
-        while (m_lines.size() > 2) {
-            m_lines.pop_front();
-            ++m_firstHeld;
+        if (m_lineStarted) {
+            // Passed over after some of it was handed out: the rest goes.
+            bool ends = false;
+            while (!ends)
+                nextLinePiece(ends);
+        } else {
+            holdLineAtInput();
         }
     }
-    return true;
+    return lineAtInputExists();
 }
 
 QByteArrayView StreamTextSource::line(qint32 index)
 {
-    const qint64 slot = static_cast<qint64>(index) - m_firstHeld;
-    if (slot < 0 || slot >= static_cast<qint64>(m_lines.size()))
+    if (const QByteArray *held = heldLine(index))
+        return *held;
+    if (index != m_lineAtInput || !lineAtInputExists())
         return {};
-    return m_lines[static_cast<std::size_t>(slot)];
+    holdLineAtInput();
+    return m_lines.back();
+}
+
+QByteArrayView StreamTextSource::linePiece(qint32 index, bool &lineEnds)
+{
+    if (const QByteArray *held = heldLine(index)) {
+        lineEnds = true;
+        return *held;
+    }
+    if (index != m_lineAtInput || !lineAtInputExists()) {
+        lineEnds = true;
+        return {};
+    }
+    return nextLinePiece(lineEnds);
 }
 
 } // namespace Zanto

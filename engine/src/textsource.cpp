@@ -7,6 +7,12 @@ namespace Zanto {
 
 TextSource::~TextSource() = default;
 
+QByteArrayView TextSource::linePiece(qint32 index, bool &lineEnds)
+{
+    lineEnds = true;
+    return line(index);
+}
+
 void TextSource::progress(qint64, qint64) { }
 
 namespace {

@@ -1,3 +1,4 @@
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/outputdevice.h>
 
 #include "deadline.h"
@@ -5,6 +6,8 @@
 #include "systemerror.h"
 #include "tcpconnect.h"
 #include "terminalguard.h"
+
+#include <zantoquiller/platform/interruption.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -32,9 +35,12 @@ int openPath(const DeviceTarget &target, OpenMode mode)
             flags |= O_CREAT;
     }
     int fd;
-    do {
+    for (;;) {
         fd = ::open(target.path.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+        if (fd >= 0 || errno != EINTR)
+            break;
+        throwIfInterrupted(target.path);
+    }
     if (fd < 0)
         throwSystemError(target.path, errno);
     return fd;
@@ -113,57 +119,69 @@ void OutputDevice::write(const char *data, std::size_t size, std::chrono::millis
         return;
     }
     const Deadline deadline(timeout);
+    if (m_socket) {
+        // send() is told not to raise SIGPIPE; a socket is no terminal.
+        writeWithin(data, size, deadline, timeout);
+        return;
+    }
     TerminalGuard terminal(m_fd, m_displayName, m_serial);
     PipeSignalGuard pipeSignal;
+    try {
+        writeWithin(data, size, deadline, timeout);
+        if (!terminal.drain(deadline, m_displayName))
+            throwTimeout(m_displayName, timeout, size, size);
+    } catch (...) {
+        // Closing must not wait for a device that does not take the rest.
+        terminal.discardQueuedOutput();
+        throw;
+    }
+}
 
+void OutputDevice::writeWithin(
+    const char *data, std::size_t size, const Deadline &deadline, std::chrono::milliseconds timeout)
+{
     std::size_t written = 0;
     pollfd entry {m_fd, POLLOUT, 0};
     while (written < size) {
+        // A signal that came between two waits is not missed.
+        throwIfInterrupted(m_displayName);
         const int ready = ::poll(&entry, 1, deadline.pollTimeout());
-        if (ready < 0 && errno == EINTR)
+        if (ready < 0 && errno == EINTR) {
+            throwIfInterrupted(m_displayName);
             continue;
-        if (ready < 0) {
-            terminal.discardQueuedOutput();
+        }
+        if (ready < 0)
             throwSystemError(m_displayName, errno);
-        }
-        if (ready == 0) {
-            terminal.discardQueuedOutput();
+        if (ready == 0)
             throwTimeout(m_displayName, timeout, written, size);
-        }
         const ssize_t count = m_socket ? ::send(m_fd, data + written, size - written, MSG_NOSIGNAL)
                                        : ::write(m_fd, data + written, size - written);
         if (count > 0) {
             written += static_cast<std::size_t>(count);
             continue;
         }
-        if (count < 0 && errno == EINTR)
+        if (count < 0 && errno == EINTR) {
+            throwIfInterrupted(m_displayName);
             continue;
+        }
         if (count == 0 || errno == EAGAIN) {
             // Said to be writable but took nothing (a parallel port that is
             // busy does this): try again a little later.
-            if (deadline.passed()) {
-                terminal.discardQueuedOutput();
+            if (deadline.passed())
                 throwTimeout(m_displayName, timeout, written, size);
-            }
             ::poll(nullptr, 0, deadline.pollTimeout(5));
             continue;
         }
-        terminal.discardQueuedOutput();
         throwSystemError(m_displayName, errno);
     }
-    if (!terminal.drain(deadline)) {
-        terminal.discardQueuedOutput();
-        throwTimeout(m_displayName, timeout, written, size);
-    }
-    if (m_socket) {
-        const int error = finishTcp(m_fd, deadline);
-        if (error == ETIMEDOUT)
-            throw DeviceError(m_displayName + ": the printer did not acknowledge all "
-                + std::to_string(size) + " bytes within the time-out of "
-                + std::to_string(timeout.count()) + " ms");
-        if (error != 0)
-            throwSystemError(m_displayName, error);
-    }
+}
+
+void OutputDevice::finish(std::chrono::milliseconds timeout)
+{
+    if (m_fd < 0)
+        throw DeviceError(m_displayName + ": not open");
+    if (m_socket)
+        finishTcp(m_fd, timeout, m_displayName);
 }
 
 void OutputDevice::writeRegularFile(const char *data, std::size_t size)
@@ -174,10 +192,19 @@ void OutputDevice::writeRegularFile(const char *data, std::size_t size)
         if (count > 0)
             written += static_cast<std::size_t>(count);
         else if (count < 0 && errno == EINTR)
-            continue;
+            throwIfInterrupted(m_displayName);
         else
             throwSystemError(m_displayName, count == 0 ? ENOSPC : errno);
     }
+}
+
+void OutputDevice::abort() noexcept
+{
+    if (m_fd >= 0 && m_socket) {
+        const linger reset {1, 0};
+        ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    }
+    close();
 }
 
 void OutputDevice::close() noexcept

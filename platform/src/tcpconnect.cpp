@@ -2,9 +2,14 @@
 #include "deadline.h"
 #include "systemerror.h"
 
+#include <zantoquiller/platform/interruption.h>
+
 #include <cerrno>
 #include <linux/sockios.h>
+#include <memory>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -14,8 +19,28 @@ namespace Zanto::Platform {
 
 namespace {
 
+// A connection that has been idle this long is probed; after this many
+// unanswered probes, one interval apart, it fails with ETIMEDOUT. So a
+// printer that vanished is found within half a minute even without a
+// time-out, while a job's connection waits for the next line.
+constexpr int KeepAliveIdleSeconds = 10;
+constexpr int KeepAliveIntervalSeconds = 5;
+constexpr int KeepAliveProbes = 4;
+
+// Steps between looks at the acknowledged bytes while finishing.
+constexpr int FinishStepMs = 5;
+
+void enableKeepAlive(int fd)
+{
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &KeepAliveIdleSeconds, sizeof(int));
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &KeepAliveIntervalSeconds, sizeof(int));
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &KeepAliveProbes, sizeof(int));
+}
+
 // 0 when connected, else the error; ETIMEDOUT when the deadline passed.
-int connectOne(int fd, const addrinfo &address, const Deadline &deadline)
+int connectOne(int fd, const addrinfo &address, const Deadline &deadline, const std::string &name)
 {
     if (::connect(fd, address.ai_addr, address.ai_addrlen) == 0)
         return 0;
@@ -30,12 +55,22 @@ int connectOne(int fd, const addrinfo &address, const Deadline &deadline)
             return ETIMEDOUT;
         if (errno != EINTR)
             return errno;
+        throwIfInterrupted(name);
     }
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
-        return errno;
-    return error;
+    return pendingSocketError(fd);
+}
+
+struct AddressListDeleter
+{
+    void operator()(addrinfo *list) const { ::freeaddrinfo(list); }
+};
+
+int unacknowledgedBytes(int fd, const std::string &name)
+{
+    int count = 0;
+    if (::ioctl(fd, SIOCOUTQ, &count) != 0)
+        throwSystemError(name, errno);
+    return count;
 }
 
 } // namespace
@@ -46,51 +81,98 @@ int connectTcp(const std::string &host, const std::string &port, const std::stri
     addrinfo hints {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo *addresses = nullptr;
-    const int status = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &addresses);
+    addrinfo *found = nullptr;
+    const int status = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found);
     if (status != 0)
         throw DeviceError(displayName + ": " + ::gai_strerror(status));
+    const std::unique_ptr<addrinfo, AddressListDeleter> addresses(found);
 
     int error = EHOSTUNREACH;
-    for (const addrinfo *address = addresses; address; address = address->ai_next) {
+    for (const addrinfo *address = addresses.get(); address; address = address->ai_next) {
         const int fd = ::socket(address->ai_family,
             address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address->ai_protocol);
         if (fd < 0) {
             error = errno;
             continue;
         }
-        error = connectOne(fd, *address, deadline);
+        try {
+            error = connectOne(fd, *address, deadline, displayName);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
         if (error == 0) {
-            ::freeaddrinfo(addresses);
+            enableKeepAlive(fd);
             return fd;
         }
         ::close(fd);
         if (error == ETIMEDOUT)
             break;
     }
-    ::freeaddrinfo(addresses);
     throwSystemError(displayName, error);
 }
 
-int finishTcp(int fd, const Deadline &deadline)
+int pendingSocketError(int fd)
 {
-    if (::shutdown(fd, SHUT_WR) != 0)
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         return errno;
-    for (;;) {
-        int unacknowledged = 0;
-        if (::ioctl(fd, SIOCOUTQ, &unacknowledged) != 0)
-            return errno;
-        if (unacknowledged == 0)
-            break;
-        if (deadline.passed())
-            return ETIMEDOUT;
-        ::poll(nullptr, 0, deadline.pollTimeout(5));
+    return error;
+}
+
+void finishTcp(int fd, std::chrono::milliseconds timeout, const std::string &displayName)
+{
+    // A connection that was reset says so, not merely that it is gone.
+    if (const int error = pendingSocketError(fd))
+        throwSystemError(displayName, error);
+    if (::shutdown(fd, SHUT_WR) != 0) {
+        const int error = errno;
+        const int pending = pendingSocketError(fd);
+        throwSystemError(displayName, pending ? pending : error);
     }
-    // Read what the printer sent back (status bytes), so that closing with
-    // unread data does not reset the connection.
+    Deadline deadline(timeout);
+    int unacknowledged = unacknowledgedBytes(fd, displayName);
+    bool peerClosed = false;
+    while (unacknowledged != 0) {
+        throwIfInterrupted(displayName);
+        // A reset or the system's own retries running out end the wait at
+        // once; the count of unacknowledged bytes alone would never change.
+        if (const int error = pendingSocketError(fd))
+            throwSystemError(displayName, error);
+        if (deadline.passed())
+            throw DeviceError(displayName + ": the printer did not take the last "
+                + std::to_string(unacknowledged) + " bytes within the time-out of "
+                + std::to_string(timeout.count()) + " ms");
+        // Wake up for the printer's answer (status bytes, its end of data)
+        // or an error; otherwise look again after a short step.
+        pollfd entry {fd, short(peerClosed ? 0 : POLLIN), 0};
+        const int ready = ::poll(&entry, 1, deadline.pollTimeout(FinishStepMs));
+        if (ready < 0) {
+            if (errno != EINTR)
+                throwSystemError(displayName, errno);
+            throwIfInterrupted(displayName);
+        }
+        if (ready > 0 && (entry.revents & POLLIN)) {
+            char discard[512];
+            const ssize_t count = ::recv(fd, discard, sizeof discard, MSG_DONTWAIT);
+            // recv() reports (and so clears) a reset itself.
+            if (count < 0 && errno != EAGAIN && errno != EINTR)
+                throwSystemError(displayName, errno);
+            peerClosed = count == 0;
+        } else if (ready > 0 && (entry.revents & POLLHUP) && !(entry.revents & POLLERR)) {
+            // Both directions are shut; only acknowledgements can still come.
+            ::poll(nullptr, 0, deadline.pollTimeout(FinishStepMs));
+        }
+        const int now = unacknowledgedBytes(fd, displayName);
+        if (now < unacknowledged)
+            deadline = Deadline(timeout); // the printer is taking data
+        unacknowledged = now;
+    }
+    // Read what the printer sent back, so that closing with unread data does
+    // not reset the connection.
     char discard[512];
     while (::recv(fd, discard, sizeof discard, MSG_DONTWAIT) > 0) { }
-    return 0;
 }
 
 } // namespace Zanto::Platform

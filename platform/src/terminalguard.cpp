@@ -1,6 +1,9 @@
 #include "terminalguard.h"
 #include "deadline.h"
+#include "savedterminals.h"
 #include "systemerror.h"
+
+#include <zantoquiller/platform/interruption.h>
 
 #include <array>
 #include <cerrno>
@@ -121,9 +124,13 @@ TerminalGuard::TerminalGuard(
     raw.c_oflag &= ~OPOST;
     if (serial)
         applySerial(raw, *serial, name);
+    // Remembered first, so that a program ended by a signal at any moment
+    // from now on sets the terminal back.
+    m_remembered = rememberTerminal(fd, m_saved);
     if (::tcsetattr(fd, TCSANOW, &raw) != 0) {
         const int error = errno;
         ::tcsetattr(fd, TCSANOW, &m_saved);
+        forgetTerminal(m_remembered);
         throwSystemError(name, error);
     }
     m_active = true;
@@ -137,14 +144,16 @@ TerminalGuard::~TerminalGuard()
     if (m_discard)
         ::tcflush(m_fd, TCOFLUSH);
     ::tcsetattr(m_fd, TCSANOW, &m_saved);
+    forgetTerminal(m_remembered);
 }
 
-bool TerminalGuard::drain(const Deadline &deadline) const
+bool TerminalGuard::drain(const Deadline &deadline, const std::string &name) const
 {
     if (!m_lineSettings)
         return true;
     if (!deadline.limited()) {
-        while (::tcdrain(m_fd) != 0 && errno == EINTR) { }
+        while (::tcdrain(m_fd) != 0 && errno == EINTR)
+            throwIfInterrupted(name);
         return true;
     }
     for (;;) {
@@ -153,7 +162,8 @@ bool TerminalGuard::drain(const Deadline &deadline) const
             return true;
         if (deadline.passed())
             return false;
-        ::poll(nullptr, 0, deadline.pollTimeout(5));
+        if (::poll(nullptr, 0, deadline.pollTimeout(5)) < 0 && errno == EINTR)
+            throwIfInterrupted(name);
     }
 }
 

@@ -30,8 +30,9 @@ public:
 
     // Waits until the device has sent what is queued, when line settings were
     // changed (the bytes must leave at those settings). Returns false when
-    // the deadline passes first.
-    bool drain(const Deadline &deadline) const;
+    // the deadline passes first; raises DeviceError naming name when a
+    // signal asked the print to stop.
+    bool drain(const Deadline &deadline, const std::string &name) const;
     void discardQueuedOutput() { m_discard = true; }
 
 private:
@@ -39,6 +40,7 @@ private:
     bool m_active = false;
     bool m_lineSettings = false;
     bool m_discard = false;
+    int m_remembered = -1; // entry in the table a signal handler restores from
     termios m_saved {};
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 
 #include <algorithm>
 
@@ -27,9 +28,31 @@ public:
         return bytes;
     }
 
+    // Why the content is not whole when a field found it ended: "the file
+    // ends at byte 812 inside " + where.
+    QString endsInside(const QString &where) const
+    {
+        return QStringLiteral("the file ends at byte %1 inside %2")
+            .arg(m_content.size())
+            .arg(where);
+    }
+
 private:
     QByteArrayView m_content;
     qsizetype m_position;
 };
+
+// Why content that lacks magic is not a settings file of its kind.
+inline QString missingMagic(QByteArrayView magic)
+{
+    return QStringLiteral("does not begin with \"%1\"").arg(QString::fromLatin1(magic));
+}
+
+// Hands problem to the caller who asked for it.
+inline void tell(QString *problem, const QString &text)
+{
+    if (problem)
+        *problem = text;
+}
 
 } // namespace Zanto

@@ -36,26 +36,38 @@ QByteArray printerCodesFileBytes(const TCodeTable &codes)
     return printerCodesFileWrites(codes).join();
 }
 
-std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content)
+std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content, QString *problem)
 {
-    if (!content.startsWith(PrinterCodesMagic))
+    if (!content.startsWith(PrinterCodesMagic)) {
+        tell(problem, missingMagic(PrinterCodesMagic));
         return std::nullopt;
+    }
 
     TCodeTable codes {};
     // The first "BoldOn" moves on to ptHPPCL.
     int type = ptUser2;
     ByteCursor cursor(content, PrinterCodesMagic.size());
-    while (!cursor.atEnd()) {
+    for (int entry = 0; !cursor.atEnd(); ++entry) {
+        // A key length of 0 ends the entries.
         const qsizetype keyLength = cursor.takeByte();
-        const QByteArrayView key = cursor.take(keyLength);
-        // A key length of 0, or no key byte left: the end of the entries.
-        // A key cut short names no code, and nothing follows it.
-        if (key.isEmpty() || key.size() < keyLength)
+        if (keyLength == 0)
             break;
-        QByteArrayView value;
-        if (!cursor.atEnd()) {
-            const qsizetype valueLength = cursor.takeByte();
-            value = cursor.take(valueLength);
+        const QByteArrayView key = cursor.take(keyLength);
+        if (key.size() < keyLength) {
+            tell(problem, cursor.endsInside(QStringLiteral("the key of entry %1").arg(entry)));
+            return std::nullopt;
+        }
+        if (cursor.atEnd()) {
+            tell(problem,
+                cursor.endsInside(
+                    QStringLiteral("entry %1, before the length of its value").arg(entry)));
+            return std::nullopt;
+        }
+        const qsizetype valueLength = cursor.takeByte();
+        const QByteArrayView value = cursor.take(valueLength);
+        if (value.size() < valueLength) {
+            tell(problem, cursor.endsInside(QStringLiteral("the value of entry %1").arg(entry)));
+            return std::nullopt;
         }
         if (key == "BoldOn")
             type = (type + 1) % PrinterTypeCount;

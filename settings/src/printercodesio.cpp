@@ -24,9 +24,11 @@ void TZantoquiller::SavePrinterCodes(const QString &FileName) const
 void TZantoquiller::LoadPrinterCodes(const QString &FileName)
 {
     const QString path = printerCodesPath(FileName);
-    const std::optional<TCodeTable> codes = parsePrinterCodesFile(readSettingsFile(FileName, path));
+    QString problem;
+    const std::optional<TCodeTable> codes
+        = parsePrinterCodesFile(readSettingsFile(FileName, path), &problem);
     if (!codes)
-        raiseInvalidFormat(path, PrinterCodesMagic);
+        raiseInvalidFormat(path, problem);
     // All seven records at once, only now that the whole file has been read.
     SetCodeTable(*codes);
 }

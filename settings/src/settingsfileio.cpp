@@ -59,24 +59,30 @@ QByteArray readSettingsFile(const QString &givenName, const QString &path)
 
 void writeSettingsFile(const QString &path, const QByteArrayList &writes)
 {
-    Platform::DataFile file = Platform::DataFile::create(QFile::encodeName(path).toStdString());
+    // The old file stays as it is until the new one is wholly stored; a
+    // failure on the way leaves nothing of the new one behind.
+    Platform::FileReplacement file
+        = Platform::FileReplacement::begin(QFile::encodeName(path).toStdString());
+    using Fault = Platform::FileReplacement::Fault;
+    // A file that cannot be made is refused, unless for want of room.
     if (!file.isOpen())
-        throw EInOutError(QStringLiteral("Permission Denied"), fromSystem(file.error()));
+        throw EInOutError(file.fault() == Fault::NoRoom ? QStringLiteral("Disk Full")
+                                                        : QStringLiteral("Permission Denied"),
+            fromSystem(file.error()));
     for (const QByteArray &bytes : writes) {
-        if (!file.writeAll(bytes.constData(), static_cast<std::size_t>(bytes.size()))) {
-            const QString reason = fromSystem(file.error());
-            file.close();
-            throw EInOutError(QStringLiteral("Disk Full"), reason);
-        }
+        if (!file.writeAll(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+            throw EInOutError(QStringLiteral("Disk Full"), fromSystem(file.error()));
     }
-    if (!file.close())
-        throw EInOutError(QStringLiteral("Disk Full"), fromSystem(file.error()));
+    // Data that cannot be stored after all is a full disk as well.
+    if (!file.commit())
+        throw EInOutError(file.fault() == Fault::Refused ? QStringLiteral("Permission Denied")
+                                                         : QStringLiteral("Disk Full"),
+            fromSystem(file.error()));
 }
 
-void raiseInvalidFormat(const QString &path, QByteArrayView magic)
+void raiseInvalidFormat(const QString &path, const QString &problem)
 {
-    throw invalidFormat(
-        path, QStringLiteral("does not begin with \"%1\"").arg(QString::fromLatin1(magic)));
+    throw invalidFormat(path, problem);
 }
 
 } // namespace Zanto

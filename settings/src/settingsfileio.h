@@ -14,12 +14,12 @@ namespace Zanto {
 // for the "File Not Found: " message.
 QByteArray readSettingsFile(const QString &givenName, const QString &path);
 
-// Creates the file at path with exclusive access and writes each of writes in
-// turn. A failed write leaves what was written so far.
+// Writes each of writes in turn to a new file that replaces the one at path
+// once all of it is stored. A failed save leaves the old file as it was.
 void writeSettingsFile(const QString &path, const QByteArrayList &writes);
 
-// The "Invalid File Format" error for a file whose content is not of the
-// kind named by magic.
-[[noreturn]] void raiseInvalidFormat(const QString &path, QByteArrayView magic);
+// The "Invalid File Format" error for the file at path, problem saying
+// what is wrong with its content.
+[[noreturn]] void raiseInvalidFormat(const QString &path, const QString &problem);
 
 } // namespace Zanto

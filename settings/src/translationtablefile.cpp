@@ -62,18 +62,31 @@ QByteArray translationTableFileBytes(const QByteArrayList &transIn, const QByteA
     return translationTableFileWrites(transIn, transOut).join();
 }
 
-std::optional<TranslationTable> parseTranslationTableFile(QByteArrayView content)
+std::optional<TranslationTable> parseTranslationTableFile(QByteArrayView content, QString *problem)
 {
-    if (!content.startsWith(TranslationTableMagic))
+    if (!content.startsWith(TranslationTableMagic)) {
+        tell(problem, missingMagic(TranslationTableMagic));
         return std::nullopt;
+    }
 
     TranslationTable table;
     ByteCursor cursor(content, TranslationTableMagic.size());
-    while (!cursor.atEnd()) {
-        table.transIn.append(QByteArray(1, static_cast<char>(cursor.takeByte())));
-        QByteArrayView replacement;
-        if (!cursor.atEnd())
-            replacement = cursor.take(cursor.takeByte());
+    for (qsizetype entry = 0; !cursor.atEnd(); ++entry) {
+        const char character = static_cast<char>(cursor.takeByte());
+        if (cursor.atEnd()) {
+            tell(problem,
+                cursor.endsInside(
+                    QStringLiteral("entry %1, before the length of its replacement").arg(entry)));
+            return std::nullopt;
+        }
+        const qsizetype length = cursor.takeByte();
+        const QByteArrayView replacement = cursor.take(length);
+        if (replacement.size() < length) {
+            tell(problem,
+                cursor.endsInside(QStringLiteral("the replacement of entry %1").arg(entry)));
+            return std::nullopt;
+        }
+        table.transIn.append(QByteArray(1, character));
         table.transOut.append(replacement.toByteArray());
     }
     return table;

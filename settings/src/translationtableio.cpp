@@ -28,10 +28,11 @@ void TZantoquiller::SaveTranslationTable(const QString &FileName) const
 void TZantoquiller::LoadTranslationTable(const QString &FileName)
 {
     const QString path = translationTablePath(FileName);
+    QString problem;
     const std::optional<TranslationTable> table
-        = parseTranslationTableFile(readSettingsFile(FileName, path));
+        = parseTranslationTableFile(readSettingsFile(FileName, path), &problem);
     if (!table)
-        raiseInvalidFormat(path, TranslationTableMagic);
+        raiseInvalidFormat(path, problem);
     SetTransIn(table->transIn);
     SetTransOut(table->transOut);
 }

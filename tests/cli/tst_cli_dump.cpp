@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+
 using namespace ZantoTest;
 
 TEST(CliDump, NamesControlBytesAndBreaksAfterLineFeedsAndFormFeeds)
@@ -35,11 +39,21 @@ TEST(CliDump, ReadsANamedFile)
     EXPECT_EQ(result.out, "<ESC>GInvoice<ESC>H<CR><LF>\n");
 }
 
-TEST(CliDump, AMissingFileIsAUsageError)
+TEST(CliDump, AMissingFileOrAFolderIsAUsageError)
 {
-    const ProcessResult result
-        = runZanto({QStringLiteral("dump"), QStringLiteral("/no/such/file")});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.indexOf("cannot open '/no/such/file'"), -1) << result.err.constData();
-    EXPECT_TRUE(result.out.isEmpty());
+    TempDir dir;
+    std::setlocale(LC_ALL, ""); // zanto's reasons are in the locale it runs in
+    const struct
+    {
+        QString name;
+        int error;
+    } cases[] = {{QStringLiteral("/no/such/file"), ENOENT}, {dir.path(), EISDIR}};
+    for (const auto &c : cases) {
+        const ProcessResult result = runZanto({QStringLiteral("dump"), c.name});
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.err,
+            "zanto dump: cannot open '" + c.name.toLocal8Bit() + "': " + std::strerror(c.error)
+                + "\n");
+        EXPECT_TRUE(result.out.isEmpty());
+    }
 }

@@ -101,12 +101,12 @@ TEST_F(CupsMemo, ARangeOfLinesGoesStraightToThePortEvenWithTheSpooler)
     MemoryText text(Text);
     PrintMemoTextLines(component, text, 2, 4);
     EXPECT_EQ(Platform::printer().jobId(), lastJob);
-    // One connection per line: the pitch code and three lines.
-    const QByteArrayList lines = queue.received(4);
-    EXPECT_EQ(lines,
-        QByteArrayList({"\x1BP", "  \r\n", "  Paper, A4, white   12   311.40\r\n",
-            "  Toner   4   359.96\r\f"}));
-    EXPECT_EQ(lines.join(), expected);
+    // One connection for the job: the pitch code and three lines, in order.
+    EXPECT_EQ(expected,
+        QByteArrayList(
+            {"\x1BP", "  \r\n", "  Paper, A4, white   12   311.40\r\n", "  Toner   4   359.96\r\f"})
+            .join());
+    EXPECT_EQ(queue.received(1), QByteArrayList {expected});
 }
 
 TEST_F(CupsMemo, ATooLongLineEndsTheDocumentSoThatTheLinesBeforeArePrinted)

@@ -64,6 +64,21 @@ QByteArrayView MemoryText::readText()
     return view;
 }
 
+QByteArrayView MemoryText::linePiece(qint32 index, bool &lineEnds)
+{
+    if (index != m_pieceLine) {
+        m_pieceLine = index;
+        m_lineRead = 0;
+    }
+    const QByteArray &whole = m_lines.at(index);
+    const qsizetype piece = m_pieceSizes[m_nextPiece++ % m_pieceSizes.size()];
+    const qsizetype count = std::min(piece, whole.size() - m_lineRead);
+    const QByteArrayView view(whole.constData() + m_lineRead, count);
+    m_lineRead += count;
+    lineEnds = m_lineRead == whole.size();
+    return view;
+}
+
 bool MemoryText::hasLine(qint32 index)
 {
     return index >= 0 && index < m_lines.size();

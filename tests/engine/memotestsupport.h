@@ -48,9 +48,9 @@ private:
     bool m_spooler;
 };
 
-// A memo text held in memory. readText hands it out in pieces whose sizes
-// follow pieceSizes, round and round; the line list is the text cut at each
-// CR LF, a last piece that is empty not being a line.
+// A memo text held in memory. readText and linePiece hand it out in pieces
+// whose sizes follow pieceSizes, round and round; the line list is the text
+// cut at each CR LF, a last piece that is empty not being a line.
 class MemoryText : public Zanto::TextSource
 {
 public:
@@ -59,6 +59,7 @@ public:
     QByteArrayView readText() override;
     bool hasLine(qint32 index) override;
     QByteArrayView line(qint32 index) override;
+    QByteArrayView linePiece(qint32 index, bool &lineEnds) override;
     void progress(qint64 linesSent, qint64 pagesEnded) override
     {
         lastProgress = {linesSent, pagesEnded};
@@ -72,6 +73,8 @@ private:
     std::vector<qsizetype> m_pieceSizes;
     std::size_t m_nextPiece = 0;
     qsizetype m_read = 0;
+    qint32 m_pieceLine = -1;
+    qsizetype m_lineRead = 0;
 };
 
 struct PrintOutcome

@@ -1,20 +1,29 @@
 // The print job steps in direct mode, as the memo printer drives them.
 #include "printjob.h"
+#include "zantoquiller_p.h"
 
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include "loopbackprinter.h"
+#include "memotestsupport.h"
 #include "pseudoterminal.h"
 #include "tempdir.h"
+#include "watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 
+#include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <functional>
 
 using namespace Zanto;
 using namespace ZantoTest;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -35,6 +44,56 @@ QString failureOf(const std::function<void()> &call)
     }
     return QStringLiteral("none");
 }
+
+// The message and reason of the EInOutError that call raised.
+std::pair<QString, QString> inOutErrorOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const EInOutError &error) {
+        return {error.Message(), error.Reason()};
+    }
+    return {QStringLiteral("none"), {}};
+}
+
+// An invoice-like text of count numbered lines.
+QByteArray numberedLines(int count)
+{
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "Item " + QByteArray::number(i) + "  widget, blue, boxed   "
+            + QByteArray::number(i * 7) + ".00\r\n";
+    return text;
+}
+
+// A memo text whose progress report runs a step of the application.
+class TextWithProgress : public MemoryText
+{
+public:
+    TextWithProgress(QByteArray text, std::function<void(qint64)> onLine)
+        : MemoryText(std::move(text)), m_onLine(std::move(onLine))
+    { }
+    void progress(qint64 linesSent, qint64 pagesEnded) override
+    {
+        MemoryText::progress(linesSent, pagesEnded);
+        m_onLine(linesSent);
+    }
+
+private:
+    std::function<void(qint64)> m_onLine;
+};
+
+bool appendToFile(TZantoquiller &component)
+{
+    return TZantoquillerPrivate::get(component).appendToFile;
+}
+
+class DevicePaths : public ::testing::Test
+{
+protected:
+    void SetUp() override { resetDevicePaths(); }
+    void TearDown() override { resetDevicePaths(); }
+};
 
 } // namespace
 
@@ -119,4 +178,149 @@ TEST(PrintJob, AMissingFileWhileAppendingFailsToOpen)
     EXPECT_FALSE(QFile::exists(file));
     component.PrintString("fresh");
     EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "fresh");
+}
+
+TEST_F(DevicePaths, ADirectJobToATcpPrinterIsOneConnection)
+{
+    // 45 lines fit in one write; 3000 lines take several.
+    for (const int lines : {45, 3000}) {
+        const QByteArray text = numberedLines(lines);
+        LoopbackPrinter printer;
+        ASSERT_TRUE(setDevicePath(QStringLiteral("LPT2"), printer.uri()));
+        TZantoquiller component;
+        component.SetPrinterType(ptEpson); // a pitch line first
+        component.SetPort(poLPT2);
+        const QByteArray whole = printText(component, text).bytes();
+        const QByteArray range = printText(component, text, 1, 39).bytes();
+
+        MemoryText wholeText(text);
+        PrintMemoText(component, wholeText);
+        MemoryText rangeText(text);
+        PrintMemoTextLines(component, rangeText, 2, 40);
+        component.PrintString(text);
+        ASSERT_TRUE(printer.waitForConnections(3));
+        EXPECT_EQ(printer.accepted(), 3) << lines << " lines";
+        const QByteArrayList received = printer.received();
+        ASSERT_EQ(received.size(), 3);
+        EXPECT_TRUE(received[0] == whole) << lines << " lines";
+        EXPECT_TRUE(received[1] == range) << lines << " lines";
+        EXPECT_TRUE(received[2] == text) << lines << " lines";
+    }
+}
+
+TEST_F(DevicePaths, APrinterThatTakesOneConnectionReceivesTheWholeJob)
+{
+    const QByteArray text = numberedLines(200);
+    LoopbackPrinter printer(LoopbackPrinter::Mode::SingleConnection);
+    TZantoquiller component;
+    component.SetPort(poDisk);
+    component.SetOutputFile(printer.uri());
+    MemoryText memo(text);
+    PrintMemoText(component, memo);
+    ASSERT_TRUE(printer.waitForConnections(1));
+    EXPECT_EQ(printer.received(), QByteArrayList {printText(component, text).bytes()});
+    EXPECT_EQ(memo.lastProgress.first, 201); // and the empty line after the last break
+}
+
+TEST_F(DevicePaths, APrinterThatResetsMidJobFailsItAtOnce)
+{
+    const QByteArray text = numberedLines(5000);
+    for (const quint16 timeout : {0, 1000}) {
+        LoopbackPrinter printer(LoopbackPrinter::Mode::ResetAfter, 16 << 10);
+        TZantoquiller component;
+        component.SetPort(poDisk);
+        component.SetOutputFile(printer.uri());
+        component.SetTimeout(timeout);
+        MemoryText memo(text);
+        const auto start = std::chrono::steady_clock::now();
+        const Watchdog watchdog(20s, "a memo print to a printer that reset its connection");
+        const auto [message, reason] = inOutErrorOf([&] { PrintMemoText(component, memo); });
+        EXPECT_EQ(message, u"Failed to write to port") << timeout;
+        EXPECT_EQ(reason,
+            printer.uri() + QStringLiteral(": ")
+                + QString::fromStdString(std::strerror(ECONNRESET)))
+            << timeout;
+        // Found by the reset itself, long before any time-out.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << timeout;
+        EXPECT_FALSE(appendToFile(component));
+        EXPECT_LT(memo.lastProgress.first, 5000) << "the rest of the memo is not printed";
+    }
+}
+
+TEST_F(DevicePaths, ARegularFileGetsEveryLineOfTheJob)
+{
+    TempDir dir;
+    const QString file = dir.filePath(QStringLiteral("out.prn"));
+    const QByteArray text = numberedLines(12);
+    // The disk file, and regular files reached through a device name.
+    const std::vector<std::pair<TIOPortName, QString>> targets {
+        {poDisk, file}, {poLPT1, file}, {poCOM2, QStringLiteral("file://") + file}};
+    for (const auto &[port, name] : targets) {
+        dir.write(QStringLiteral("out.prn"), "earlier content, longer than one line of the job");
+        TZantoquiller component;
+        component.SetPrinterType(ptEpson);
+        component.SetPort(port);
+        if (port == poDisk)
+            component.SetOutputFile(name);
+        else
+            ASSERT_TRUE(setDevicePath(component.PortToString(port), name));
+        MemoryText whole(text);
+        PrintMemoText(component, whole);
+        EXPECT_TRUE(dir.read(QStringLiteral("out.prn")) == printText(component, text).bytes())
+            << name.toStdString();
+        MemoryText range(text);
+        PrintMemoTextLines(component, range, 3, 5);
+        EXPECT_TRUE(dir.read(QStringLiteral("out.prn")) == printText(component, text, 2, 4).bytes())
+            << name.toStdString();
+        EXPECT_FALSE(appendToFile(component));
+        // The job has ended: the next direct call replaces the file.
+        component.PrintString("next");
+        EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "next") << name.toStdString();
+    }
+}
+
+TEST(PrintJob, ADirectCallDuringAMemoPrintStartsItsOwnFile)
+{
+    TempDir dir;
+    const QString memoFile = dir.filePath(QStringLiteral("memo.prn"));
+    const QString otherFile = dir.filePath(QStringLiteral("other.prn"));
+    const QByteArray text = numberedLines(6);
+    TZantoquiller component;
+    component.SetPort(poDisk);
+    component.SetOutputFile(memoFile);
+    bool appendingDuringPrint = false;
+    // After the third line the application prints two strings elsewhere.
+    TextWithProgress memo(text, [&](qint64 linesSent) {
+        if (linesSent != 3)
+            return;
+        appendingDuringPrint = appendToFile(component);
+        component.SetOutputFile(otherFile);
+        component.PrintString("one");
+        component.PrintString("two");
+        component.SetOutputFile(memoFile);
+    });
+    PrintMemoText(component, memo);
+    EXPECT_TRUE(appendingDuringPrint);
+    EXPECT_EQ(dir.read(QStringLiteral("other.prn")), "two");
+    EXPECT_TRUE(dir.read(QStringLiteral("memo.prn")) == printText(component, text).bytes());
+    EXPECT_FALSE(appendToFile(component));
+}
+
+TEST(PrintJob, AnInterruptedJobDropsItsConnectionInsteadOfEndingIt)
+{
+    LoopbackPrinter printer;
+    TZantoquiller component;
+    component.SetPort(poDisk);
+    component.SetOutputFile(printer.uri());
+    for (const bool interrupted : {false, true}) {
+        PrintJob job(component, false);
+        job.sendLine(line("first\r\n"));
+        job.sendLine(line("second\r\n"));
+        if (interrupted)
+            Zanto::Platform::requestInterrupt(SIGINT);
+        // An exception leaves the print here: the job is not ended.
+    }
+    Zanto::Platform::clearInterrupt();
+    ASSERT_TRUE(printer.waitForConnections(2));
+    EXPECT_EQ(printer.received(), (QByteArrayList {"first\r\nsecond\r\n", ""}));
 }

@@ -7,6 +7,9 @@
 
 #include <QBuffer>
 
+#include <algorithm>
+#include <cstdlib>
+
 using namespace Zanto;
 using Breaks = StreamTextSource::Breaks;
 
@@ -59,6 +62,28 @@ QByteArrayList lineList(const QByteArray &input, Breaks breaks, qint64 step = 1 
     QByteArrayList lines;
     for (qint32 k = 0; source.hasLine(k); ++k)
         lines << source.line(k).toByteArray();
+    return lines;
+}
+
+// The line list as the printer reads it piece by piece; the largest piece
+// goes to longestPiece.
+QByteArrayList pieceLineList(
+    const QByteArray &input, Breaks breaks, qint64 step, qsizetype *longestPiece = nullptr)
+{
+    TrickleDevice device(input, step);
+    StreamTextSource source(device, breaks);
+    QByteArrayList lines;
+    for (qint32 k = 0; source.hasLine(k); ++k) {
+        QByteArray line;
+        bool ends = false;
+        while (!ends) {
+            const QByteArrayView piece = source.linePiece(k, ends);
+            if (longestPiece)
+                *longestPiece = std::max(*longestPiece, piece.size());
+            line += piece;
+        }
+        lines << line;
+    }
     return lines;
 }
 
@@ -138,6 +163,41 @@ TEST(StreamTextSource, LinesAreHandedOutFrontToBackKeepingTheOneBefore)
     EXPECT_TRUE(source.hasLine(4));
     EXPECT_FALSE(source.hasLine(5));
     EXPECT_EQ(source.line(4), "l4");
+}
+
+TEST(StreamTextSource, LinePiecesMakeTheSameLineList)
+{
+    // Random texts of breaks, spaces and letters, read in steps of every
+    // size that cuts a break in two.
+    std::srand(1234);
+    const char alphabet[] = {'\r', '\n', '\r', '\n', ' ', 'a', 'b'};
+    for (int n = 0; n < 400; ++n) {
+        QByteArray input;
+        const int length = std::rand() % 24;
+        for (int k = 0; k < length; ++k)
+            input += alphabet[std::rand() % sizeof alphabet];
+        for (Breaks breaks : {Breaks::Lines, Breaks::Verbatim}) {
+            for (qint64 step : {1, 2, 3, 1 << 20}) {
+                ASSERT_EQ(pieceLineList(input, breaks, step), lineList(input, breaks, step))
+                    << input.toPercentEncoding().constData() << " step " << step;
+            }
+        }
+    }
+}
+
+TEST(StreamTextSource, ALongLineIsHandedOutInPiecesNeverWhole)
+{
+    const QByteArray longLine(3 * 1024 * 1024, 'x');
+    for (Breaks breaks : {Breaks::Lines, Breaks::Verbatim}) {
+        qsizetype longest = 0;
+        const QByteArrayList lines
+            = pieceLineList("a\r\n" + longLine + "\r\nb", breaks, 1 << 20, &longest);
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_EQ(lines[0], "a");
+        EXPECT_EQ(lines[1], longLine);
+        EXPECT_EQ(lines[2], "b");
+        EXPECT_LE(longest, 64 * 1024);
+    }
 }
 
 TEST(StreamTextSource, Utf8InputIsConvertedToTheAnsiCodePage)

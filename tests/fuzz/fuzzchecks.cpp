@@ -26,16 +26,37 @@ qsizetype printerCodesFileOverhead()
     return overhead;
 }
 
+// A refused content either lacks the magic, or its end cuts it short and the
+// problem says so at the content's size; content with the magic and cut
+// nowhere is accepted.
+template<typename Content>
+std::string checkRefusal(QByteArrayView content, QByteArrayView magic,
+    const std::optional<Content> &parsed, const QString &problem)
+{
+    if (!content.startsWith(magic)) {
+        if (parsed)
+            return "accepted without the magic";
+        if (problem != QStringLiteral("does not begin with \"%1\"").arg(QLatin1String(magic)))
+            return "refused without the magic but for another reason";
+        return {};
+    }
+    if (!parsed
+        && !problem.startsWith(
+            QStringLiteral("the file ends at byte %1 inside ").arg(content.size())))
+        return "refused with the magic, but not for its end";
+    return {};
+}
+
 } // namespace
 
 std::string checkPrinterCodesFile(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView content = viewOf(data, size);
-    const std::optional<TCodeTable> codes = parsePrinterCodesFile(content);
-    if (codes.has_value() != content.startsWith(PrinterCodesMagic))
-        return "accepted or refused against the magic";
-    if (!codes)
-        return {};
+    QString problem;
+    const std::optional<TCodeTable> codes = parsePrinterCodesFile(content, &problem);
+    if (const std::string refusal = checkRefusal(content, PrinterCodesMagic, codes, problem);
+        !refusal.empty() || !codes)
+        return refusal;
 
     qsizetype codeBytes = 0;
     for (const TPrinterCodes &record : *codes) {
@@ -52,23 +73,26 @@ std::string checkPrinterCodesFile(const std::uint8_t *data, std::size_t size)
     const std::optional<TCodeTable> reread = parsePrinterCodesFile(written);
     if (!reread || *reread != *codes)
         return "written file reads back differently";
+    // A written file ends inside its last entry's value when one byte short.
+    if (parsePrinterCodesFile(written.chopped(1)))
+        return "written file one byte short reads as whole";
     return {};
 }
 
 std::string checkTranslationTableFile(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView content = viewOf(data, size);
-    const std::optional<TranslationTable> table = parseTranslationTableFile(content);
-    if (table.has_value() != content.startsWith(TranslationTableMagic))
-        return "accepted or refused against the magic";
-    if (!table)
-        return {};
+    QString problem;
+    const std::optional<TranslationTable> table = parseTranslationTableFile(content, &problem);
+    if (const std::string refusal = checkRefusal(content, TranslationTableMagic, table, problem);
+        !refusal.empty() || !table)
+        return refusal;
 
     if (table->transIn.size() != table->transOut.size())
         return "lists of different length";
-    // Every record takes at least one byte of the content.
-    if (table->transIn.size() > content.size() - TranslationTableMagic.size())
-        return "more entries than bytes";
+    // Every record takes at least two bytes of the content.
+    if (2 * table->transIn.size() > content.size() - TranslationTableMagic.size())
+        return "more entries than records fit";
     for (qsizetype i = 0; i < table->transIn.size(); ++i) {
         if (table->transIn[i].size() != 1)
             return "a character entry that is not one byte";
@@ -84,6 +108,8 @@ std::string checkTranslationTableFile(const std::uint8_t *data, std::size_t size
     const std::optional<TranslationTable> reread = parseTranslationTableFile(written);
     if (!reread || *reread != *table)
         return "written file reads back differently";
+    if (!table->transIn.isEmpty() && parseTranslationTableFile(written.chopped(1)))
+        return "written file one byte short reads as whole";
     return {};
 }
 

@@ -9,10 +9,12 @@
 
 namespace ZantoFuzz {
 
-// The input as a printer codes file: read, written back and read again.
+// The input as a printer codes file: refused only without the magic or when
+// cut short, otherwise read, written back and read again.
 std::string checkPrinterCodesFile(const std::uint8_t *data, std::size_t size);
 
-// The input as a translation table file: read, written back and read again.
+// The input as a translation table file: refused only without the magic or
+// when cut short, otherwise read, written back and read again.
 std::string checkTranslationTableFile(const std::uint8_t *data, std::size_t size);
 
 // The input as code list text (UTF-8) and as raw bytes turned into a code

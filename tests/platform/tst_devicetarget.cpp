@@ -108,6 +108,12 @@ TEST(DeviceTarget, MalformedNamesSayWhy)
     EXPECT_EQ(failureOf("socket://:9100"), "socket://:9100: the URI names no host");
     EXPECT_EQ(
         failureOf("socket://host:99999"), "socket://host:99999: '99999' is not a port number");
+    EXPECT_EQ(resolveDevice("socket://host:65535", DeviceMap()).port, "65535");
+    EXPECT_EQ(
+        failureOf("socket://host:65536"), "socket://host:65536: '65536' is not a port number");
+    // A number beyond 32 bits must not wrap round to a valid port.
+    EXPECT_EQ(failureOf("socket://host:4294967297"),
+        "socket://host:4294967297: '4294967297' is not a port number");
     EXPECT_EQ(
         failureOf("socket:/host"), "socket:/host: a socket URI has the form socket://host:port");
     EXPECT_EQ(failureOf("serial:/dev/ttyS0?baud=fast"),

@@ -1,18 +1,24 @@
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/outputdevice.h>
 
 #include "loopbackprinter.h"
 #include "pseudoterminal.h"
 #include "tempdir.h"
+#include "watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Zanto::Platform;
@@ -208,10 +214,14 @@ TEST(OutputDevice, TcpPrinters)
     {
         OutputDevice device
             = OutputDevice::open(printer.uri().toStdString(), OpenMode::Create, 1000ms);
+        EXPECT_TRUE(device.isSocket());
+        // Several writes, one stream.
         device.write(awkwardBytes.constData(), std::size_t(awkwardBytes.size()), 1000ms);
+        device.write("AB", 2, 1000ms);
+        device.finish(1000ms);
     }
     ASSERT_TRUE(printer.waitForConnections(1));
-    EXPECT_EQ(printer.received(), QByteArrayList {awkwardBytes});
+    EXPECT_EQ(printer.received(), QByteArrayList {awkwardBytes + "AB"});
 
     const std::string refused = "socket://127.0.0.1:" + std::to_string(refusingLoopbackPort());
     EXPECT_EQ(openFailure(refused), refused + ": Connection refused");
@@ -225,4 +235,159 @@ TEST(OutputDevice, ATcpPrinterThatNeverReadsTimesOut)
     const std::string failure = writeFailure(device, block, 200ms);
     EXPECT_NE(failure.find("socket://127.0.0.1:"), std::string::npos) << failure;
     EXPECT_NE(failure.find("within the time-out of 200 ms"), std::string::npos) << failure;
+}
+
+namespace {
+
+// Bytes whose value depends on their position, so that a lost, doubled or
+// misplaced block shows.
+QByteArray numberedBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 2654435761u) >> 13);
+    return bytes;
+}
+
+} // namespace
+
+TEST(OutputDevice, SixteenMebibytesReachATcpPrinterInOrder)
+{
+    LoopbackPrinter printer;
+    const QByteArray block = numberedBytes(16 << 20);
+    {
+        OutputDevice device
+            = OutputDevice::open(printer.uri().toStdString(), OpenMode::Create, 10000ms);
+        device.write(block.constData(), std::size_t(block.size()), 30000ms);
+        device.finish(30000ms);
+    }
+    ASSERT_TRUE(printer.waitForConnections(1));
+    const QByteArrayList received = printer.received();
+    ASSERT_EQ(received.size(), 1);
+    ASSERT_EQ(received[0].size(), block.size());
+    EXPECT_TRUE(received[0] == block);
+}
+
+TEST(OutputDevice, APrinterThatResetsFailsAtOnceWithTheReason)
+{
+    for (const auto timeout : {0ms, 5000ms}) {
+        LoopbackPrinter printer(LoopbackPrinter::Mode::ResetAfter, 16 << 10);
+        const std::string name = printer.uri().toStdString();
+        OutputDevice device = OutputDevice::open(name, OpenMode::Create, 1000ms);
+        // More than the printer takes before it resets, little enough to
+        // sit in the system's buffers: the reset is met while finishing.
+        const QByteArray block = numberedBytes(256 << 10);
+        const auto start = std::chrono::steady_clock::now();
+        const Watchdog watchdog(20s, "a write to a printer that reset its connection");
+        std::string failure;
+        try {
+            device.write(block.constData(), std::size_t(block.size()), timeout);
+            device.finish(timeout);
+            failure = "finished";
+        } catch (const DeviceError &error) {
+            failure = error.what();
+        }
+        EXPECT_EQ(failure, name + ": " + std::strerror(ECONNRESET)) << timeout.count();
+        // Well below the time-out: the reset ended the wait, not the clock.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << timeout.count();
+    }
+}
+
+TEST(OutputDevice, WithoutATimeOutAWriteWaitsForAReaderThatComesLate)
+{
+    PseudoTerminal terminal;
+    const QByteArray block = numberedBytes(256 << 10);
+    QByteArray read;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(300ms);
+        read = terminal.read(block.size(), 10s);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::string outcome = "written";
+    try {
+        OutputDevice device
+            = OutputDevice::open(terminal.path().toStdString(), OpenMode::Create, 0ms);
+        device.write(block.constData(), std::size_t(block.size()), 0ms);
+    } catch (const DeviceError &error) {
+        outcome = error.what();
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    reader.join();
+    EXPECT_EQ(outcome, "written");
+    EXPECT_GE(elapsed, 250ms) << "the terminal cannot have taken it all before the reader came";
+    EXPECT_TRUE(read == block);
+}
+
+TEST(OutputDevice, TheTimeOutCoversTheWholeWriteOfASlowReader)
+{
+    PseudoTerminal terminal;
+    std::atomic<bool> stop = false;
+    // Takes a little every few milliseconds (at most 4 KiB a read): never
+    // stuck, never done in time.
+    std::thread reader([&] {
+        while (!stop) {
+            terminal.read(1, 50ms);
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+    OutputDevice device = OutputDevice::open(terminal.path().toStdString(), OpenMode::Create, 0ms);
+    const QByteArray block(1 << 20, 'x');
+    const auto start = std::chrono::steady_clock::now();
+    const std::string failure = writeFailure(device, block, 200ms);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    stop = true;
+    reader.join();
+    EXPECT_NE(failure.find(" of 1048576 bytes within the time-out of 200 ms"), std::string::npos)
+        << failure;
+    EXPECT_GE(elapsed, 190ms);
+    EXPECT_LT(elapsed, 2s);
+}
+
+namespace {
+
+void recordInterrupt(int sig)
+{
+    requestInterrupt(sig);
+}
+
+} // namespace
+
+TEST(OutputDevice, AnInterruptEndsAWriteThatWouldWaitForever)
+{
+    // A handler as zanto installs it: no SA_RESTART, so the wait returns.
+    struct sigaction action
+    {
+    };
+    struct sigaction previous
+    {
+    };
+    action.sa_handler = recordInterrupt;
+    sigemptyset(&action.sa_mask);
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+
+    PseudoTerminal terminal; // nobody reads it
+    const termios before = terminal.settings();
+    const std::string name = terminal.path().toStdString();
+    std::string failure;
+    {
+        OutputDevice device = OutputDevice::open(name, OpenMode::Create, 0ms);
+        const pthread_t writer = pthread_self();
+        std::atomic<bool> done = false;
+        // Again and again, in case a signal comes before the write waits.
+        std::thread interrupter([writer, &done] {
+            while (!done) {
+                std::this_thread::sleep_for(100ms);
+                if (!done)
+                    pthread_kill(writer, SIGUSR1);
+            }
+        });
+        const Watchdog watchdog(20s, "an interrupted write without a time-out");
+        failure = writeFailure(device, QByteArray(1 << 20, 'x'), 0ms);
+        done = true;
+        interrupter.join();
+    }
+    clearInterrupt();
+    sigaction(SIGUSR1, &previous, nullptr);
+    EXPECT_EQ(failure, name + ": interrupted by signal " + std::to_string(SIGUSR1));
+    EXPECT_TRUE(sameSettings(terminal.settings(), before));
 }

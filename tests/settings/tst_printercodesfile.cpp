@@ -223,44 +223,79 @@ TEST(PrinterCodesFile, AZeroKeyLengthEndsTheReading)
     EXPECT_EQ(parsed(magic + bytes({0}) + entry("BoldOn", "a")), emptyTable);
 }
 
-TEST(PrinterCodesFile, AValueCutShortHoldsTheBytesThere)
+TEST(PrinterCodesFile, AnEntryCutShortIsRefusedWithWhereTheFileEnds)
 {
-    // BoldOff announces 5 bytes, 2 are there.
-    TCodeTable codes
-        = parsed(magic + entry("BoldOn", "a") + bytes({7}) + "BoldOff" + bytes({5, 27, 40}));
-    EXPECT_EQ(codes[ptHPPCL].BoldOn, TCodeString("a"));
-    EXPECT_EQ(codes[ptHPPCL].BoldOff.toByteArray(), bytes({27, 40}));
-    // Even the value length is missing: an empty value.
-    codes = parsed(magic + entry("BoldOn", "a") + bytes({7}) + "BoldOff");
-    EXPECT_TRUE(codes[ptHPPCL].BoldOff.isEmpty());
-    EXPECT_EQ(codes[ptHPPCL].BoldOn, TCodeString("a"));
+    const QByteArray start = magic + entry("BoldOn", "a");
+    const struct
+    {
+        QByteArray content;
+        QString problem;
+    } cases[] = {
+        // BoldOff announces 5 bytes, 2 are there.
+        {start + bytes({7}) + "BoldOff" + bytes({5, 27, 40}),
+            QStringLiteral("the file ends at byte 44 inside the value of entry 1")},
+        {start + bytes({7}) + "BoldOff",
+            QStringLiteral(
+                "the file ends at byte 41 inside entry 1, before the length of its value")},
+        // "BoldOn" is there, but the key was to be 8 bytes long.
+        {start + bytes({8}) + "BoldOn",
+            QStringLiteral("the file ends at byte 40 inside the key of entry 1")},
+        {magic + bytes({6}), QStringLiteral("the file ends at byte 25 inside the key of entry 0")},
+        // An unknown key cut short is as much a cut file.
+        {start + entry("Colour", "x") + bytes({6}) + "Col",
+            QStringLiteral("the file ends at byte 46 inside the key of entry 2")},
+    };
+    for (const auto &cut : cases) {
+        QString problem;
+        EXPECT_FALSE(parsePrinterCodesFile(cut.content, &problem).has_value());
+        EXPECT_EQ(problem.toStdString(), cut.problem.toStdString());
+    }
+    QString problem;
+    EXPECT_FALSE(parsePrinterCodesFile(magic.left(20), &problem).has_value());
+    EXPECT_EQ(problem, u"does not begin with \"ZantoquillerControlCodes\"");
 }
 
-TEST(PrinterCodesFile, AKeyCutShortIsIgnored)
+TEST(PrinterCodesFile, AZeroKeyLengthOrAnEmptyValueAtTheEndIsWhole)
 {
-    // "BoldOn" is there, but the key was to be 8 bytes long.
-    const TCodeTable codes = parsed(magic + entry("BoldOn", "a") + bytes({8}) + "BoldOn");
     TCodeTable expected {};
     expected[ptHPPCL].BoldOn.assign("a");
-    EXPECT_EQ(codes, expected);
-    EXPECT_EQ(parsed(magic + bytes({6})), emptyTable);
+    EXPECT_EQ(parsed(magic + entry("BoldOn", "a") + bytes({0})), expected);
+    EXPECT_EQ(parsed(magic + entry("BoldOn", "a") + entry("BoldOff", {})), expected);
 }
 
-TEST(PrinterCodesFile, EveryCutOfAWrittenFileReadsWithoutFailing)
+// Cut anywhere, a written file either reads as the entries wholly before
+// the cut (the format has no count, so a cut between entries is a shorter
+// file) or is refused with where it ends: never a code shortened.
+TEST(PrinterCodesFile, EveryCutOfAWrittenFileIsRefusedOrHoldsItsWholeEntries)
 {
-    const TCodeTable table = builtInCodeTable();
-    const QByteArray file = printerCodesFileBytes(table);
-    for (qsizetype length = 0; length < file.size(); ++length) {
-        const std::optional<TCodeTable> codes = parsePrinterCodesFile(file.left(length));
-        ASSERT_EQ(codes.has_value(), length >= 24) << length;
-        if (!codes)
+    const TCodeTable table = randomTable(3);
+    const QByteArrayList writes = printerCodesFileWrites(table);
+    const QByteArray file = writes.join();
+    // Where each entry ends, and the codes of the entries up to there.
+    QList<qsizetype> entryEnds {magic.size()};
+    for (qsizetype write = 1; write < writes.size(); write += 4)
+        entryEnds.append(entryEnds.back() + writes[write].size() + writes[write + 1].size()
+            + writes[write + 2].size() + writes[write + 3].size());
+    ASSERT_EQ(entryEnds.back(), file.size());
+    for (qsizetype length = 0; length <= file.size(); ++length) {
+        QString problem;
+        const std::optional<TCodeTable> codes = parsePrinterCodesFile(file.left(length), &problem);
+        const qsizetype wholeEntries = entryEnds.indexOf(length);
+        if (length < magic.size() || wholeEntries < 0) {
+            ASSERT_FALSE(codes.has_value()) << length;
+            ASSERT_TRUE(problem.startsWith(length < magic.size()
+                    ? QStringLiteral("does not begin with")
+                    : QStringLiteral("the file ends at byte %1 inside ").arg(length)))
+                << length << " " << problem.toStdString();
             continue;
-        // What was read is the start of the table, each code no longer than
-        // the original.
-        for (int type = 0; type < PrinterTypeCount; ++type)
-            for (int field = 0; field < TPrinterCodes::FieldCount; ++field) {
-                const QByteArray read = (*codes)[type].field(field).toByteArray();
-                ASSERT_TRUE(table[type].field(field).toByteArray().startsWith(read)) << length;
-            }
+        }
+        ASSERT_TRUE(codes.has_value()) << length << " " << problem.toStdString();
+        TCodeTable expected {};
+        for (qsizetype index = 0; index < wholeEntries; ++index) {
+            const int type = int(index / TPrinterCodes::FieldCount);
+            const int field = int(index % TPrinterCodes::FieldCount);
+            expected[type].field(field) = table[type].field(field);
+        }
+        ASSERT_EQ(*codes, expected) << length;
     }
 }

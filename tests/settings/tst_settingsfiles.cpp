@@ -1,5 +1,6 @@
 // The component's settings file operations on real files: names, messages,
 // reasons, and the component's state after every failure.
+#include "settingsfailure.h"
 #include "tempdir.h"
 
 #include <zantoquiller/exceptions.h>
@@ -13,12 +14,15 @@
 #include <QFile>
 
 #include <functional>
-#include <random>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Zanto;
+using ZantoTest::Failure;
+using ZantoTest::failureOf;
+using ZantoTest::randomTable;
 using ZantoTest::readFile;
 using ZantoTest::TempDir;
 using ZantoTest::writeFile;
@@ -40,43 +44,6 @@ QByteArray entry(const QByteArray &key, const QByteArray &value)
 
 const QByteArray codesMagic("ZantoquillerControlCodes");
 const QByteArray tableMagic("ZantoquillerTranslationTable");
-
-struct Failure
-{
-    QString type;
-    QString message;
-    QString reason;
-};
-
-Failure failureOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const EInOutError &error) {
-        return {QStringLiteral("EInOutError"), error.Message(), error.Reason()};
-    } catch (const EConvertError &error) {
-        return {QStringLiteral("EConvertError"), error.Message(), {}};
-    } catch (const Exception &error) {
-        return {QStringLiteral("Exception"), error.Message(), {}};
-    }
-    return {QStringLiteral("<none>"), {}, {}};
-}
-
-TCodeTable randomTable(unsigned seed)
-{
-    std::mt19937 random(seed);
-    TCodeTable table;
-    for (TPrinterCodes &record : table) {
-        for (int field = 0; field < TPrinterCodes::FieldCount; ++field) {
-            // Every third code empty, the others of any length and bytes.
-            QByteArray code(random() % 3 == 0 ? 0 : static_cast<qsizetype>(random() % 21), '\0');
-            for (char &byte : code)
-                byte = static_cast<char>(random() % 256);
-            record.field(field).assign(code);
-        }
-    }
-    return table;
-}
 
 // A component whose tables differ from every file the tests load, to see
 // that a failed load leaves them alone.
@@ -278,16 +245,83 @@ TEST(PrinterCodesFiles, AHandMadeFileLoads)
     EXPECT_EQ(component.TransIn(), QByteArrayList({"q", "r"}));
 }
 
-TEST(PrinterCodesFiles, AValueCutShortByTheEndOfTheFile)
+// A saved file cut at every length: each load either fails with "Invalid
+// File Format", saying where the file ends, and changes nothing, or loads
+// exactly the entries wholly in the file.
+TEST(SettingsFiles, EveryLengthOfASavedFileLoadsWholeOrNotAtAll)
 {
     TempDir dir;
-    dir.write(QStringLiteral("cut.PCC"),
-        codesMagic + entry("BoldOn", "a") + bytes({7}) + "BoldOff" + bytes({9, 27, 40}));
-    TZantoquiller component;
-    component.LoadPrinterCodes(dir.filePath(QStringLiteral("cut.PCC")));
-    EXPECT_EQ(component.CodeTable()[ptHPPCL].BoldOn, TCodeString("a"));
-    EXPECT_EQ(component.CodeTable()[ptHPPCL].BoldOff.toByteArray(), bytes({27, 40}));
-    EXPECT_TRUE(component.CodeTable()[ptEpson].BoldOn.isEmpty());
+    TZantoquiller saver;
+    saver.SetCodeTable(randomTable(5));
+    saver.TransIn() = {"~", bytes({0}), "^", "!"};
+    saver.TransOut() = {bytes({27, 71}), {}, QByteArray(200, '\x1b'), bytes({0})};
+    const QString codesPath = dir.filePath(QStringLiteral("whole.PCC"));
+    const QString tablePath = dir.filePath(QStringLiteral("whole.CTT"));
+    saver.SavePrinterCodes(codesPath);
+    saver.SaveTranslationTable(tablePath);
+
+    const struct
+    {
+        QString path;
+        qsizetype magicSize;
+        std::function<void(TZantoquiller &, const QString &)> load;
+        // Whether each entry the component holds is the saved one, whole.
+        std::function<bool(const TZantoquiller &)> holdsSavedEntries;
+        std::function<bool(const TZantoquiller &)> holdsEverything;
+    } formats[] = {
+        {codesPath, codesMagic.size(), &TZantoquiller::LoadPrinterCodes,
+            [&](const TZantoquiller &component) {
+                for (int type = 0; type < PrinterTypeCount; ++type)
+                    for (int field = 0; field < TPrinterCodes::FieldCount; ++field) {
+                        const TCodeString &code = component.CodeTable()[type].field(field);
+                        if (!code.isEmpty() && code != saver.CodeTable()[type].field(field))
+                            return false;
+                    }
+                return true;
+            },
+            [&](const TZantoquiller &component) {
+                return component.CodeTable() == saver.CodeTable();
+            }},
+        {tablePath, tableMagic.size(), &TZantoquiller::LoadTranslationTable,
+            [&](const TZantoquiller &component) {
+                const qsizetype count = component.TransIn().size();
+                return component.TransOut().size() == count
+                    && component.TransIn() == saver.TransIn().first(count)
+                    && component.TransOut() == saver.TransOut().first(count);
+            },
+            [&](const TZantoquiller &component) {
+                return component.TransIn() == saver.TransIn()
+                    && component.TransOut() == saver.TransOut();
+            }},
+    };
+    for (const auto &format : formats) {
+        const QByteArray whole = readFile(format.path);
+        const QString cutPath = format.path + QStringLiteral(".cut");
+        int loaded = 0;
+        // One component while loads fail, as making one takes a while.
+        auto component = std::make_unique<Marked>();
+        for (qsizetype length = 0; length <= whole.size(); ++length) {
+            writeFile(cutPath, whole.left(length));
+            const Failure failure = failureOf([&] { format.load(*component, cutPath); });
+            if (failure.type == u"<none>") {
+                ++loaded;
+                ASSERT_TRUE(format.holdsSavedEntries(*component)) << length;
+                component = std::make_unique<Marked>();
+                continue;
+            }
+            ASSERT_EQ(failure.message, u"Invalid File Format") << length;
+            ASSERT_TRUE(component->untouched()) << length;
+            if (length >= format.magicSize) {
+                ASSERT_TRUE(failure.reason.startsWith(
+                    cutPath + QStringLiteral(": the file ends at byte %1 inside ").arg(length)))
+                    << failure.reason.toStdString();
+            }
+        }
+        // The whole file loads, as does every cut between entries.
+        format.load(*component, format.path);
+        EXPECT_TRUE(format.holdsEverything(*component));
+        EXPECT_EQ(loaded, format.path == codesPath ? 92 : 5);
+    }
 }
 
 TEST(PrinterCodesFiles, SavingIntoAMissingFolderIsPermissionDenied)
@@ -329,8 +363,8 @@ TEST(PrinterCodesFiles, AFileBeingWrittenCannotBeLoadedNorWrittenTwice)
     const QString path = dir.filePath(QStringLiteral("busy.PCC"));
     component.SavePrinterCodes(path);
     {
-        Platform::DataFile writer
-            = Platform::DataFile::create(QFile::encodeName(path).toStdString());
+        Platform::FileReplacement writer
+            = Platform::FileReplacement::begin(QFile::encodeName(path).toStdString());
         ASSERT_TRUE(writer.isOpen());
         Marked loader;
         const Failure failure = failureOf([&] { loader.LoadPrinterCodes(path); });

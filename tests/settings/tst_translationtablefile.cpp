@@ -129,29 +129,49 @@ TEST(TranslationTableFile, OnlyTheMagicIsAnEmptyTable)
     EXPECT_EQ(parsed(magic), TranslationTable());
 }
 
-TEST(TranslationTableFile, ARecordCutShortHoldsTheBytesThere)
+TEST(TranslationTableFile, ARecordCutShortIsRefusedWithWhereTheFileEnds)
 {
-    EXPECT_EQ(parsed(magic + record('~', "ab") + bytes({'^', 5, 27, 40})),
-        (TranslationTable {{"~", "^"}, {"ab", bytes({27, 40})}}));
+    QString problem;
+    EXPECT_FALSE(
+        parseTranslationTableFile(magic + record('~', "ab") + bytes({'^', 5, 27, 40}), &problem)
+            .has_value());
+    EXPECT_EQ(problem, u"the file ends at byte 36 inside the replacement of entry 1");
     // The length byte is missing too.
-    EXPECT_EQ(parsed(magic + record('~', "ab") + "^"), (TranslationTable {{"~", "^"}, {"ab", ""}}));
+    EXPECT_FALSE(parseTranslationTableFile(magic + record('~', "ab") + "^", &problem).has_value());
+    EXPECT_EQ(
+        problem, u"the file ends at byte 33 inside entry 1, before the length of its replacement");
+    EXPECT_FALSE(parseTranslationTableFile(magic.left(27), &problem).has_value());
+    EXPECT_EQ(problem, u"does not begin with \"ZantoquillerTranslationTable\"");
 }
 
-TEST(TranslationTableFile, EveryCutOfAWrittenFileReadsWithoutFailing)
+// Cut anywhere, a written file either reads as the records wholly before the
+// cut (the file's length is its count of records) or is refused with where
+// it ends: never a replacement shortened.
+TEST(TranslationTableFile, EveryCutOfAWrittenFileIsRefusedOrHoldsItsWholeRecords)
 {
-    const QByteArrayList in {"~", "^", "!", "|"};
+    const QByteArrayList in {"~", "^", "!", "|", bytes({0})};
     const QByteArrayList out {
-        bytes({27, 71}), bytes({27, 72}), bytes({27, 45, 49}), bytes({27, 45, 48})};
-    const QByteArray file = translationTableFileBytes(in, out);
+        bytes({27, 71}), bytes({27, 72}), bytes({27, 45, 49}), {}, bytes({27, 45, 48})};
+    const QByteArrayList writes = translationTableFileWrites(in, out);
+    const QByteArray file = writes.join();
+    QList<qsizetype> recordEnds {magic.size()};
+    for (qsizetype write = 1; write < writes.size(); ++write)
+        recordEnds.append(recordEnds.back() + writes[write].size());
     for (qsizetype length = 0; length <= file.size(); ++length) {
-        const std::optional<TranslationTable> table = parseTranslationTableFile(file.left(length));
-        ASSERT_EQ(table.has_value(), length >= 28) << length;
-        if (!table)
+        QString problem;
+        const std::optional<TranslationTable> table
+            = parseTranslationTableFile(file.left(length), &problem);
+        const qsizetype wholeRecords = recordEnds.indexOf(length);
+        if (length < magic.size() || wholeRecords < 0) {
+            ASSERT_FALSE(table.has_value()) << length;
+            ASSERT_TRUE(problem.startsWith(length < magic.size()
+                    ? QStringLiteral("does not begin with")
+                    : QStringLiteral("the file ends at byte %1 inside ").arg(length)))
+                << length << " " << problem.toStdString();
             continue;
-        ASSERT_EQ(table->transIn.size(), table->transOut.size());
-        for (qsizetype i = 0; i < table->transIn.size(); ++i) {
-            EXPECT_EQ(table->transIn[i], in[i]);
-            EXPECT_TRUE(out[i].startsWith(table->transOut[i]));
         }
+        ASSERT_TRUE(table.has_value()) << length;
+        EXPECT_EQ(table->transIn, in.first(wholeRecords));
+        EXPECT_EQ(table->transOut, out.first(wholeRecords));
     }
 }

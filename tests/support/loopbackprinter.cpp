@@ -36,10 +36,13 @@ int loopbackListener(int receiveBuffer, quint16 &port)
 
 } // namespace
 
-LoopbackPrinter::LoopbackPrinter(Mode mode) : m_mode(mode)
+LoopbackPrinter::LoopbackPrinter(Mode mode, qsizetype resetAfter)
+    : m_mode(mode), m_resetAfter(resetAfter)
 {
-    // An off-line printer takes little before it stops reading.
-    m_listener = loopbackListener(mode == Mode::AcceptNeverRead ? 4096 : 0, m_port);
+    // An off-line printer takes little before it stops reading, and so does
+    // one that is about to be switched off.
+    const bool small = mode == Mode::AcceptNeverRead || mode == Mode::ResetAfter;
+    m_listener = loopbackListener(small ? 4096 : 0, m_port);
     if (::pipe2(m_wake, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2() failed");
     m_thread = std::thread([this] { run(); });
@@ -52,7 +55,8 @@ LoopbackPrinter::~LoopbackPrinter()
     m_thread.join();
     ::close(m_wake[0]);
     ::close(m_wake[1]);
-    ::close(m_listener);
+    if (m_listener >= 0)
+        ::close(m_listener);
 }
 
 QString LoopbackPrinter::uri() const
@@ -64,8 +68,9 @@ void LoopbackPrinter::run()
 {
     std::map<int, QByteArray> open; // connection -> bytes so far
     for (;;) {
+        // A closed listener (-1) is left out by poll().
         std::vector<pollfd> entries {{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
-        if (m_mode == Mode::Receive) {
+        if (m_mode != Mode::AcceptNeverRead) {
             for (const auto &entry : open)
                 entries.push_back({entry.first, POLLIN, 0});
         }
@@ -81,6 +86,11 @@ void LoopbackPrinter::run()
                 ++m_accepted;
                 m_changed.notify_all();
             }
+            if (m_mode == Mode::SingleConnection) {
+                // Any further connection is refused.
+                ::close(m_listener);
+                m_listener = -1;
+            }
         }
         for (std::size_t i = 2; i < entries.size(); ++i) {
             if (!entries[i].revents)
@@ -88,8 +98,12 @@ void LoopbackPrinter::run()
             char buffer[65536];
             const ssize_t count = ::read(entries[i].fd, buffer, sizeof buffer);
             if (count > 0) {
-                open[entries[i].fd].append(buffer, count);
-                continue;
+                QByteArray &bytes = open[entries[i].fd];
+                bytes.append(buffer, count);
+                if (m_mode != Mode::ResetAfter || bytes.size() < m_resetAfter)
+                    continue;
+                const linger reset {1, 0};
+                ::setsockopt(entries[i].fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
             }
             std::lock_guard lock(m_mutex);
             m_received.append(open[entries[i].fd]);

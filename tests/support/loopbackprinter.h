@@ -1,5 +1,7 @@
 // Network printers on the loopback interface for tests: a TCP listener on
-// 127.0.0.1 that records what each connection sends, or one that accepts and
+// 127.0.0.1 that records what each connection sends, one that takes a single
+// connection and then refuses any other, one that resets its connection
+// after some bytes (a printer switched off mid-job), or one that accepts and
 // never reads (a printer that is off line).
 #pragma once
 
@@ -18,9 +20,12 @@ namespace ZantoTest {
 class LoopbackPrinter
 {
 public:
-    enum class Mode { Receive, AcceptNeverRead };
+    enum class Mode { Receive, SingleConnection, ResetAfter, AcceptNeverRead };
 
-    explicit LoopbackPrinter(Mode mode = Mode::Receive);
+    // ResetAfter: once a connection has sent resetAfter bytes or more, it is
+    // reset (SO_LINGER 0, then close); its small receive buffer leaves the
+    // rest of a large job unacknowledged at the sender.
+    explicit LoopbackPrinter(Mode mode = Mode::Receive, qsizetype resetAfter = 0);
     ~LoopbackPrinter();
 
     LoopbackPrinter(const LoopbackPrinter &) = delete;
@@ -43,6 +48,7 @@ private:
     void run();
 
     Mode m_mode;
+    qsizetype m_resetAfter = 0;
     int m_listener = -1;
     int m_wake[2] = {-1, -1};
     quint16 m_port = 0;

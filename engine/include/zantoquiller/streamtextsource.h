@@ -37,20 +37,32 @@ public:
     QByteArrayView readText() override;
 
     // The line list: the memo text cut at each CR LF, where a last piece
-    // that is empty is not a line. Holds two lines at a time.
+    // that is empty is not a line. line() holds the line asked for and the
+    // one before it; linePiece() hands a line out as it is read, so that a
+    // line of any length is never held whole.
     bool hasLine(qint32 index) override;
     QByteArrayView line(qint32 index) override;
+    QByteArrayView linePiece(qint32 index, bool &lineEnds) override;
 
 private:
     // Makes input available; false at the end of the input.
     bool fill();
     bool atEnd() { return m_pos == m_end && !fill(); }
-    // The next line of the list into line; false when there is none.
-    bool readListLine(QByteArray &line);
     // The next part of the lines joined by CR LF, into buffer.
     qsizetype joinLines(char *buffer, qsizetype capacity);
-    // Appends bytes up to the next break; true if a break ended them.
-    bool readPiece(QByteArray &line);
+    // Whether line m_lineAtInput exists, looking at the input as far as
+    // needed to tell.
+    bool lineAtInputExists();
+    // The next piece of line m_lineAtInput; at its end the input moves on
+    // to the next line.
+    QByteArrayView nextLinePiece(bool &lineEnds);
+    QByteArrayView nextLinePieceOfLines(bool &lineEnds);
+    QByteArrayView nextLinePieceOfVerbatim(bool &lineEnds);
+    char byteAtInput() const;
+    void skipBreak();
+    // Reads line m_lineAtInput whole and keeps it for line().
+    void holdLineAtInput();
+    const QByteArray *heldLine(qint32 index) const;
 
     QIODevice &m_input;
     Breaks m_breaks;
@@ -71,10 +83,15 @@ private:
     bool m_pendingBreak = false; // a break waits to learn whether text follows
     bool m_stagedLF = false; // the LF of a CR LF that did not fit
 
-    // Line list.
+    // Line list: the lines before m_lineAtInput have been read; those from
+    // m_firstHeld on are held whole for line().
     std::deque<QByteArray> m_lines;
     qint32 m_firstHeld = 0;
-    bool m_listEnded = false;
+    qint32 m_lineAtInput = 0;
+    enum class Existence { Unknown, Exists, None } m_existence = Existence::Unknown;
+    bool m_lineStarted = false; // pieces of m_lineAtInput were handed out
+    bool m_emptyLineRead = false; // m_lineAtInput is empty, its break read
+    bool m_breakAhead = false; // the input is at the break that ended a line
 };
 
 } // namespace Zanto

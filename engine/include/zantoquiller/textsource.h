@@ -31,9 +31,16 @@ public:
     // Line-range form: the line list, lines counted from 0, each without
     // line-break characters. The printer asks front to back: hasLine(k + 1)
     // may be asked before line(k) is read, and line(k) only after hasLine(k)
-    // was true. A view stays valid until the next call of either.
+    // was true. A view stays valid until the next call of any of the three.
     virtual bool hasLine(qint32 index) = 0;
     virtual QByteArrayView line(qint32 index) = 0;
+    // Line index piece by piece, after hasLine(index) was true: each call
+    // returns the next piece and sets lineEnds on the one that ends the
+    // line (it may be empty). A source that reads its text as it goes hands
+    // out a long line this way without holding it whole; the printer reads
+    // all pieces of line k before it asks hasLine(k + 1). By default the
+    // whole line(index) is the one piece.
+    virtual QByteArrayView linePiece(qint32 index, bool &lineEnds);
 
     // Told after every line that the print has sent: the lines sent so far
     // and the pages ended so far. Does nothing unless overridden.

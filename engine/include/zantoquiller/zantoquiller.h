@@ -9,7 +9,11 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 namespace Zanto {
+
+class TZantoquillerPrivate;
 
 class TZantoquiller : public QObject
 {
@@ -41,42 +45,42 @@ public:
 
     // Properties. Only LeftOffset is validated; every other value is stored
     // as given and takes effect when printing.
-    TPrinterType PrinterType() const { return m_printerType; }
-    void SetPrinterType(TPrinterType value) { m_printerType = value; }
-    TIOPortName Port() const { return m_port; }
-    void SetPort(TIOPortName value) { m_port = value; }
-    bool UseSpooler() const { return m_useSpooler; }
-    void SetUseSpooler(bool value) { m_useSpooler = value; }
-    qint32 LeftOffset() const { return m_leftOffset; }
+    TPrinterType PrinterType() const;
+    void SetPrinterType(TPrinterType value);
+    TIOPortName Port() const;
+    void SetPort(TIOPortName value);
+    bool UseSpooler() const;
+    void SetUseSpooler(bool value);
+    qint32 LeftOffset() const;
     // Raises eZantoquillError for a value below 0 or above MaxLeftOffset.
     void SetOffset(qint32 value);
-    qint32 LinesPerPage() const { return m_linesPerPage; }
-    void SetLinesPerPage(qint32 value) { m_linesPerPage = value; }
-    qint32 LineWidth() const { return m_lineWidth; }
-    void SetLineWidth(qint32 value) { m_lineWidth = value; }
-    QString OutputFile() const { return m_outputFile; }
-    void SetOutputFile(const QString &value) { m_outputFile = value; }
-    TPitch Pitch() const { return m_pitch; }
-    void SetPitch(TPitch value) { m_pitch = value; }
-    bool SendLineFeed() const { return m_sendLineFeed; }
-    void SetSendLineFeed(bool value) { m_sendLineFeed = value; }
-    quint8 LineSpacing() const { return m_lineSpacing; }
-    void SetLineSpacing(quint8 value) { m_lineSpacing = value; }
-    bool PrintAllPages() const { return m_printAllPages; }
-    void SetPrintAllPages(bool value) { m_printAllPages = value; }
-    qint32 PrintRangeStart() const { return m_printRangeStart; }
-    void SetPrintRangeStart(qint32 value) { m_printRangeStart = value; }
-    qint32 PrintRangeEnd() const { return m_printRangeEnd; }
-    void SetPrintRangeEnd(qint32 value) { m_printRangeEnd = value; }
-    quint16 Timeout() const { return m_timeout; }
-    void SetTimeout(quint16 value) { m_timeout = value; }
+    qint32 LinesPerPage() const;
+    void SetLinesPerPage(qint32 value);
+    qint32 LineWidth() const;
+    void SetLineWidth(qint32 value);
+    QString OutputFile() const;
+    void SetOutputFile(const QString &value);
+    TPitch Pitch() const;
+    void SetPitch(TPitch value);
+    bool SendLineFeed() const;
+    void SetSendLineFeed(bool value);
+    quint8 LineSpacing() const;
+    void SetLineSpacing(quint8 value);
+    bool PrintAllPages() const;
+    void SetPrintAllPages(bool value);
+    qint32 PrintRangeStart() const;
+    void SetPrintRangeStart(qint32 value);
+    qint32 PrintRangeEnd() const;
+    void SetPrintRangeEnd(qint32 value);
+    quint16 Timeout() const;
+    void SetTimeout(quint16 value);
 
     // The translation table. Reading gives the component's own lists, which
     // may be changed in place; writing empties the own list and copies.
-    QByteArrayList &TransIn() { return m_transIn; }
-    const QByteArrayList &TransIn() const { return m_transIn; }
-    QByteArrayList &TransOut() { return m_transOut; }
-    const QByteArrayList &TransOut() const { return m_transOut; }
+    QByteArrayList &TransIn();
+    const QByteArrayList &TransIn() const;
+    QByteArrayList &TransOut();
+    const QByteArrayList &TransOut() const;
     void SetTransIn(const QByteArrayList &value);
     void SetTransOut(const QByteArrayList &value);
     // As above; a null list raises EConvertError and changes nothing.
@@ -84,8 +88,8 @@ public:
     void SetTransOut(const QByteArrayList *value);
 
     // The code table: one record per printer type. Not a stored property.
-    const TCodeTable &CodeTable() const { return m_codes; }
-    void SetCodeTable(const TCodeTable &codes) { m_codes = codes; }
+    const TCodeTable &CodeTable() const;
+    void SetCodeTable(const TCodeTable &codes);
 
     static qint32 Max(qint32 a, qint32 b) { return a > b ? a : b; }
     static qint32 Min(qint32 a, qint32 b) { return a < b ? a : b; }
@@ -118,38 +122,9 @@ public:
     bool EditTranslationTable();
 
 private:
-    friend class PrintJob;
-    friend class MemoPrinter;
-
-    // PrintBuffer for any length (PrintString's may exceed 32 bits).
-    void writeToPort(const char *data, qint64 count);
-
-    TPrinterType m_printerType = ptHPPCL;
-    TIOPortName m_port = poLPT1;
-    bool m_useSpooler = false;
-    qint32 m_leftOffset = 0;
-    qint32 m_linesPerPage = 0;
-    qint32 m_lineWidth = 0;
-    QByteArrayList m_transIn;
-    QByteArrayList m_transOut;
-    QString m_outputFile;
-    TPitch m_pitch = cpi10;
-    bool m_sendLineFeed = true;
-    quint8 m_lineSpacing = 1;
-    bool m_printAllPages = true;
-    qint32 m_printRangeStart = 1;
-    qint32 m_printRangeEnd = 1;
-    quint16 m_timeout = 1000;
-
-    TCodeTable m_codes;
-
-    // True while the second and later lines of one memo print are sent: a
-    // disk file is then appended to instead of being created anew.
-    bool AppendToFile = false;
-    // Whether the disk file that the first line of the running memo print
-    // created is a regular file; the lines appended to it then skip the
-    // device checks.
-    bool m_appendingToRegularFile = false;
+    // The property values and the state of a running print.
+    friend class TZantoquillerPrivate;
+    std::unique_ptr<TZantoquillerPrivate> d;
 };
 
 } // namespace Zanto

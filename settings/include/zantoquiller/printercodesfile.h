@@ -8,6 +8,7 @@
 
 #include <QByteArrayList>
 #include <QByteArrayView>
+#include <QString>
 
 #include <optional>
 
@@ -21,16 +22,18 @@ inline constexpr QByteArrayView PrinterCodesMagic("ZantoquillerControlCodes");
 QByteArrayList printerCodesFileWrites(const TCodeTable &codes);
 QByteArray printerCodesFileBytes(const TCodeTable &codes);
 
-// The code table held in content; nullopt when content does not begin with
-// the magic. Anything after the magic is accepted:
+// The code table held in content. nullopt when content does not begin with
+// the magic, or when its end cuts an entry short (its key, its value length
+// or its value), so that a file cut off never passes for a whole one;
+// problem (if given) then receives why, e.g. "the file ends at byte 812
+// inside the value of entry 40", entries counted from 0. Otherwise:
 // - each "BoldOn" moves on to the next printer type (from ptUser2 back to
 //   ptHPPCL), so the first group is ptHPPCL's and entries before it are
 //   ptUser2's; a key that comes twice keeps the later value;
 // - values are cut to their first 20 bytes; unknown keys are skipped;
-// - reading stops at a key length of 0 and at the end of content. A value
-//   that the end cuts short holds the bytes that are there; a key that it
-//   cuts short is ignored;
+// - reading stops at a key length of 0, ignoring what follows, and at the
+//   end of content after a whole entry: the format has no count of entries;
 // - codes that no entry sets are empty.
-std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content);
+std::optional<TCodeTable> parsePrinterCodesFile(QByteArrayView content, QString *problem = nullptr);
 
 } // namespace Zanto

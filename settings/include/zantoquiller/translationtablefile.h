@@ -5,6 +5,7 @@
 
 #include <QByteArrayList>
 #include <QByteArrayView>
+#include <QString>
 
 #include <optional>
 
@@ -36,11 +37,14 @@ QByteArrayList translationTableFileWrites(
     const QByteArrayList &transIn, const QByteArrayList &transOut);
 QByteArray translationTableFileBytes(const QByteArrayList &transIn, const QByteArrayList &transOut);
 
-// The table held in content; nullopt when content does not begin with the
-// magic. Anything after the magic is accepted: every byte that starts a
-// record becomes a one-character TransIn entry, and a replacement that the
-// end of content cuts short holds the bytes that are there (none when even
-// its length byte is missing). Both lists come out equally long.
-std::optional<TranslationTable> parseTranslationTableFile(QByteArrayView content);
+// The table held in content, one entry per record, both lists equally long.
+// nullopt when content does not begin with the magic, or when its end cuts
+// a record short (its length byte or its replacement), so that a file cut
+// off never passes for a whole one; problem (if given) then receives why,
+// e.g. "the file ends at byte 812 inside the replacement of entry 5",
+// entries counted from 0 as in the lists. The records end with the content:
+// the format has no count of them.
+std::optional<TranslationTable> parseTranslationTableFile(
+    QByteArrayView content, QString *problem = nullptr);
 
 } // namespace Zanto

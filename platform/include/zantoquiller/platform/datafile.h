@@ -1,11 +1,14 @@
 // Files that hold data the library reads and writes as a whole, such as the
-// settings files: shared reading, exclusive writing, and the operating
-// system's reason for every failure.
+// settings files: shared reading, exclusive writing that replaces a file
+// only once the new one is stored, and the operating system's reason for
+// every failure.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+struct stat;
 
 namespace Zanto::Platform {
 
@@ -16,22 +19,18 @@ namespace Zanto::Platform {
 // "path: why".
 bool fileExists(const std::string &path, std::string *reason = nullptr);
 
-// An open file. Moves, not copies; closes itself when destroyed.
+// A file open for reading. Moves, not copies; closes itself when destroyed.
 //
-// The sharing rules are advisory locks (flock), so they hold between
-// programs that use this class: while a file is open for reading it cannot be
-// created anew, and while it is being written it can neither be opened for
-// reading nor created by a second writer.
+// Readers take a shared advisory lock (flock) and writers an exclusive one,
+// so the rules hold between programs that use these classes: while a file is
+// being read it cannot be replaced, and while it is being replaced it cannot
+// be opened for reading nor replaced by a second writer.
 class DataFile
 {
 public:
     // Opens an existing regular file for reading; others may read it too.
     // Never waits: a FIFO or device is refused instead of blocking.
     static DataFile openForReading(const std::string &path);
-    // Opens path for writing with exclusive access, creating it if needed,
-    // then empties it if it is a regular file. Nothing is truncated when the
-    // file cannot be had exclusively.
-    static DataFile create(const std::string &path);
 
     DataFile(DataFile &&other) noexcept;
     DataFile &operator=(DataFile &&other) noexcept;
@@ -49,12 +48,8 @@ public:
     // Reads up to count bytes. Returns the number read, 0 at the end of the
     // file, or -1 on failure (see error()).
     std::ptrdiff_t read(char *data, std::size_t count);
-    // Writes all count bytes, going on after a partial write. False when the
-    // system refused the rest (see error()); what was written stays written.
-    bool writeAll(const char *data, std::size_t count);
-    // Closes the file. False when closing reported an error, e.g. data that
-    // could not be stored after all.
-    bool close();
+    // Closes the file.
+    void close();
 
 private:
     DataFile(std::string path);
@@ -65,6 +60,75 @@ private:
     std::string m_error;
     int m_fd = -1;
     std::int64_t m_size = 0;
+};
+
+// A file written whole and put in place of the file at path only once every
+// byte is stored: until commit() succeeds the old file stays as it was, and a
+// replacement given up (destroyed without commit, or failed) leaves nothing
+// behind. Moves, not copies.
+//
+// The new content goes to a hidden file beside the old one, which takes the
+// old one's name, mode and, where the system allows, owner. The old file is
+// held with the exclusive lock from begin() until it has been replaced. A
+// path that is a symbolic link keeps the link; the file it leads to is
+// replaced. A path that is a device or FIFO is written in place, as there is
+// nothing to replace it with.
+class FileReplacement
+{
+public:
+    // Prepares to write path anew. Fails, without touching anything, when
+    // the old file may not be written, is locked by a reader or writer, or no
+    // new file can be made in its folder.
+    static FileReplacement begin(const std::string &path);
+
+    FileReplacement(FileReplacement &&other) noexcept;
+    FileReplacement &operator=(FileReplacement &&) = delete;
+    FileReplacement(const FileReplacement &) = delete;
+    FileReplacement &operator=(const FileReplacement &) = delete;
+    // Without a successful commit(), removes the new file.
+    ~FileReplacement();
+
+    bool isOpen() const { return m_fd >= 0; }
+    // "path: reason" of the last failure; empty when there was none.
+    const std::string &error() const { return m_error; }
+    // What kind of failure the last one was.
+    enum class Fault {
+        None,
+        // No right to change the file or its folder, a read-only file
+        // system, or a lock held elsewhere.
+        Refused,
+        // No room for the data: a full disk, a quota, a file size limit.
+        NoRoom,
+        // Anything else, such as an I/O error.
+        Other,
+    };
+    Fault fault() const { return m_fault; }
+
+    // Writes all count bytes, going on after a partial write. False when the
+    // system refused the rest (see error()).
+    bool writeAll(const char *data, std::size_t count);
+    // Flushes the new file to the disk, puts it in place of the old one and
+    // records that in its folder. False when any step failed; the old file
+    // is then unchanged unless the last step, recording the rename in the
+    // folder, was the one that failed.
+    bool commit();
+
+private:
+    explicit FileReplacement(std::string path);
+    // Opens and locks the file now at m_target; m_oldFd stays -1 when
+    // there is none.
+    bool lockOldFile(struct stat &old);
+    bool createTemporary(const struct stat *old);
+    bool fail(int errorNumber);
+    bool fail(const char *reason, Fault fault);
+
+    std::string m_path;
+    std::string m_target;
+    std::string m_temporary;
+    std::string m_error;
+    Fault m_fault = Fault::None;
+    int m_fd = -1;
+    int m_oldFd = -1;
 };
 
 } // namespace Zanto::Platform

@@ -1,6 +1,6 @@
-// A device or file opened for one write: the printer port, a TCP printer or a
-// disk file. Opening never hangs on a device that is not ready, and a write
-// delivers every byte unchanged or fails with the operating system's reason.
+// A device or file opened for output: the printer port or a disk file for one
+// write, a TCP printer for the writes of one job. Opening never hangs on a device that is not
+// ready, and a write delivers every byte unchanged or fails with the operating system's reason.
 #pragma once
 
 #include <zantoquiller/platform/devicemap.h>
@@ -12,6 +12,8 @@
 #include <string>
 
 namespace Zanto::Platform {
+
+class Deadline;
 
 enum class OpenMode {
     Create, // a file is emptied or made; a device or a TCP printer is opened
@@ -42,21 +44,35 @@ public:
     // the write may take (zero: no limit); disk files are never held up.
     // For the write a terminal is switched to raw output (and to the line
     // settings of a serial URI) and SIGPIPE is held off; both are set back
-    // before write() returns or raises. A TCP printer's data stream ends with
-    // the write: it returns once the printer has acknowledged every byte.
+    // before write() returns or raises. A TCP printer's data stream goes on
+    // until finish(), so that one job's writes reach it as one stream.
     void write(const char *data, std::size_t size, std::chrono::milliseconds timeout);
+
+    // Ends the output after the last write. A TCP printer's data stream is
+    // ended and finish() returns once the printer has acknowledged every
+    // byte; timeout (zero: none) is the longest the printer may go without
+    // taking any of them. Nothing to do for other devices. Raises DeviceError.
+    void finish(std::chrono::milliseconds timeout);
 
     // Releases the handle; a no-op when nothing is open.
     void close() noexcept;
+    // Releases the handle after a failure or an interruption: what a TCP
+    // printer has not taken yet is dropped and its connection reset, so no
+    // rest of the output reaches it later.
+    void abort() noexcept;
 
     bool isOpen() const { return m_fd >= 0; }
     // A regular disk file, written without the device steps.
     bool isRegularFile() const { return m_regularFile; }
+    // A TCP printer, whose connection is one job's data stream.
+    bool isSocket() const { return m_socket; }
     // The path or socket URI that was opened, as error reasons name it.
     const std::string &displayName() const { return m_displayName; }
 
 private:
     void writeRegularFile(const char *data, std::size_t size);
+    void writeWithin(const char *data, std::size_t size, const Deadline &deadline,
+        std::chrono::milliseconds timeout);
 
     int m_fd = -1;
     bool m_socket = false;

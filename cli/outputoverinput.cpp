@@ -1,0 +1,68 @@
+#include "outputoverinput.h"
+#include "usageerror.h"
+
+#include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Zanto::Cli {
+
+namespace {
+
+using FileStatus = struct stat;
+
+// Only a regular file is harmed: a terminal or /dev/null may well be both.
+bool regularFile(int fd, FileStatus &status)
+{
+    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool sameFile(const FileStatus &a, const FileStatus &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+const QString nothingWritten = QStringLiteral(" is the input file; nothing was written");
+
+} // namespace
+
+void refuseOutputOverInput(const TZantoquiller &component, int inputFd)
+{
+    FileStatus input {};
+    if (!regularFile(inputFd, input))
+        return;
+    // A port that does not lead anywhere fails in the print, with its own
+    // message; so does a target that does not exist yet, and it cannot be
+    // the input.
+    QString name;
+    Platform::DeviceTarget target;
+    try {
+        name = component.PortToString(component.Port());
+        target = Platform::resolveDevice(QFile::encodeName(name).toStdString());
+    } catch (const std::exception &) {
+        return;
+    }
+    if (target.kind == Platform::DeviceTarget::Kind::Socket)
+        return;
+    FileStatus output {};
+    if (::stat(target.path.c_str(), &output) == 0 && sameFile(input, output)) {
+        const QString path = QFile::decodeName(target.path.c_str());
+        throw UsageError(QStringLiteral("the output '") + name + u'\''
+            + (path == name ? QString() : QStringLiteral(" (") + path + u')') + nothingWritten);
+    }
+}
+
+void refuseStandardOutputOverInput(int inputFd)
+{
+    FileStatus input {};
+    FileStatus output {};
+    if (regularFile(inputFd, input) && ::fstat(STDOUT_FILENO, &output) == 0
+        && sameFile(input, output))
+        throw UsageError(QStringLiteral("standard output") + nothingWritten);
+}
+
+} // namespace Zanto::Cli
