@@ -96,6 +96,10 @@ void ComponentOptions::addTo(QCommandLineParser &parser)
 void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &component) const
 {
     applyDevices(parser);
+    // The printer choice and listing wait for the print server as long as
+    // the component's own calls do.
+    if (parser.isSet(timeoutOption))
+        setPrinterTimeout(integerValue<quint16>(parser, timeoutOption));
     if (parser.isSet(printerOption))
         selectPrinter(parser.value(printerOption));
     if (parser.isSet(printerTypeOption))

@@ -47,7 +47,7 @@ void DirectOutput::send(const char *data, qint64 count)
     QString why;
     try {
         const std::optional<QString> name
-            = deviceNameOf(m_settings.port, m_settings.outputFile, why);
+            = deviceNameOf(m_settings.port, m_settings.outputFile, timeout, why);
         if (name) {
             const bool append = m_started && (m_settings.port == poDisk || m_regularFile);
             const auto mode = !append ? Platform::OpenMode::Create

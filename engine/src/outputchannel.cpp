@@ -32,7 +32,8 @@ void writeDirect(TZantoquillerPrivate &settings, const char *data, qint64 count)
 
 } // namespace
 
-std::optional<QString> deviceNameOf(TIOPortName value, const QString &outputFile, QString &why)
+std::optional<QString> deviceNameOf(
+    TIOPortName value, const QString &outputFile, std::chrono::milliseconds timeout, QString &why)
 {
     if (value >= poLPT1 && value <= poCOM4)
         return QString::fromLatin1(FixedNames[value]);
@@ -45,7 +46,7 @@ std::optional<QString> deviceNameOf(TIOPortName value, const QString &outputFile
         return std::nullopt;
     }
     try {
-        QString port = QString::fromStdString(Platform::printer().portName());
+        QString port = QString::fromStdString(Platform::printer().portName(timeout));
         if (port.endsWith(u':'))
             port.chop(1);
         return port;
@@ -58,7 +59,8 @@ std::optional<QString> deviceNameOf(TIOPortName value, const QString &outputFile
 QString TZantoquiller::PortToString(TIOPortName Value) const
 {
     QString why;
-    const std::optional<QString> name = deviceNameOf(Value, d->outputFile, why);
+    const std::optional<QString> name
+        = deviceNameOf(Value, d->outputFile, std::chrono::milliseconds(d->timeout), why);
     if (!name)
         throw EConvertError(InvalidPortId);
     return *name;
@@ -76,7 +78,8 @@ void TZantoquiller::PrintBuffer(const char *Buffer, qint32 Count)
 
 bool TZantoquiller::DriverCompatible() const
 {
-    return onPrinter([] { return Platform::printer().acceptsRaw(); });
+    const std::chrono::milliseconds timeout(d->timeout);
+    return onPrinter([&] { return Platform::printer().acceptsRaw(timeout); });
 }
 
 } // namespace Zanto

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace Zanto {
 
 QList<PrinterInfo> printerList()
@@ -38,6 +40,11 @@ void selectPrinter(const QString &name)
 void selectDefaultPrinter()
 {
     Platform::printer().selectDefault();
+}
+
+void setPrinterTimeout(int milliseconds)
+{
+    Platform::printer().setTimeout(std::chrono::milliseconds(std::max(milliseconds, 0)));
 }
 
 QStringList deviceNames()

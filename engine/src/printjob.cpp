@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
+
 namespace Zanto {
 
 namespace {
@@ -48,7 +50,10 @@ PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private(com
         }
         d->firstLine = true;
         if (d->spooler)
-            onPrinter([] { Platform::printer().beginDoc(jobTitle()); });
+            onPrinter([&] {
+                Platform::printer().beginDoc(
+                    jobTitle(), std::chrono::milliseconds(component.Timeout()));
+            });
     } catch (...) {
         delete d;
         throw;

@@ -1,7 +1,10 @@
 #include "ippendpoint.h"
+#include "deadline.h"
 
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/printer.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -12,12 +15,8 @@ namespace Zanto::Platform {
 
 namespace {
 
-constexpr int ConnectTimeoutMs = 30000;
-
-std::string serverLabel()
-{
-    return std::string("the print server ") + cupsServer();
-}
+// How often a wait looks at the clock and at the interrupt flag.
+constexpr double WaitStepSeconds = 0.1;
 
 } // namespace
 
@@ -60,21 +59,28 @@ IppEndpoint directEndpoint(const std::string &uri)
     return endpoint;
 }
 
+std::string schedulerName()
+{
+    return serverName(queueEndpoint({}));
+}
+
 IppEndpoint endpointFor(const std::string &name)
 {
     return isIppUri(name) ? directEndpoint(name) : queueEndpoint(name);
 }
 
-HttpConnection connectToServer()
+std::string serverName(const IppEndpoint &endpoint)
 {
-    return connectTo(queueEndpoint({}));
+    if (endpoint.host.rfind('/', 0) == 0)
+        return endpoint.host;
+    return endpoint.host + ":" + std::to_string(endpoint.port);
 }
 
 namespace {
 
 // Why the endpoint cannot be connected to: httpConnect2 leaves no reliable
-// errno, so one connection is tried again by hand, briefly, for the reason.
-std::string connectFailure(const IppEndpoint &endpoint)
+// errno, so one connection is tried again by hand, for the reason.
+std::string connectFailure(const IppEndpoint &endpoint, const Deadline &deadline)
 {
     const std::string port = std::to_string(endpoint.port);
     http_addrlist_t *addresses = httpAddrGetList(endpoint.host.c_str(), AF_UNSPEC, port.c_str());
@@ -94,7 +100,7 @@ std::string connectFailure(const IppEndpoint &endpoint)
         } else {
             pollfd entry {fd, POLLOUT, 0};
             socklen_t length = sizeof error;
-            if (::poll(&entry, 1, 5000) == 1)
+            if (::poll(&entry, 1, deadline.pollTimeout()) == 1)
                 ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
         }
         ::close(fd);
@@ -103,18 +109,102 @@ std::string connectFailure(const IppEndpoint &endpoint)
     return error ? std::strerror(error) : "the server did not answer";
 }
 
+enum class GaveUp { No, TimedOut, Interrupted };
+
 } // namespace
 
-HttpConnection connectTo(const IppEndpoint &endpoint)
+struct ServerConnection::WaitState
 {
-    http_t *http = httpConnect2(endpoint.host.c_str(), endpoint.port, nullptr, AF_UNSPEC,
-        endpoint.encryption, 1, ConnectTimeoutMs, nullptr);
-    if (!http) {
-        const std::string who
-            = endpoint.host == cupsServer() ? serverLabel() : "the " + endpoint.label;
-        throw PrinterError("Cannot reach " + who + ": " + connectFailure(endpoint));
+    std::string server;
+    std::chrono::milliseconds timeout;
+    bool interruptible;
+    Deadline deadline {timeout};
+    GaveUp gaveUp = GaveUp::No;
+    int signal = 0;
+
+    bool keepWaiting()
+    {
+        if (interruptible && (signal = interruptSignal()) != 0)
+            gaveUp = GaveUp::Interrupted;
+        else if (deadline.passed())
+            gaveUp = GaveUp::TimedOut;
+        return gaveUp == GaveUp::No;
     }
-    return HttpConnection(http);
+
+    [[noreturn]] void throwGaveUp() const
+    {
+        if (gaveUp == GaveUp::Interrupted)
+            throw PrinterError("Waiting for the print server " + server
+                + " was interrupted by signal " + std::to_string(signal));
+        throw PrinterError("The print server " + server + " did not answer within "
+            + std::to_string(timeout.count()) + " ms");
+    }
+};
+
+namespace {
+
+// libcups calls this each time a wait has lasted WaitStepSeconds; 0 ends it.
+int keepWaiting(http_t *, void *data)
+{
+    return static_cast<ServerConnection::WaitState *>(data)->keepWaiting() ? 1 : 0;
+}
+
+} // namespace
+
+ServerConnection::ServerConnection(
+    const IppEndpoint &endpoint, std::chrono::milliseconds timeout, Interrupts interrupts)
+    : m_wait(new WaitState {serverName(endpoint), timeout, interrupts == Interrupts::EndTheWait})
+{
+    const int msec = int(std::min<long long>(timeout.count(), 1 << 30));
+    m_http.reset(httpConnect2(endpoint.host.c_str(), endpoint.port, nullptr, AF_UNSPEC,
+        endpoint.encryption, 1, msec, nullptr));
+    if (!m_http) {
+        if (!m_wait->keepWaiting())
+            m_wait->throwGaveUp();
+        const std::string who = endpoint.host == cupsServer()
+            ? "the print server " + serverName(endpoint)
+            : "the " + endpoint.label;
+        throw PrinterError(
+            "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
+    }
+    httpSetTimeout(m_http.get(), WaitStepSeconds, keepWaiting, m_wait.get());
+    expectAnswer(endpoint);
+}
+
+void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
+{
+    // Any answer will do, even a refusal: it shows that the server is there.
+    startExchange();
+    http_status_t status = HTTP_STATUS_ERROR;
+    if (httpOptions(m_http.get(), endpoint.resource.empty() ? "/" : endpoint.resource.c_str())
+        == 0) {
+        do
+            status = httpUpdate(m_http.get());
+        while (status == HTTP_STATUS_CONTINUE);
+    }
+    if (status == HTTP_STATUS_ERROR) {
+        throwIfGaveUp();
+        const int error = httpError(m_http.get());
+        throw PrinterError("The print server " + m_wait->server + " broke off the connection"
+            + (error ? std::string(": ") + std::strerror(error) : std::string()));
+    }
+    httpFlush(m_http.get());
+}
+
+ServerConnection::~ServerConnection() = default;
+ServerConnection::ServerConnection(ServerConnection &&) noexcept = default;
+ServerConnection &ServerConnection::operator=(ServerConnection &&) noexcept = default;
+
+void ServerConnection::startExchange()
+{
+    m_wait->deadline = Deadline(m_wait->timeout);
+    m_wait->gaveUp = GaveUp::No;
+}
+
+void ServerConnection::throwIfGaveUp() const
+{
+    if (m_wait->gaveUp != GaveUp::No)
+        m_wait->throwGaveUp();
 }
 
 IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint)
@@ -127,10 +217,13 @@ IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint)
     return request;
 }
 
-IppMessage doRequest(
-    http_t *http, IppMessage request, const IppEndpoint &endpoint, const std::string &what)
+IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoint &endpoint,
+    const std::string &what)
 {
-    IppMessage response(cupsDoRequest(http, request.release(), endpoint.resource.c_str()));
+    http.startExchange();
+    IppMessage response(cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
+    if (!response)
+        http.throwIfGaveUp();
     if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
         throw PrinterError("The " + endpoint.label + " " + what + ": " + lastIppError());
     return response;

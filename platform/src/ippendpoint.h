@@ -4,6 +4,7 @@
 
 #include <cups/cups.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -40,17 +41,56 @@ IppEndpoint queueEndpoint(const std::string &name);
 IppEndpoint directEndpoint(const std::string &uri);
 IppEndpoint endpointFor(const std::string &name);
 
-// The scheduler itself (the connection for listing and looking up queues).
-HttpConnection connectToServer();
-HttpConnection connectTo(const IppEndpoint &endpoint);
+// How messages name the server of endpoint: "HOST:PORT", or the path of a
+// local socket.
+std::string serverName(const IppEndpoint &endpoint);
+// The name of the server libcups finds.
+std::string schedulerName();
+
+// A connection to a print server on which no wait lasts longer than the
+// time-out of the exchange in progress. An exchange is one request and its
+// answer, or one piece of a document; startExchange() begins the next one.
+// A signal recorded by requestInterrupt() ends the waits at once, unless the
+// connection ignores interrupts (the clean-up after an interrupted print).
+class ServerConnection
+{
+public:
+    enum class Interrupts { EndTheWait, Ignore };
+
+    // Connects within timeout. Raises PrinterError when the server cannot be
+    // reached or does not accept the connection in time.
+    ServerConnection(const IppEndpoint &endpoint, std::chrono::milliseconds timeout,
+        Interrupts interrupts = Interrupts::EndTheWait);
+    ~ServerConnection();
+    ServerConnection(ServerConnection &&) noexcept;
+    ServerConnection &operator=(ServerConnection &&) noexcept;
+
+    http_t *get() const { return m_http.get(); }
+    void startExchange();
+    // Call after a libcups call failed: raises PrinterError ("did not
+    // answer within", "interrupted") when the failure was a wait given up.
+    void throwIfGaveUp() const;
+
+    struct WaitState;
+
+private:
+    // One small request as the connection's first exchange: libcups waits a
+    // fixed second for the first answer to each request of its own, so a
+    // server that does not answer is found out here, within the time-out.
+    void expectAnswer(const IppEndpoint &endpoint);
+
+    std::unique_ptr<WaitState> m_wait; // the callback's data: a stable address
+    HttpConnection m_http;
+};
 
 // A request with the attributes every printer operation carries.
 IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint);
 
-// Sends request and returns the answer; raises PrinterError with what, the
-// printer's label and the server's reason when the answer is an error.
-IppMessage doRequest(
-    http_t *http, IppMessage request, const IppEndpoint &endpoint, const std::string &what);
+// Sends request as one exchange and returns the answer; raises PrinterError
+// with what, the printer's label and the server's reason when the answer is
+// an error, and the time-out's message when none came in time.
+IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoint &endpoint,
+    const std::string &what);
 
 // The server's last error, as a reason for a message.
 std::string lastIppError();

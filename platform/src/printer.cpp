@@ -4,6 +4,7 @@
 #include "rawjob.h"
 
 #include <cstring>
+#include <optional>
 
 namespace Zanto::Platform {
 
@@ -24,17 +25,50 @@ bool answeredNotFound()
 
 [[noreturn]] void throwServerError(const std::string &what)
 {
-    throw PrinterError(
-        std::string("The print server ") + cupsServer() + " " + what + ": " + lastIppError());
+    throw PrinterError("The print server " + schedulerName() + " " + what + ": " + lastIppError());
 }
 
-// The queue called name (nullptr: the default destination), or nothing.
-DestList namedDest(http_t *http, const char *name)
+ServerConnection connectToServer(std::chrono::milliseconds timeout)
 {
-    cups_dest_t *dest = cupsGetNamedDest(http, name, nullptr);
-    if (!dest && !answeredNotFound())
-        throwServerError("did not answer");
+    return ServerConnection(queueEndpoint({}), timeout);
+}
+
+// The default destination, or nothing.
+DestList defaultDest(ServerConnection &http)
+{
+    http.startExchange();
+    cups_dest_t *dest = cupsGetNamedDest(http.get(), nullptr, nullptr);
+    if (!dest) {
+        http.throwIfGaveUp();
+        if (!answeredNotFound())
+            throwServerError("did not answer");
+    }
     return DestList(dest, DestsDeleter {dest ? 1 : 0});
+}
+
+// The device URI of the queue called name (empty when the server does not
+// tell it), or nothing when there is no such queue. Asked of the queue itself:
+// looking a missing name up with libcups would go on to search the network
+// on a connection of its own, which no time-out of ours bounds.
+std::optional<std::string> queueDeviceUri(ServerConnection &http, const std::string &name)
+{
+    const IppEndpoint endpoint = queueEndpoint(name);
+    IppMessage request = newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, endpoint);
+    const char *wanted[] = {"device-uri"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
+        nullptr, wanted);
+    http.startExchange();
+    const IppMessage answer(
+        cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
+    if (!answer)
+        http.throwIfGaveUp();
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+        return std::nullopt;
+    if (!answer || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+        throwServerError("did not answer");
+    const char *uri
+        = ippGetString(ippFindAttribute(answer.get(), "device-uri", IPP_TAG_URI), 0, nullptr);
+    return uri ? uri : std::string {};
 }
 
 std::string option(const cups_dest_t &dest, const char *name)
@@ -43,7 +77,7 @@ std::string option(const cups_dest_t &dest, const char *name)
     return value ? value : std::string {};
 }
 
-bool acceptsRawAt(http_t *http, const IppEndpoint &endpoint)
+bool acceptsRawAt(ServerConnection &http, const IppEndpoint &endpoint)
 {
     IppMessage request = newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, endpoint);
     const char *wanted[] = {"document-format-supported"};
@@ -65,16 +99,26 @@ bool acceptsRawAt(http_t *http, const IppEndpoint &endpoint)
 Printer::Printer() = default;
 Printer::~Printer() = default;
 
-std::vector<Destination> Printer::destinations() const
+void Printer::setTimeout(Milliseconds timeout)
 {
-    const HttpConnection http = connectToServer();
+    m_timeout = timeout.count() > 0 ? timeout : DefaultTimeout;
+}
+
+std::vector<Destination> Printer::destinations(Milliseconds timeout) const
+{
+    timeout = budget(timeout);
+    ServerConnection http = connectToServer(timeout);
     cups_dest_t *raw = nullptr;
+    http.startExchange();
     const int count = cupsGetDests2(http.get(), &raw);
     const DestList dests(raw, DestsDeleter {count});
-    if (count == 0 && !answeredNotFound())
-        throwServerError("did not list its printers");
+    if (count == 0) {
+        http.throwIfGaveUp();
+        if (!answeredNotFound())
+            throwServerError("did not list its printers");
+    }
 
-    const std::string current = m_selected.empty() ? std::string {} : currentName();
+    const std::string current = m_selected.empty() ? std::string {} : currentName(timeout);
     std::vector<Destination> result;
     for (int i = 0; i < count; ++i) {
         const cups_dest_t &dest = raw[i];
@@ -85,44 +129,44 @@ std::vector<Destination> Printer::destinations() const
         entry.deviceUri = option(dest, "device-uri");
         entry.isDefault = dest.is_default != 0;
         entry.isCurrent = m_selected.empty() ? entry.isDefault : entry.name == current;
-        entry.acceptsRaw = acceptsRawAt(http.get(), queueEndpoint(entry.name));
+        entry.acceptsRaw = acceptsRawAt(http, queueEndpoint(entry.name));
         result.push_back(std::move(entry));
     }
     if (isIppUri(m_selected)) {
         Destination entry;
         entry.name = entry.deviceUri = m_selected;
         entry.isCurrent = true;
-        entry.acceptsRaw = acceptsRaw();
+        entry.acceptsRaw = acceptsRaw(timeout);
         result.push_back(std::move(entry));
     }
     return result;
 }
 
-std::string Printer::currentName() const
+std::string Printer::currentName(Milliseconds timeout) const
 {
     if (!m_selected.empty())
         return m_selected;
-    const HttpConnection http = connectToServer();
-    const DestList dest = namedDest(http.get(), nullptr);
+    ServerConnection http = connectToServer(budget(timeout));
+    const DestList dest = defaultDest(http);
     if (!dest)
         throw PrinterError("There is no default printer currently selected");
     return dest->name;
 }
 
-void Printer::select(const std::string &name)
+void Printer::select(const std::string &name, Milliseconds timeout)
 {
     if (name.empty())
         throw PrinterError("No printer name given");
     if (isIppUri(name)) {
         const IppEndpoint endpoint = directEndpoint(name);
-        const HttpConnection http = connectTo(endpoint);
+        ServerConnection http(endpoint, budget(timeout));
         IppMessage request = newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, endpoint);
-        doRequest(http.get(), std::move(request), endpoint, "does not answer");
+        doRequest(http, std::move(request), endpoint, "does not answer");
     } else {
-        const HttpConnection http = connectToServer();
-        if (!namedDest(http.get(), name.c_str()))
+        ServerConnection http = connectToServer(budget(timeout));
+        if (!queueDeviceUri(http, name))
             throw PrinterError(
-                "There is no printer named '" + name + "' on the print server " + cupsServer());
+                "There is no printer named '" + name + "' on the print server " + schedulerName());
     }
     m_selected = name;
 }
@@ -132,33 +176,35 @@ void Printer::selectDefault()
     m_selected.clear();
 }
 
-std::string Printer::portName() const
+std::string Printer::portName(Milliseconds timeout) const
 {
-    const std::string name = currentName();
+    timeout = budget(timeout);
+    const std::string name = currentName(timeout);
     if (isIppUri(name))
         return name;
-    const HttpConnection http = connectToServer();
-    const DestList dest = namedDest(http.get(), name.c_str());
-    if (!dest)
+    ServerConnection http = connectToServer(timeout);
+    const std::optional<std::string> uri = queueDeviceUri(http, name);
+    if (!uri)
         throw PrinterError("The printer '" + name + "' no longer exists");
-    const std::string uri = option(*dest, "device-uri");
-    if (uri.empty())
+    if (uri->empty())
         throw PrinterError("The print server does not tell the port of printer '" + name + "'");
-    return uri;
+    return *uri;
 }
 
-bool Printer::acceptsRaw() const
+bool Printer::acceptsRaw(Milliseconds timeout) const
 {
-    const IppEndpoint endpoint = endpointFor(currentName());
-    const HttpConnection http = connectTo(endpoint);
-    return acceptsRawAt(http.get(), endpoint);
+    timeout = budget(timeout);
+    const IppEndpoint endpoint = endpointFor(currentName(timeout));
+    ServerConnection http(endpoint, timeout);
+    return acceptsRawAt(http, endpoint);
 }
 
-void Printer::beginDoc(const std::string &title)
+void Printer::beginDoc(const std::string &title, Milliseconds timeout)
 {
     if (m_job)
         throw PrinterError("A print job is already in progress on this printer");
-    m_job = std::make_unique<RawJob>(endpointFor(currentName()), title);
+    timeout = budget(timeout);
+    m_job = std::make_unique<RawJob>(endpointFor(currentName(timeout)), title, timeout);
     m_lastJobId = m_job->id();
 }
 

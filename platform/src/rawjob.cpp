@@ -4,13 +4,14 @@
 
 namespace Zanto::Platform {
 
-RawJob::RawJob(IppEndpoint endpoint, const std::string &title)
-    : m_endpoint(std::move(endpoint)), m_http(connectTo(m_endpoint))
+RawJob::RawJob(IppEndpoint endpoint, const std::string &title, std::chrono::milliseconds timeout)
+    : m_endpoint(std::move(endpoint)), m_timeout(timeout)
 {
+    m_http.emplace(m_endpoint, m_timeout);
     IppMessage create = newPrinterRequest(IPP_OP_CREATE_JOB, m_endpoint);
     ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
     const IppMessage created
-        = doRequest(m_http.get(), std::move(create), m_endpoint, "refused the print job");
+        = doRequest(*m_http, std::move(create), m_endpoint, "refused the print job");
     m_id = ippGetInteger(ippFindAttribute(created.get(), "job-id", IPP_TAG_INTEGER), 0);
     if (m_id <= 0)
         throw PrinterError("The " + m_endpoint.label + " did not say which job it created");
@@ -22,14 +23,13 @@ RawJob::RawJob(IppEndpoint endpoint, const std::string &title)
     ippAddString(send.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
         CUPS_FORMAT_RAW);
     ippAddBoolean(send.get(), IPP_TAG_OPERATION, "last-document", 1);
+    m_http->startExchange();
     const http_status_t status = cupsSendRequest(
-        m_http.get(), send.get(), m_endpoint.resource.c_str(), CUPS_LENGTH_VARIABLE);
+        m_http->get(), send.get(), m_endpoint.resource.c_str(), CUPS_LENGTH_VARIABLE);
     if (status != HTTP_STATUS_CONTINUE) {
         // The answer that came instead says why.
-        ippDelete(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
-        const std::string reason = lastIppError();
-        cancel();
-        throw PrinterError("The " + m_endpoint.label + " refused the print job: " + reason);
+        ippDelete(cupsGetResponse(m_http->get(), m_endpoint.resource.c_str()));
+        fail("refused the print job");
     }
     m_open = true;
 }
@@ -66,12 +66,10 @@ void RawJob::sendPending()
 
 void RawJob::send(const char *data, std::size_t size)
 {
-    if (cupsWriteRequestData(m_http.get(), data, size) != HTTP_STATUS_CONTINUE) {
-        ippDelete(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
-        const std::string reason = lastIppError();
-        cancel();
-        throw PrinterError("The " + m_endpoint.label + " stopped taking job " + std::to_string(m_id)
-            + ": " + reason);
+    m_http->startExchange();
+    if (cupsWriteRequestData(m_http->get(), data, size) != HTTP_STATUS_CONTINUE) {
+        ippDelete(cupsGetResponse(m_http->get(), m_endpoint.resource.c_str()));
+        fail("stopped taking job " + std::to_string(m_id));
     }
 }
 
@@ -80,12 +78,25 @@ void RawJob::finish()
     if (!m_open)
         throw PrinterError("No document is open on the " + m_endpoint.label);
     sendPending();
-    m_open = false;
-    const IppMessage answer(cupsGetResponse(m_http.get(), m_endpoint.resource.c_str()));
-    m_http.reset();
+    m_http->startExchange();
+    const IppMessage answer(cupsGetResponse(m_http->get(), m_endpoint.resource.c_str()));
     if (!answer || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
-        throw PrinterError("The " + m_endpoint.label + " did not accept job " + std::to_string(m_id)
-            + ": " + lastIppError());
+        fail("did not accept job " + std::to_string(m_id));
+    m_open = false;
+    m_http.reset();
+}
+
+void RawJob::fail(const std::string &what)
+{
+    try {
+        m_http->throwIfGaveUp();
+    } catch (...) {
+        cancel();
+        throw;
+    }
+    const std::string reason = lastIppError();
+    cancel();
+    throw PrinterError("The " + m_endpoint.label + " " + what + ": " + reason);
 }
 
 void RawJob::cancel() noexcept
@@ -96,10 +107,10 @@ void RawJob::cancel() noexcept
     if (m_id <= 0)
         return;
     try {
-        HttpConnection http = connectTo(m_endpoint);
+        ServerConnection http(m_endpoint, m_timeout, ServerConnection::Interrupts::Ignore);
         IppMessage request = newPrinterRequest(IPP_OP_CANCEL_JOB, m_endpoint);
         ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_id);
-        ippDelete(cupsDoRequest(http.get(), request.release(), m_endpoint.resource.c_str()));
+        doRequest(http, std::move(request), m_endpoint, "did not cancel job");
     } catch (...) {
         // Nothing more can be done about a server that is gone.
     }

@@ -4,6 +4,8 @@
 
 #include "ippendpoint.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,9 @@ class RawJob
 {
 public:
     // Creates the job and starts its one document. Raises PrinterError when
-    // the printer refuses either.
-    RawJob(IppEndpoint endpoint, const std::string &title);
+    // the printer refuses either. Every later exchange with the server, the
+    // cancelling included, waits at most timeout.
+    RawJob(IppEndpoint endpoint, const std::string &title, std::chrono::milliseconds timeout);
     // A job that was neither finished nor cancelled is cancelled.
     ~RawJob();
 
@@ -24,8 +27,10 @@ public:
     // Adds data to the document. Data is passed on in blocks of up to
     // BlockSize bytes, the rest at the latest when the document is finished.
     void write(const char *data, std::size_t size);
-    // Ends the document; raises PrinterError when the server does not take it.
+    // Ends the document; raises PrinterError, and cancels the job, when the
+    // server does not take it.
     void finish();
+    // Asks the server to cancel the job, whatever the interrupt flag says.
     void cancel() noexcept;
 
     int id() const { return m_id; }
@@ -35,9 +40,13 @@ private:
 
     void sendPending();
     void send(const char *data, std::size_t size);
+    // Cancels the job and raises the reason the server gave for the failure
+    // of the last exchange, or that it gave up waiting.
+    [[noreturn]] void fail(const std::string &what);
 
     IppEndpoint m_endpoint;
-    HttpConnection m_http;
+    std::chrono::milliseconds m_timeout;
+    std::optional<ServerConnection> m_http;
     int m_id = 0;
     bool m_open = false; // the document is being sent
     std::vector<char> m_pending;

@@ -12,6 +12,9 @@
 //   printer inside the test process: nothing shared, no lock needed.
 // - noRawPrinterUri() is an IPP printer that does not take raw data.
 // - waitForJob() asks the server until a job has ended; never sleep instead.
+// - remoteServer() is a second scheduler reached over TCP only, as a print
+//   server on another host; CaptureQueue makes queues there too. Tests that
+//   stop or pause it take the CTest resource lock cups-remote-server.
 #pragma once
 
 #include "loopbackprinter.h"
@@ -23,6 +26,13 @@
 #include <chrono>
 
 namespace ZantoTest::Cups {
+
+// What a call to a print server that does not answer may add to its
+// time-out on a loaded machine.
+constexpr std::chrono::seconds Margin {3};
+// How long starting and ending zanto takes now (zanto --help), to be added
+// to Margin for a zanto command.
+std::chrono::steady_clock::duration zantoStartTime();
 
 // True when the test runs with the private server.
 bool available();
@@ -38,6 +48,17 @@ QByteArrayList defaultQueueCaptures();
 // leave raw data out.
 QString noRawPrinterUri();
 
+// The second scheduler: "127.0.0.1:PORT" for clients, and its own socket
+// for administration (lpadmin -h).
+QString remoteServer();
+QString remoteAdmin();
+// Stops the second scheduler, or starts it again with its queues.
+void stopRemoteServer();
+void startRemoteServer();
+// Freezes the second scheduler (SIGSTOP): it still accepts connections but
+// answers nothing, until resumed (SIGCONT).
+void pauseRemoteServer(bool paused);
+
 // Runs a CUPS command-line program (lpadmin, cupsreject, ...) against the
 // private server; throws std::runtime_error with its output when it fails.
 void runCupsCommand(const QString &program, const QStringList &arguments);
@@ -46,16 +67,24 @@ void runCupsCommand(const QString &program, const QStringList &arguments);
 // 8 aborted, 9 completed.
 constexpr int JobCompleted = 9;
 int jobState(int jobId);
+// The ids of the jobs of queue that have not ended (pending, held,
+// processing or stopped), asked of server (empty: the private server).
+QList<int> unfinishedJobs(const QString &queue, const QString &server = {});
+// Far beyond what a job on these servers takes, short enough that a job that
+// never ends fails its test in seconds.
+constexpr std::chrono::seconds JobLimit {20};
+
 // Waits until the job has ended and returns its final state; 0 when limit
-// passed first (far beyond what a job on this server takes).
-int waitForJob(int jobId, std::chrono::milliseconds limit = std::chrono::seconds(60));
+// passed first.
+int waitForJob(int jobId, std::chrono::milliseconds limit = JobLimit);
 
 // A raw queue of the test's own whose device is a loopback printer in this
-// process. Removed from the server on destruction.
+// process, on the private server or on the one whose socket admin names.
+// Removed from the server on destruction.
 class CaptureQueue
 {
 public:
-    explicit CaptureQueue(const QString &name);
+    explicit CaptureQueue(const QString &name, const QString &admin = {});
     ~CaptureQueue();
 
     CaptureQueue(const CaptureQueue &) = delete;
@@ -64,14 +93,19 @@ public:
     const QString &name() const { return m_name; }
     // socket://127.0.0.1:PORT
     QString deviceUri() const { return m_printer.uri(); }
-    // What the first count jobs sent, waiting until that many have arrived.
-    QByteArrayList received(int count) const;
+    // What the first count jobs sent, waiting until that many have arrived
+    // (at most limit; then std::runtime_error).
+    QByteArrayList received(int count, std::chrono::milliseconds limit = JobLimit) const;
     // Makes the queue refuse new jobs (cupsreject) or take them again.
     void setAcceptingJobs(bool accepting);
 
 private:
+    // lpadmin, cupsaccept or cupsreject with arguments, on the queue's server.
+    void administer(const QString &program, QStringList arguments) const;
+
     LoopbackPrinter m_printer;
     QString m_name;
+    QString m_admin;
 };
 
 } // namespace ZantoTest::Cups

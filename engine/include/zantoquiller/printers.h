@@ -29,6 +29,10 @@ ZANTOQUILLER_CORE_EXPORT QString currentPrinterName();
 ZANTOQUILLER_CORE_EXPORT void selectPrinter(const QString &name);
 // Follow the print server's default printer again.
 ZANTOQUILLER_CORE_EXPORT void selectDefaultPrinter();
+// How long the calls above wait for the print server, in milliseconds; 0
+// restores the default of 10 s. A component's own calls to the print server
+// (the current port, the driver check, spooler jobs) wait its Timeout.
+ZANTOQUILLER_CORE_EXPORT void setPrinterTimeout(int milliseconds);
 
 // "LPT1", "LPT2", "COM1" ... "COM4".
 ZANTOQUILLER_CORE_EXPORT QStringList deviceNames();

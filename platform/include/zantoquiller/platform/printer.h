@@ -2,6 +2,7 @@
 // the current printer, and raw print jobs on it.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,50 +30,71 @@ struct Destination
 class RawJob;
 
 // The server is the one libcups finds: CUPS_SERVER, client.conf, or the local
-// scheduler. Every call blocks until the server has answered.
+// scheduler; a printer selected by URI is reached on its own host.
+//
+// Every call to a server is bounded: a connection, a request and its answer,
+// or a piece of a job's data that takes longer than the time-out raises
+// PrinterError "The print server NAME did not answer within N ms", and a
+// signal recorded by requestInterrupt() ends the wait at once. Calls that
+// take a timeout use it; a zero timeout means the object's own (timeout()).
 class Printer
 {
 public:
+    using Milliseconds = std::chrono::milliseconds;
+    static constexpr Milliseconds DefaultTimeout {10000};
+
     Printer();
     ~Printer();
     Printer(const Printer &) = delete;
     Printer &operator=(const Printer &) = delete;
 
+    // The time-out of calls made without one; zero sets DefaultTimeout.
+    void setTimeout(Milliseconds timeout);
+    Milliseconds timeout() const { return m_timeout; }
+
     // The server's queues, in its order, plus the current printer when it was
     // selected by URI. Raises PrinterError when the server cannot be reached.
-    std::vector<Destination> destinations() const;
+    std::vector<Destination> destinations(Milliseconds timeout = {}) const;
 
     // The current printer: the one selected, else the default destination
     // (which LPDEST, PRINTER and lpoptions may name, as for lp). Raises
     // PrinterError when there is none.
-    std::string currentName() const;
+    std::string currentName(Milliseconds timeout = {}) const;
     // Selects a queue by name, or an IPP printer by its ipp:// or ipps:// URI.
     // Raises PrinterError, keeping the old choice, when there is no such
     // printer.
-    void select(const std::string &name);
+    void select(const std::string &name, Milliseconds timeout = {});
     // Follows the default destination again.
     void selectDefault();
 
     // The current printer's device URI: its port name.
-    std::string portName() const;
+    std::string portName(Milliseconds timeout = {}) const;
     // Whether the current printer accepts raw data (application/vnd.cups-raw).
-    bool acceptsRaw() const;
+    bool acceptsRaw(Milliseconds timeout = {}) const;
 
-    // A raw job on the current printer. beginDoc raises PrinterError when the
-    // job is refused; write and newPage when the server stops taking data;
-    // endDoc when the server does not accept the finished job. Bytes travel
+    // A raw job on the current printer; the job's later calls keep the
+    // timeout given here. beginDoc raises PrinterError when the job is
+    // refused; write and newPage when the server stops taking data; endDoc
+    // when the server does not accept the finished job. Bytes travel
     // unchanged; newPage writes one form feed and endDoc adds nothing.
-    void beginDoc(const std::string &title);
+    void beginDoc(const std::string &title, Milliseconds timeout = {});
     void write(const char *data, std::size_t size);
     void newPage();
     void endDoc();
-    // Cancels the job in progress, if any; never raises.
+    // Cancels the job in progress on the server, if any, even after an
+    // interrupt; never raises.
     void abortDoc() noexcept;
     bool printing() const { return m_job != nullptr; }
     // The id of the job in progress or of the last job ended; 0 before any.
     int jobId() const { return m_lastJobId; }
 
 private:
+    Milliseconds budget(Milliseconds timeout) const
+    {
+        return timeout.count() > 0 ? timeout : m_timeout;
+    }
+
+    Milliseconds m_timeout = DefaultTimeout;
     std::string m_selected; // empty: follow the default destination
     std::unique_ptr<RawJob> m_job;
     int m_lastJobId = 0;
