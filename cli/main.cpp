@@ -1,5 +1,6 @@
 // zanto: prints plain text to character printers from the command line.
 #include "commands.h"
+#include "previewoutput.h"
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace Zanto;
 using namespace Zanto::Cli;
@@ -21,6 +23,9 @@ const std::array commands {
         runTranslation},
     Command {"print", "print [options] [FILE]      print a text file (standard input: - or none)",
         runPrint},
+    Command {"preview",
+        "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
+        runPreview},
     Command {"send",
         "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
         runSend},
@@ -57,7 +62,7 @@ void printError(const QString &message)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
 

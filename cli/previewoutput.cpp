@@ -1,0 +1,141 @@
+#include "previewoutput.h"
+#include "usageerror.h"
+
+#include <zantoquiller/preview/pdfpagewriter.h>
+#include <zantoquiller/preview/pngpagewriter.h>
+#include <zantoquiller/preview/textpagewriter.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace Zanto::Cli {
+
+using namespace Zanto::Preview;
+
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    bool preview = argc > 1 && std::strcmp(argv[1], "preview") == 0;
+    for (int i = 2; i < argc && argc > 1 && std::strcmp(argv[1], "print") == 0; ++i)
+        preview = preview || std::strncmp(argv[i], "--preview", 9) == 0;
+    if (!preview)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    // The platform is chosen by arguments that Qt takes out again, so that
+    // nothing of it reaches a program that --show starts.
+    static std::vector<char *> arguments;
+    static char platform[] = "-platform";
+    static char offscreen[] = "offscreen";
+    arguments.assign(argv, argv + argc);
+    arguments.push_back(platform);
+    arguments.push_back(offscreen);
+    arguments.push_back(nullptr);
+    static int count;
+    count = argc + 2;
+    return std::make_unique<QGuiApplication>(count, arguments.data());
+}
+
+const Paper &paperOption(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return defaultPaper();
+    const Paper *paper = findPaper(parser.value(option));
+    if (!paper)
+        throw UsageError(QStringLiteral("--paper: unknown paper '%1' (one of: %2)")
+                             .arg(parser.value(option), paperNames().join(u", ")));
+    return *paper;
+}
+
+PreviewFormat formatOfFile(const QString &name)
+{
+    if (name.endsWith(u".pdf", Qt::CaseInsensitive))
+        return PreviewFormat::Pdf;
+    if (name.endsWith(u".png", Qt::CaseInsensitive))
+        return PreviewFormat::Png;
+    return PreviewFormat::Text;
+}
+
+int renderPreview(const PreviewRequest &request,
+    const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
+{
+    const bool toStandardOutput = request.output.isEmpty() || request.output == u"-";
+    if (request.format == PreviewFormat::Png && toStandardOutput)
+        throw UsageError(QStringLiteral("PNG pages need an output name: -o NAME.png"));
+    const Background background = backgroundByName(request.background).value_or(Background::None);
+
+    // A file is written whole or not at all.
+    QSaveFile file;
+    QFile standardOutput;
+    QIODevice *out = nullptr;
+    if (request.format != PreviewFormat::Png) {
+        if (toStandardOutput) {
+            if (!standardOutput.open(stdout, QIODevice::WriteOnly))
+                throw UsageError(QStringLiteral("cannot write standard output: %1")
+                                     .arg(standardOutput.errorString()));
+            out = &standardOutput;
+        } else {
+            file.setFileName(request.output);
+            if (!file.open(QIODevice::WriteOnly))
+                throw UsageError(QStringLiteral("cannot write '%1': %2")
+                                     .arg(request.output, file.errorString()));
+            out = &file;
+        }
+    }
+
+    std::unique_ptr<PageSink> sink;
+    std::function<QString()> failure;
+    switch (request.format) {
+    case PreviewFormat::Text: {
+        auto text = std::make_unique<TextPageWriter>(*out, request.attributes);
+        failure
+            = [writer = text.get(), out] { return writer->ok() ? QString() : out->errorString(); };
+        sink = std::move(text);
+        break;
+    }
+    case PreviewFormat::Pdf: {
+        auto pdf = std::make_unique<PdfPageWriter>(*out, background);
+        failure = [writer = pdf.get()] { return writer->ok() ? QString() : writer->errorString(); };
+        sink = std::move(pdf);
+        break;
+    }
+    case PreviewFormat::Png: {
+        auto png = std::make_unique<PngPageWriter>(request.output, request.dpi, background);
+        failure = [writer = png.get()] { return writer->ok() ? QString() : writer->errorString(); };
+        sink = std::move(png);
+        break;
+    }
+    }
+
+    ByteInterpreter interpreter(request.setup, *sink);
+    produce([&interpreter](QByteArrayView bytes) { interpreter.feed(bytes); });
+    interpreter.finish();
+
+    for (const UnknownSequence &unknown : interpreter.unknownSequences())
+        std::fprintf(stderr, "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
+            static_cast<long long>(unknown.offset), unknown.page,
+            readableBytes(unknown.bytes).constData());
+    const qint64 unlisted
+        = interpreter.unknownSequenceCount() - qint64(interpreter.unknownSequences().size());
+    if (unlisted > 0)
+        std::fprintf(stderr, "zanto preview: %lld more unknown sequences\n",
+            static_cast<long long>(unlisted));
+
+    QString error = failure();
+    if (error.isEmpty() && file.isOpen() && !file.commit())
+        error = file.errorString();
+    if (error.isEmpty() && standardOutput.isOpen() && !standardOutput.flush())
+        error = standardOutput.errorString();
+    if (!error.isEmpty()) {
+        file.cancelWriting();
+        std::fprintf(stderr, "zanto preview: cannot write '%s': %s\n",
+            qPrintable(toStandardOutput ? QStringLiteral("-") : request.output), qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace Zanto::Cli

@@ -1,0 +1,47 @@
+// The preview side of zanto: the options that choose the paper and the
+// output, and the run that feeds a job's bytes to the printer's
+// interpreter and writes the sheets.
+#pragma once
+
+#include <zantoquiller/preview/byteinterpreter.h>
+
+#include <QCommandLineParser>
+
+#include <functional>
+#include <memory>
+
+class QCoreApplication;
+
+namespace Zanto::Cli {
+
+// The application object of zanto. Previews draw with Qt's fonts, which
+// need a GUI application: the preview command and print --preview get one
+// on the offscreen platform, which needs no display; the others a core one.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv);
+
+enum class PreviewFormat { Text, Pdf, Png };
+
+struct PreviewRequest
+{
+    Preview::PrinterSetup setup;
+    PreviewFormat format = PreviewFormat::Text;
+    QString output; // empty or "-": standard output (not for PNG)
+    int dpi = 100;
+    bool attributes = true;
+    QString background; // none, tractor or greenbar
+};
+
+// The paper named by --paper, or the default; a UsageError for an unknown one.
+const Preview::Paper &paperOption(
+    const QCommandLineParser &parser, const QCommandLineOption &option);
+
+// The format of an output file name by its extension: .pdf, .png, else text.
+PreviewFormat formatOfFile(const QString &name);
+
+// Feeds the job's bytes (produce calls the function it is given with each
+// piece), writes the sheets and lists the unknown sequences on standard
+// error. Returns the exit status.
+int renderPreview(const PreviewRequest &request,
+    const std::function<void(const std::function<void(QByteArrayView)> &)> &produce);
+
+} // namespace Zanto::Cli
