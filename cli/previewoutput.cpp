@@ -1,9 +1,12 @@
 #include "previewoutput.h"
 #include "usageerror.h"
 
+#include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/pdfpagewriter.h>
 #include <zantoquiller/preview/pngpagewriter.h>
 #include <zantoquiller/preview/textpagewriter.h>
+#include <zantoquiller/printedbytes.h>
+#include <zantoquiller/zantoquiller.h>
 
 #include <QFile>
 #include <QGuiApplication>
@@ -17,6 +20,19 @@
 namespace Zanto::Cli {
 
 using namespace Zanto::Preview;
+
+namespace {
+
+const QCommandLineOption previewOption(QStringLiteral("preview"),
+    QStringLiteral("Lay the text out and render it into OUT instead of printing: a PDF document "
+                   "(.pdf), PNG pages (.png) or text (any other name; - for standard output). "
+                   "No port or spooler is used."),
+    QStringLiteral("OUT"));
+const QCommandLineOption previewPaperOption(QStringLiteral("paper"),
+    QStringLiteral("Paper of --preview: %1 (default fanfold).").arg(paperNames().join(u", ")),
+    QStringLiteral("NAME"));
+
+} // namespace
 
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
 {
@@ -136,6 +152,39 @@ int renderPreview(const PreviewRequest &request,
         return 1;
     }
     return 0;
+}
+
+void PrintPreviewOptions::addTo(QCommandLineParser &parser)
+{
+    parser.addOptions({previewOption, previewPaperOption});
+}
+
+bool PrintPreviewOptions::isSet(const QCommandLineParser &parser) const
+{
+    if (parser.isSet(previewPaperOption) && !parser.isSet(previewOption))
+        throw UsageError(QStringLiteral("--paper is an option of --preview"));
+    return parser.isSet(previewOption);
+}
+
+int PrintPreviewOptions::run(const QCommandLineParser &parser, TZantoquiller &component,
+    TextSource &text, bool converted, bool range, qint32 fromLine, qint32 toLine) const
+{
+    PreviewRequest request;
+    const int type = component.PrinterType();
+    request.setup.type = static_cast<TPrinterType>(type);
+    if (type >= 0 && type < PrinterTypeCount)
+        request.setup.codes = component.CodeTable()[type];
+    request.setup.codePage = converted ? &ansiCodePage() : AnsiCodePage::find(u"cp437");
+    request.setup.paper = &paperOption(parser, previewPaperOption);
+    request.output = parser.value(previewOption);
+    request.format = formatOfFile(request.output);
+    request.attributes = request.output == u"-";
+    return renderPreview(request, [&](const std::function<void(QByteArrayView)> &feed) {
+        if (range)
+            LayOutMemoTextLines(component, text, fromLine, toLine, feed);
+        else
+            LayOutMemoText(component, text, feed);
+    });
 }
 
 } // namespace Zanto::Cli

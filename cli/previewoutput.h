@@ -12,6 +12,11 @@
 
 class QCoreApplication;
 
+namespace Zanto {
+class TextSource;
+class TZantoquiller;
+} // namespace Zanto
+
 namespace Zanto::Cli {
 
 // The application object of zanto. Previews draw with Qt's fonts, which
@@ -43,5 +48,19 @@ PreviewFormat formatOfFile(const QString &name);
 // error. Returns the exit status.
 int renderPreview(const PreviewRequest &request,
     const std::function<void(const std::function<void(QByteArrayView)> &)> &produce);
+
+// zanto print --preview OUT [--paper NAME]: the text laid out with every
+// print option, rendered into OUT (by its extension: .pdf, .png, else text;
+// - for text on standard output) instead of being sent.
+class PrintPreviewOptions
+{
+public:
+    void addTo(QCommandLineParser &parser);
+    bool isSet(const QCommandLineParser &parser) const;
+    // Lines FromLine to ToLine when range, else the whole text; the printer's
+    // character set is the code page in force when converting, else CP437.
+    int run(const QCommandLineParser &parser, TZantoquiller &component, TextSource &text,
+        bool converted, bool range, qint32 fromLine, qint32 toLine) const;
+};
 
 } // namespace Zanto::Cli
