@@ -11,6 +11,7 @@
 #include <memory>
 
 class QCoreApplication;
+class QFile;
 
 namespace Zanto {
 class TextSource;
@@ -48,6 +49,10 @@ PreviewFormat formatOfFile(const QString &name);
 // error. Returns the exit status.
 int renderPreview(const PreviewRequest &request,
     const std::function<void(const std::function<void(QByteArrayView)> &)> &produce);
+
+// Hands every byte of input to feed, piece by piece; a read failure raises
+// EInOutError.
+void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed);
 
 // zanto print --preview OUT [--paper NAME]: the text laid out with every
 // print option, rendered into OUT (by its extension: .pdf, .png, else text;
