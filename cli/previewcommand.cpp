@@ -43,19 +43,6 @@ namespace {
 
 } // namespace
 
-void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed)
-{
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        const qint64 count = input.read(buffer.data(), qint64(buffer.size()));
-        if (count < 0)
-            throw EInOutError(QStringLiteral("Failed to read the job"), input.errorString());
-        if (count == 0)
-            return;
-        feed(QByteArrayView(buffer.data(), count));
-    }
-}
-
 int runPreview(const QStringList &arguments)
 {
     QCommandLineParser parser;

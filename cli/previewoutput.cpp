@@ -2,6 +2,7 @@
 #include "usageerror.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/exceptions.h>
 #include <zantoquiller/preview/pdfpagewriter.h>
 #include <zantoquiller/preview/pngpagewriter.h>
 #include <zantoquiller/preview/textpagewriter.h>
@@ -75,6 +76,32 @@ PreviewFormat formatOfFile(const QString &name)
     return PreviewFormat::Text;
 }
 
+void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed)
+{
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const qint64 count = input.read(buffer.data(), qint64(buffer.size()));
+        if (count < 0)
+            throw EInOutError(QStringLiteral("Failed to read the job"), input.errorString());
+        if (count == 0)
+            return;
+        feed(QByteArrayView(buffer.data(), count));
+    }
+}
+
+void reportUnknownSequences(const ByteInterpreter &interpreter)
+{
+    for (const UnknownSequence &unknown : interpreter.unknownSequences())
+        std::fprintf(stderr, "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
+            static_cast<long long>(unknown.offset), unknown.page,
+            readableBytes(unknown.bytes).constData());
+    const qint64 unlisted
+        = interpreter.unknownSequenceCount() - qint64(interpreter.unknownSequences().size());
+    if (unlisted > 0)
+        std::fprintf(stderr, "zanto preview: %lld more unknown sequences\n",
+            static_cast<long long>(unlisted));
+}
+
 int renderPreview(const PreviewRequest &request,
     const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
 {
@@ -130,15 +157,7 @@ int renderPreview(const PreviewRequest &request,
     produce([&interpreter](QByteArrayView bytes) { interpreter.feed(bytes); });
     interpreter.finish();
 
-    for (const UnknownSequence &unknown : interpreter.unknownSequences())
-        std::fprintf(stderr, "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
-            static_cast<long long>(unknown.offset), unknown.page,
-            readableBytes(unknown.bytes).constData());
-    const qint64 unlisted
-        = interpreter.unknownSequenceCount() - qint64(interpreter.unknownSequences().size());
-    if (unlisted > 0)
-        std::fprintf(stderr, "zanto preview: %lld more unknown sequences\n",
-            static_cast<long long>(unlisted));
+    reportUnknownSequences(interpreter);
 
     QString error = failure();
     if (error.isEmpty() && file.isOpen() && !file.commit())

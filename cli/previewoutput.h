@@ -44,6 +44,9 @@ const Preview::Paper &paperOption(
 // The format of an output file name by its extension: .pdf, .png, else text.
 PreviewFormat formatOfFile(const QString &name);
 
+// Lists the unknown sequences of a job on standard error, with offsets.
+void reportUnknownSequences(const Preview::ByteInterpreter &interpreter);
+
 // Feeds the job's bytes (produce calls the function it is given with each
 // piece), writes the sheets and lists the unknown sequences on standard
 // error. Returns the exit status.

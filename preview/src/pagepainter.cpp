@@ -66,6 +66,12 @@ QString PagePainter::errorString() const
     return d->error;
 }
 
+QSizeF PagePainter::sheetSize(const Page &page) const
+{
+    const SheetGeometry sheet(page, d->background);
+    return QSizeF(sheet.width, sheet.height);
+}
+
 QImage PagePainter::paint(const Page &page, double dpi)
 {
     const SheetGeometry sheet(page, d->background);

@@ -6,6 +6,7 @@
 #include <zantoquiller/preview/page.h>
 
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 
 #include <memory>
@@ -22,6 +23,8 @@ public:
     // (errorString() says which).
     QImage paint(const Page &page, double dpi);
     QString errorString() const;
+    // The drawn sheet's size in points, tractor strips included.
+    QSizeF sheetSize(const Page &page) const;
 
 private:
     struct Private;
