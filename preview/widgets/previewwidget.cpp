@@ -1,6 +1,7 @@
 #include "previewwidget.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
@@ -42,11 +43,13 @@ PreviewWidget::PreviewWidget(QWidget *parent, Background background)
     m_fitButton->setChecked(true);
 
     m_sheet = new QLabel;
-    m_sheet->setAlignment(Qt::AlignCenter);
+    m_sheet->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_scroll = new QScrollArea(this);
     m_scroll->setWidget(m_sheet);
     m_scroll->setWidgetResizable(true);
     m_scroll->setBackgroundRole(QPalette::Dark);
+
+    m_scroll->installEventFilter(this);
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(m_previous);
@@ -81,6 +84,7 @@ void PreviewWidget::showPage(int index)
 {
     m_current = std::clamp(index, 0, std::max(0, pageCount() - 1));
     render();
+    m_scroll->verticalScrollBar()->setValue(0);
 }
 
 void PreviewWidget::setZoom(double zoom)
@@ -98,11 +102,12 @@ void PreviewWidget::setFitToWidth(bool fit)
     render();
 }
 
-void PreviewWidget::resizeEvent(QResizeEvent *event)
+bool PreviewWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    if (m_fitWidth)
+    // The scroll area gets its size after this widget: fit when it has.
+    if (watched == m_scroll && event->type() == QEvent::Resize && m_fitWidth)
         render();
+    return QWidget::eventFilter(watched, event);
 }
 
 QPixmap PreviewWidget::sheetPixmap() const
@@ -123,7 +128,7 @@ void PreviewWidget::render()
     }
     const Page &page = m_pages[static_cast<std::size_t>(m_current)];
     if (m_fitWidth) {
-        const int room = m_scroll->viewport()->width() - 2 * m_scroll->frameWidth()
+        const int room = m_scroll->width() - 2 * m_scroll->frameWidth()
             - m_scroll->verticalScrollBar()->sizeHint().width();
         const double inches = m_painter.sheetSize(page).width() / 72;
         m_zoom = std::clamp(room / (inches * ScreenDpi), MinZoom, MaxZoom);

@@ -43,7 +43,7 @@ public Q_SLOTS:
     void zoomOut() { setZoom(m_zoom / 1.25); }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void render();
