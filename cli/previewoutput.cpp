@@ -37,9 +37,15 @@ const QCommandLineOption previewPaperOption(QStringLiteral("paper"),
 
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
 {
-    bool preview = argc > 1 && std::strcmp(argv[1], "preview") == 0;
-    for (int i = 2; i < argc && argc > 1 && std::strcmp(argv[1], "print") == 0; ++i)
-        preview = preview || std::strncmp(argv[i], "--preview", 9) == 0;
+    // Only pictures need Qt's fonts: a preview that may write PNG pages.
+    const bool previewing
+        = argc > 1 && (std::strcmp(argv[1], "preview") == 0 || std::strcmp(argv[1], "print") == 0);
+    bool preview = false;
+    for (int i = 2; previewing && i < argc; ++i) {
+        const QByteArray argument = QByteArray(argv[i]).toLower();
+        preview = preview || argument.endsWith(".png") || argument == "png"
+            || argument == "--format=png";
+    }
     if (!preview)
         return std::make_unique<QCoreApplication>(argc, argv);
     // The platform is chosen by arguments that Qt takes out again, so that

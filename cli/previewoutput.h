@@ -20,9 +20,10 @@ class TZantoquiller;
 
 namespace Zanto::Cli {
 
-// The application object of zanto. Previews draw with Qt's fonts, which
-// need a GUI application: the preview command and print --preview get one
-// on the offscreen platform, which needs no display; the others a core one.
+// The application object of zanto. PNG pages are drawn with Qt's fonts,
+// which need a GUI application: a preview or print that may write them gets
+// one on the offscreen platform, which needs no display; the rest a core
+// one.
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv);
 
 enum class PreviewFormat { Text, Pdf, Png };

@@ -5,6 +5,7 @@
 #include <zantoquiller/preview/pagepainter.h>
 
 #include <QGlyphRun>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QRawFont>
 
@@ -74,6 +75,11 @@ QSizeF PagePainter::sheetSize(const Page &page) const
 
 QImage PagePainter::paint(const Page &page, double dpi)
 {
+    // Qt's raw fonts need a GUI application object.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        d->error = QStringLiteral("drawing sheets needs a QGuiApplication");
+        return QImage();
+    }
     const SheetGeometry sheet(page, d->background);
     const double scale = dpi / 72;
     QImage image(qMax(1, qRound(sheet.width * scale)), qMax(1, qRound(sheet.height * scale)),
