@@ -62,6 +62,11 @@ PagePainter::PagePainter(Background background) : d(std::make_unique<Private>())
 
 PagePainter::~PagePainter() = default;
 
+Background PagePainter::background() const
+{
+    return d->background;
+}
+
 QString PagePainter::errorString() const
 {
     return d->error;
@@ -123,11 +128,14 @@ QImage PagePainter::paint(const Page &page, double dpi)
             fontsOk = false;
             return;
         }
-        const std::pair key(run.face, qRound(run.size * 100));
+        // Glyphs are drawn in device pixels, untransformed when the face
+        // keeps its width: Qt then draws them from its glyph cache.
+        const double pixels = run.size * scale;
+        const std::pair key(run.face, qRound(pixels * 100));
         auto sized = d->sized.find(key);
         if (sized == d->sized.end()) {
             QRawFont copy = *raw;
-            copy.setPixelSize(run.size);
+            copy.setPixelSize(pixels);
             sized = d->sized.emplace(key, copy).first;
         }
         const auto &glyphs = d->glyphIndexes[static_cast<std::size_t>(run.face)];
@@ -135,15 +143,17 @@ QImage PagePainter::paint(const Page &page, double dpi)
         positions.resize(run.count);
         for (int i = 0; i < run.count; ++i) {
             indexes[i] = glyphs[run.glyphs[i].byte];
-            positions[i] = QPointF(i * run.advance / run.scale, 0);
+            positions[i] = QPointF(i * run.advance * scale / run.scale, 0);
         }
         QGlyphRun glyphRun;
         glyphRun.setRawFont(sized->second);
         glyphRun.setGlyphIndexes(indexes);
         glyphRun.setPositions(positions);
         painter.save();
-        painter.translate(run.x, run.baseline);
-        painter.scale(run.scale, 1);
+        painter.resetTransform();
+        painter.translate(run.x * scale, run.baseline * scale);
+        if (run.scale != 1)
+            painter.scale(run.scale, 1);
         painter.drawGlyphRun(QPointF(0, 0), glyphRun);
         painter.restore();
         if (run.glyphs->style & Underline) {

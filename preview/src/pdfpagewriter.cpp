@@ -6,6 +6,8 @@
 
 #include <QIODevice>
 
+#include <zlib.h>
+
 #include <array>
 #include <cmath>
 #include <vector>
@@ -68,11 +70,41 @@ void appendCircle(QByteArray &out, double cx, double cy, double r)
     out << cx + k << cy - r << cx + r << cy - k << cx + r << cy << "c\n";
 }
 
-QByteArray deflated(const QByteArray &data)
+// One deflate state for the whole document: setting one up for every page
+// costs more than compressing the page.
+class Deflater
 {
-    // qCompress gives a zlib stream after a four-byte length.
-    return qCompress(data, 1).mid(4);
-}
+public:
+    Deflater() { m_ok = deflateInit(&m_stream, 1) == Z_OK; }
+    ~Deflater()
+    {
+        if (m_ok)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+
+    QByteArray operator()(const QByteArray &data)
+    {
+        if (!m_ok)
+            return {};
+        deflateReset(&m_stream);
+        QByteArray packed(
+            static_cast<qsizetype>(deflateBound(&m_stream, uLong(data.size()))), Qt::Uninitialized);
+        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+        m_stream.avail_in = static_cast<uInt>(data.size());
+        m_stream.next_out = reinterpret_cast<Bytef *>(packed.data());
+        m_stream.avail_out = static_cast<uInt>(packed.size());
+        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+            return {};
+        packed.truncate(static_cast<qsizetype>(m_stream.total_out));
+        return packed;
+    }
+
+private:
+    z_stream m_stream {};
+    bool m_ok = false;
+};
 
 QByteArray hex4(char16_t c)
 {
@@ -94,6 +126,7 @@ struct PdfPageWriter::Private
     std::vector<int> pageObjects;
     std::array<int, MonoFaceCount> fontObjects {};
     const AnsiCodePage *codePage = nullptr;
+    Deflater deflated;
 
     int allocate()
     {
@@ -118,6 +151,10 @@ struct PdfPageWriter::Private
     void writeStream(int number, const QByteArray &dictionary, const QByteArray &data)
     {
         const QByteArray packed = deflated(data);
+        if (packed.isEmpty() && !data.isEmpty() && ok) {
+            ok = false;
+            error = QStringLiteral("cannot compress a stream");
+        }
         writeObject(number,
             "<< " + dictionary + " /Filter /FlateDecode /Length "
                 + QByteArray::number(packed.size()) + " >>\nstream\n" + packed + "\nendstream");

@@ -23,6 +23,7 @@ public:
     // (errorString() says which).
     QImage paint(const Page &page, double dpi);
     QString errorString() const;
+    Background background() const;
     // The drawn sheet's size in points, tractor strips included.
     QSizeF sheetSize(const Page &page) const;
 
