@@ -438,8 +438,10 @@ void ByteInterpreter::Private::applyAction(const Sequence &sequence, QByteArrayV
         leftMargin = std::min(x, rightLimit - 1);
         break;
     case Action::RightMarginHere:
+        // A character wider than the line may have carried the carriage
+        // past the paper's edge: the margin stays on the paper.
         if (x > leftMargin)
-            rightLimit = x;
+            rightLimit = std::min(x, paper.printableWidth);
         break;
     case Action::TabStopHere:
         if (!tabsSet)
