@@ -33,5 +33,6 @@ int runPorts(const QStringList &arguments);
 int runPrinters(const QStringList &arguments);
 int runCheckDriver(const QStringList &arguments);
 int runPalette(const QStringList &arguments);
+int runPreview(const QStringList &arguments);
 
 } // namespace Zanto::Cli

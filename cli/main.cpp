@@ -1,5 +1,6 @@
 // zanto: prints plain text to character printers from the command line.
 #include "commands.h"
+#include "previewoutput.h"
 #include "standardstreams.h"
 #include "usageerror.h"
 
@@ -12,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace Zanto;
 using namespace Zanto::Cli;
@@ -24,6 +26,9 @@ const std::array commands {
         runTranslation},
     Command {"print", "print [options] [FILE]      print a text file (standard input: - or none)",
         runPrint, Command::Interruptible},
+    Command {"preview",
+        "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
+        runPreview},
     Command {"send",
         "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
         runSend, Command::Interruptible},
@@ -117,7 +122,7 @@ int runCommandLine(QStringList arguments)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     return finishStandardStreams(runCommandLine(arguments));

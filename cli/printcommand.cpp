@@ -5,6 +5,7 @@
 #include "componentoptions.h"
 #include "inputfile.h"
 #include "outputoverinput.h"
+#include "previewoutput.h"
 #include "settingsoptions.h"
 #include "usageerror.h"
 
@@ -94,6 +95,8 @@ int runPrint(const QStringList &arguments)
             .arg(AnsiCodePage::names().join(u", ")),
         QStringLiteral("NAME"));
     parser.addOptions({verbatimOption, fromLineOption, toLineOption, codePageOption});
+    PrintPreviewOptions preview;
+    preview.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"),
         QStringLiteral("text to print; standard input when absent or -"), QStringLiteral("[FILE]"));
     if (!parseCommandLine(parser, QStringLiteral("print"), arguments))
@@ -128,6 +131,8 @@ int runPrint(const QStringList &arguments)
         parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
                                      : StreamTextSource::Breaks::Lines,
         convert);
+    if (preview.isSet(parser))
+        return preview.run(parser, component, text, convert, range, fromLine, toLine);
     if (range)
         PrintMemoTextLines(component, text, fromLine, toLine);
     else

@@ -3,6 +3,7 @@
 #include "memoprinter.h"
 #include "threadcodepage.h"
 
+#include <zantoquiller/printedbytes.h>
 #include <zantoquiller/textsource.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -28,6 +29,30 @@ std::unique_ptr<TextSource> recognisedMemo(QObject *memo)
     if (!text)
         throw eZantoquillError(QStringLiteral("Memo type not recognised"));
     return text;
+}
+
+// Hands every finished line to a function; a spooled print's page end
+// becomes the form feed the spooler would write.
+class BytesSink : public LineSink
+{
+public:
+    BytesSink(bool spooler, const PrintedBytesFunction &to) : m_spooler(spooler), m_to(to) { }
+    bool spoolerMode() const override { return m_spooler; }
+    void sendLine(const TTextBuffer &line) override { m_to(QByteArrayView(line.Data, line.Count)); }
+    void newPage() override { m_to("\f"); }
+
+private:
+    bool m_spooler;
+    const PrintedBytesFunction &m_to;
+};
+
+void layOut(TZantoquiller &component, TextSource &text, qint32 fromIndex, qint32 toIndex,
+    const PrintedBytesFunction &to)
+{
+    // The spooler decision of a real print, without asking the spooler.
+    BytesSink sink(
+        fromIndex == wholeText && component.UseSpooler() && component.Port() != poDisk, to);
+    MemoPrinter(component).print(text, fromIndex, toIndex, sink, [] {});
 }
 
 } // namespace
@@ -61,6 +86,17 @@ void PrintMemoText(TZantoquiller &component, TextSource &text)
 void PrintMemoTextLines(TZantoquiller &component, TextSource &text, qint32 FromLine, qint32 ToLine)
 {
     MemoPrinter(component).IntPrintMemo(text, indexOfLine(FromLine), indexOfLine(ToLine));
+}
+
+void LayOutMemoText(TZantoquiller &component, TextSource &text, const PrintedBytesFunction &to)
+{
+    layOut(component, text, wholeText, lastLine, to);
+}
+
+void LayOutMemoTextLines(TZantoquiller &component, TextSource &text, qint32 FromLine, qint32 ToLine,
+    const PrintedBytesFunction &to)
+{
+    layOut(component, text, indexOfLine(FromLine), indexOfLine(ToLine), to);
 }
 
 } // namespace Zanto

@@ -4,11 +4,16 @@
 
 #include <zantoquiller/application.h>
 #include <zantoquiller/codelist.h>
+#include <zantoquiller/preview/byteinterpreter.h>
+#include <zantoquiller/printedbytes.h>
+#include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include "mainform.h"
+#include "previewwidget.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
@@ -91,9 +96,34 @@ Shot demoPage(int index, const QString &fileName)
         }};
 }
 
+// The sample invoice as an Epson printer lays it out, with its bold and
+// underline, on continuous stationery.
+bool invoicePreview(const QString &path)
+{
+    const QString examples = QStringLiteral(ZANTO_SOURCE_DIR "/examples/");
+    TZantoquiller component;
+    component.SetPrinterType(ptEpson);
+    component.LoadTranslationTable(examples + QStringLiteral("invoice-epson.CTT"));
+    QFile file(examples + QStringLiteral("invoice.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    StreamTextSource text(file, StreamTextSource::Breaks::Lines);
+    Preview::PreviewWidget window(nullptr, Preview::Background::Tractor);
+    Preview::PrinterSetup setup;
+    setup.type = ptEpson;
+    setup.codes = component.CodeTable()[ptEpson];
+    Preview::ByteInterpreter interpreter(setup, window);
+    LayOutMemoText(component, text, [&](QByteArrayView bytes) { interpreter.feed(bytes); });
+    interpreter.finish();
+    window.resize(860, 900);
+    window.show();
+    return save(&window, path);
+}
+
 std::vector<Shot> shots()
 {
     return {
+        {QStringLiteral("preview-invoice.png"), invoicePreview},
         demoPage(TMainForm::MemoPage, QStringLiteral("demo-memo-page.png")),
         demoPage(TMainForm::InvoicePage, QStringLiteral("demo-invoice-page.png")),
         demoPage(TMainForm::SingleLinePage, QStringLiteral("demo-single-line-page.png")),

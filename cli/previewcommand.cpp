@@ -1,0 +1,72 @@
+// zanto preview: shows what a printer would make of a job's bytes, as text
+// for the terminal, a PDF document or PNG pages, or in a window (--show,
+// which runs the zantopreview program beside zanto so that zanto itself
+// needs no widgets).
+#include "commands.h"
+#include "componentoptions.h"
+#include "inputfile.h"
+#include "previewoptions.h"
+#include "usageerror.h"
+
+#include <zantoquiller/exceptions.h>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace Zanto::Cli {
+
+namespace {
+
+// Replaces zanto by the preview window program, with the same arguments.
+[[noreturn]] void showInWindow(const QStringList &arguments)
+{
+    const QByteArray program = QFile::encodeName(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/zantopreview"));
+    std::vector<QByteArray> strings {program};
+    for (const QString &argument : arguments) {
+        if (argument != u"--show")
+            strings.push_back(argument.toLocal8Bit());
+    }
+    std::vector<char *> argv;
+    for (QByteArray &string : strings)
+        argv.push_back(string.data());
+    argv.push_back(nullptr);
+    ::execv(program.constData(), argv.data());
+    throw EInOutError(QStringLiteral("Cannot start %1").arg(QString::fromLocal8Bit(program)),
+        QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
+int runPreview(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Shows how a printer lays out the bytes of FILE (or standard input): each sheet as text, "
+        "as a page of a PDF document or as a PNG picture. Sequences the printer family does not "
+        "know are marked in place and listed with their byte offsets on standard error."));
+    PreviewOptions options;
+    options.addTo(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("the job's bytes; standard input when absent or -"),
+        QStringLiteral("[FILE]"));
+    if (!parseCommandLine(parser, QStringLiteral("preview"), arguments))
+        return 0;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
+    const PreviewRequest request = options.request(parser);
+    QFile input;
+    openInput(input, files.value(0));
+    if (options.show(parser))
+        showInWindow(arguments);
+    return renderPreview(
+        request, [&](const std::function<void(QByteArrayView)> &feed) { feedInput(input, feed); });
+}
+
+} // namespace Zanto::Cli

@@ -1,0 +1,122 @@
+#include "previewoptions.h"
+#include "componentoptions.h"
+#include "usageerror.h"
+
+#include <zantoquiller/codepage.h>
+#include <zantoquiller/preview/background.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QMetaEnum>
+
+namespace Zanto::Cli {
+
+namespace {
+
+const QCommandLineOption typeOption(QStringLiteral("printer-type"),
+    QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2 "
+                   "(default epson)."),
+    QStringLiteral("NAME"));
+const QCommandLineOption charsetOption(QStringLiteral("charset"),
+    QStringLiteral("The printer's character set: %1 (default cp437).")
+        .arg(AnsiCodePage::names().join(u", ")),
+    QStringLiteral("NAME"));
+const QCommandLineOption paperChoice(QStringLiteral("paper"),
+    QStringLiteral("Paper: %1 (default fanfold, continuous 8.5 x 11 in).")
+        .arg(Preview::paperNames().join(u", ")),
+    QStringLiteral("NAME"));
+const QCommandLineOption formatOption(QStringLiteral("format"),
+    QStringLiteral("pdf, png or text (default: by the output's extension, else text)."),
+    QStringLiteral("FORMAT"));
+const QCommandLineOption outputOption(QStringList {QStringLiteral("o"), QStringLiteral("output")},
+    QStringLiteral("Write to OUT (standard output when absent or -; PNG pages go to "
+                   "OUT-1.png, OUT-2.png ...)."),
+    QStringLiteral("OUT"));
+const QCommandLineOption dpiOption(QStringLiteral("dpi"),
+    QStringLiteral("Resolution of PNG pages, 10-1200 (default 100)."), QStringLiteral("N"));
+const QCommandLineOption backgroundOption(QStringLiteral("background"),
+    QStringLiteral("Under the print: none, tractor or greenbar (default none)."),
+    QStringLiteral("KIND"));
+const QCommandLineOption plainOption(QStringLiteral("no-attributes"),
+    QStringLiteral("Text without terminal attributes and markers."));
+const QCommandLineOption showOption(
+    QStringLiteral("show"), QStringLiteral("Show the sheets in a window."));
+
+// ptEpson for "epson": the enumeration's names without their prefix.
+TPrinterType printerTypeByName(const QString &name)
+{
+    const QMetaEnum types = QMetaEnum::fromType<TPrinterType>();
+    QStringList known;
+    for (int i = 0; i < types.keyCount(); ++i) {
+        const QString key = QLatin1String(types.key(i)).mid(2);
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<TPrinterType>(types.value(i));
+        known << key.toLower();
+    }
+    throw UsageError(QStringLiteral("--printer-type: unknown value '%1' (one of: %2)")
+                         .arg(name, known.join(u", ")));
+}
+
+} // namespace
+
+void PreviewOptions::addTo(QCommandLineParser &parser)
+{
+    parser.addOptions({typeOption, charsetOption, paperChoice, formatOption, outputOption,
+        dpiOption, backgroundOption, plainOption, showOption});
+    m_settings.addTo(parser, SettingsOptions::Codes);
+}
+
+bool PreviewOptions::show(const QCommandLineParser &parser) const
+{
+    return parser.isSet(showOption);
+}
+
+PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
+{
+    PreviewRequest request;
+    request.setup.type
+        = parser.isSet(typeOption) ? printerTypeByName(parser.value(typeOption)) : ptEpson;
+    request.setup.paper = &paperOption(parser, paperChoice);
+    if (parser.isSet(charsetOption)) {
+        request.setup.codePage = AnsiCodePage::find(parser.value(charsetOption));
+        if (!request.setup.codePage)
+            throw UsageError(
+                QStringLiteral("--charset: unknown character set '%1' (one of: %2)")
+                    .arg(parser.value(charsetOption), AnsiCodePage::names().join(u", ")));
+    }
+    request.output = parser.value(outputOption);
+    if (parser.isSet(formatOption)) {
+        const QString format = parser.value(formatOption).toLower();
+        if (format == u"pdf")
+            request.format = PreviewFormat::Pdf;
+        else if (format == u"png")
+            request.format = PreviewFormat::Png;
+        else if (format == u"text")
+            request.format = PreviewFormat::Text;
+        else
+            throw UsageError(QStringLiteral("--format: unknown format '%1' (one of: pdf, png, "
+                                            "text)")
+                                 .arg(parser.value(formatOption)));
+    } else {
+        request.format = formatOfFile(request.output);
+    }
+    if (parser.isSet(dpiOption)) {
+        request.dpi = integerValue<int>(parser, dpiOption);
+        if (request.dpi < 10 || request.dpi > 1200)
+            throw UsageError(QStringLiteral("--dpi: %1 is not from 10 to 1200").arg(request.dpi));
+    }
+    request.background = parser.value(backgroundOption);
+    if (parser.isSet(backgroundOption) && !Preview::backgroundByName(request.background))
+        throw UsageError(QStringLiteral("--background: unknown value '%1' (one of: none, "
+                                        "tractor, greenbar)")
+                             .arg(request.background));
+    request.attributes = !parser.isSet(plainOption);
+
+    // The codes of the chosen type, as the component holds them after
+    // --codes.
+    TZantoquiller component;
+    m_settings.applyTo(parser, component);
+    request.setup.codes = component.CodeTable()[request.setup.type];
+    return request;
+}
+
+} // namespace Zanto::Cli

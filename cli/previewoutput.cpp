@@ -1,0 +1,215 @@
+#include "previewoutput.h"
+#include "usageerror.h"
+
+#include <zantoquiller/codepage.h>
+#include <zantoquiller/exceptions.h>
+#include <zantoquiller/preview/pdfpagewriter.h>
+#include <zantoquiller/preview/pngpagewriter.h>
+#include <zantoquiller/preview/textpagewriter.h>
+#include <zantoquiller/printedbytes.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace Zanto::Cli {
+
+using namespace Zanto::Preview;
+
+namespace {
+
+const QCommandLineOption previewOption(QStringLiteral("preview"),
+    QStringLiteral("Lay the text out and render it into OUT instead of printing: a PDF document "
+                   "(.pdf), PNG pages (.png) or text (any other name; - for standard output). "
+                   "No port or spooler is used."),
+    QStringLiteral("OUT"));
+const QCommandLineOption previewPaperOption(QStringLiteral("paper"),
+    QStringLiteral("Paper of --preview: %1 (default fanfold).").arg(paperNames().join(u", ")),
+    QStringLiteral("NAME"));
+
+} // namespace
+
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    // Only pictures need Qt's fonts: a preview that may write PNG pages.
+    const bool previewing
+        = argc > 1 && (std::strcmp(argv[1], "preview") == 0 || std::strcmp(argv[1], "print") == 0);
+    bool preview = false;
+    for (int i = 2; previewing && i < argc; ++i) {
+        const QByteArray argument = QByteArray(argv[i]).toLower();
+        preview = preview || argument.endsWith(".png") || argument == "png"
+            || argument == "--format=png";
+    }
+    if (!preview)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    // The platform is chosen by arguments that Qt takes out again, so that
+    // nothing of it reaches a program that --show starts.
+    static std::vector<char *> arguments;
+    static char platform[] = "-platform";
+    static char offscreen[] = "offscreen";
+    arguments.assign(argv, argv + argc);
+    arguments.push_back(platform);
+    arguments.push_back(offscreen);
+    arguments.push_back(nullptr);
+    static int count;
+    count = argc + 2;
+    return std::make_unique<QGuiApplication>(count, arguments.data());
+}
+
+const Paper &paperOption(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return defaultPaper();
+    const Paper *paper = findPaper(parser.value(option));
+    if (!paper)
+        throw UsageError(QStringLiteral("--paper: unknown paper '%1' (one of: %2)")
+                             .arg(parser.value(option), paperNames().join(u", ")));
+    return *paper;
+}
+
+PreviewFormat formatOfFile(const QString &name)
+{
+    if (name.endsWith(u".pdf", Qt::CaseInsensitive))
+        return PreviewFormat::Pdf;
+    if (name.endsWith(u".png", Qt::CaseInsensitive))
+        return PreviewFormat::Png;
+    return PreviewFormat::Text;
+}
+
+void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed)
+{
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const qint64 count = input.read(buffer.data(), qint64(buffer.size()));
+        if (count < 0)
+            throw EInOutError(QStringLiteral("Failed to read the job"), input.errorString());
+        if (count == 0)
+            return;
+        feed(QByteArrayView(buffer.data(), count));
+    }
+}
+
+void reportUnknownSequences(const ByteInterpreter &interpreter)
+{
+    for (const UnknownSequence &unknown : interpreter.unknownSequences())
+        std::fprintf(stderr, "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
+            static_cast<long long>(unknown.offset), unknown.page,
+            readableBytes(unknown.bytes).constData());
+    const qint64 unlisted
+        = interpreter.unknownSequenceCount() - qint64(interpreter.unknownSequences().size());
+    if (unlisted > 0)
+        std::fprintf(stderr, "zanto preview: %lld more unknown sequences\n",
+            static_cast<long long>(unlisted));
+}
+
+int renderPreview(const PreviewRequest &request,
+    const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
+{
+    const bool toStandardOutput = request.output.isEmpty() || request.output == u"-";
+    if (request.format == PreviewFormat::Png && toStandardOutput)
+        throw UsageError(QStringLiteral("PNG pages need an output name: -o NAME.png"));
+    const Background background = backgroundByName(request.background).value_or(Background::None);
+
+    // A file is written whole or not at all.
+    QSaveFile file;
+    QFile standardOutput;
+    QIODevice *out = nullptr;
+    if (request.format != PreviewFormat::Png) {
+        if (toStandardOutput) {
+            if (!standardOutput.open(stdout, QIODevice::WriteOnly))
+                throw UsageError(QStringLiteral("cannot write standard output: %1")
+                                     .arg(standardOutput.errorString()));
+            out = &standardOutput;
+        } else {
+            file.setFileName(request.output);
+            if (!file.open(QIODevice::WriteOnly))
+                throw UsageError(QStringLiteral("cannot write '%1': %2")
+                                     .arg(request.output, file.errorString()));
+            out = &file;
+        }
+    }
+
+    std::unique_ptr<PageSink> sink;
+    std::function<QString()> failure;
+    switch (request.format) {
+    case PreviewFormat::Text: {
+        auto text = std::make_unique<TextPageWriter>(*out, request.attributes);
+        failure
+            = [writer = text.get(), out] { return writer->ok() ? QString() : out->errorString(); };
+        sink = std::move(text);
+        break;
+    }
+    case PreviewFormat::Pdf: {
+        auto pdf = std::make_unique<PdfPageWriter>(*out, background);
+        failure = [writer = pdf.get()] { return writer->ok() ? QString() : writer->errorString(); };
+        sink = std::move(pdf);
+        break;
+    }
+    case PreviewFormat::Png: {
+        auto png = std::make_unique<PngPageWriter>(request.output, request.dpi, background);
+        failure = [writer = png.get()] { return writer->ok() ? QString() : writer->errorString(); };
+        sink = std::move(png);
+        break;
+    }
+    }
+
+    ByteInterpreter interpreter(request.setup, *sink);
+    produce([&interpreter](QByteArrayView bytes) { interpreter.feed(bytes); });
+    interpreter.finish();
+
+    reportUnknownSequences(interpreter);
+
+    QString error = failure();
+    if (error.isEmpty() && file.isOpen() && !file.commit())
+        error = file.errorString();
+    if (error.isEmpty() && standardOutput.isOpen() && !standardOutput.flush())
+        error = standardOutput.errorString();
+    if (!error.isEmpty()) {
+        file.cancelWriting();
+        std::fprintf(stderr, "zanto preview: cannot write '%s': %s\n",
+            qPrintable(toStandardOutput ? QStringLiteral("-") : request.output), qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+void PrintPreviewOptions::addTo(QCommandLineParser &parser)
+{
+    parser.addOptions({previewOption, previewPaperOption});
+}
+
+bool PrintPreviewOptions::isSet(const QCommandLineParser &parser) const
+{
+    if (parser.isSet(previewPaperOption) && !parser.isSet(previewOption))
+        throw UsageError(QStringLiteral("--paper is an option of --preview"));
+    return parser.isSet(previewOption);
+}
+
+int PrintPreviewOptions::run(const QCommandLineParser &parser, TZantoquiller &component,
+    TextSource &text, bool converted, bool range, qint32 fromLine, qint32 toLine) const
+{
+    PreviewRequest request;
+    const int type = component.PrinterType();
+    request.setup.type = static_cast<TPrinterType>(type);
+    if (type >= 0 && type < PrinterTypeCount)
+        request.setup.codes = component.CodeTable()[type];
+    request.setup.codePage = converted ? &ansiCodePage() : AnsiCodePage::find(u"cp437");
+    request.setup.paper = &paperOption(parser, previewPaperOption);
+    request.output = parser.value(previewOption);
+    request.format = formatOfFile(request.output);
+    request.attributes = request.output == u"-";
+    return renderPreview(request, [&](const std::function<void(QByteArrayView)> &feed) {
+        if (range)
+            LayOutMemoTextLines(component, text, fromLine, toLine, feed);
+        else
+            LayOutMemoText(component, text, feed);
+    });
+}
+
+} // namespace Zanto::Cli

@@ -1,0 +1,75 @@
+// The preview side of zanto: the options that choose the paper and the
+// output, and the run that feeds a job's bytes to the printer's
+// interpreter and writes the sheets.
+#pragma once
+
+#include <zantoquiller/preview/byteinterpreter.h>
+
+#include <QCommandLineParser>
+
+#include <functional>
+#include <memory>
+
+class QCoreApplication;
+class QFile;
+
+namespace Zanto {
+class TextSource;
+class TZantoquiller;
+} // namespace Zanto
+
+namespace Zanto::Cli {
+
+// The application object of zanto. PNG pages are drawn with Qt's fonts,
+// which need a GUI application: a preview or print that may write them gets
+// one on the offscreen platform, which needs no display; the rest a core
+// one.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv);
+
+enum class PreviewFormat { Text, Pdf, Png };
+
+struct PreviewRequest
+{
+    Preview::PrinterSetup setup;
+    PreviewFormat format = PreviewFormat::Text;
+    QString output; // empty or "-": standard output (not for PNG)
+    int dpi = 100;
+    bool attributes = true;
+    QString background; // none, tractor or greenbar
+};
+
+// The paper named by --paper, or the default; a UsageError for an unknown one.
+const Preview::Paper &paperOption(
+    const QCommandLineParser &parser, const QCommandLineOption &option);
+
+// The format of an output file name by its extension: .pdf, .png, else text.
+PreviewFormat formatOfFile(const QString &name);
+
+// Lists the unknown sequences of a job on standard error, with offsets.
+void reportUnknownSequences(const Preview::ByteInterpreter &interpreter);
+
+// Feeds the job's bytes (produce calls the function it is given with each
+// piece), writes the sheets and lists the unknown sequences on standard
+// error. Returns the exit status.
+int renderPreview(const PreviewRequest &request,
+    const std::function<void(const std::function<void(QByteArrayView)> &)> &produce);
+
+// Hands every byte of input to feed, piece by piece; a read failure raises
+// EInOutError.
+void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed);
+
+// zanto print --preview OUT [--paper NAME]: the text laid out with every
+// print option, rendered into OUT (by its extension: .pdf, .png, else text;
+// - for text on standard output) instead of being sent.
+class PrintPreviewOptions
+{
+public:
+    void addTo(QCommandLineParser &parser);
+    bool isSet(const QCommandLineParser &parser) const;
+    // Lines FromLine to ToLine when range, else the whole text; the printer's
+    // character set is the code page in force when converting, else CP437.
+    int run(const QCommandLineParser &parser, TZantoquiller &component, TextSource &text,
+        bool converted, bool range, qint32 fromLine, qint32 toLine) const;
+};
+
+} // namespace Zanto::Cli

@@ -1,0 +1,65 @@
+// zantopreview: the window of zanto preview --show. A program of its own,
+// so that zanto needs no widgets: it takes the options of zanto preview and
+// shows the sheets in a preview widget.
+#include "componentoptions.h"
+#include "inputfile.h"
+#include "previewoptions.h"
+#include "usageerror.h"
+
+#include <zantoquiller/exceptions.h>
+#include <zantoquiller/preview/byteinterpreter.h>
+
+#include <previewwidget.h>
+
+#include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+
+using namespace Zanto;
+using namespace Zanto::Cli;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    try {
+        QCommandLineParser parser;
+        parser.setApplicationDescription(
+            QStringLiteral("Shows how a printer lays out the bytes of FILE in a window."));
+        PreviewOptions options;
+        options.addTo(parser);
+        parser.addPositionalArgument(QStringLiteral("FILE"),
+            QStringLiteral("the job's bytes; standard input when absent or -"),
+            QStringLiteral("[FILE]"));
+        if (!parseCommandLine(parser, QStringLiteral("preview --show"), arguments))
+            return 0;
+        if (parser.positionalArguments().size() > 1)
+            throw UsageError(
+                QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[1]));
+        const PreviewRequest request = options.request(parser);
+        QFile input;
+        const QString name = parser.positionalArguments().value(0);
+        openInput(input, name);
+
+        Preview::PreviewWidget window(nullptr,
+            Preview::backgroundByName(request.background).value_or(Preview::Background::None));
+        Preview::ByteInterpreter interpreter(request.setup, window);
+        feedInput(input, [&](QByteArrayView bytes) { interpreter.feed(bytes); });
+        interpreter.finish();
+        reportUnknownSequences(interpreter);
+        window.setWindowTitle(
+            QStringLiteral("zanto preview - %1")
+                .arg(name.isEmpty() || name == u"-" ? QStringLiteral("standard input") : name));
+        window.resize(900, 1000);
+        window.show();
+        return app.exec();
+    } catch (const UsageError &error) {
+        std::fprintf(stderr, "zanto preview: %s\n", error.what());
+        return 2;
+    } catch (const Exception &error) {
+        std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
+        return 1;
+    }
+}

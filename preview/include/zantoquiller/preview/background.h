@@ -1,0 +1,22 @@
+// What is drawn under the print of a sheet.
+#pragma once
+
+#include <QStringView>
+
+#include <optional>
+
+namespace Zanto::Preview {
+
+enum class Background {
+    None,
+    // The perforated strips of continuous stationery beside the sheet.
+    Tractor,
+    // Tractor strips and the pale green bands of listing paper, half an
+    // inch each.
+    GreenBar,
+};
+
+// "none", "tractor" or "greenbar" (ignoring case).
+std::optional<Background> backgroundByName(QStringView name);
+
+} // namespace Zanto::Preview

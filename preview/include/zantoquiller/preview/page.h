@@ -1,0 +1,84 @@
+// One sheet of a preview as the printer would lay it: characters at their
+// positions with their print attributes, and the places of sequences the
+// printer family does not know. Positions are preview units (paper.h) from
+// the top left corner of the printable area.
+#pragma once
+
+#include <zantoquiller/preview/paper.h>
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <vector>
+
+namespace Zanto {
+class AnsiCodePage;
+}
+
+namespace Zanto::Preview {
+
+enum Style : quint8 {
+    Bold = 1,
+    Italic = 2,
+    Underline = 4,
+    Superscript = 8,
+    Subscript = 16,
+    DoubleWidth = 32,
+};
+
+struct Glyph
+{
+    qint32 x;
+    qint32 width; // the advance: the cell the character fills
+    quint8 byte; // in the printer's character set
+    quint8 style; // Style bits
+};
+
+// The characters printed at one vertical position.
+struct Line
+{
+    qint32 y; // top of the line
+    qint32 height; // the line spacing in force when the line was started
+    qint32 row; // line advances since the top of the sheet
+    std::vector<Glyph> glyphs;
+};
+
+// A sequence shown in place and listed with its byte offset in the job.
+struct Marker
+{
+    qint64 offset;
+    qint32 x;
+    qint32 y;
+    qint32 row;
+    QByteArray bytes;
+};
+
+struct Page
+{
+    int number = 1; // from 1
+    const Paper *paper = nullptr;
+    const AnsiCodePage *codePage = nullptr;
+    // The sheet's length; shorter than the paper's on the last piece of a
+    // roll.
+    qint32 height = 0;
+    std::vector<Line> lines; // in the order they were started
+    std::vector<Marker> markers;
+
+    bool isEmpty() const { return lines.empty() && markers.empty(); }
+};
+
+// Where finished sheets go, one at a time.
+class PageSink
+{
+public:
+    virtual ~PageSink();
+    virtual void addPage(const Page &page) = 0;
+    // After the last page.
+    virtual void finish() { }
+};
+
+// A readable form of sequence bytes: printable ones as they are, others
+// named (<ESC>, <GS>, <127>), as zanto dump shows them.
+QByteArray readableBytes(QByteArrayView bytes);
+
+} // namespace Zanto::Preview

@@ -1,0 +1,36 @@
+// The paper a preview is laid on: its size and the area the print head
+// reaches. Lengths are in preview units, UnitsPerInch to the inch, which
+// hold every pitch and line spacing of the printer families exactly.
+#pragma once
+
+#include <QStringList>
+#include <QStringView>
+#include <QtGlobal>
+
+namespace Zanto::Preview {
+
+inline constexpr qint32 UnitsPerInch = 2160;
+
+struct Paper
+{
+    const char *name; // as the command line takes it
+    const char *description;
+    qint32 width;
+    qint32 height; // of a roll: the longest sheet shown before a cut
+    qint32 left; // where column 0 is
+    qint32 top; // where the first line is
+    qint32 printableWidth;
+    qint32 printableLength;
+    // Continuous stationery: tractor-feed strips may be drawn on it.
+    bool continuous;
+    // A roll: a sheet ends at a cut, and the last one is as long as its print.
+    bool roll;
+};
+
+// The paper known by name (ignoring case), or null.
+const Paper *findPaper(QStringView name);
+QStringList paperNames();
+// Continuous 8.5 x 11 inch stationery.
+const Paper &defaultPaper();
+
+} // namespace Zanto::Preview

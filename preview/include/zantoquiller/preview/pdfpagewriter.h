@@ -1,0 +1,38 @@
+// Writes a preview as a PDF document, one PDF page per sheet, as the sheets
+// come: selectable text in Liberation Mono's four faces (embedded, only
+// those used), underline, superscript and subscript, the places of unknown
+// sequences in red, and optionally tractor strips or green bars.
+#pragma once
+
+#include <zantoquiller/preview/background.h>
+#include <zantoquiller/preview/page.h>
+
+#include <QString>
+
+#include <memory>
+
+class QIODevice;
+
+namespace Zanto::Preview {
+
+class PdfPageWriter : public PageSink
+{
+public:
+    PdfPageWriter(QIODevice &out, Background background = Background::None);
+    ~PdfPageWriter() override;
+
+    void addPage(const Page &page) override;
+    // Writes the fonts and the document's closing parts.
+    void finish() override;
+
+    // False once writing failed or a font was missing; errorString() says
+    // which.
+    bool ok() const;
+    QString errorString() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace Zanto::Preview

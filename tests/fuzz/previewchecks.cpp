@@ -1,0 +1,121 @@
+#include "previewchecks.h"
+
+#include <zantoquiller/preview/byteinterpreter.h>
+#include <zantoquiller/preview/textpagewriter.h>
+
+#include <QBuffer>
+
+namespace ZantoFuzz {
+
+namespace {
+
+using namespace Zanto;
+using namespace Zanto::Preview;
+
+// Checks each sheet as it comes and keeps a digest of all of them.
+class CheckingSink : public PageSink
+{
+public:
+    CheckingSink(qint64 jobSize) : m_jobSize(jobSize) { }
+
+    void addPage(const Page &page) override
+    {
+        const Paper &paper = *page.paper;
+        if (page.number != ++m_pages)
+            fail("page numbered " + std::to_string(page.number));
+        if (page.height <= 0 || page.height > paper.height)
+            fail("sheet height " + std::to_string(page.height));
+        for (const Line &line : page.lines) {
+            if (line.y < 0 || line.y >= paper.printableLength || line.row < 0)
+                fail("line at " + std::to_string(line.y));
+            for (const Glyph &glyph : line.glyphs) {
+                if (glyph.width <= 0 || glyph.x < 0 || glyph.x >= paper.printableWidth)
+                    fail("character at " + std::to_string(glyph.x));
+                m_digest += std::to_string(glyph.x) + ',' + std::to_string(line.y) + ','
+                    + std::to_string(glyph.byte) + ',' + std::to_string(glyph.style) + ';';
+            }
+        }
+        for (const Marker &marker : page.markers) {
+            if (marker.offset < m_lastOffset || marker.offset >= m_jobSize
+                || marker.bytes.isEmpty())
+                fail("marker at byte " + std::to_string(marker.offset));
+            m_lastOffset = marker.offset;
+            m_digest += 'M' + std::to_string(marker.offset) + ';';
+        }
+        m_digest += "|\n";
+        m_text.addPage(page);
+    }
+    void finish() override { m_finished = true; }
+
+    std::string failure;
+    std::string m_digest;
+    bool m_finished = false;
+
+private:
+    void fail(const std::string &what)
+    {
+        if (failure.empty())
+            failure = what;
+    }
+
+    qint64 m_jobSize;
+    int m_pages = 0;
+    qint64 m_lastOffset = 0;
+    QBuffer m_buffer;
+    TextPageWriter m_text {openBuffer(m_buffer), true};
+
+    static QBuffer &openBuffer(QBuffer &buffer)
+    {
+        buffer.open(QIODevice::WriteOnly);
+        return buffer;
+    }
+};
+
+TPrinterCodes madeUpCodes()
+{
+    TPrinterCodes codes;
+    codes.BoldOn = QByteArrayView("~B");
+    codes.BoldOff = QByteArrayView("~b");
+    codes.UnderOn = QByteArrayView("\x01U");
+    codes.UnderOff = QByteArrayView("\x01u");
+    codes.Set12cpi = QByteArrayView("#12");
+    codes.Set15cpi = QByteArrayView("#1");
+    return codes;
+}
+
+} // namespace
+
+std::string checkPreview(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 3)
+        return {};
+    PrinterSetup setup;
+    setup.type = static_cast<TPrinterType>(data[0] % PrinterTypeCount);
+    setup.codes = setup.type >= ptUser1 ? madeUpCodes() : builtInCodeTable()[setup.type];
+    const QStringList papers = paperNames();
+    setup.paper = findPaper(papers[data[2] % papers.size()]);
+    const qsizetype piece = 1 + data[1] % 16;
+    const QByteArrayView job(reinterpret_cast<const char *>(data + 3), qsizetype(size - 3));
+
+    CheckingSink whole(job.size());
+    ByteInterpreter wholeReader(setup, whole);
+    wholeReader.feed(job);
+    wholeReader.finish();
+    if (!whole.failure.empty())
+        return whole.failure;
+    if (!whole.m_finished || wholeReader.pageCount() < 1)
+        return "no sheet or not finished";
+
+    CheckingSink pieces(job.size());
+    ByteInterpreter piecesReader(setup, pieces);
+    for (qsizetype at = 0; at < job.size(); at += piece)
+        piecesReader.feed(job.sliced(at, std::min(piece, job.size() - at)));
+    piecesReader.finish();
+    if (pieces.m_digest != whole.m_digest)
+        return "fed in pieces of " + std::to_string(piece) + " the sheets differ";
+    if (piecesReader.unknownSequenceCount() != wholeReader.unknownSequenceCount())
+        return "unknown sequences differ when fed in pieces";
+    return {};
+}
+
+} // namespace ZantoFuzz

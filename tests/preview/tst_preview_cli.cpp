@@ -1,0 +1,298 @@
+// zanto preview and zanto print --preview, as processes: the grid of a
+// printed text, the PDF's text, faces and pages, PNG pages, unknown
+// sequences on standard error, and usage mistakes.
+#include "processrunner.h"
+#include "tempdir.h"
+
+#include <zantoquiller/preview/textpagewriter.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImageReader>
+#include <QProcess>
+#include <QRandomGenerator>
+
+#include <map>
+#include <vector>
+
+using namespace ZantoTest;
+using namespace Zanto;
+
+namespace {
+
+const QStringList noAttributes {QStringLiteral("--no-attributes")};
+
+// The sheets of printed bytes by the plain rules of a character printer on
+// 66-line, 80-column stationery: CR to column 0, LF one row down, FF a new
+// sheet, a full sheet or line goes on on the next. Text only, no sequences
+// but a leading pitch code.
+QByteArray expectedGrid(QByteArray bytes)
+{
+    if (bytes.startsWith("\x1bP"))
+        bytes.remove(0, 2);
+    std::vector<std::map<int, QByteArray>> pages(1);
+    int row = 0;
+    int column = 0;
+    const auto down = [&] {
+        if (++row >= 66) {
+            pages.emplace_back();
+            row = 0;
+        }
+    };
+    for (const char c : bytes) {
+        if (c == '\r') {
+            column = 0;
+        } else if (c == '\n') {
+            down();
+        } else if (c == '\f') {
+            pages.emplace_back();
+            row = 0;
+            column = 0;
+        } else {
+            if (column >= 80) {
+                column = 0;
+                down();
+            }
+            QByteArray &line = pages.back()[row];
+            if (line.size() <= column)
+                line += QByteArray(column + 1 - line.size(), ' ');
+            line[column++] = c;
+        }
+    }
+    if (pages.size() > 1 && pages.back().empty())
+        pages.pop_back();
+    QByteArray text;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        if (p > 0)
+            text += Preview::TextPageWriter::separator(int(p + 1)) + '\n';
+        int next = 0;
+        for (const auto &[r, line] : pages[p]) {
+            text += QByteArray(r - next, '\n') + line + '\n';
+            next = r + 1;
+        }
+    }
+    return text;
+}
+
+QByteArray randomText(QRandomGenerator &random)
+{
+    static const QByteArrayList words {"a", "form", "column", "invoice", "12.50", "--------",
+        "Zantoquiller", "x", "total:", "supercalifragilistic"};
+    QByteArray text;
+    const int lines = random.bounded(1, 150);
+    for (int l = 0; l < lines; ++l) {
+        const int count = random.bounded(0, 25);
+        for (int w = 0; w < count; ++w)
+            text += words[random.bounded(words.size())] + QByteArray(random.bounded(1, 3), ' ');
+        text += '\n';
+    }
+    return text;
+}
+
+QByteArray run(const QStringList &arguments, const QByteArray &input = {})
+{
+    const ProcessResult result = runZanto(arguments, input);
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    return result.out;
+}
+
+QByteArray tool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << qPrintable(program);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    return process.readAllStandardOutput();
+}
+
+// The lines of text, without trailing blanks, empty ones left out; one list
+// per form-feed-separated page.
+std::string nonEmptyLines(const QByteArrayList &pages)
+{
+    // Without the indent that all lines share: the PDF's has the margin.
+    qsizetype indent = 1000;
+    for (const QByteArray &page : pages) {
+        for (const QByteArray &line : page.split('\n')) {
+            const qsizetype text
+                = line.size() - line.trimmed().size() > 0 ? line.indexOf(line.trimmed()) : 0;
+            if (!line.trimmed().isEmpty())
+                indent = std::min(indent, text);
+        }
+    }
+    std::string result;
+    for (const QByteArray &page : pages) {
+        for (QByteArray line : page.split('\n')) {
+            while (line.endsWith(' '))
+                line.chop(1);
+            if (!line.isEmpty())
+                result += line.mid(indent).toStdString() + '\n';
+        }
+        result += "<page end>\n";
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(PreviewCli, PrintedTextsComeBackAsTheGridOfTheirLayout)
+{
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 12; ++round) {
+        TempDir dir;
+        const QString job = dir.filePath(QStringLiteral("job.prn"));
+        const QString text = dir.filePath(QStringLiteral("text.txt"));
+        dir.write(QStringLiteral("text.txt"), randomText(random));
+        QStringList settings {QStringLiteral("--printer-type"),
+            random.bounded(2) ? QStringLiteral("epson") : QStringLiteral("plain")};
+        if (random.bounded(2))
+            settings << QStringLiteral("--left-offset") << QString::number(random.bounded(6));
+        if (random.bounded(3))
+            settings << QStringLiteral("--line-width") << QString::number(random.bounded(10, 75));
+        if (random.bounded(2))
+            settings << QStringLiteral("--lines-per-page")
+                     << QString::number(random.bounded(5, 67));
+        if (random.bounded(3) == 0)
+            settings << QStringLiteral("--line-spacing") << QStringLiteral("2");
+        SCOPED_TRACE(qPrintable(settings.join(u' ')));
+
+        run(QStringList {QStringLiteral("print"), QStringLiteral("--port"), QStringLiteral("FILE"),
+                QStringLiteral("-o"), job, text}
+            + settings);
+        const QByteArray grid = expectedGrid(dir.read(QStringLiteral("job.prn")));
+        const QString type = settings[1];
+        EXPECT_EQ(run(QStringList {QStringLiteral("preview"), QStringLiteral("--format"),
+                          QStringLiteral("text"), QStringLiteral("--printer-type"), type, job}
+                      + noAttributes),
+            grid);
+        // The same layout rendered straight from print.
+        const QString previewed = dir.filePath(QStringLiteral("previewed.txt"));
+        run(QStringList {QStringLiteral("print"), QStringLiteral("--preview"), previewed, text}
+            + settings);
+        EXPECT_EQ(readFile(previewed), grid);
+    }
+}
+
+TEST(PreviewCli, PdfHasTheSameLinesPagesAndTheBoldFaceOnlyWhereUsed)
+{
+    TempDir dir;
+    QByteArray job;
+    for (int i = 0; i < 100; ++i)
+        job += "Line " + QByteArray::number(i) + QByteArray(i % 37, ' ') + "end|\r\n";
+    job += "\fafter a form feed\r\n";
+    for (const bool bold : {false, true}) {
+        SCOPED_TRACE(bold);
+        const QByteArray bytes = bold ? "\x1bGBold\x1bH " + job : "Plain " + job;
+        dir.write(QStringLiteral("job.prn"), bytes);
+        const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
+        run({QStringLiteral("preview"), QStringLiteral("-o"), pdf, QStringLiteral("--background"),
+            QStringLiteral("greenbar"), dir.filePath(QStringLiteral("job.prn"))});
+        const QByteArray text = run({QStringLiteral("preview"), QStringLiteral("--no-attributes"),
+                                        dir.filePath(QStringLiteral("job.prn"))})
+                                    .replace("--- page 2 ---\n", "\f")
+                                    .replace("--- page 3 ---\n", "\f");
+        // Columns of 7.2 points, 10 characters an inch: without it pdftotext
+        // guesses the width of blanks from the gaps and shortens runs of them.
+        const QByteArray layout = tool(QStringLiteral("pdftotext"),
+            {QStringLiteral("-layout"), QStringLiteral("-fixed"), QStringLiteral("7.2"), pdf,
+                QStringLiteral("-")});
+        QByteArrayList pdfPages = layout.split('\f');
+        if (pdfPages.size() > 1 && pdfPages.back().trimmed().isEmpty())
+            pdfPages.removeLast();
+        EXPECT_EQ(nonEmptyLines(pdfPages), nonEmptyLines(text.split('\f')));
+        EXPECT_EQ(pdfPages.size(), 3);
+        EXPECT_TRUE(tool(QStringLiteral("pdfinfo"), {pdf}).contains("Pages:           3\n"));
+        const QByteArray fonts = tool(QStringLiteral("pdffonts"), {pdf});
+        EXPECT_TRUE(fonts.contains("LiberationMono-Regular")) << fonts.constData();
+        EXPECT_EQ(fonts.contains("LiberationMono-Bold"), bold) << fonts.constData();
+    }
+}
+
+TEST(PreviewCli, UserFamilyCodesFromAPrinterCodesFile)
+{
+    TempDir dir;
+    TZantoquiller component;
+    TCodeTable table = component.CodeTable();
+    table[ptUser1].BoldOn = QByteArrayView("~B");
+    table[ptUser1].BoldOff = QByteArrayView("~b");
+    table[ptUser1].UnderOn = QByteArrayView("\x01U");
+    table[ptUser1].UnderOff = QByteArrayView("\x01u");
+    component.SetCodeTable(table);
+    const QString codes = dir.filePath(QStringLiteral("made-up.PCC"));
+    component.SavePrinterCodes(codes);
+    EXPECT_EQ(run({QStringLiteral("preview"), QStringLiteral("--printer-type"),
+                      QStringLiteral("user1"), QStringLiteral("--codes"), codes},
+                  "a~Bbc~b\x01U"
+                  "d\x01u~\r\n"),
+        QByteArray("a\x1b[0;1mbc\x1b[0;4md\x1b[0m~\n"));
+    // Without the file the same bytes are text.
+    EXPECT_EQ(run({QStringLiteral("preview"), QStringLiteral("--printer-type"),
+                      QStringLiteral("user1"), QStringLiteral("--no-attributes")},
+                  "a~Bb~b\r\n"),
+        QByteArray("a~Bb~b\n"));
+}
+
+TEST(PreviewCli, UnknownSequencesAreListedWithTheirOffsets)
+{
+    const ProcessResult result = runZanto(
+        {QStringLiteral("preview"), QStringLiteral("--no-attributes")}, "ok\x1bq\r\n\fx\x1b[2J");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray("ok\n--- page 2 ---\nx2J\n"));
+    EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 2 (page 1): ESC q\n"))
+        << result.err.constData();
+    EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 8 (page 2): ESC [\n"))
+        << result.err.constData();
+}
+
+TEST(PreviewCli, PngPagesAtTheChosenResolution)
+{
+    TempDir dir;
+    const QString out = dir.filePath(QStringLiteral("sheet.png"));
+    run({QStringLiteral("preview"), QStringLiteral("-o"), out, QStringLiteral("--dpi"),
+            QStringLiteral("50"), QStringLiteral("--paper"), QStringLiteral("a4")},
+        "one\fthree\r\n");
+    EXPECT_EQ(QImageReader(dir.filePath(QStringLiteral("sheet-1.png"))).size(), QSize(413, 585));
+    EXPECT_EQ(QImageReader(dir.filePath(QStringLiteral("sheet-2.png"))).size(), QSize(413, 585));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("sheet-3.png"))));
+}
+
+TEST(PreviewCli, PrintPreviewOpensNoPort)
+{
+    TempDir dir;
+    const QString device = dir.filePath(QStringLiteral("lpt1"));
+    EXPECT_EQ(run({QStringLiteral("print"), QStringLiteral("--port"), QStringLiteral("LPT1"),
+                      QStringLiteral("--device"), QStringLiteral("LPT1=") + device,
+                      QStringLiteral("--preview"), QStringLiteral("-"),
+                      QStringLiteral("--printer-type"), QStringLiteral("epson")},
+                  "hello\n"),
+        QByteArray("hello\n"));
+    EXPECT_FALSE(QFile::exists(device));
+}
+
+TEST(PreviewCli, UsageMistakesAreRefused)
+{
+    const std::vector<std::pair<QStringList, QByteArray>> cases {
+        {{QStringLiteral("--paper"), QStringLiteral("a5")},
+            "zanto preview: --paper: unknown paper 'a5' (one of: fanfold, fanfold12, a4, letter, "
+            "roll80, roll58)\n"},
+        {{QStringLiteral("--format"), QStringLiteral("tiff")},
+            "zanto preview: --format: unknown format 'tiff' (one of: pdf, png, text)\n"},
+        {{QStringLiteral("--printer-type"), QStringLiteral("laser")},
+            "zanto preview: --printer-type: unknown value 'laser' (one of: hppcl, epson, ibm, "
+            "diablo, plain, user1, user2)\n"},
+        {{QStringLiteral("--format"), QStringLiteral("png")},
+            "zanto preview: PNG pages need an output name: -o NAME.png\n"},
+        {{QStringLiteral("--dpi"), QStringLiteral("5")},
+            "zanto preview: --dpi: 5 is not from 10 to 1200\n"},
+        {{QStringLiteral("--background"), QStringLiteral("blue")},
+            "zanto preview: --background: unknown value 'blue' (one of: none, tractor, "
+            "greenbar)\n"},
+    };
+    for (const auto &[arguments, message] : cases) {
+        const ProcessResult result
+            = runZanto(QStringList {QStringLiteral("preview")} + arguments, "x");
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.err.endsWith(message)) << result.err.constData();
+    }
+}
