@@ -1,7 +1,7 @@
 #include "inputfile.h"
 #include "usageerror.h"
 
-#include <zantoquiller/platform/interruption.h>
+#include <zantoquiller/interrupts.h>
 
 #include <QFile>
 
@@ -62,7 +62,7 @@ qint64 InputFile::readData(char *data, qint64 maxSize)
 {
     for (;;) {
         // Looked for before the wait too: the signal may have come already.
-        if (const int sig = Platform::interruptSignal()) {
+        if (const int sig = interruptSignal()) {
             setErrorString(
                 m_name + QStringLiteral(": interrupted by signal ") + QString::number(sig));
             return -1;

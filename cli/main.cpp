@@ -5,8 +5,7 @@
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
-#include <zantoquiller/platform/interruption.h>
-#include <zantoquiller/platform/signalhandlers.h>
+#include <zantoquiller/interrupts.h>
 
 #include <QCoreApplication>
 
@@ -65,7 +64,7 @@ void printError(const QString &message)
 // program killed by it would, whether it failed or got to its end.
 int statusAfter(int status)
 {
-    if (const int sig = Platform::interruptSignal())
+    if (const int sig = interruptSignal())
         return 128 + sig;
     return status;
 }
@@ -73,7 +72,7 @@ int statusAfter(int status)
 int runCommand(const Command &command, const QStringList &arguments)
 {
     if (command.interruptible == Command::Interruptible)
-        Platform::installInterruptHandlers();
+        installInterruptHandlers();
     try {
         return statusAfter(command.run(arguments));
     } catch (const UsageError &error) {

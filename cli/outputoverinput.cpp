@@ -1,7 +1,7 @@
 #include "outputoverinput.h"
 #include "usageerror.h"
 
-#include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QFile>
@@ -39,18 +39,16 @@ void refuseOutputOverInput(const TZantoquiller &component, int inputFd)
     // message; so does a target that does not exist yet, and it cannot be
     // the input.
     QString name;
-    Platform::DeviceTarget target;
     try {
         name = component.PortToString(component.Port());
-        target = Platform::resolveDevice(QFile::encodeName(name).toStdString());
     } catch (const std::exception &) {
         return;
     }
-    if (target.kind == Platform::DeviceTarget::Kind::Socket)
+    const QString path = deviceFilePath(name);
+    if (path.isEmpty())
         return;
     FileStatus output {};
-    if (::stat(target.path.c_str(), &output) == 0 && sameFile(input, output)) {
-        const QString path = QFile::decodeName(target.path.c_str());
+    if (::stat(QFile::encodeName(path).constData(), &output) == 0 && sameFile(input, output)) {
         throw UsageError(QStringLiteral("the output '") + name + u'\''
             + (path == name ? QString() : QStringLiteral(" (") + path + u')') + nothingWritten);
     }

@@ -61,8 +61,8 @@ int runPreview(const QStringList &arguments)
     if (files.size() > 1)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
     const PreviewRequest request = options.request(parser);
-    QFile input;
-    openInput(input, files.value(0));
+    InputFile input;
+    input.openFile(files.value(0));
     if (options.show(parser))
         showInWindow(arguments);
     return renderPreview(

@@ -82,7 +82,7 @@ PreviewFormat formatOfFile(const QString &name)
     return PreviewFormat::Text;
 }
 
-void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed)
+void feedInput(QIODevice &input, const std::function<void(QByteArrayView)> &feed)
 {
     std::vector<char> buffer(64 * 1024);
     for (;;) {

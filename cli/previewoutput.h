@@ -6,6 +6,7 @@
 #include <zantoquiller/preview/byteinterpreter.h>
 
 #include <QCommandLineParser>
+#include <QIODevice>
 
 #include <functional>
 #include <memory>
@@ -56,7 +57,7 @@ int renderPreview(const PreviewRequest &request,
 
 // Hands every byte of input to feed, piece by piece; a read failure raises
 // EInOutError.
-void feedInput(QFile &input, const std::function<void(QByteArrayView)> &feed);
+void feedInput(QIODevice &input, const std::function<void(QByteArrayView)> &feed);
 
 // zanto print --preview OUT [--paper NAME]: the text laid out with every
 // print option, rendered into OUT (by its extension: .pdf, .png, else text;

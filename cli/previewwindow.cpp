@@ -39,9 +39,9 @@ int main(int argc, char *argv[])
             throw UsageError(
                 QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[1]));
         const PreviewRequest request = options.request(parser);
-        QFile input;
+        InputFile input;
         const QString name = parser.positionalArguments().value(0);
-        openInput(input, name);
+        input.openFile(name);
 
         Preview::PreviewWidget window(nullptr,
             Preview::backgroundByName(request.background).value_or(Preview::Background::None));

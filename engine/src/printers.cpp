@@ -3,6 +3,7 @@
 #include "platformerrors.h"
 
 #include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/platform/devicetarget.h>
 #include <zantoquiller/platform/printer.h>
 
 #include <QFile>
@@ -69,6 +70,19 @@ bool setDevicePath(const QString &name, const QString &path)
 void resetDevicePaths()
 {
     Platform::deviceMap().reset();
+}
+
+QString deviceFilePath(const QString &name)
+{
+    try {
+        const Platform::DeviceTarget target
+            = Platform::resolveDevice(QFile::encodeName(name).toStdString());
+        if (target.kind == Platform::DeviceTarget::Kind::Socket)
+            return {};
+        return QFile::decodeName(QByteArray::fromStdString(target.path));
+    } catch (const std::exception &) {
+        return {};
+    }
 }
 
 } // namespace Zanto

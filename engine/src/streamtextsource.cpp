@@ -24,7 +24,7 @@ constexpr qsizetype ChunkSize = 64 * 1024;
 } // namespace
 
 // The reader behind the public interface.
-class StreamTextSource::Private
+class Q_DECL_HIDDEN StreamTextSource::Private
 {
 public:
     Private(QIODevice &input, Breaks breaks, bool utf8Input);

@@ -42,5 +42,9 @@ ZANTOQUILLER_CORE_EXPORT QString devicePath(const QString &name);
 // socket://host:port printer. False for an unknown name or an empty path.
 ZANTOQUILLER_CORE_EXPORT bool setDevicePath(const QString &name, const QString &path);
 ZANTOQUILLER_CORE_EXPORT void resetDevicePaths();
+// The file or device that a device name, a device URI or a path opens, as the
+// output channel resolves it; empty for a network printer and for a name
+// that leads nowhere.
+ZANTOQUILLER_CORE_EXPORT QString deviceFilePath(const QString &name);
 
 } // namespace Zanto
