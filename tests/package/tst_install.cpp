@@ -240,5 +240,9 @@ TEST_F(Install, TheInstalledToolRunsOnTheInstalledCore)
     EXPECT_EQ(QFileInfo(found.captured(1)).canonicalFilePath(),
         QFileInfo(installedDir().filePath(QStringLiteral("lib/libZantoquillerCore.so.1")))
             .canonicalFilePath());
-    expectNoGraphicalQt(zanto, libraries);
+    // zanto renders previews through Qt Gui (fonts, PDF and PNG pages), which
+    // brings D-Bus along, but never loads the widgets or SQL parts.
+    for (const char *library : {"libQt6Widgets", "libQt6Sql"})
+        EXPECT_FALSE(libraries.contains(library)) << "zanto loads " << library << ":\n"
+                                                  << libraries.toStdString();
 }
