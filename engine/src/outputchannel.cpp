@@ -5,6 +5,7 @@
 #include "platformerrors.h"
 #include "zantoquiller_p.h"
 
+#include <zantoquiller/platform/devicemap.h>
 #include <zantoquiller/platform/printer.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -13,8 +14,6 @@ namespace Zanto {
 namespace {
 
 const QString InvalidPortId = QStringLiteral("Invalid Port ID");
-
-const char *const FixedNames[] = {"LPT1", "LPT2", "COM1", "COM2", "COM3", "COM4"};
 
 // One direct call is a job of its own: it never appends and never shares a
 // connection with a running memo print.
@@ -35,8 +34,10 @@ void writeDirect(TZantoquillerPrivate &settings, const char *data, qint64 count)
 std::optional<QString> deviceNameOf(
     TIOPortName value, const QString &outputFile, std::chrono::milliseconds timeout, QString &why)
 {
-    if (value >= poLPT1 && value <= poCOM4)
-        return QString::fromLatin1(FixedNames[value]);
+    if (value >= poLPT1 && value <= poCOM4) {
+        const std::string_view name = Platform::DeviceMap::Names[std::size_t(value)];
+        return QString::fromLatin1(name.data(), qsizetype(name.size()));
+    }
     if (value == poDisk)
         return outputFile;
     if (value != poCurrent) {
