@@ -5,7 +5,6 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include <QCoreApplication>
-#include <QMetaEnum>
 
 #include <cstdio>
 
@@ -66,24 +65,6 @@ void applyDevices(const QCommandLineParser &parser)
     }
 }
 
-// Looks name up among the enumeration's keys without their prefix, ignoring
-// case: "epson" for ptEpson, "FILE" for poDisk through the alias table.
-template<typename Enum>
-Enum enumValue(const QCommandLineParser &parser, const QCommandLineOption &option,
-    std::initializer_list<std::pair<const char *, Enum>> names)
-{
-    const QString text = parser.value(option);
-    for (const auto &[name, value] : names) {
-        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    QStringList known;
-    for (const auto &entry : names)
-        known << QLatin1String(entry.first);
-    throw UsageError(QStringLiteral("--%1: unknown value '%2' (one of: %3)")
-                         .arg(option.names().constLast(), text, known.join(u", ")));
-}
-
 } // namespace
 
 void ComponentOptions::addTo(QCommandLineParser &parser)
@@ -103,13 +84,11 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
     if (parser.isSet(printerOption))
         selectPrinter(parser.value(printerOption));
     if (parser.isSet(printerTypeOption))
-        component.SetPrinterType(enumValue<TPrinterType>(parser, printerTypeOption,
-            {{"hppcl", ptHPPCL}, {"epson", ptEpson}, {"ibm", ptIBM}, {"diablo", ptDiablo},
-                {"plain", ptPlain}, {"user1", ptUser1}, {"user2", ptUser2}}));
+        component.SetPrinterType(enumValue<TPrinterType>(
+            QStringLiteral("printer-type"), parser.value(printerTypeOption), NameCase::Lower));
     if (parser.isSet(portOption))
-        component.SetPort(enumValue<TIOPortName>(parser, portOption,
-            {{"LPT1", poLPT1}, {"LPT2", poLPT2}, {"COM1", poCOM1}, {"COM2", poCOM2},
-                {"COM3", poCOM3}, {"COM4", poCOM4}, {"CURRENT", poCurrent}, {"FILE", poDisk}}));
+        component.SetPort(enumValue<TIOPortName>(
+            QStringLiteral("port"), parser.value(portOption), NameCase::Upper, {{"FILE", poDisk}}));
     if (parser.isSet(spoolerOption))
         component.SetUseSpooler(true);
     if (parser.isSet(leftOffsetOption))
@@ -122,7 +101,7 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
         component.SetOutputFile(parser.value(outputFileOption));
     if (parser.isSet(pitchOption))
         component.SetPitch(
-            enumValue<TPitch>(parser, pitchOption, {{"10", cpi10}, {"12", cpi12}, {"15", cpi15}}));
+            enumValue<TPitch>(QStringLiteral("pitch"), parser.value(pitchOption), NameCase::Upper));
     if (parser.isSet(noLineFeedOption))
         component.SetSendLineFeed(false);
     if (parser.isSet(lineSpacingOption))

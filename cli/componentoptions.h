@@ -5,8 +5,13 @@
 #include "usageerror.h"
 
 #include <QCommandLineParser>
+#include <QList>
+#include <QMetaEnum>
+#include <QStringList>
 
+#include <initializer_list>
 #include <limits>
+#include <utility>
 
 namespace Zanto {
 class TZantoquiller;
@@ -52,5 +57,51 @@ bool parseCommandLine(
 
 // A UsageError naming the first positional argument, if there is one.
 void expectNoArguments(const QCommandLineParser &parser);
+
+// The command line's names of an enumeration's values: the keys of its
+// meta-object without their lower-case prefix ("ptEpson" is "epson",
+// "cpi10" is "10"), shown in the case given; an alias renames a value
+// ("FILE" for poDisk).
+enum class NameCase { Lower, Upper };
+template<typename Enum>
+QList<std::pair<QString, Enum>> enumNames(
+    NameCase shown, std::initializer_list<std::pair<const char *, Enum>> aliases = {})
+{
+    const QMetaEnum meta = QMetaEnum::fromType<Enum>();
+    QList<std::pair<QString, Enum>> names;
+    for (int i = 0; i < meta.keyCount(); ++i) {
+        const auto value = static_cast<Enum>(meta.value(i));
+        QString name;
+        for (const auto &[alias, aliased] : aliases) {
+            if (aliased == value)
+                name = QLatin1String(alias);
+        }
+        if (name.isEmpty()) {
+            const QString key = QLatin1String(meta.key(i));
+            qsizetype prefix = 0;
+            while (prefix < key.size() && key[prefix].isLower())
+                ++prefix;
+            name = shown == NameCase::Lower ? key.mid(prefix).toLower() : key.mid(prefix).toUpper();
+        }
+        names.append({name, value});
+    }
+    return names;
+}
+
+// The value that text names, compared without regard to case; a UsageError
+// "--OPTION: unknown value ..." listing the names otherwise.
+template<typename Enum>
+Enum enumValue(const QString &option, const QString &text, NameCase shown,
+    std::initializer_list<std::pair<const char *, Enum>> aliases = {})
+{
+    QStringList known;
+    for (const auto &[name, value] : enumNames<Enum>(shown, aliases)) {
+        if (text.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+        known << name;
+    }
+    throw UsageError(QStringLiteral("--%1: unknown value '%2' (one of: %3)")
+                         .arg(option, text, known.join(u", ")));
+}
 
 } // namespace Zanto::Cli

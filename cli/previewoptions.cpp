@@ -6,8 +6,6 @@
 #include <zantoquiller/preview/background.h>
 #include <zantoquiller/zantoquiller.h>
 
-#include <QMetaEnum>
-
 namespace Zanto::Cli {
 
 namespace {
@@ -41,21 +39,6 @@ const QCommandLineOption plainOption(QStringLiteral("no-attributes"),
 const QCommandLineOption showOption(
     QStringLiteral("show"), QStringLiteral("Show the sheets in a window."));
 
-// ptEpson for "epson": the enumeration's names without their prefix.
-TPrinterType printerTypeByName(const QString &name)
-{
-    const QMetaEnum types = QMetaEnum::fromType<TPrinterType>();
-    QStringList known;
-    for (int i = 0; i < types.keyCount(); ++i) {
-        const QString key = QLatin1String(types.key(i)).mid(2);
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return static_cast<TPrinterType>(types.value(i));
-        known << key.toLower();
-    }
-    throw UsageError(QStringLiteral("--printer-type: unknown value '%1' (one of: %2)")
-                         .arg(name, known.join(u", ")));
-}
-
 } // namespace
 
 void PreviewOptions::addTo(QCommandLineParser &parser)
@@ -73,8 +56,10 @@ bool PreviewOptions::show(const QCommandLineParser &parser) const
 PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
 {
     PreviewRequest request;
-    request.setup.type
-        = parser.isSet(typeOption) ? printerTypeByName(parser.value(typeOption)) : ptEpson;
+    request.setup.type = parser.isSet(typeOption)
+        ? enumValue<TPrinterType>(
+            QStringLiteral("printer-type"), parser.value(typeOption), NameCase::Lower)
+        : ptEpson;
     request.setup.paper = &paperOption(parser, paperChoice);
     if (parser.isSet(charsetOption)) {
         request.setup.codePage = AnsiCodePage::find(parser.value(charsetOption));
