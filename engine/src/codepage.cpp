@@ -6,11 +6,24 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <numeric>
 #include <vector>
 
 namespace Zanto {
+
+struct Q_DECL_HIDDEN AnsiCodePage::Private
+{
+    const char *name = nullptr;
+    const char *const *aliases = nullptr; // four slots, unused ones null
+    std::array<char16_t, 256> toUnicode {};
+    std::array<unsigned char, 256> fold {};
+    // Characters above 127 in code point order, with their bytes, for
+    // encoding by binary search.
+    std::array<char16_t, 128> sortedCharacters {};
+    std::array<unsigned char, 128> sortedBytes {};
+};
 
 struct AnsiCodePageRegistry
 {
@@ -52,29 +65,47 @@ thread_local const AnsiCodePage *threadPage = nullptr;
 
 } // namespace
 
-AnsiCodePage::AnsiCodePage(int tableIndex)
+AnsiCodePage::AnsiCodePage(AnsiCodePage &&) noexcept = default;
+AnsiCodePage::~AnsiCodePage() = default;
+
+const char *AnsiCodePage::name() const
+{
+    return d->name;
+}
+
+char16_t AnsiCodePage::toUnicode(unsigned char byte) const
+{
+    return d->toUnicode[byte];
+}
+
+unsigned char AnsiCodePage::foldCase(unsigned char byte) const
+{
+    return d->fold[byte];
+}
+
+AnsiCodePage::AnsiCodePage(int tableIndex) : d(std::make_unique<Private>())
 {
     const CodePageTables::Table &table = CodePageTables::tables[tableIndex];
-    m_name = table.names[0];
-    m_aliases = table.names;
+    d->name = table.names[0];
+    d->aliases = table.names;
     for (int b = 0; b < 128; ++b)
-        m_toUnicode[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
+        d->toUnicode[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
     for (int b = 0; b < 128; ++b)
-        m_toUnicode[static_cast<std::size_t>(128 + b)] = table.upper[b];
+        d->toUnicode[static_cast<std::size_t>(128 + b)] = table.upper[b];
 
     std::array<int, 128> order;
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
         [&table](int a, int b) { return table.upper[a] < table.upper[b]; });
     for (std::size_t i = 0; i < order.size(); ++i) {
-        m_sortedCharacters[i] = table.upper[order[i]];
-        m_sortedBytes[i] = static_cast<unsigned char>(128 + order[i]);
+        d->sortedCharacters[i] = table.upper[order[i]];
+        d->sortedBytes[i] = static_cast<unsigned char>(128 + order[i]);
     }
 
     for (int b = 0; b < 256; ++b) {
-        const char16_t lower = QChar(m_toUnicode[static_cast<std::size_t>(b)]).toLower().unicode();
-        const int folded = byteOf(m_sortedCharacters, m_sortedBytes, lower);
-        m_fold[static_cast<std::size_t>(b)] = static_cast<unsigned char>(folded < 0 ? b : folded);
+        const char16_t lower = QChar(d->toUnicode[static_cast<std::size_t>(b)]).toLower().unicode();
+        const int folded = byteOf(d->sortedCharacters, d->sortedBytes, lower);
+        d->fold[static_cast<std::size_t>(b)] = static_cast<unsigned char>(folded < 0 ? b : folded);
     }
 }
 
@@ -82,7 +113,7 @@ const AnsiCodePage *AnsiCodePage::find(QStringView name)
 {
     for (const AnsiCodePage &page : AnsiCodePageRegistry::instance().pages) {
         for (int i = 0; i < 4; ++i) {
-            const char *alias = page.m_aliases[i];
+            const char *alias = page.d->aliases[i];
             if (alias && name.compare(QLatin1StringView(alias), Qt::CaseInsensitive) == 0)
                 return &page;
         }
@@ -100,7 +131,7 @@ QStringList AnsiCodePage::names()
 
 char AnsiCodePage::fromUnicode(char32_t character) const
 {
-    const int byte = byteOf(m_sortedCharacters, m_sortedBytes, character);
+    const int byte = byteOf(d->sortedCharacters, d->sortedBytes, character);
     return static_cast<char>(byte < 0 ? '?' : byte);
 }
 
@@ -131,7 +162,7 @@ QString AnsiCodePage::decode(QByteArrayView bytes) const
     QString result(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(result.data());
     for (char c : bytes)
-        *out++ = m_toUnicode[static_cast<unsigned char>(c)];
+        *out++ = d->toUnicode[static_cast<unsigned char>(c)];
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -206,7 +207,13 @@ TEST(CliPrint, ALongPrintShowsItsProgressOnATerminal)
         lines += "line\n";
     zanto.write(lines);
     zanto.waitForBytesWritten();
-    // The print waits for more input while time passes: it is a long one.
+    // Once the print has begun, its pitch code written (a slow start on a
+    // busy machine must not make it a short one), it waits for more input
+    // while time passes.
+    const QString out = dir.filePath(QStringLiteral("out.prn"));
+    for (int waited = 0; QFileInfo(out).size() == 0 && waited < 30000; waited += 20)
+        QThread::msleep(20);
+    ASSERT_GT(QFileInfo(out).size(), 0);
     QThread::msleep(600);
     for (int k = 0; k < 5; ++k)
         zanto.write(lines);

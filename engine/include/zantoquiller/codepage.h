@@ -13,7 +13,7 @@
 #include <QStringView>
 #include <zantoquiller/core_export.h>
 
-#include <array>
+#include <memory>
 
 namespace Zanto {
 
@@ -26,10 +26,10 @@ public:
     // The canonical names of all known code pages.
     static QStringList names();
 
-    const char *name() const { return m_name; }
+    const char *name() const;
 
     // The character a byte stands for.
-    char16_t toUnicode(unsigned char byte) const { return m_toUnicode[byte]; }
+    char16_t toUnicode(unsigned char byte) const;
     // The byte of a character, or '?' when the code page lacks it.
     char fromUnicode(char32_t character) const;
 
@@ -40,20 +40,20 @@ public:
     // The byte of the lower-case form of byte's character, or byte itself
     // when that form is not in the code page. Two bytes are the same letter
     // in different case when their folded bytes are equal.
-    unsigned char foldCase(unsigned char byte) const { return m_fold[byte]; }
+    unsigned char foldCase(unsigned char byte) const;
+
+    // Code pages exist only in the library, one for each it knows.
+    AnsiCodePage(const AnsiCodePage &) = delete;
+    AnsiCodePage &operator=(const AnsiCodePage &) = delete;
+    AnsiCodePage(AnsiCodePage &&) noexcept;
+    ~AnsiCodePage();
 
 private:
     explicit AnsiCodePage(int tableIndex);
     friend struct AnsiCodePageRegistry;
 
-    const char *m_name;
-    const char *const *m_aliases; // four slots, unused ones null
-    std::array<char16_t, 256> m_toUnicode;
-    std::array<unsigned char, 256> m_fold;
-    // Characters above 127 in code point order, with their bytes, for
-    // encoding by binary search.
-    std::array<char16_t, 128> m_sortedCharacters;
-    std::array<unsigned char, 128> m_sortedBytes;
+    struct Private;
+    std::unique_ptr<Private> d;
 };
 
 // The code page in force: while a component prints on this thread, the
