@@ -52,17 +52,12 @@ int runPreview(const QStringList &arguments)
         "know are marked in place and listed with their byte offsets on standard error."));
     PreviewOptions options;
     options.addTo(parser);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-        QStringLiteral("the job's bytes; standard input when absent or -"),
-        QStringLiteral("[FILE]"));
     if (!parseCommandLine(parser, QStringLiteral("preview"), arguments))
         return 0;
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
+    const QString name = options.inputName(parser);
     const PreviewRequest request = options.request(parser);
     InputFile input;
-    input.openFile(files.value(0));
+    input.openFile(name);
     if (options.show(parser))
         showInWindow(arguments);
     return renderPreview(

@@ -46,6 +46,17 @@ void PreviewOptions::addTo(QCommandLineParser &parser)
     parser.addOptions({typeOption, charsetOption, paperChoice, formatOption, outputOption,
         dpiOption, backgroundOption, plainOption, showOption});
     m_settings.addTo(parser, SettingsOptions::Codes);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("the job's bytes; standard input when absent or -"),
+        QStringLiteral("[FILE]"));
+}
+
+QString PreviewOptions::inputName(const QCommandLineParser &parser) const
+{
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
+    return files.value(0);
 }
 
 bool PreviewOptions::show(const QCommandLineParser &parser) const

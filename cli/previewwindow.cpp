@@ -30,17 +30,11 @@ int main(int argc, char *argv[])
             QStringLiteral("Shows how a printer lays out the bytes of FILE in a window."));
         PreviewOptions options;
         options.addTo(parser);
-        parser.addPositionalArgument(QStringLiteral("FILE"),
-            QStringLiteral("the job's bytes; standard input when absent or -"),
-            QStringLiteral("[FILE]"));
         if (!parseCommandLine(parser, QStringLiteral("preview --show"), arguments))
             return 0;
-        if (parser.positionalArguments().size() > 1)
-            throw UsageError(
-                QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[1]));
+        const QString name = options.inputName(parser);
         const PreviewRequest request = options.request(parser);
         InputFile input;
-        const QString name = parser.positionalArguments().value(0);
         input.openFile(name);
 
         Preview::PreviewWidget window(nullptr,
