@@ -1,7 +1,10 @@
-// Installs the libraries into a temporary prefix and builds programs against
-// them, through find_package(Zantoquiller) and through pkg-config: one on the
+// Installs into a temporary prefix and builds programs against the libraries,
+// through find_package(Zantoquiller) and through pkg-config: one on the
 // package library, one on the Core library alone, which must not bring in
-// any graphical part of Qt.
+// any graphical part of Qt. The installed zanto prints with the installed
+// profiles' data; its programs, manual pages, completion and desktop entry
+// are in place.
+#include "packagesteps.h"
 #include "packagetestpaths.h"
 #include "tempdir.h"
 
@@ -9,31 +12,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 
 using namespace ZantoTest;
 
 namespace {
-
-struct StepResult
-{
-    int exitCode = -1;
-    QByteArray output;
-};
-
-StepResult run(const QString &program, const QStringList &arguments,
-    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1))
-        return {-1, process.errorString().toUtf8()};
-    return {
-        process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
-}
 
 // What the consumer prints: text, an escape sequence, a zero and a 255 byte.
 const char consumerLine[] = "Consumer \x1b"
@@ -42,15 +25,6 @@ const QByteArray expectedLine(consumerLine, sizeof consumerLine - 1);
 
 // The parts of Qt a program of the Core library must not load.
 const char *const graphicalLibraries[] = {"libQt6Gui", "libQt6Widgets", "libQt6Sql", "libQt6DBus"};
-
-// The libraries the dynamic linker loads for program, as ldd lists them.
-QByteArray loadedLibraries(const QString &program,
-    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    const StepResult step = run(QStringLiteral("ldd"), {program}, environment);
-    EXPECT_EQ(step.exitCode, 0) << step.output.toStdString();
-    return step.output;
-}
 
 void expectNoGraphicalQt(const QString &program, const QByteArray &libraries)
 {
@@ -245,4 +219,50 @@ TEST_F(Install, TheInstalledToolRunsOnTheInstalledCore)
     for (const char *library : {"libQt6Widgets", "libQt6Sql"})
         EXPECT_FALSE(libraries.contains(library)) << "zanto loads " << library << ":\n"
                                                   << libraries.toStdString();
+}
+
+TEST_F(Install, TheToolsManualsCompletionProfilesAndDesktopEntryAreInstalled)
+{
+    const QDir installed = installedDir();
+    for (const QString &file : toolFiles())
+        EXPECT_TRUE(QFileInfo(installed.filePath(file)).isFile()) << file.toStdString();
+    for (const char *program : {"bin/zanto", "bin/zantopreview", "bin/zantodemo"}) {
+        EXPECT_TRUE(QFileInfo(installed.filePath(QLatin1String(program))).isExecutable())
+            << program;
+        const QByteArray libraries = loadedLibraries(installed.filePath(QLatin1String(program)));
+        EXPECT_FALSE(libraries.contains("not found")) << program << ":\n"
+                                                      << libraries.toStdString();
+    }
+    // The manual pages carry the version.
+    for (const char *page : {"share/man/man1/zanto.1", "share/man/man5/zanto.conf.5"})
+        EXPECT_TRUE(readFile(installed.filePath(QLatin1String(page)))
+                        .contains("\"Zantoquiller " ZANTO_VERSION "\""))
+            << page;
+    const QByteArray desktopEntry
+        = readFile(installed.filePath(QStringLiteral("share/applications/zantodemo.desktop")));
+    EXPECT_TRUE(desktopEntry.contains("\nExec=zantodemo\n"));
+    EXPECT_TRUE(desktopEntry.contains("\nIcon=zantodemo\n"));
+}
+
+// The installed zanto prints with the codes file of an installed profile:
+// the Diablo 630's 12-pitch code (ESC US 11) starts the job.
+// (Once zanto reads profiles: print -P diablo-630 -o FILE, which also
+// ejects the page with a form feed.)
+TEST_F(Install, TheInstalledToolPrintsWithAShippedProfile)
+{
+    const QString zanto = installedDir().filePath(QStringLiteral("bin/zanto"));
+    const QString input = dir->filePath(QStringLiteral("letter.txt"));
+    writeFile(input, "Dear Sir");
+    const QString output = dir->filePath(QStringLiteral("letter.prn"));
+    const StepResult step = run(zanto,
+        {QStringLiteral("print"), QStringLiteral("--port"), QStringLiteral("FILE"),
+            QStringLiteral("-o"), output, QStringLiteral("--printer-type"),
+            QStringLiteral("diablo"), QStringLiteral("--pitch"), QStringLiteral("12"),
+            QStringLiteral("--codes"),
+            installedDir().filePath(QStringLiteral("share/zantoquiller/profiles/diablo-630.PCC")),
+            input});
+    ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
+    EXPECT_EQ(readFile(output),
+        QByteArray("\x1b\x1f\x0b"
+                   "Dear Sir\r\n"));
 }

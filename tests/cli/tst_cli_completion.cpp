@@ -1,0 +1,93 @@
+// Shell completion of zanto: the bash completion (completion/zanto.bash), run
+// in bash with the bash-completion library against the built zanto, offers
+// the commands, each command's options, the values of the common options and
+// the names of the shipped profiles; the zsh completion parses.
+#include "processrunner.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+
+using namespace ZantoTest;
+
+namespace {
+
+const QString bashCompletionLibrary = QStringLiteral("/usr/share/bash-completion/bash_completion");
+
+QString sourceFile(const char *path)
+{
+    return qEnvironmentVariable("ZANTO_SOURCE_DIR") + u'/' + QLatin1String(path);
+}
+
+// The words bash offers for the command line words (the last one is the
+// word being completed), one a line, sorted.
+QStringList completions(const QStringList &words)
+{
+    // $1: the library, $2: the completion, then the words.
+    const QString script = QStringLiteral(R"(
+        source "$1"; source "$2"; shift 2
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+        _zanto zanto "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        printf '%s\n' "${COMPREPLY[@]}" | sort -u
+    )");
+    QProcess bash;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"),
+        builtProgram(QString()) + u':' + environment.value(QStringLiteral("PATH")));
+    bash.setProcessEnvironment(environment);
+    bash.start(QStringLiteral("bash"),
+        QStringList {QStringLiteral("-c"), script, QStringLiteral("bash"), bashCompletionLibrary,
+            sourceFile("completion/zanto.bash")}
+            + words);
+    EXPECT_TRUE(bash.waitForFinished(60000));
+    EXPECT_EQ(bash.exitCode(), 0) << bash.readAllStandardError().constData();
+    return QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+struct Case
+{
+    QStringList words;
+    QStringList offered; // all among the completions
+    QStringList notOffered;
+};
+
+} // namespace
+
+TEST(CliCompletion, BashOffersCommandsOptionsValuesAndProfiles)
+{
+    ASSERT_TRUE(QFileInfo::exists(bashCompletionLibrary)) << "tools/bootstrap installs it";
+    const QList<Case> cases {
+        {{"zanto", "pri"}, {"print", "printers"}, {"preview", "dump"}},
+        {{"zanto", "--"}, {"--help", "--version"}, {}},
+        {{"zanto", "print", "--line-w"}, {"--line-width"}, {"--lines-per-page"}},
+        {{"zanto", "print", "--no-"}, {"--no-line-feed"}, {"--line-width"}},
+        {{"zanto", "dump", "-"}, {"--help"}, {"--line-width"}},
+        {{"zanto", "print", "--printer-type", "e"}, {"epson"}, {"ibm"}},
+        {{"zanto", "preview", "--paper", "roll"}, {"roll58", "roll80"}, {"a4"}},
+        {{"zanto", "codes", ""}, {"show", "save"}, {}},
+        {{"zanto", "help", "che"}, {"check-driver"}, {"codes"}},
+        {{"zanto", "print", "-P", "escpos"}, {"escpos-58mm", "escpos-80mm"}, {"star-line"}},
+        {{"zanto", "print", "--profile", ""}, {"epson-9pin", "hp-pcl5", "generic-text"}, {}},
+        {{"zanto", "profiles", "show", "star"}, {"star-line"}, {"epson-9pin"}},
+    };
+    for (const Case &test : cases) {
+        const QStringList offered = completions(test.words);
+        for (const QString &word : test.offered)
+            EXPECT_TRUE(offered.contains(word))
+                << test.words.join(u' ').toStdString() << ": " << word.toStdString()
+                << " not among " << offered.join(u' ').toStdString();
+        for (const QString &word : test.notOffered)
+            EXPECT_FALSE(offered.contains(word))
+                << test.words.join(u' ').toStdString() << ": " << word.toStdString();
+    }
+}
+
+TEST(CliCompletion, TheZshCompletionParses)
+{
+    QProcess zsh;
+    zsh.start(QStringLiteral("zsh"), {QStringLiteral("-n"), sourceFile("completion/_zanto")});
+    ASSERT_TRUE(zsh.waitForStarted()) << "tools/bootstrap installs zsh";
+    ASSERT_TRUE(zsh.waitForFinished(60000));
+    EXPECT_EQ(zsh.exitCode(), 0) << zsh.readAllStandardError().constData();
+}
