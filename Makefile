@@ -10,7 +10,7 @@ TSAN_TESTS     ?= engine_threads engine_component engine_codepage engine_streamt
 FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc)
 
-.PHONY: all bootstrap build test tsan fuzz run demo screenshots clean format
+.PHONY: all bootstrap build test tsan fuzz run demo screenshots package clean format
 
 all: build
 
@@ -64,6 +64,11 @@ run: bootstrap build
 	$(BUILD_DIR)/bin/zanto print --port FILE -o $(BUILD_DIR)/invoice.prn --printer-type epson \
 	    --translation examples/invoice-epson.CTT examples/invoice.txt
 	$(BUILD_DIR)/bin/zanto dump $(BUILD_DIR)/invoice.prn
+
+# The Debian package (CPack) of the release build, in $(BUILD_DIR):
+# zantoquiller_VERSION_ARCH.deb.
+package: bootstrap build
+	cmake --build $(BUILD_DIR) --target package
 
 # The demonstration program, on the machine's display.
 demo: bootstrap build
