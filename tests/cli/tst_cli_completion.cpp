@@ -1,13 +1,16 @@
 // Shell completion of zanto: the bash completion (completion/zanto.bash), run
 // in bash with the bash-completion library against the built zanto, offers
 // the commands, each command's options, the values of the common options and
-// the names of the shipped profiles; the zsh completion parses.
+// the names of the shipped profiles; so does the zsh completion
+// (completion/_zanto).
 #include "processrunner.h"
 
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
 #include <QProcess>
+
+#include <algorithm>
 
 using namespace ZantoTest;
 
@@ -83,11 +86,65 @@ TEST(CliCompletion, BashOffersCommandsOptionsValuesAndProfiles)
     }
 }
 
-TEST(CliCompletion, TheZshCompletionParses)
+namespace {
+
+// zsh's completion system needs a terminal; here its functions that _zanto
+// calls are stand-ins that print what they are given, one word a line.
+QStringList zshCompletions(const QStringList &words)
 {
+    // $1: the completion, then the words.
+    const QString script = QStringLiteral(R"zsh(
+        compadd() { [[ $1 == -- ]] && shift; print -rl -- "$@"; }
+        _describe() { local list=$4; print -rl -- "${(P@)list}"; }
+        _files() { print -r -- "(files $*)"; }
+        _message() { print -r -- "(message $*)"; }
+        _call_program() { shift; eval "$@"; }
+        source "$1" >/dev/null 2>&1; shift
+        words=("$@"); CURRENT=$#; PREFIX=${words[CURRENT]}
+        _zanto
+    )zsh");
     QProcess zsh;
-    zsh.start(QStringLiteral("zsh"), {QStringLiteral("-n"), sourceFile("completion/_zanto")});
-    ASSERT_TRUE(zsh.waitForStarted()) << "tools/bootstrap installs zsh";
-    ASSERT_TRUE(zsh.waitForFinished(60000));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"),
+        builtProgram(QString()) + u':' + environment.value(QStringLiteral("PATH")));
+    zsh.setProcessEnvironment(environment);
+    zsh.start(QStringLiteral("zsh"),
+        QStringList {QStringLiteral("-f"), QStringLiteral("-c"), script, QStringLiteral("zsh"),
+            sourceFile("completion/_zanto")}
+            + words);
+    EXPECT_TRUE(zsh.waitForStarted()) << "tools/bootstrap installs zsh";
+    EXPECT_TRUE(zsh.waitForFinished(60000));
     EXPECT_EQ(zsh.exitCode(), 0) << zsh.readAllStandardError().constData();
+    return QString::fromUtf8(zsh.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(CliCompletion, ZshOffersCommandsOptionsValuesAndProfiles)
+{
+    const QList<Case> cases {
+        {{"zanto", "pri"}, {"--help", "--version"}, {}},
+        {{"zanto", "print", "--line"}, {"--line-width", "--lines-per-page"}, {"print"}},
+        {{"zanto", "preview", "--background", ""}, {"tractor", "greenbar"}, {}},
+        {{"zanto", "print", "--codes", ""}, {"(files -g *.(PCC|pcc))"}, {}},
+        {{"zanto", "translation", ""}, {"show", "save"}, {}},
+        {{"zanto", "print", "-P", ""}, {"escpos-80mm", "star-line"}, {}},
+    };
+    for (const Case &test : cases) {
+        const QStringList offered = zshCompletions(test.words);
+        for (const QString &word : test.offered)
+            EXPECT_TRUE(offered.contains(word))
+                << test.words.join(u' ').toStdString() << ": " << word.toStdString()
+                << " not among " << offered.join(u' ').toStdString();
+        for (const QString &word : test.notOffered)
+            EXPECT_FALSE(offered.contains(word))
+                << test.words.join(u' ').toStdString() << ": " << word.toStdString();
+    }
+    // The commands come with their descriptions, "print:print a text ...".
+    const QStringList commands = zshCompletions({QStringLiteral("zanto"), QString()});
+    for (const char *command : {"print:", "preview:", "dump:", "check-driver:"}) {
+        EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),
+            [command](const QString &line) { return line.startsWith(QLatin1String(command)); }))
+            << command << " not among " << commands.join(u' ').toStdString();
+    }
 }
