@@ -23,70 +23,38 @@ QString sourceFile(const char *path)
     return qEnvironmentVariable("ZANTO_SOURCE_DIR") + u'/' + QLatin1String(path);
 }
 
+// The lines a shell script prints, run by shell with its arguments, the
+// built zanto first on the path.
+QStringList scriptOutput(const QString &shell, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"),
+        builtProgram(QString()) + u':' + environment.value(QStringLiteral("PATH")));
+    process.setProcessEnvironment(environment);
+    process.start(shell, arguments);
+    EXPECT_TRUE(process.waitForStarted()) << "tools/bootstrap installs " << shell.toStdString();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
 // The words bash offers for the command line words (the last one is the
-// word being completed), one a line, sorted.
-QStringList completions(const QStringList &words)
+// word being completed), one a line.
+QStringList bashCompletions(const QStringList &words)
 {
     // $1: the library, $2: the completion, then the words.
     const QString script = QStringLiteral(R"(
         source "$1"; source "$2"; shift 2
         COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
         _zanto zanto "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-        printf '%s\n' "${COMPREPLY[@]}" | sort -u
+        printf '%s\n' "${COMPREPLY[@]}"
     )");
-    QProcess bash;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"),
-        builtProgram(QString()) + u':' + environment.value(QStringLiteral("PATH")));
-    bash.setProcessEnvironment(environment);
-    bash.start(QStringLiteral("bash"),
+    return scriptOutput(QStringLiteral("bash"),
         QStringList {QStringLiteral("-c"), script, QStringLiteral("bash"), bashCompletionLibrary,
             sourceFile("completion/zanto.bash")}
             + words);
-    EXPECT_TRUE(bash.waitForFinished(60000));
-    EXPECT_EQ(bash.exitCode(), 0) << bash.readAllStandardError().constData();
-    return QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
-
-struct Case
-{
-    QStringList words;
-    QStringList offered; // all among the completions
-    QStringList notOffered;
-};
-
-} // namespace
-
-TEST(CliCompletion, BashOffersCommandsOptionsValuesAndProfiles)
-{
-    ASSERT_TRUE(QFileInfo::exists(bashCompletionLibrary)) << "tools/bootstrap installs it";
-    const QList<Case> cases {
-        {{"zanto", "pri"}, {"print", "printers"}, {"preview", "dump"}},
-        {{"zanto", "--"}, {"--help", "--version"}, {}},
-        {{"zanto", "print", "--line-w"}, {"--line-width"}, {"--lines-per-page"}},
-        {{"zanto", "print", "--no-"}, {"--no-line-feed"}, {"--line-width"}},
-        {{"zanto", "dump", "-"}, {"--help"}, {"--line-width"}},
-        {{"zanto", "print", "--printer-type", "e"}, {"epson"}, {"ibm"}},
-        {{"zanto", "preview", "--paper", "roll"}, {"roll58", "roll80"}, {"a4"}},
-        {{"zanto", "codes", ""}, {"show", "save"}, {}},
-        {{"zanto", "help", "che"}, {"check-driver"}, {"codes"}},
-        {{"zanto", "print", "-P", "escpos"}, {"escpos-58mm", "escpos-80mm"}, {"star-line"}},
-        {{"zanto", "print", "--profile", ""}, {"epson-9pin", "hp-pcl5", "generic-text"}, {}},
-        {{"zanto", "profiles", "show", "star"}, {"star-line"}, {"epson-9pin"}},
-    };
-    for (const Case &test : cases) {
-        const QStringList offered = completions(test.words);
-        for (const QString &word : test.offered)
-            EXPECT_TRUE(offered.contains(word))
-                << test.words.join(u' ').toStdString() << ": " << word.toStdString()
-                << " not among " << offered.join(u' ').toStdString();
-        for (const QString &word : test.notOffered)
-            EXPECT_FALSE(offered.contains(word))
-                << test.words.join(u' ').toStdString() << ": " << word.toStdString();
-    }
-}
-
-namespace {
 
 // zsh's completion system needs a terminal; here its functions that _zanto
 // calls are stand-ins that print what they are given, one word a line.
@@ -103,35 +71,24 @@ QStringList zshCompletions(const QStringList &words)
         words=("$@"); CURRENT=$#; PREFIX=${words[CURRENT]}
         _zanto
     )zsh");
-    QProcess zsh;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"),
-        builtProgram(QString()) + u':' + environment.value(QStringLiteral("PATH")));
-    zsh.setProcessEnvironment(environment);
-    zsh.start(QStringLiteral("zsh"),
+    return scriptOutput(QStringLiteral("zsh"),
         QStringList {QStringLiteral("-f"), QStringLiteral("-c"), script, QStringLiteral("zsh"),
             sourceFile("completion/_zanto")}
             + words);
-    EXPECT_TRUE(zsh.waitForStarted()) << "tools/bootstrap installs zsh";
-    EXPECT_TRUE(zsh.waitForFinished(60000));
-    EXPECT_EQ(zsh.exitCode(), 0) << zsh.readAllStandardError().constData();
-    return QString::fromUtf8(zsh.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
-} // namespace
-
-TEST(CliCompletion, ZshOffersCommandsOptionsValuesAndProfiles)
+struct Case
 {
-    const QList<Case> cases {
-        {{"zanto", "pri"}, {"--help", "--version"}, {}},
-        {{"zanto", "print", "--line"}, {"--line-width", "--lines-per-page"}, {"print"}},
-        {{"zanto", "preview", "--background", ""}, {"tractor", "greenbar"}, {}},
-        {{"zanto", "print", "--codes", ""}, {"(files -g *.(PCC|pcc))"}, {}},
-        {{"zanto", "translation", ""}, {"show", "save"}, {}},
-        {{"zanto", "print", "-P", ""}, {"escpos-80mm", "star-line"}, {}},
-    };
+    QStringList words;
+    QStringList offered; // all among the completions
+    QStringList notOffered;
+};
+
+void expectCompletions(
+    const QList<Case> &cases, QStringList (*completions)(const QStringList &words))
+{
     for (const Case &test : cases) {
-        const QStringList offered = zshCompletions(test.words);
+        const QStringList offered = completions(test.words);
         for (const QString &word : test.offered)
             EXPECT_TRUE(offered.contains(word))
                 << test.words.join(u' ').toStdString() << ": " << word.toStdString()
@@ -140,6 +97,43 @@ TEST(CliCompletion, ZshOffersCommandsOptionsValuesAndProfiles)
             EXPECT_FALSE(offered.contains(word))
                 << test.words.join(u' ').toStdString() << ": " << word.toStdString();
     }
+}
+
+} // namespace
+
+TEST(CliCompletion, BashOffersCommandsOptionsValuesAndProfiles)
+{
+    ASSERT_TRUE(QFileInfo::exists(bashCompletionLibrary)) << "tools/bootstrap installs it";
+    expectCompletions(
+        {
+            {{"zanto", "pri"}, {"print", "printers"}, {"preview", "dump"}},
+            {{"zanto", "--"}, {"--help", "--version"}, {}},
+            {{"zanto", "print", "--line-w"}, {"--line-width"}, {"--lines-per-page"}},
+            {{"zanto", "print", "--no-"}, {"--no-line-feed"}, {"--line-width"}},
+            {{"zanto", "dump", "-"}, {"--help"}, {"--line-width"}},
+            {{"zanto", "print", "--printer-type", "e"}, {"epson"}, {"ibm"}},
+            {{"zanto", "preview", "--paper", "roll"}, {"roll58", "roll80"}, {"a4"}},
+            {{"zanto", "codes", ""}, {"show", "save"}, {}},
+            {{"zanto", "help", "che"}, {"check-driver"}, {"codes"}},
+            {{"zanto", "print", "-P", "escpos"}, {"escpos-58mm", "escpos-80mm"}, {"star-line"}},
+            {{"zanto", "print", "--profile", ""}, {"epson-9pin", "hp-pcl5", "generic-text"}, {}},
+            {{"zanto", "profiles", "show", "star"}, {"star-line"}, {"epson-9pin"}},
+        },
+        bashCompletions);
+}
+
+TEST(CliCompletion, ZshOffersCommandsOptionsValuesAndProfiles)
+{
+    expectCompletions(
+        {
+            {{"zanto", "pri"}, {"--help", "--version"}, {}},
+            {{"zanto", "print", "--line"}, {"--line-width", "--lines-per-page"}, {"print"}},
+            {{"zanto", "preview", "--background", ""}, {"tractor", "greenbar"}, {}},
+            {{"zanto", "print", "--codes", ""}, {"(files -g *.(PCC|pcc))"}, {}},
+            {{"zanto", "translation", ""}, {"show", "save"}, {}},
+            {{"zanto", "print", "-P", ""}, {"escpos-80mm", "star-line"}, {}},
+        },
+        zshCompletions);
     // The commands come with their descriptions, "print:print a text ...".
     const QStringList commands = zshCompletions({QStringLiteral("zanto"), QString()});
     for (const char *command : {"print:", "preview:", "dump:", "check-driver:"}) {
