@@ -55,7 +55,7 @@ CodePageInput::CodePageInput(QIODevice &source, const AnsiCodePage &page, bool t
 qint64 CodePageInput::readData(char *data, qint64 maxSize)
 {
     while (m_handedOut == m_converted.size()) {
-        m_converted.clear();
+        m_converted.resize(0); // keeps the capacity
         m_handedOut = 0;
         const int more = convertMore();
         if (more <= 0)

@@ -92,7 +92,8 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     const TPrinterCodes codes
         = type >= 0 && type < PrinterTypeCount ? m_settings.codes[type] : TPrinterCodes {};
 
-    const JobCodes &job = m_settings.jobCodes;
+    // The codes as they were when the print began.
+    const JobCodes job = m_settings.jobCodes;
     m_pageOpen = false;
 
     try {
