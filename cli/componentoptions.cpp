@@ -1,12 +1,11 @@
 #include "componentoptions.h"
+#include "standardstreams.h"
 #include "usageerror.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace Zanto::Cli {
 
@@ -122,7 +121,10 @@ bool parseCommandLine(
     if (!parser.parse(all))
         throw UsageError(parser.errorText());
     if (parser.isSet(helpOption)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // Written as the other output is, so that a failed write keeps its
+        // reason: a help text may be longer than the stream's buffer.
+        const QByteArray help = parser.helpText().toLocal8Bit();
+        writeStandardOutput(help.constData(), static_cast<std::size_t>(help.size()));
         return false;
     }
     return true;

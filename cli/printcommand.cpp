@@ -1,15 +1,16 @@
 // zanto print: prints a text file, or standard input, as a memo text:
 // PrintMemo for the whole text, PrintMemoLines when a range of lines is
 // asked for. The input is read as it is printed, never held whole.
+#include "codepageoptions.h"
 #include "commands.h"
 #include "componentoptions.h"
 #include "inputfile.h"
+#include "joboptions.h"
 #include "outputoverinput.h"
 #include "previewoutput.h"
 #include "settingsoptions.h"
 #include "usageerror.h"
 
-#include <zantoquiller/codepage.h>
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -26,8 +27,8 @@ namespace {
 class ProgressText : public StreamTextSource
 {
 public:
-    ProgressText(QIODevice &input, Breaks breaks, bool utf8Input)
-        : StreamTextSource(input, breaks, utf8Input)
+    ProgressText(QIODevice &input, Breaks breaks)
+        : StreamTextSource(input, breaks)
         , m_show(isatty(STDERR_FILENO) == 1)
         , m_nextShow(Clock::now() + FirstShow)
     { }
@@ -89,12 +90,11 @@ int runPrint(const QStringList &arguments)
         QStringLiteral("N"));
     const QCommandLineOption toLineOption(QStringLiteral("to-line"),
         QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
-    const QCommandLineOption codePageOption(QStringLiteral("codepage"),
-        QStringLiteral("The input is UTF-8: convert it to code page NAME (%1); characters "
-                       "the code page lacks become \"?\".")
-            .arg(AnsiCodePage::names().join(u", ")),
-        QStringLiteral("NAME"));
-    parser.addOptions({verbatimOption, fromLineOption, toLineOption, codePageOption});
+    parser.addOptions({verbatimOption, fromLineOption, toLineOption});
+    CodePageOptions codePage;
+    codePage.addTo(parser);
+    JobOptions job;
+    job.addTo(parser);
     PrintPreviewOptions preview;
     preview.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -110,34 +110,32 @@ int runPrint(const QStringList &arguments)
         = parser.isSet(fromLineOption) ? integerValue<qint32>(parser, fromLineOption) : 1;
     const qint32 toLine = parser.isSet(toLineOption) ? integerValue<qint32>(parser, toLineOption)
                                                      : std::numeric_limits<qint32>::max();
-    const bool convert = parser.isSet(codePageOption);
-    if (convert) {
-        const AnsiCodePage *page = AnsiCodePage::find(parser.value(codePageOption));
-        if (!page)
-            throw UsageError(
-                QStringLiteral("--codepage: unknown code page '%1' (one of: %2)")
-                    .arg(parser.value(codePageOption), AnsiCodePage::names().join(u", ")));
-        setAnsiCodePage(*page);
-    }
+    codePage.apply(parser);
 
     TZantoquiller component;
     options.applyTo(parser, component);
     settings.applyTo(parser, component);
+    job.applyTo(parser, component);
 
     InputFile input;
     input.openFile(files.value(0));
     refuseOutputOverInput(component, input.handle());
-    ProgressText text(input,
-        parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
-                                     : StreamTextSource::Breaks::Lines,
-        convert);
-    if (preview.isSet(parser))
-        return preview.run(parser, component, text, convert, range, fromLine, toLine);
-    if (range)
-        PrintMemoTextLines(component, text, fromLine, toLine);
-    else
-        PrintMemoText(component, text);
-    return 0;
+    int status = 0;
+    {
+        ProgressText text(codePage.text(input),
+            parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
+                                         : StreamTextSource::Breaks::Lines);
+        if (preview.isSet(parser))
+            status = preview.run(
+                parser, component, text, codePage.converts(), range, fromLine, toLine);
+        else if (range)
+            PrintMemoTextLines(component, text, fromLine, toLine);
+        else
+            PrintMemoText(component, text);
+    }
+    // After the progress line has ended.
+    codePage.report();
+    return status;
 }
 
 } // namespace Zanto::Cli

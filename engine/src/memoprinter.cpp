@@ -2,6 +2,7 @@
 #include "zantoquiller_p.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/jobcodes.h>
 #include <zantoquiller/textsource.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -46,6 +47,15 @@ qsizetype lastSpace(const char *bytes, qsizetype length)
     return -1;
 }
 
+// Whether a form feed is followed only by the line end: the text's own
+// page end.
+bool endsWithFormFeed(const char *line, qsizetype size)
+{
+    while (size > 0 && (line[size - 1] == CR || line[size - 1] == LF))
+        --size;
+    return size > 0 && line[size - 1] == FF;
+}
+
 } // namespace
 
 MemoPrinter::MemoPrinter(TZantoquiller &component)
@@ -82,7 +92,14 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     const TPrinterCodes codes
         = type >= 0 && type < PrinterTypeCount ? m_settings.codes[type] : TPrinterCodes {};
 
+    // The codes as they were when the print began.
+    const JobCodes job = m_settings.jobCodes;
+    m_pageOpen = false;
+
     try {
+        // The job's start codes come first: a printer reset among them
+        // must not undo the pitch.
+        sendCodes(job.start);
         ReadPitch(m_buffer, codes);
         if (m_buffer.Count > 0)
             m_sink->sendLine(m_buffer);
@@ -92,11 +109,26 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
             printWholeText(memo);
         else
             printLineRange(memo, fromIndex, toIndex);
+        if (job.ejectPage && m_pageOpen)
+            sendCodes("\f");
+        sendCodes(job.end);
     } catch (const LineTooLong &) {
         endJob();
         throw eZantoquillError(lineTooLongMessage);
     }
     endJob();
+}
+
+void MemoPrinter::sendCodes(QByteArrayView codes)
+{
+    // The line buffer is free before the first line and after the last.
+    while (!codes.isEmpty()) {
+        const qsizetype size = std::min<qsizetype>(codes.size(), TTextBuffer::Capacity);
+        std::memcpy(m_buffer.Data, codes.data(), static_cast<std::size_t>(size));
+        m_buffer.Count = static_cast<quint16>(size);
+        m_sink->sendLine(m_buffer);
+        codes = codes.sliced(size);
+    }
 }
 
 void MemoPrinter::ReadPitch(TTextBuffer &Buffer, const TPrinterCodes &Codes) const
@@ -181,6 +213,9 @@ void MemoPrinter::EndLine()
     }
 
     m_buffer.Count = static_cast<quint16>(m_used);
+    // A page is complete once ended, or filled by line advances.
+    m_pageOpen = !pageEnded && !endsWithFormFeed(m_buffer.Data, m_used)
+        && !(m_linesPerPage > 0 && m_lineCount >= m_linesPerPage);
     m_sink->sendLine(m_buffer);
     ++m_linesSent;
     if (pageEnded) {

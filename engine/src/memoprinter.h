@@ -55,6 +55,8 @@ private:
     {
     };
 
+    // Sends a job's start or end codes, as lines of their own.
+    void sendCodes(QByteArrayView codes);
     void printWholeText(TextSource &memo);
     void printLineRange(TextSource &memo, qint32 fromIndex, qint32 toIndex);
     // Places line index of the line list, piece by piece when the source
@@ -106,6 +108,8 @@ private:
     qsizetype m_spaceEnd = -1;
     qint64 m_spaceColumn = 0;
 
+    // A line was sent since the last page end.
+    bool m_pageOpen = false;
     qint64 m_linesSent = 0;
     qint64 m_pagesEnded = 0;
 };

@@ -3,6 +3,7 @@
 // settings here.
 #pragma once
 
+#include <zantoquiller/jobcodes.h>
 #include <zantoquiller/types.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -37,6 +38,7 @@ public:
     TCodeTable codes;
     // Null: the process-wide code page.
     const AnsiCodePage *codePage = nullptr;
+    JobCodes jobCodes;
 
     // True while the second and later lines of one memo print are sent (a
     // disk file is then appended to); false between calls, after a job's end

@@ -113,20 +113,6 @@ TEST(CliPrint, ARangeOfAnEmptyTextSendsOnlyThePitchCode)
         EpsonPitch10);
 }
 
-TEST(CliPrint, Utf8InputIsConvertedToTheChosenCodePage)
-{
-    const QByteArray text = "caf\xC3\xA9 \xE2\x82\xAC";
-    EXPECT_EQ(
-        printed({QStringLiteral("--codepage"), QStringLiteral("cp850")}, text), "caf\x82 ?\r\n");
-    EXPECT_EQ(printed({QStringLiteral("--codepage"), QStringLiteral("windows-1252")}, text),
-        "caf\xE9 \x80\r\n");
-    // Without the option the bytes pass unchanged.
-    EXPECT_EQ(printed({}, text), text + "\r\n");
-    const Printed unknown = print({QStringLiteral("--codepage"), QStringLiteral("ebcdic")}, text);
-    EXPECT_EQ(unknown.result.exitCode, 2);
-    EXPECT_NE(unknown.result.err.indexOf("unknown code page 'ebcdic'"), -1);
-}
-
 TEST(CliPrint, ReadsANamedFileOrStandardInputForADash)
 {
     TempDir dir;

@@ -163,3 +163,19 @@ TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheBytesOfADirectPrint)
     ASSERT_EQ(spooled.exitCode, 0) << spooled.err.constData();
     EXPECT_EQ(queue.received(1), QByteArrayList {readFile(file)});
 }
+
+TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheJobCodesInTheSameDocument)
+{
+    Cups::CaptureQueue queue(QStringLiteral("zanto-memo-jobcodes"));
+    const ProcessResult spooled = runZanto(
+        {QStringLiteral("print"), QStringLiteral("--printer-type"), QStringLiteral("epson"),
+            QStringLiteral("--lines-per-page"), QStringLiteral("2"), QStringLiteral("--init"),
+            QStringLiteral("27,64"), QStringLiteral("--finish"), QStringLiteral("27,105"),
+            QStringLiteral("--eject"), QStringLiteral("--spooler"), QStringLiteral("--printer"),
+            queue.name()},
+        "one\ntwo\nthree\n");
+    ASSERT_EQ(spooled.exitCode, 0) << spooled.err.constData();
+    // The page the component ended gets its form feed from the spooler's
+    // new page; the last one is ejected.
+    EXPECT_EQ(queue.received(1), QByteArrayList {"\x1B@\x1BPone\r\ntwo\r\fthree\r\n\f\x1Bi"});
+}

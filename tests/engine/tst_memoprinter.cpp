@@ -2,6 +2,7 @@
 #include "memotestsupport.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/jobcodes.h>
 
 #include <gtest/gtest.h>
 
@@ -574,4 +575,26 @@ TEST(MemoPrinter, TextHandedOutInSmallPiecesPrintsTheSame)
         const PrintOutcome pieces = printText(z, text, WholeText, MaxIndex, false, {piece});
         EXPECT_EQ(pieces.events, whole.events) << piece;
     }
+}
+
+TEST(MemoPrinter, JobCodesAreSentAroundTheLinesButNotAfterAnAbortedPrint)
+{
+    Plain z;
+    z.SetLinesPerPage(2);
+    setJobCodes(z, {"S", "E", true});
+    // The spooler's new page completes a page as the form feed does.
+    const PrintOutcome paged = printText(z, "a\r\nb", WholeText, MaxIndex, true);
+    const std::vector<SinkEvent> expected {
+        {SinkEvent::Line, "S"},
+        {SinkEvent::Line, "a" + CRLF},
+        {SinkEvent::Line, "b" + CR},
+        {SinkEvent::NewPage, {}},
+        {SinkEvent::Line, "E"},
+        {SinkEvent::JobEnd, {}},
+    };
+    EXPECT_EQ(paged.events, expected) << describe(paged.events);
+    const PrintOutcome aborted = printText(z, "a\r\n" + QByteArray(4000, 'x'));
+    EXPECT_EQ(aborted.error, tooLong);
+    EXPECT_EQ(aborted.lines(), QByteArrayList({"S", "a" + CRLF}));
+    EXPECT_EQ(jobCodes(TZantoquiller()), JobCodes());
 }

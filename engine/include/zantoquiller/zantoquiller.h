@@ -111,7 +111,8 @@ public:
 
     // Memo printing. Memo is a memo control (see textsource.h); anything else
     // raises eZantoquillError "Memo type not recognised" before anything is
-    // sent. Lines are counted from 1, both ends included.
+    // sent. Lines are counted from 1, both ends included. The component's
+    // job codes (jobcodes.h), if it has any, frame each print.
     void PrintMemo(QObject *Memo);
     void PrintMemoLines(QObject *Memo, qint32 FromLine, qint32 ToLine);
 
