@@ -7,9 +7,11 @@
 #include "outputoverinput.h"
 #include "previewoutput.h"
 #include "settingsoptions.h"
+#include "spoolercommands.h"
 #include "usageerror.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/printerstatus.h>
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -94,7 +96,9 @@ int runPrint(const QStringList &arguments)
                        "the code page lacks become \"?\".")
             .arg(AnsiCodePage::names().join(u", ")),
         QStringLiteral("NAME"));
-    parser.addOptions({verbatimOption, fromLineOption, toLineOption, codePageOption});
+    const QCommandLineOption waitOption(QStringLiteral("wait"),
+        QStringLiteral("Wait until the spooler job has ended; exit status 4 unless it completed."));
+    parser.addOptions({verbatimOption, fromLineOption, toLineOption, codePageOption, waitOption});
     PrintPreviewOptions preview;
     preview.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -133,10 +137,13 @@ int runPrint(const QStringList &arguments)
         convert);
     if (preview.isSet(parser))
         return preview.run(parser, component, text, convert, range, fromLine, toLine);
+    const int jobBefore = lastPrintJobId();
     if (range)
         PrintMemoTextLines(component, text, fromLine, toLine);
     else
         PrintMemoText(component, text);
+    if (parser.isSet(waitOption))
+        return waitForSpooledJob(jobBefore);
     return 0;
 }
 
