@@ -244,3 +244,27 @@ TEST_F(CupsStatus, TheComponentAsksTheDeviceOfItsPort)
             + QStringLiteral(" has no modem lines to tell the printer's "
                              "state")});
 }
+
+TEST(StatusCommands, UsageMistakesEndWithStatusTwoAndAMessage)
+{
+    const std::pair<QStringList, QByteArray> rows[] = {
+        {{QStringLiteral("cancel")}, "zanto cancel: give job ids or --all QUEUE\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("7"), QStringLiteral("--all"),
+             QStringLiteral("q")},
+            "zanto cancel: give job ids or --all QUEUE\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("x1")}, "zanto cancel: 'x1' is not a job id\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("0")}, "zanto cancel: '0' is not a job id\n"},
+        {{QStringLiteral("status"), QStringLiteral("a"), QStringLiteral("b")},
+            "zanto status: unexpected argument 'b'\n"},
+        {{QStringLiteral("jobs"), QStringLiteral("a"), QStringLiteral("b")},
+            "zanto jobs: unexpected argument 'b'\n"},
+        {{QStringLiteral("status"), QStringLiteral("--timeout"), QStringLiteral("soon")},
+            "zanto status: --timeout: 'soon' is not a number from 0 to 65535\n"},
+    };
+    for (const auto &[arguments, message] : rows) {
+        const ProcessResult result = runZanto(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(result.err, message);
+        EXPECT_EQ(result.out, QByteArray());
+    }
+}
