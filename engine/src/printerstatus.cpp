@@ -19,6 +19,14 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
+// The library's states are the platform's, converted by value.
+static_assert(int(PrinterState::Unknown) == int(Platform::PrinterState::Unknown)
+    && int(PrinterState::PaperOut) == int(Platform::PrinterState::PaperOut)
+    && int(PrinterState::OffLine) == int(Platform::PrinterState::OffLine));
+static_assert(int(JobState::Pending) == int(Platform::JobState::Pending)
+    && int(JobState::Completed) == int(Platform::JobState::Completed)
+    && int(JobState::Stopped) == int(Platform::JobState::Stopped));
+
 Milliseconds budget(int timeoutMs)
 {
     return timeoutMs > 0 ? Milliseconds(timeoutMs) : Platform::Printer::DefaultTimeout;

@@ -17,11 +17,15 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace Zanto::Platform {
 
 namespace {
+
+// The character device major number of USB printers (/dev/usb/lp*).
+constexpr unsigned UsbPrinterMajor = 180;
 
 class Descriptor
 {
@@ -221,8 +225,14 @@ PrinterStatus deviceStatus(
     const Descriptor fd(raw);
 
     unsigned char parallel = 0;
-    if (readParallelStatus(fd.get(), parallel))
-        return parallelStatus(decodeParallelStatus(parallel));
+    if (readParallelStatus(fd.get(), parallel)) {
+        ParallelLines lines = decodeParallelStatus(parallel);
+        // A USB printer (usblp) answers with the port status of the USB
+        // printer class, which has no busy line: that bit is always clear.
+        if (S_ISCHR(info.st_mode) && major(info.st_rdev) == UsbPrinterMajor)
+            lines.busy = false;
+        return parallelStatus(lines);
+    }
     if (::isatty(fd.get()))
         return terminalStatus(fd.get(), target, timeout, escPos);
     PrinterStatus status;

@@ -243,6 +243,22 @@ void cancelOn(ServerConnection &http, const IppEndpoint &endpoint, int id)
     doRequest(http, std::move(request), endpoint, "did not cancel job " + std::to_string(id));
 }
 
+// The job-state-reasons keywords that say something about how the job
+// ended; the ones every job has on its way out are left out.
+std::string jobReasons(ipp_t *message)
+{
+    std::string result;
+    ipp_attribute_t *reasons = ippFindAttribute(message, "job-state-reasons", IPP_TAG_KEYWORD);
+    for (int i = 0; i < ippGetCount(reasons); ++i) {
+        const std::string_view keyword = ippGetString(reasons, i, nullptr);
+        if (keyword == "none" || keyword == "job-completed-successfully"
+            || keyword == "processing-to-stop-point")
+            continue;
+        result += (result.empty() ? "" : ", ") + std::string(keyword);
+    }
+    return result;
+}
+
 } // namespace
 
 void cancelJob(int id, std::chrono::milliseconds timeout)
@@ -284,9 +300,7 @@ JobEnd waitForJob(int id, const std::string &queue, std::chrono::milliseconds ti
             if (state >= JobState::Stopped) {
                 // The job's own reason; for a job that failed also what the
                 // printer said last.
-                JobEnd end {state, text(answer.get(), "job-state-reasons")};
-                if (end.reason == "none" || end.reason == "job-completed-successfully")
-                    end.reason.clear();
+                JobEnd end {state, jobReasons(answer.get())};
                 const std::string said = text(answer.get(), "job-printer-state-message");
                 if ((state == JobState::Aborted || state == JobState::Stopped) && !said.empty())
                     end.reason += (end.reason.empty() ? "" : ", ") + said;
