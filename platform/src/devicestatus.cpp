@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/lp.h>
+#include <linux/major.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -25,7 +26,7 @@ namespace Zanto::Platform {
 namespace {
 
 // The character device major number of USB printers (/dev/usb/lp*).
-constexpr unsigned UsbPrinterMajor = 180;
+constexpr unsigned UsbPrinterMajor = USB_CHAR_MAJOR;
 
 class Descriptor
 {
@@ -238,6 +239,11 @@ PrinterStatus deviceStatus(
     PrinterStatus status;
     status.reasons.push_back(target.path + " tells nothing of the printer's state");
     return status;
+}
+
+bool isPrinterPort(unsigned long long device)
+{
+    return major(device) == LP_MAJOR || major(device) == UsbPrinterMajor;
 }
 
 std::string parallelPortProblem(int fd)

@@ -72,6 +72,9 @@ PrinterStatus pjlStatus(std::string_view answer);
 PrinterStatus deviceStatus(const std::string &name, std::chrono::milliseconds timeout, bool escPos,
     const DeviceMap &map = deviceMap());
 
+// Whether the character device numbered device is a parallel port or a USB
+// printer (both answer LPGETSTATUS).
+bool isPrinterPort(unsigned long long device);
 // The reason a direct print should not start: a parallel port on fd that
 // reports paper out or off line; empty when it reports neither, or fd is no
 // parallel port.
