@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/sysmacros.h>
 #include <thread>
 
 using namespace Zanto::Platform;
@@ -65,6 +66,11 @@ TEST(ParallelStatus, TheStatusByteIsDecodedIntoLinesAndAState)
         EXPECT_EQ(status.state, row.state) << int(row.byte);
         EXPECT_EQ(status.reasons, row.reasons) << int(row.byte);
     }
+    // Only parallel ports (/dev/lp*) and USB printers (/dev/usb/lp*) are
+    // asked before a direct print; a terminal (/dev/pts/*) is not.
+    EXPECT_TRUE(isPrinterPort(makedev(6, 0)));
+    EXPECT_TRUE(isPrinterPort(makedev(180, 1)));
+    EXPECT_FALSE(isPrinterPort(makedev(136, 3)));
 }
 
 TEST(EscPosStatus, TheThreeAnswersAreDecodedIntoAState)
