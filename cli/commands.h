@@ -34,5 +34,8 @@ int runPrinters(const QStringList &arguments);
 int runCheckDriver(const QStringList &arguments);
 int runPalette(const QStringList &arguments);
 int runPreview(const QStringList &arguments);
+int runStatus(const QStringList &arguments);
+int runJobs(const QStringList &arguments);
+int runCancel(const QStringList &arguments);
 
 } // namespace Zanto::Cli

@@ -35,6 +35,11 @@ const std::array commands {
         "ports", "ports [options]             list the ports and the devices they open", runPorts},
     Command {"printers", "printers [options]          list the printers, the current one marked",
         runPrinters},
+    Command {
+        "status", "status [options] [DEST]     is the printer ready? its state and why", runStatus},
+    Command {
+        "jobs", "jobs [options] [QUEUE]      list a queue's jobs that have not ended", runJobs},
+    Command {"cancel", "cancel JOB... | --all QUEUE cancel spooler jobs", runCancel},
     Command {"check-driver",
         "check-driver                exit 0 when the current printer takes raw data",
         runCheckDriver},

@@ -9,8 +9,10 @@
 #include "outputoverinput.h"
 #include "previewoutput.h"
 #include "settingsoptions.h"
+#include "spoolercommands.h"
 #include "usageerror.h"
 
+#include <zantoquiller/printerstatus.h>
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -90,7 +92,9 @@ int runPrint(const QStringList &arguments)
         QStringLiteral("N"));
     const QCommandLineOption toLineOption(QStringLiteral("to-line"),
         QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
-    parser.addOptions({verbatimOption, fromLineOption, toLineOption});
+    const QCommandLineOption waitOption(QStringLiteral("wait"),
+        QStringLiteral("Wait until the spooler job has ended; exit status 4 unless it completed."));
+    parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption});
     CodePageOptions codePage;
     codePage.addTo(parser);
     JobOptions job;
@@ -121,6 +125,7 @@ int runPrint(const QStringList &arguments)
     input.openFile(files.value(0));
     refuseOutputOverInput(component, input.handle());
     int status = 0;
+    const int jobBefore = lastPrintJobId();
     {
         ProgressText text(codePage.text(input),
             parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
@@ -135,6 +140,8 @@ int runPrint(const QStringList &arguments)
     }
     // After the progress line has ended.
     codePage.report();
+    if (!preview.isSet(parser) && parser.isSet(waitOption))
+        return waitForSpooledJob(jobBefore);
     return status;
 }
 

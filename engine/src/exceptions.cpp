@@ -53,6 +53,7 @@ const QString &EInOutError::Reason() const
 EConvertError::~EConvertError() = default;
 EStringListError::~EStringListError() = default;
 EPrinter::~EPrinter() = default;
+EPrinterUnreachable::~EPrinterUnreachable() = default;
 eZantoquillError::~eZantoquillError() = default;
 
 } // namespace Zanto

@@ -8,11 +8,14 @@
 
 namespace Zanto {
 
-// Runs call on the printer object; its failures leave as EPrinter.
+// Runs call on the printer object; its failures leave as EPrinter
+// (EPrinterUnreachable for a server that cannot be reached).
 template<typename Call> auto onPrinter(Call call) -> decltype(call())
 {
     try {
         return call();
+    } catch (const Platform::ServerUnreachable &error) {
+        throw EPrinterUnreachable(QString::fromStdString(error.what()));
     } catch (const Platform::PrinterError &error) {
         throw EPrinter(QString::fromStdString(error.what()));
     }

@@ -136,7 +136,7 @@ struct ServerConnection::WaitState
         if (gaveUp == GaveUp::Interrupted)
             throw PrinterError("Waiting for the print server " + server
                 + " was interrupted by signal " + std::to_string(signal));
-        throw PrinterError("The print server " + server + " did not answer within "
+        throw ServerUnreachable("The print server " + server + " did not answer within "
             + std::to_string(timeout.count()) + " ms");
     }
 };
@@ -164,7 +164,7 @@ ServerConnection::ServerConnection(
         const std::string who = endpoint.host == cupsServer()
             ? "the print server " + serverName(endpoint)
             : "the " + endpoint.label;
-        throw PrinterError(
+        throw ServerUnreachable(
             "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
     }
     httpSetTimeout(m_http.get(), WaitStepSeconds, keepWaiting, m_wait.get());

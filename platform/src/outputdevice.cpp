@@ -1,5 +1,6 @@
 #include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/outputdevice.h>
+#include <zantoquiller/platform/printerstatus.h>
 
 #include "deadline.h"
 #include "pipesignalguard.h"
@@ -101,6 +102,14 @@ OutputDevice OutputDevice::open(const std::string &name, OpenMode mode,
         device.m_regularFile
             = (mode == OpenMode::AppendRegularFile && target.kind == DeviceTarget::Kind::File)
             || (::fstat(device.m_fd, &status) == 0 && S_ISREG(status.st_mode));
+        // A parallel port that reports paper out or off line would only take
+        // the job into the time-out: say why at once. Other devices (a
+        // terminal line by line) are spared the question.
+        if (!device.m_regularFile && S_ISCHR(status.st_mode) && isPrinterPort(status.st_rdev)) {
+            const std::string problem = parallelPortProblem(device.m_fd);
+            if (!problem.empty())
+                throw DeviceError(device.m_displayName + ": " + problem);
+        }
     }
     return device;
 }

@@ -112,7 +112,7 @@ void applySerial(termios &t, const SerialSettings &s, const std::string &name)
 } // namespace
 
 TerminalGuard::TerminalGuard(
-    int fd, const std::string &name, const std::optional<SerialSettings> &serial)
+    int fd, const std::string &name, const std::optional<SerialSettings> &serial, Input input)
     : m_fd(fd)
 {
     if (::tcgetattr(fd, &m_saved) != 0) {
@@ -122,6 +122,12 @@ TerminalGuard::TerminalGuard(
     }
     termios raw = m_saved;
     raw.c_oflag &= ~OPOST;
+    if (input == Input::Raw) {
+        raw.c_lflag &= ~(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
+        raw.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+        raw.c_cc[VMIN] = 0;
+        raw.c_cc[VTIME] = 0;
+    }
     if (serial)
         applySerial(raw, *serial, name);
     // Remembered first, so that a program ended by a signal at any moment

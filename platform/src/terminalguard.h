@@ -1,6 +1,8 @@
 // Switches a terminal device to raw output for one write, so that no byte is
 // altered (no LF -> CR LF, no tab expansion), applies the line settings of a
-// serial device URI, and sets the terminal back afterwards.
+// serial device URI, and sets the terminal back afterwards. For a status
+// query the input is made raw as well, so that the printer's answer bytes
+// arrive as they are sent.
 #pragma once
 
 #include <zantoquiller/platform/devicetarget.h>
@@ -19,7 +21,10 @@ public:
     // Does nothing for a handle that is not a terminal, unless serial
     // settings are asked for: then it raises DeviceError, as it does when the
     // settings cannot be applied.
-    TerminalGuard(int fd, const std::string &name, const std::optional<SerialSettings> &serial);
+    enum class Input { Unchanged, Raw };
+
+    TerminalGuard(int fd, const std::string &name, const std::optional<SerialSettings> &serial,
+        Input input = Input::Unchanged);
     // Sets the saved settings back. After a failed write the bytes still
     // queued are dropped first, so that closing cannot wait for a device
     // that does not take them.

@@ -48,6 +48,15 @@ LoopbackPrinter::LoopbackPrinter(Mode mode, qsizetype resetAfter)
     m_thread = std::thread([this] { run(); });
 }
 
+LoopbackPrinter::LoopbackPrinter(const QByteArray &requestEnd, const QByteArray &reply)
+    : LoopbackPrinter(Mode::Answer)
+{
+    // Set before the first connection can send anything to answer.
+    std::lock_guard lock(m_mutex);
+    m_requestEnd = requestEnd;
+    m_reply = reply;
+}
+
 LoopbackPrinter::~LoopbackPrinter()
 {
     const char stop = 'x';
@@ -100,6 +109,13 @@ void LoopbackPrinter::run()
             if (count > 0) {
                 QByteArray &bytes = open[entries[i].fd];
                 bytes.append(buffer, count);
+                if (m_mode == Mode::Answer) {
+                    std::lock_guard lock(m_mutex);
+                    if (bytes.endsWith(m_requestEnd))
+                        ::send(entries[i].fd, m_reply.constData(), std::size_t(m_reply.size()),
+                            MSG_NOSIGNAL);
+                    continue;
+                }
                 if (m_mode != Mode::ResetAfter || bytes.size() < m_resetAfter)
                     continue;
                 const linger reset {1, 0};

@@ -1,8 +1,9 @@
 // Network printers on the loopback interface for tests: a TCP listener on
 // 127.0.0.1 that records what each connection sends, one that takes a single
 // connection and then refuses any other, one that resets its connection
-// after some bytes (a printer switched off mid-job), or one that accepts and
-// never reads (a printer that is off line).
+// after some bytes (a printer switched off mid-job), one that accepts and
+// never reads (a printer that is off line), or one that answers a status
+// query.
 #pragma once
 
 #include <QByteArray>
@@ -20,12 +21,15 @@ namespace ZantoTest {
 class LoopbackPrinter
 {
 public:
-    enum class Mode { Receive, SingleConnection, ResetAfter, AcceptNeverRead };
+    enum class Mode { Receive, SingleConnection, ResetAfter, AcceptNeverRead, Answer };
 
     // ResetAfter: once a connection has sent resetAfter bytes or more, it is
     // reset (SO_LINGER 0, then close); its small receive buffer leaves the
     // rest of a large job unacknowledged at the sender.
     explicit LoopbackPrinter(Mode mode = Mode::Receive, qsizetype resetAfter = 0);
+    // Answer: sends reply on a connection each time what it sent so far ends
+    // with requestEnd, and records the connection as Receive does.
+    LoopbackPrinter(const QByteArray &requestEnd, const QByteArray &reply);
     ~LoopbackPrinter();
 
     LoopbackPrinter(const LoopbackPrinter &) = delete;
@@ -49,6 +53,8 @@ private:
 
     Mode m_mode;
     qsizetype m_resetAfter = 0;
+    QByteArray m_requestEnd;
+    QByteArray m_reply;
     int m_listener = -1;
     int m_wake[2] = {-1, -1};
     quint16 m_port = 0;

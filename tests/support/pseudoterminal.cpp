@@ -56,6 +56,12 @@ QByteArray PseudoTerminal::read(int count, std::chrono::milliseconds limit) cons
     return result;
 }
 
+void PseudoTerminal::write(const QByteArray &data) const
+{
+    if (::write(m_master, data.constData(), std::size_t(data.size())) != data.size())
+        throw std::runtime_error("cannot write to the pseudo-terminal");
+}
+
 bool sameSettings(const termios &a, const termios &b)
 {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag

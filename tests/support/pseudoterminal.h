@@ -26,6 +26,8 @@ public:
     // Reads what was written to the terminal side until count bytes have
     // come or limit has passed.
     QByteArray read(int count, std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
+    // Sends data to the terminal side, as a printer answering would.
+    void write(const QByteArray &data) const;
 
 private:
     int m_master = -1;

@@ -63,6 +63,15 @@ public:
     ~EPrinter() override;
 };
 
+// The print server (or a printer addressed by URI) cannot be reached or did
+// not answer within the time-out.
+class ZANTOQUILLER_CORE_EXPORT EPrinterUnreachable : public EPrinter
+{
+public:
+    using EPrinter::EPrinter;
+    ~EPrinterUnreachable() override;
+};
+
 class ZANTOQUILLER_CORE_EXPORT eZantoquillError : public Exception
 {
 public:

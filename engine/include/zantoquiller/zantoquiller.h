@@ -4,6 +4,7 @@
 
 #include <zantoquiller/core_export.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/printerstatus.h>
 #include <zantoquiller/types.h>
 
 #include <QByteArrayList>
@@ -125,6 +126,15 @@ public:
     QString PortToString(TIOPortName Value) const;
     // Whether the current printer accepts raw pass-through data.
     bool DriverCompatible() const;
+
+    // Is the printer ready? The state of where a print would go now: the
+    // current printer's queue when UseSpooler is set (and Port is not
+    // poDisk), else the device of Port. With EscPos a serial or network
+    // printer is asked with the ESC/POS status request. Each question waits
+    // at most Timeout (0: 10 s). See printerstatus.h.
+    PrinterStatus QueryStatus(bool EscPos = false) const;
+    // The state of Destination, named as printerStatus() takes it.
+    PrinterStatus QueryStatus(const QString &Destination, bool EscPos = false) const;
 
     // Settings files; defined in the settings library.
     void LoadPrinterCodes(const QString &FileName);

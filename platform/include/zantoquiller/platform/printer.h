@@ -18,6 +18,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The print server (or a printer addressed by URI) cannot be reached, or did
+// not answer within the time-out.
+class ServerUnreachable : public PrinterError
+{
+public:
+    using PrinterError::PrinterError;
+};
+
 struct Destination
 {
     std::string name; // the queue name, or the URI of a directly addressed IPP printer

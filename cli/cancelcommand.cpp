@@ -1,0 +1,77 @@
+// zanto cancel: cancels spooler jobs by id, or every job of a queue.
+#include "commands.h"
+#include "componentoptions.h"
+#include "exitcodes.h"
+#include "spoolercommands.h"
+
+#include <zantoquiller/exceptions.h>
+#include <zantoquiller/printerstatus.h>
+
+#include <cstdio>
+
+namespace Zanto::Cli {
+
+namespace {
+
+void report(const Exception &error)
+{
+    std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
+}
+
+} // namespace
+
+int runCancel(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Cancels the spooler jobs JOB... (ids as zanto jobs shows them), or with --all every job "
+        "of QUEUE that has not ended."));
+    const QCommandLineOption allOption(QStringLiteral("all"),
+        QStringLiteral("Cancel every job of QUEUE."), QStringLiteral("QUEUE"));
+    const QCommandLineOption timeoutOption = queryTimeoutOption();
+    parser.addOptions({allOption, timeoutOption});
+    parser.addPositionalArgument(
+        QStringLiteral("JOB"), QStringLiteral("job id"), QStringLiteral("[JOB...]"));
+    if (!parseCommandLine(parser, QStringLiteral("cancel"), arguments))
+        return ExitSuccess;
+    const QStringList jobs = parser.positionalArguments();
+    if (parser.isSet(allOption) == !jobs.isEmpty())
+        throw UsageError(QStringLiteral("give job ids or --all QUEUE"));
+    QList<int> ids;
+    for (const QString &job : jobs) {
+        bool ok = false;
+        const int id = job.toInt(&ok);
+        if (!ok || id <= 0)
+            throw UsageError(QStringLiteral("'%1' is not a job id").arg(job));
+        ids.append(id);
+    }
+    applyQueryTimeout(parser, timeoutOption);
+
+    if (parser.isSet(allOption)) {
+        try {
+            ids = cancelAllPrintJobs(parser.value(allOption));
+        } catch (const EPrinterUnreachable &error) {
+            report(error);
+            return ExitUnreachable;
+        }
+        for (const int id : ids)
+            std::printf("cancelled job %d\n", id);
+        return ExitSuccess;
+    }
+    int status = ExitSuccess;
+    for (const int id : ids) {
+        try {
+            cancelPrintJob(id);
+            std::printf("cancelled job %d\n", id);
+        } catch (const EPrinterUnreachable &error) {
+            report(error);
+            return ExitUnreachable;
+        } catch (const EPrinter &error) {
+            report(error); // the other jobs are still cancelled
+            status = ExitFailure;
+        }
+    }
+    return status;
+}
+
+} // namespace Zanto::Cli

@@ -1,0 +1,76 @@
+// zanto status: is the printer ready? The state of a queue, a device or a
+// network printer, with the reasons.
+#include "commands.h"
+#include "componentoptions.h"
+#include "exitcodes.h"
+#include "spoolercommands.h"
+
+#include <zantoquiller/printerstatus.h>
+
+#include <cstdio>
+
+namespace Zanto::Cli {
+
+namespace {
+
+void print(const QString &line)
+{
+    std::printf("%s\n", line.toLocal8Bit().constData());
+}
+
+} // namespace
+
+int runStatus(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Shows whether the printer is ready: ready, printing, off line, paper out, error or "
+        "unknown, with the reasons. DESTINATION is a queue name or ipp:// URI (its state, "
+        "reasons, whether it accepts jobs, how many wait), a device name or path (a parallel "
+        "port's status lines, a serial port's modem lines), or socket://HOST[:PORT] (the PJL "
+        "status query). Without DESTINATION: the current printer. Nothing sent prints.\n"
+        "Exit status: 0 ready, printing or unknown; 1 off line, paper out or error; 3 the "
+        "printer, device or print server cannot be reached."));
+    const QCommandLineOption escPosOption(QStringLiteral("escpos"),
+        QStringLiteral("The printer speaks ESC/POS: ask a serial or network printer with "
+                       "DLE EOT instead."));
+    const QCommandLineOption timeoutOption = queryTimeoutOption();
+    parser.addOptions({escPosOption, timeoutOption});
+    parser.addPositionalArgument(QStringLiteral("DESTINATION"),
+        QStringLiteral("queue, device or socket:// printer; the current printer when absent"),
+        QStringLiteral("[DESTINATION]"));
+    if (!parseCommandLine(parser, QStringLiteral("status"), arguments))
+        return ExitSuccess;
+    const QStringList destinations = parser.positionalArguments();
+    if (destinations.size() > 1)
+        throw UsageError(QStringLiteral("unexpected argument '%1'").arg(destinations[1]));
+    const int timeout = applyQueryTimeout(parser, timeoutOption);
+
+    const PrinterStatus status
+        = printerStatus(destinations.value(0), timeout, parser.isSet(escPosOption));
+    print(QStringLiteral("%1: %2").arg(
+        status.destination.isEmpty() ? QStringLiteral("printer") : status.destination,
+        printerStateName(status.state)));
+    for (const QString &reason : status.reasons)
+        print(QStringLiteral("  ") + reason);
+    if (status.isQueue) {
+        print(status.acceptingJobs ? QStringLiteral("  accepts jobs")
+                                   : QStringLiteral("  rejects jobs"));
+        print(
+            QStringLiteral("  %1 waiting")
+                .arg(status.waitingJobs == 1 ? QStringLiteral("1 job")
+                                             : QStringLiteral("%1 jobs").arg(status.waitingJobs)));
+    }
+    if (!status.reachable)
+        return ExitUnreachable;
+    switch (status.state) {
+    case PrinterState::OffLine:
+    case PrinterState::PaperOut:
+    case PrinterState::Error:
+        return ExitFailure;
+    default:
+        return ExitSuccess;
+    }
+}
+
+} // namespace Zanto::Cli

@@ -1,0 +1,100 @@
+// Is the printer ready? The state of a printer as its spooler queue, its port
+// or the printer itself reports it; the jobs of a spooler queue, cancelling
+// them, and waiting for a job to end.
+//
+// A destination is named as on the command line: a queue name or an ipp://
+// printer URI (a spooler queue), a device name (LPT1 ... COM4, through the
+// device map), a device path, or a parallel:, serial:, file: or socket://
+// URI. An empty name is the current printer's queue.
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <zantoquiller/core_export.h>
+
+namespace Zanto {
+
+enum class PrinterState { Ready, Printing, OffLine, PaperOut, Error, Unknown };
+
+// "ready", "printing", "off line", "paper out", "error", "unknown".
+ZANTOQUILLER_CORE_EXPORT QString printerStateName(PrinterState state);
+
+struct PrinterStatus
+{
+    QString destination; // what was asked: queue name, device path, socket URI
+    PrinterState state = PrinterState::Unknown;
+    // Why, in words, most telling first: the queue's state reasons, the
+    // port's status lines, the printer's own answer.
+    QStringList reasons;
+    // False when the print server, the device or the network printer could
+    // not be reached at all; state is then Error and reasons say why.
+    bool reachable = true;
+    // Spooler queues only.
+    bool isQueue = false;
+    bool acceptingJobs = false;
+    int waitingJobs = 0;
+};
+
+// The state of destination. A parallel port is asked for its status lines
+// (paper out, selected, error, busy); a serial port for its modem lines (DSR,
+// CTS, DCD; "unknown" where it has none); a network printer on a socket:// URI
+// with the PJL status query. With escPos a serial or network printer is
+// asked with the ESC/POS real-time status request (DLE EOT) instead. Nothing
+// sent prints. Each question waits at most timeoutMs (0: 10 s); a printer
+// that answers nothing within it is "unknown". Raises EPrinter when the
+// server answers that there is no such queue.
+ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
+    const QString &destination, int timeoutMs = 0, bool escPos = false);
+
+// The IPP job states.
+enum class JobState {
+    Pending = 3,
+    Held = 4,
+    Processing = 5,
+    Stopped = 6,
+    Cancelled = 7,
+    Aborted = 8,
+    Completed = 9,
+};
+
+// "pending", "held", "processing", "stopped", "cancelled", "aborted",
+// "completed".
+ZANTOQUILLER_CORE_EXPORT QString jobStateName(JobState state);
+
+struct PrintJobInfo
+{
+    int id = 0;
+    QString user;
+    QString title;
+    qint64 sizeKilobytes = 0;
+    JobState state = JobState::Pending;
+    QDateTime created;
+};
+
+struct PrintJobEnd
+{
+    // Stopped also for a job that waits on a stopped queue.
+    JobState state = JobState::Completed;
+    QString reason;
+};
+
+// The calls below reach the print server with the printer object's
+// time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
+// and EPrinterUnreachable when it cannot be reached or does not answer.
+
+// The jobs of queue (empty: the current printer) that have not ended,
+// oldest first.
+ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const QString &queue = {});
+ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
+// Cancels every job of queue that has not ended; returns their ids.
+ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const QString &queue);
+// The id of the last job the printer object sent to the spooler; 0 before
+// any.
+ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();
+// Waits until job id of queue (empty: the current printer) has ended or is
+// stopped. An interrupting signal ends the wait with EPrinter.
+ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queue = {});
+
+} // namespace Zanto

@@ -1,0 +1,185 @@
+// The printer's state, the jobs of a queue and waiting for one: the platform
+// layer's answers in the library's types.
+#include "outputchannel.h"
+#include "platformerrors.h"
+#include "zantoquiller_p.h"
+
+#include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/platform/printer.h>
+#include <zantoquiller/platform/printqueue.h>
+#include <zantoquiller/printerstatus.h>
+#include <zantoquiller/zantoquiller.h>
+
+#include <QFile>
+
+namespace Zanto {
+
+namespace {
+
+using Milliseconds = std::chrono::milliseconds;
+
+// The library's states are the platform's, converted by value.
+static_assert(int(PrinterState::Unknown) == int(Platform::PrinterState::Unknown)
+    && int(PrinterState::PaperOut) == int(Platform::PrinterState::PaperOut)
+    && int(PrinterState::OffLine) == int(Platform::PrinterState::OffLine));
+static_assert(int(JobState::Pending) == int(Platform::JobState::Pending)
+    && int(JobState::Completed) == int(Platform::JobState::Completed)
+    && int(JobState::Stopped) == int(Platform::JobState::Stopped));
+
+Milliseconds budget(int timeoutMs)
+{
+    return timeoutMs > 0 ? Milliseconds(timeoutMs) : Platform::Printer::DefaultTimeout;
+}
+
+QString fromStd(const std::string &text)
+{
+    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
+}
+
+PrinterStatus converted(const Platform::PrinterStatus &from, const QString &destination)
+{
+    PrinterStatus status;
+    status.destination = destination;
+    status.state = PrinterState(int(from.state));
+    for (const std::string &reason : from.reasons)
+        status.reasons.append(fromStd(reason));
+    status.isQueue = from.isQueue;
+    status.acceptingJobs = from.acceptingJobs;
+    status.waitingJobs = from.waitingJobs;
+    return status;
+}
+
+PrinterStatus unreachable(const QString &destination, const QString &why)
+{
+    PrinterStatus status;
+    status.destination = destination;
+    status.state = PrinterState::Error;
+    status.reachable = false;
+    status.reasons.append(why);
+    return status;
+}
+
+// A queue is named by a plain name or an IPP URI; anything with a slash, a
+// URI scheme or a device name of the map is a device.
+bool namesQueue(const QString &destination)
+{
+    if (destination.startsWith(u"ipp://") || destination.startsWith(u"ipps://"))
+        return true;
+    return !destination.contains(u'/') && !destination.contains(u':')
+        && !Platform::deviceMap().path(destination.toStdString());
+}
+
+PrinterStatus queueStatusOf(QString queue, Milliseconds timeout)
+{
+    try {
+        if (queue.isEmpty())
+            queue = QString::fromStdString(Platform::printer().currentName(timeout));
+        return converted(Platform::queueStatus(queue.toStdString(), timeout), queue);
+    } catch (const Platform::ServerUnreachable &error) {
+        return unreachable(queue, QString::fromStdString(error.what()));
+    } catch (const Platform::PrinterError &error) {
+        throw EPrinter(QString::fromStdString(error.what()));
+    }
+}
+
+PrinterStatus deviceStatusOf(const QString &device, Milliseconds timeout, bool escPos)
+{
+    try {
+        return converted(
+            Platform::deviceStatus(QFile::encodeName(device).toStdString(), timeout, escPos),
+            device);
+    } catch (const std::exception &error) {
+        return unreachable(device, fromStd(error.what()));
+    }
+}
+
+PrinterStatus statusOf(const QString &destination, Milliseconds timeout, bool escPos)
+{
+    return namesQueue(destination) ? queueStatusOf(destination, timeout)
+                                   : deviceStatusOf(destination, timeout, escPos);
+}
+
+std::string queueName(const QString &queue)
+{
+    return queue.isEmpty() ? Platform::printer().currentName() : queue.toStdString();
+}
+
+} // namespace
+
+QString printerStateName(PrinterState state)
+{
+    return QString::fromLatin1(Platform::stateName(Platform::PrinterState(int(state))));
+}
+
+PrinterStatus printerStatus(const QString &destination, int timeoutMs, bool escPos)
+{
+    return statusOf(destination, budget(timeoutMs), escPos);
+}
+
+PrinterStatus TZantoquiller::QueryStatus(bool EscPos) const
+{
+    const Milliseconds timeout = budget(d->timeout);
+    if (d->useSpooler && d->port != poDisk)
+        return queueStatusOf({}, timeout);
+    QString why;
+    const std::optional<QString> device = deviceNameOf(d->port, d->outputFile, timeout, why);
+    if (!device)
+        return unreachable({}, why);
+    return deviceStatusOf(*device, timeout, EscPos);
+}
+
+PrinterStatus TZantoquiller::QueryStatus(const QString &Destination, bool EscPos) const
+{
+    return statusOf(Destination, budget(d->timeout), EscPos);
+}
+
+QString jobStateName(JobState state)
+{
+    return QString::fromLatin1(Platform::jobStateName(Platform::JobState(int(state))));
+}
+
+QList<PrintJobInfo> printJobs(const QString &queue)
+{
+    const auto jobs = onPrinter(
+        [&] { return Platform::queueJobs(queueName(queue), Platform::printer().timeout()); });
+    QList<PrintJobInfo> result;
+    for (const Platform::JobInfo &job : jobs) {
+        PrintJobInfo info;
+        info.id = job.id;
+        info.user = QString::fromStdString(job.user);
+        info.title = QString::fromStdString(job.title);
+        info.sizeKilobytes = job.sizeKilobytes;
+        info.state = JobState(int(job.state));
+        if (job.created > 0)
+            info.created = QDateTime::fromSecsSinceEpoch(job.created);
+        result.append(info);
+    }
+    return result;
+}
+
+void cancelPrintJob(int id)
+{
+    onPrinter([&] { Platform::cancelJob(id, Platform::printer().timeout()); });
+}
+
+QList<int> cancelAllPrintJobs(const QString &queue)
+{
+    const auto ids = onPrinter(
+        [&] { return Platform::cancelAllJobs(queueName(queue), Platform::printer().timeout()); });
+    return QList<int>(ids.begin(), ids.end());
+}
+
+int lastPrintJobId()
+{
+    return Platform::printer().jobId();
+}
+
+PrintJobEnd waitForPrintJob(int id, const QString &queue)
+{
+    const Platform::JobEnd end = onPrinter(
+        [&] { return Platform::waitForJob(id, queueName(queue), Platform::printer().timeout()); });
+    return {JobState(int(end.state)), QString::fromStdString(end.reason)};
+}
+
+} // namespace Zanto

@@ -1,0 +1,66 @@
+// A spooler queue seen from outside: its state, its jobs, cancelling them,
+// and waiting for one job to end. Every call to the server is bounded by
+// the timeout given, as the printer object's are, and raises PrinterError
+// (ServerUnreachable when the server cannot be reached or does not answer).
+#pragma once
+
+#include <zantoquiller/platform/printerstatus.h>
+
+#include <chrono>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace Zanto::Platform {
+
+// The IPP job states.
+enum class JobState {
+    Pending = 3,
+    Held = 4,
+    Processing = 5,
+    Stopped = 6,
+    Cancelled = 7,
+    Aborted = 8,
+    Completed = 9,
+};
+
+// "pending", "held", "processing", "stopped", "cancelled", "aborted",
+// "completed".
+const char *jobStateName(JobState state);
+
+struct JobInfo
+{
+    int id = 0;
+    std::string user;
+    std::string title;
+    long long sizeKilobytes = 0;
+    JobState state = JobState::Pending;
+    std::time_t created = 0;
+};
+
+// queue is a queue name of the server libcups finds, or an ipp:// printer.
+// A missing queue raises PrinterError.
+PrinterStatus queueStatus(const std::string &queue, std::chrono::milliseconds timeout);
+// The jobs that have not ended, oldest first.
+std::vector<JobInfo> queueJobs(const std::string &queue, std::chrono::milliseconds timeout);
+// Cancels job id of the server libcups finds; raises PrinterError when the
+// server refuses (no such job, not allowed, ended already).
+void cancelJob(int id, std::chrono::milliseconds timeout);
+// Cancels every job of queue that has not ended; returns their ids.
+std::vector<int> cancelAllJobs(const std::string &queue, std::chrono::milliseconds timeout);
+
+struct JobEnd
+{
+    // Stopped also for a job that waits on a stopped queue: it will not go
+    // on until someone starts the queue again.
+    JobState state = JobState::Completed;
+    std::string reason; // what the server says about it; may be empty
+};
+
+// Waits until job id of queue has ended (completed, cancelled, aborted) or
+// is stopped, asking the server every quarter second; each question waits
+// at most timeout. A signal recorded by requestInterrupt() ends the wait
+// with PrinterError.
+JobEnd waitForJob(int id, const std::string &queue, std::chrono::milliseconds timeout);
+
+} // namespace Zanto::Platform
