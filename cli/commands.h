@@ -34,5 +34,6 @@ int runPrinters(const QStringList &arguments);
 int runCheckDriver(const QStringList &arguments);
 int runPalette(const QStringList &arguments);
 int runPreview(const QStringList &arguments);
+int runProfiles(const QStringList &arguments);
 
 } // namespace Zanto::Cli
