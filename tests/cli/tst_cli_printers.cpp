@@ -114,5 +114,5 @@ TEST(CliPrinters, DestinationPrintsThroughTheQueueAndAProfileCanNameIt)
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(home.read(QStringLiteral("out.prn")), "four\r\n");
 
-    EXPECT_EQ(queue.received(3), (QByteArrayList {"one\r\ntwo\r\n\f", "two\r\n", "three\r\n\f"}));
+    EXPECT_EQ(queue.received(3), (QByteArrayList {"one\r\ntwo\r\n", "two\r\n", "three\r\n"}));
 }
