@@ -17,19 +17,9 @@ namespace Zanto::Cli {
 
 namespace {
 
-// The name the command line gives an enumeration value.
-template<typename Enum> QString nameOf(Enum value, NameCase shown)
-{
-    for (const auto &[name, named] : enumNames<Enum>(shown)) {
-        if (named == value)
-            return name;
-    }
-    return {};
-}
-
 QString portName(TIOPortName port)
 {
-    return port == poDisk ? QStringLiteral("FILE") : nameOf(port, NameCase::Upper);
+    return port == poDisk ? QStringLiteral("FILE") : enumName(port, NameCase::Upper);
 }
 
 QCommandLineOption option(QStringList names, QString help, QString value = {})
@@ -77,11 +67,11 @@ struct Options
         QStringLiteral("MS"));
     const QCommandLineOption printerType = option({QStringLiteral("printer-type")},
         QStringLiteral("Printer family: %1 (default %2).")
-            .arg(printerTypeNames().join(u", "), nameOf(defaults.PrinterType(), NameCase::Lower)),
+            .arg(printerTypeNames().join(u", "), enumName(defaults.PrinterType(), NameCase::Lower)),
         QStringLiteral("NAME"));
     const QCommandLineOption pitch = option({QStringLiteral("pitch")},
         QStringLiteral("Characters per inch: 10, 12 or 15 (default %1).")
-            .arg(nameOf(defaults.Pitch(), NameCase::Upper)),
+            .arg(enumName(defaults.Pitch(), NameCase::Upper)),
         QStringLiteral("N"));
     const QCommandLineOption leftOffset = option({QStringLiteral("left-offset")},
         QStringLiteral("Spaces before every line (default %1).").arg(defaults.LeftOffset()),

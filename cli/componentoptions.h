@@ -103,6 +103,16 @@ QList<std::pair<QString, Enum>> enumNames(
     return names;
 }
 
+// The name of value, as enumNames() gives it.
+template<typename Enum> QString enumName(Enum value, NameCase shown)
+{
+    for (const auto &[name, named] : enumNames<Enum>(shown)) {
+        if (named == value)
+            return name;
+    }
+    return {};
+}
+
 // The value that text names, compared without regard to case; a UsageError
 // "--OPTION: unknown value ..." listing the names otherwise.
 template<typename Enum>

@@ -19,7 +19,7 @@ const QString ConfigFile = QStringLiteral("/zantoquiller/zanto.conf");
 
 // The settings that choose where a print goes: a profile or the command line
 // that names one of them replaces all of them.
-const QStringList destinationKeys {QStringLiteral("destination"), QStringLiteral("output"),
+const QStringList destinationSettings {QStringLiteral("destination"), QStringLiteral("output"),
     QStringLiteral("output-file"), QStringLiteral("to"), QStringLiteral("port"),
     QStringLiteral("printer"), QStringLiteral("device"), QStringLiteral("spooler")};
 // Of these, one at most in a section.
@@ -118,14 +118,19 @@ QList<ResolvedValue> checkedValues(QCommandLineParser &parser, const ProfileSect
 bool anyDestination(const QList<ResolvedValue> &values)
 {
     return std::any_of(values.begin(), values.end(),
-        [](const ResolvedValue &value) { return destinationKeys.contains(value.key); });
+        [](const ResolvedValue &value) { return destinationSettings.contains(value.key); });
 }
 
 } // namespace
 
 bool isDestinationKey(const QString &key)
 {
-    return destinationKeys.contains(key);
+    return destinationSettings.contains(key);
+}
+
+const QStringList &destinationKeys()
+{
+    return destinationSettings;
 }
 
 QString absoluteFileValue(const QString &key, const QString &value, const QString &folder)
@@ -222,7 +227,7 @@ QList<ResolvedValue> resolveProfile(
         const QList<ResolvedValue> own = checkedValues(parser, *chosen);
         const bool ownDestination = anyDestination(own);
         values.removeIf([&](const ResolvedValue &value) {
-            return (ownDestination && destinationKeys.contains(value.key))
+            return (ownDestination && destinationSettings.contains(value.key))
                 || std::any_of(own.begin(), own.end(),
                     [&](const ResolvedValue &mine) { return mine.key == value.key; });
         });
@@ -266,13 +271,28 @@ bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStrin
 
     const QString profile = parser.isSet(profileOption) ? parser.value(profileOption)
                                                         : qEnvironmentVariable("ZANTO_PROFILE");
-    const bool ownDestination = std::any_of(destinationKeys.begin(), destinationKeys.end(),
-                                    [&](const QString &key) { return parser.isSet(key); })
-        || parser.isSet(QStringLiteral("preview"));
-    QList<ResolvedValue> values = resolveProfile(parser, ProfileStore::load(), profile);
+    const auto given = [&](const QString &key) { return parser.isSet(key); };
+    const bool preview = parser.isSet(QStringLiteral("preview"));
+    const bool ownDestination
+        = preview || std::any_of(destinationSettings.begin(), destinationSettings.end(), given);
+    const auto shown = std::find_if(destinationSettings.begin(), destinationSettings.end(), given);
+    if (preview && shown != destinationSettings.end())
+        throw UsageError(QStringLiteral("--%1 does nothing with --preview").arg(*shown));
+    const ProfileStore store = ProfileStore::load();
+    QList<ResolvedValue> values;
+    try {
+        values = resolveProfile(parser, store, profile);
+    } catch (const ProfileError &) {
+        throw;
+    } catch (const UsageError &error) {
+        // An unknown profile named by the environment says so.
+        if (parser.isSet(profileOption))
+            throw;
+        throw UsageError(QStringLiteral("ZANTO_PROFILE: ") + QString::fromStdString(error.what()));
+    }
     if (ownDestination)
         values.removeIf(
-            [](const ResolvedValue &value) { return destinationKeys.contains(value.key); });
+            [](const ResolvedValue &value) { return destinationSettings.contains(value.key); });
 
     parseCommandLine();
     QStringList profileArguments;

@@ -82,6 +82,7 @@ QList<ResolvedValue> resolveProfile(
 // Whether key is one of the settings that choose where a print goes (of
 // which a profile or a command line that gives one replaces all).
 bool isDestinationKey(const QString &key);
+const QStringList &destinationKeys();
 // A file name value of key made absolute against folder; other values, "-"
 // and device URIs stay as they are.
 QString absoluteFileValue(const QString &key, const QString &value, const QString &folder);

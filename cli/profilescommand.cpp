@@ -52,24 +52,15 @@ void listProfiles()
                       .arg(section.line));
 }
 
-template<typename Enum> QString shownName(Enum value, NameCase shown)
-{
-    for (const auto &[name, named] : enumNames<Enum>(shown)) {
-        if (named == value)
-            return name;
-    }
-    return {};
-}
-
 // The settings of a new component, as the options name them.
 QList<std::pair<QString, QString>> builtInSettings()
 {
     const TZantoquiller component;
-    const QString port = shownName(component.Port(), NameCase::Upper);
+    const QString port = enumName(component.Port(), NameCase::Upper);
     return {
         {QStringLiteral("port"), QStringLiteral("%1 (%2)").arg(port, devicePath(port))},
-        {QStringLiteral("printer-type"), shownName(component.PrinterType(), NameCase::Lower)},
-        {QStringLiteral("pitch"), shownName(component.Pitch(), NameCase::Upper)},
+        {QStringLiteral("printer-type"), enumName(component.PrinterType(), NameCase::Lower)},
+        {QStringLiteral("pitch"), enumName(component.Pitch(), NameCase::Upper)},
         {QStringLiteral("left-offset"), QString::number(component.LeftOffset())},
         {QStringLiteral("line-width"), QString::number(component.LineWidth())},
         {QStringLiteral("lines-per-page"), QString::number(component.LinesPerPage())},
@@ -139,9 +130,7 @@ void saveProfile(const QCommandLineParser &parser, const QString &name)
     QStringList replaced;
     for (const auto &[key, value] : values) {
         if (isDestinationKey(key))
-            replaced = QStringList {QStringLiteral("destination"), QStringLiteral("output"),
-                QStringLiteral("output-file"), QStringLiteral("to"), QStringLiteral("port"),
-                QStringLiteral("printer"), QStringLiteral("device"), QStringLiteral("spooler")};
+            replaced = destinationKeys();
     }
     const QString path = ProfileStore::ownFile();
     QByteArray text;

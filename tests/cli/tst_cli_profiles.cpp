@@ -145,6 +145,11 @@ TEST(CliProfiles, AMalformedFileIsToldByLineAndNothingIsPrinted)
     const ProcessResult unknown = Places({}).run(words(QStringLiteral("print -P nope")));
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_EQ(unknown.err, "zanto print: no profile 'nope' ('zanto profiles' lists them)\n");
+    const ProcessResult environment
+        = Places({}).run({QStringLiteral("print")}, QStringLiteral("x"));
+    EXPECT_EQ(environment.exitCode, 2);
+    EXPECT_EQ(environment.err,
+        "zanto print: ZANTO_PROFILE: no profile 'x' ('zanto profiles' lists them)\n");
 }
 
 TEST(CliProfiles, SaveKeepsTheRestOfTheFileAndListAndShowTellOrigins)
@@ -226,6 +231,7 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
             "CURRENT; -d QUEUE prints through a queue)"},
         {"--port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
         {"--port COM1 --device LPT2=/dev/null", "--device LPT2 does nothing with --port COM1"},
+        {"--preview x.txt -o a", "--output does nothing with --preview"},
     };
     const Places places({});
     for (const auto &c : cases) {
