@@ -242,8 +242,15 @@ void ComponentOptions::addTo(QCommandLineParser &parser, int groups)
 {
     m_groups = groups;
     const Options &o = options();
-    if (groups & Destination)
-        parser.addOptions({o.destination, o.output, o.to, o.port, o.spooler});
+    if (groups & Destination) {
+        QCommandLineOption destination = o.destination;
+        QCommandLineOption spooler = o.spooler;
+        if (!(groups & Spooler)) {
+            destination.setFlags(QCommandLineOption::HiddenFromHelp);
+            spooler.setFlags(QCommandLineOption::HiddenFromHelp);
+        }
+        parser.addOptions({destination, o.output, o.to, o.port, spooler});
+    }
     if (groups & Printer)
         parser.addOptions({o.printer, o.timeout});
     if (groups & Devices)
@@ -266,6 +273,16 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
     if (m_groups & Layout)
         applyLayout(parser, component);
     if (m_groups & Destination) {
+        if (!(m_groups & Spooler)) {
+            for (const QCommandLineOption *spooled : {&o.destination, &o.spooler}) {
+                if (parser.isSet(*spooled))
+                    throw UsageError(
+                        QStringLiteral("--%1 does nothing with %2, which writes "
+                                       "straight to the port (--port CURRENT: the "
+                                       "current printer's device)")
+                            .arg(spooled->names().constLast(), QLatin1String(commandName())));
+            }
+        }
         applyDestination(parser, component);
         return;
     }

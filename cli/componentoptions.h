@@ -22,10 +22,12 @@ namespace Zanto::Cli {
 class ComponentOptions
 {
 public:
-    // Devices: --device; Printer: --printer, --timeout; Destination: -d, -o,
-    // --to and the older --port and --spooler; Layout: the printer type,
-    // pitch, margins, paging and line ends.
-    enum Group { Devices = 1, Printer = 2, Destination = 4, Layout = 8, All = 15 };
+    // Devices: --device; Printer: --printer, --timeout; Destination: -o,
+    // --to and the older --port; Spooler: -d and the older --spooler, for
+    // commands that print through the spooler (without it they are refused
+    // with the reason); Layout: the printer type, pitch, margins, paging and
+    // line ends.
+    enum Group { Devices = 1, Printer = 2, Destination = 4, Spooler = 8, Layout = 16, All = 31 };
 
     // Adds the options of the groups to parser, each with its default.
     void addTo(QCommandLineParser &parser, int groups = All);

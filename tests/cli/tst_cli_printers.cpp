@@ -83,8 +83,7 @@ TEST(CliPrinters, SendToTheCurrentPortWritesToTheQueuesDevice)
     EXPECT_TRUE(ports.out.contains("\npoCurrent  " + queue.deviceUri().toUtf8() + "\n"));
 
     const ProcessResult send = runZanto(
-        args({"send", "--port", "current", "--spooler", "--bytes", "27,64,0,255", "--printer"})
-        << queue.name());
+        args({"send", "--port", "current", "--bytes", "27,64,0,255", "--printer"}) << queue.name());
     ASSERT_EQ(send.exitCode, 0) << send.err.constData();
     EXPECT_EQ(queue.received(1), QByteArrayList {QByteArray("\x1b@\x00\xff", 4)});
 }

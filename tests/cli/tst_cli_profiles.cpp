@@ -219,26 +219,36 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
         const char *arguments;
         const char *message;
     } cases[] = {
-        {"-o a -d q", "give one destination: -d/--destination, -o/--output or --to"},
-        {"--to /dev/null -o a", "give one destination: -d/--destination, -o/--output or --to"},
-        {"-o a --spooler", "--spooler does nothing with -o/--output"},
-        {"-o a --port lpt1", "--port LPT1 does nothing with -o/--output"},
-        {"-d q --port COM1", "--port COM1 does nothing with -d/--destination"},
-        {"--to /dev/null --printer q", "--printer does nothing with --to"},
-        {"--to /dev/null --device LPT2=/dev/null", "--device does nothing with --to"},
-        {"--printer q",
+        {"print -o a -d q", "give one destination: -d/--destination, -o/--output or --to"},
+        {"print --to /dev/null -o a",
+            "give one destination: -d/--destination, -o/--output or --to"},
+        {"print -o a --spooler", "--spooler does nothing with -o/--output"},
+        {"print -o a --port lpt1", "--port LPT1 does nothing with -o/--output"},
+        {"print -d q --port COM1", "--port COM1 does nothing with -d/--destination"},
+        {"print --to /dev/null --printer q", "--printer does nothing with --to"},
+        {"print --to /dev/null --device LPT2=/dev/null", "--device does nothing with --to"},
+        {"print --printer q",
             "--printer does nothing with --port LPT1 (it serves --spooler and --port "
             "CURRENT; -d QUEUE prints through a queue)"},
-        {"--port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
-        {"--port COM1 --device LPT2=/dev/null", "--device LPT2 does nothing with --port COM1"},
-        {"--preview x.txt -o a", "--output does nothing with --preview"},
+        {"print --port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
+        {"print --port COM1 --device LPT2=/dev/null",
+            "--device LPT2 does nothing with --port COM1"},
+        {"print --preview x.txt -o a", "--output does nothing with --preview"},
+        {"send -d q x",
+            "--destination does nothing with send, which writes straight to the port "
+            "(--port CURRENT: the current printer's device)"},
+        {"send --spooler x",
+            "--spooler does nothing with send, which writes straight to the port "
+            "(--port CURRENT: the current printer's device)"},
     };
     const Places places({});
     for (const auto &c : cases) {
-        const ProcessResult result
-            = places.run(QStringList {QStringLiteral("print")} + words(QLatin1String(c.arguments)));
+        const ProcessResult result = places.run(words(QLatin1String(c.arguments)));
         EXPECT_EQ(result.exitCode, 2) << c.arguments;
-        EXPECT_EQ(result.err, QByteArray("zanto print: ") + c.message + '\n') << c.arguments;
+        EXPECT_EQ(result.err,
+            "zanto " + words(QLatin1String(c.arguments)).constFirst().toUtf8() + ": " + c.message
+                + '\n')
+            << c.arguments;
     }
 }
 
