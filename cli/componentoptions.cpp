@@ -217,14 +217,16 @@ void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
     if (parser.isSet(o.linesPerPage)) {
         const qint32 lines = integerValue<qint32>(parser, o.linesPerPage);
         if (lines < 0)
-            warn(QStringLiteral("--lines-per-page %1 is negative: pages are not counted")
+            warn(QStringLiteral("--lines-per-page %1 is negative: every line ends a page")
                      .arg(lines));
         component.SetLinesPerPage(lines);
     }
     if (parser.isSet(o.lineWidth)) {
         const qint32 width = integerValue<qint32>(parser, o.lineWidth);
         if (width < 0)
-            warn(QStringLiteral("--line-width %1 is negative: lines are not wrapped").arg(width));
+            warn(QStringLiteral(
+                "--line-width %1 is negative: every character takes a line of its own")
+                     .arg(width));
         component.SetLineWidth(width);
     }
     if (parser.isSet(o.pitch))

@@ -342,8 +342,8 @@ TEST(CliHelp, UsageLinesOwnOptionsDefaultsAndWarnings)
         const char *arguments;
         const char *warning;
     } warnings[] = {
-        {"--line-width -1", "--line-width -1 is negative: lines are not wrapped"},
-        {"--lines-per-page -2", "--lines-per-page -2 is negative: pages are not counted"},
+        {"--line-width -1", "--line-width -1 is negative: every character takes a line of its own"},
+        {"--lines-per-page -2", "--lines-per-page -2 is negative: every line ends a page"},
         {"--from-line 3 --to-line 2", "--from-line 3 and --to-line 2 select no line"},
     };
     for (const auto &w : warnings) {
