@@ -272,12 +272,12 @@ bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStrin
     const QString profile = parser.isSet(profileOption) ? parser.value(profileOption)
                                                         : qEnvironmentVariable("ZANTO_PROFILE");
     const auto given = [&](const QString &key) { return parser.isSet(key); };
+    // A preview takes the command line's destination, which it leaves
+    // unopened, so that the same command line can be previewed and printed;
+    // a profile's is not even looked up.
     const bool preview = parser.isSet(QStringLiteral("preview"));
     const bool ownDestination
         = preview || std::any_of(destinationSettings.begin(), destinationSettings.end(), given);
-    const auto shown = std::find_if(destinationSettings.begin(), destinationSettings.end(), given);
-    if (preview && shown != destinationSettings.end())
-        throw UsageError(QStringLiteral("--%1 does nothing with --preview").arg(*shown));
     const ProfileStore store = ProfileStore::load();
     QList<ResolvedValue> values;
     try {

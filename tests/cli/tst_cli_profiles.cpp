@@ -233,7 +233,6 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
         {"print --port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
         {"print --port COM1 --device LPT2=/dev/null",
             "--device LPT2 does nothing with --port COM1"},
-        {"print --preview x.txt -o a", "--output does nothing with --preview"},
         {"send -d q x",
             "--destination does nothing with send, which writes straight to the port "
             "(--port CURRENT: the current printer's device)"},
@@ -289,6 +288,11 @@ TEST(CliDestinations, StandardOutputATargetAndUnreachablePrinters)
         EXPECT_EQ(result.exitCode, 3) << c.arguments.join(u' ').toStdString();
         EXPECT_EQ(result.err, "Failed to open port\n" + c.reason.toLocal8Bit() + '\n');
     }
+    // A preview does not look for the profile's queue.
+    result = Places("[default]\ndestination = no-such-queue\n")
+                 .run(words(QStringLiteral("print --printer-type plain --preview -")));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.out.startsWith("abcdef")) << result.out.constData();
     // A folder that is not there is no unreachable printer.
     result = places.run(words(QStringLiteral("print -o no/such/folder/out.prn")));
     EXPECT_EQ(result.exitCode, 1) << result.err.constData();
