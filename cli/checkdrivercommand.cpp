@@ -16,7 +16,7 @@ int runCheckDriver(const QStringList &arguments)
     parser.setApplicationDescription(
         QStringLiteral("Tells whether the current printer takes raw data (DriverCompatible)."));
     ComponentOptions options;
-    options.addTo(parser);
+    options.addTo(parser, ComponentOptions::Printer);
     if (!parseCommandLine(parser, QStringLiteral("check-driver"), arguments))
         return 0;
     expectNoArguments(parser);

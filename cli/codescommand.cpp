@@ -38,8 +38,7 @@ int runCodes(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Shows the printer code table (show, the default), or saves it to a "
-                       "printer codes file (save FILE). A FILE without a folder lies in the "
-                       "program's folder; the default extension is .PCC."));
+                       "printer codes file (save FILE). The default extension is .PCC."));
     parser.addPositionalArgument(QStringLiteral("action"),
         QStringLiteral("show (the default), or save FILE"), QStringLiteral("[show | save FILE]"));
     SettingsOptions settings;
@@ -65,7 +64,7 @@ int runCodes(const QStringList &arguments)
     TZantoquiller component;
     settings.applyTo(parser, component);
     if (action == u"save")
-        component.SavePrinterCodes(positional[1]);
+        component.SavePrinterCodes(commandLineFileName(positional[1]));
     else
         showCodes(component);
     return 0;

@@ -37,5 +37,6 @@ int runPreview(const QStringList &arguments);
 int runStatus(const QStringList &arguments);
 int runJobs(const QStringList &arguments);
 int runCancel(const QStringList &arguments);
+int runProfiles(const QStringList &arguments);
 
 } // namespace Zanto::Cli

@@ -1,57 +1,116 @@
 #include "componentoptions.h"
 #include "standardstreams.h"
 #include "usageerror.h"
+#include "warning.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
 
 namespace Zanto::Cli {
 
 namespace {
 
-const QCommandLineOption portOption(QStringLiteral("port"),
-    QStringLiteral("Output device: LPT1, LPT2, COM1-COM4, CURRENT "
-                   "or FILE."),
-    QStringLiteral("NAME"));
-const QCommandLineOption outputFileOption(
-    QStringList {QStringLiteral("o"), QStringLiteral("output-file")},
-    QStringLiteral("File written when the port is FILE."), QStringLiteral("PATH"));
-const QCommandLineOption printerTypeOption(QStringLiteral("printer-type"),
-    QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2."),
-    QStringLiteral("NAME"));
-const QCommandLineOption pitchOption(QStringLiteral("pitch"),
-    QStringLiteral("Characters per inch: 10, 12 or 15."), QStringLiteral("N"));
-const QCommandLineOption leftOffsetOption(QStringLiteral("left-offset"),
-    QStringLiteral("Spaces before every line."), QStringLiteral("N"));
-const QCommandLineOption linesPerPageOption(QStringLiteral("lines-per-page"),
-    QStringLiteral("Lines per page; 0 for no paging."), QStringLiteral("N"));
-const QCommandLineOption lineWidthOption(QStringLiteral("line-width"),
-    QStringLiteral("Characters per line; 0 for no wrap."), QStringLiteral("N"));
-const QCommandLineOption lineSpacingOption(QStringLiteral("line-spacing"),
-    QStringLiteral("Line advances per line, 0-255."), QStringLiteral("N"));
-const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
-    QStringLiteral("Write time-out in milliseconds; 0 for "
-                   "none."),
-    QStringLiteral("MS"));
-const QCommandLineOption noLineFeedOption(
-    QStringLiteral("no-line-feed"), QStringLiteral("End ordinary lines with CR only."));
-const QCommandLineOption spoolerOption(
-    QStringLiteral("spooler"), QStringLiteral("Print whole texts through the spooler."));
-const QCommandLineOption printerOption(QStringLiteral("printer"),
-    QStringLiteral("Select the current printer: a print queue "
-                   "or an ipp:// printer URI."),
-    QStringLiteral("NAME"));
-const QCommandLineOption deviceOption(QStringLiteral("device"),
-    QStringLiteral("Map a device name (LPT1, LPT2, COM1-COM4) "
-                   "to a path or device URI; repeatable."),
-    QStringLiteral("NAME=PATH"));
-
-// --device NAME=PATH, each applied to the process-wide device map.
-void applyDevices(const QCommandLineParser &parser)
+QString portName(TIOPortName port)
 {
-    for (const QString &mapping : parser.values(deviceOption)) {
+    return port == poDisk ? QStringLiteral("FILE") : enumName(port, NameCase::Upper);
+}
+
+QCommandLineOption option(QStringList names, QString help, QString value = {})
+{
+    return QCommandLineOption(std::move(names), std::move(help), std::move(value));
+}
+
+// The options, their help telling the defaults of a new component.
+struct Options
+{
+    const TZantoquiller defaults;
+
+    const QCommandLineOption destination
+        = option({QStringLiteral("d"), QStringLiteral("destination")},
+            QStringLiteral("Print through the print spooler's queue QUEUE, as lp -d does."),
+            QStringLiteral("QUEUE"));
+    const QCommandLineOption output
+        = option({QStringLiteral("o"), QStringLiteral("output"), QStringLiteral("output-file")},
+            QStringLiteral("Print to FILE; - is standard output."), QStringLiteral("FILE"));
+    const QCommandLineOption to = option({QStringLiteral("to")},
+        QStringLiteral("Print straight to TARGET: socket://HOST[:PORT], "
+                       "serial:DEVICE[?baud=N+...], parallel:DEVICE, or the path of a device "
+                       "or of a file that exists."),
+        QStringLiteral("TARGET"));
+    const QCommandLineOption port = option({QStringLiteral("port")},
+        QStringLiteral("Older way to choose the output: LPT1, LPT2, COM1-COM4 (see --device), "
+                       "CURRENT (the current printer's device) or FILE (named by -o) (default "
+                       "%1: %2).")
+            .arg(portName(defaults.Port()), devicePath(portName(defaults.Port()))),
+        QStringLiteral("NAME"));
+    const QCommandLineOption spooler = option({QStringLiteral("spooler")},
+        QStringLiteral("Older way to print through the current printer's queue (see -d)."));
+    const QCommandLineOption printer = option({QStringLiteral("printer")},
+        QStringLiteral("Select the current printer: a print queue or an ipp:// printer URI "
+                       "(default: the print server's default printer)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption device = option({QStringLiteral("device")},
+        QStringLiteral("Map a device name (LPT1, LPT2, COM1-COM4) to a path or device URI; "
+                       "repeatable."),
+        QStringLiteral("NAME=PATH"));
+    const QCommandLineOption timeout = option({QStringLiteral("timeout")},
+        QStringLiteral("Time-out of writes and of the print server in milliseconds; 0 for none "
+                       "(default %1).")
+            .arg(defaults.Timeout()),
+        QStringLiteral("MS"));
+    const QCommandLineOption printerType = option({QStringLiteral("printer-type")},
+        QStringLiteral("Printer family: %1 (default %2).")
+            .arg(printerTypeNames().join(u", "), enumName(defaults.PrinterType(), NameCase::Lower)),
+        QStringLiteral("NAME"));
+    const QCommandLineOption pitch = option({QStringLiteral("pitch")},
+        QStringLiteral("Characters per inch: 10, 12 or 15 (default %1).")
+            .arg(enumName(defaults.Pitch(), NameCase::Upper)),
+        QStringLiteral("N"));
+    const QCommandLineOption leftOffset = option({QStringLiteral("left-offset")},
+        QStringLiteral("Spaces before every line (default %1).").arg(defaults.LeftOffset()),
+        QStringLiteral("N"));
+    const QCommandLineOption linesPerPage = option({QStringLiteral("lines-per-page")},
+        QStringLiteral("Lines per page; 0 for no paging (default %1).")
+            .arg(defaults.LinesPerPage()),
+        QStringLiteral("N"));
+    const QCommandLineOption lineWidth = option({QStringLiteral("line-width")},
+        QStringLiteral("Characters per line; 0 for no wrap (default %1).")
+            .arg(defaults.LineWidth()),
+        QStringLiteral("N"));
+    const QCommandLineOption lineSpacing = option({QStringLiteral("line-spacing")},
+        QStringLiteral("Line advances per line, 0-255 (default %1).").arg(defaults.LineSpacing()),
+        QStringLiteral("N"));
+    const QCommandLineOption noLineFeed = option(
+        {QStringLiteral("no-line-feed")}, QStringLiteral("End ordinary lines with CR only."));
+
+    static QStringList printerTypeNames()
+    {
+        QStringList names;
+        for (const auto &[name, value] : enumNames<TPrinterType>(NameCase::Lower))
+            names.append(name);
+        return names;
+    }
+};
+
+const Options &options()
+{
+    static const Options all;
+    return all;
+}
+
+// --device NAME=PATH, each applied to the process-wide device map; the
+// names mapped.
+QStringList applyDevices(const QCommandLineParser &parser)
+{
+    QStringList names;
+    for (const QString &mapping : parser.values(options().device)) {
         const qsizetype equals = mapping.indexOf(u'=');
         const QString name = mapping.left(equals);
         const QString path = equals < 0 ? QString() : mapping.mid(equals + 1);
@@ -61,52 +120,194 @@ void applyDevices(const QCommandLineParser &parser)
         if (!setDevicePath(name, path))
             throw UsageError(QStringLiteral("--device: '%1' is not a device name (one of: %2)")
                                  .arg(name, deviceNames().join(u", ")));
+        names.append(name.toUpper());
     }
+    return names;
+}
+
+// The path that reopens standard output. A regular file that already holds
+// data is refused: opening it anew would empty it.
+QString standardOutputPath()
+{
+    QFile out;
+    if (out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
+        && !out.isSequential() && out.size() > 0)
+        throw UsageError(QStringLiteral("-o -: standard output is a file that holds data "
+                                        "already; name the file with -o instead"));
+    return QStringLiteral("/dev/stdout");
+}
+
+// Where the print goes: one of -d, -o and --to, or the older options. An
+// option that would do nothing with the others is refused.
+void applyDestination(const QCommandLineParser &parser, TZantoquiller &component)
+{
+    const Options &o = options();
+    const bool queue = parser.isSet(o.destination);
+    const bool file = parser.isSet(o.output);
+    const bool target = parser.isSet(o.to);
+    if (int(queue) + int(file) + int(target) > 1)
+        throw UsageError(QStringLiteral("give one destination: -d/--destination, -o/--output "
+                                        "or --to"));
+    std::optional<TIOPortName> port;
+    if (parser.isSet(o.port))
+        port = enumValue<TIOPortName>(
+            QStringLiteral("port"), parser.value(o.port), NameCase::Upper, {{"FILE", poDisk}});
+    const TIOPortName used = port.value_or(component.Port());
+    const QString portText = QStringLiteral("--port ") + portName(used);
+    const QString chosen = queue ? QStringLiteral("-d/--destination")
+        : file                   ? QStringLiteral("-o/--output")
+        : target                 ? QStringLiteral("--to")
+                                 : portText;
+    const auto refuse = [&](bool given, const QString &option, const QString &why = {}) {
+        if (given)
+            throw UsageError(QStringLiteral("%1 does nothing with %2").arg(option, chosen) + why);
+    };
+    if (queue || file || target) {
+        refuse(port && !(file && *port == poDisk), portText);
+        refuse(parser.isSet(o.printer), QStringLiteral("--printer"));
+        refuse(parser.isSet(o.device), QStringLiteral("--device"));
+        refuse(!queue && parser.isSet(o.spooler), QStringLiteral("--spooler"));
+    }
+    if (queue) {
+        selectPrinter(parser.value(o.destination));
+        // A range of lines goes straight to the queue's device.
+        component.SetPort(poCurrent);
+        component.SetUseSpooler(true);
+        return;
+    }
+    if (file) {
+        const QString name = parser.value(o.output);
+        component.SetPort(poDisk);
+        component.SetOutputFile(name == u"-" ? standardOutputPath() : name);
+        return;
+    }
+    if (target) {
+        // The first device name carries the target, as --device would map it.
+        const QString name = deviceNames().constFirst();
+        if (!setDevicePath(name, parser.value(o.to)))
+            throw UsageError(QStringLiteral("--to: no target given"));
+        component.SetPort(enumValue<TIOPortName>(QStringLiteral("to"), name, NameCase::Upper));
+        return;
+    }
+
+    // The older options: the component's port, and what it uses.
+    const bool spooler = parser.isSet(o.spooler);
+    refuse(spooler && used == poDisk, QStringLiteral("--spooler"));
+    refuse(parser.isSet(o.printer) && !spooler && used != poCurrent, QStringLiteral("--printer"),
+        QStringLiteral(" (it serves --spooler and --port CURRENT; -d QUEUE prints through a "
+                       "queue)"));
+    for (const QString &name : applyDevices(parser))
+        refuse(portName(used) != name, QStringLiteral("--device ") + name);
+    if (port)
+        component.SetPort(*port);
+    if (parser.isSet(o.printer))
+        selectPrinter(parser.value(o.printer));
+    if (spooler)
+        component.SetUseSpooler(true);
+}
+
+void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
+{
+    const Options &o = options();
+    if (parser.isSet(o.printerType))
+        component.SetPrinterType(enumValue<TPrinterType>(
+            QStringLiteral("printer-type"), parser.value(o.printerType), NameCase::Lower));
+    if (parser.isSet(o.leftOffset))
+        component.SetOffset(integerValue<qint32>(parser, o.leftOffset));
+    if (parser.isSet(o.linesPerPage)) {
+        const qint32 lines = integerValue<qint32>(parser, o.linesPerPage);
+        if (lines < 0)
+            warn(QStringLiteral("--lines-per-page %1 is negative: every line ends a page")
+                     .arg(lines));
+        component.SetLinesPerPage(lines);
+    }
+    if (parser.isSet(o.lineWidth)) {
+        const qint32 width = integerValue<qint32>(parser, o.lineWidth);
+        if (width < 0)
+            warn(QStringLiteral(
+                "--line-width %1 is negative: every character takes a line of its own")
+                     .arg(width));
+        component.SetLineWidth(width);
+    }
+    if (parser.isSet(o.pitch))
+        component.SetPitch(
+            enumValue<TPitch>(QStringLiteral("pitch"), parser.value(o.pitch), NameCase::Upper));
+    if (parser.isSet(o.noLineFeed))
+        component.SetSendLineFeed(false);
+    if (parser.isSet(o.lineSpacing))
+        component.SetLineSpacing(integerValue<quint8>(parser, o.lineSpacing));
 }
 
 } // namespace
 
-void ComponentOptions::addTo(QCommandLineParser &parser)
+void ComponentOptions::addTo(QCommandLineParser &parser, int groups)
 {
-    parser.addOptions({portOption, outputFileOption, printerTypeOption, pitchOption,
-        leftOffsetOption, linesPerPageOption, lineWidthOption, lineSpacingOption, timeoutOption,
-        noLineFeedOption, spoolerOption, printerOption, deviceOption});
+    m_groups = groups;
+    const Options &o = options();
+    if (groups & Destination) {
+        QCommandLineOption destination = o.destination;
+        QCommandLineOption spooler = o.spooler;
+        if (!(groups & Spooler)) {
+            destination.setFlags(QCommandLineOption::HiddenFromHelp);
+            spooler.setFlags(QCommandLineOption::HiddenFromHelp);
+        }
+        parser.addOptions({destination, o.output, o.to, o.port, spooler});
+    }
+    if (groups & Printer)
+        parser.addOptions({o.printer, o.timeout});
+    if (groups & Devices)
+        parser.addOption(o.device);
+    if (groups & Layout)
+        parser.addOptions({o.printerType, o.pitch, o.leftOffset, o.linesPerPage, o.lineWidth,
+            o.lineSpacing, o.noLineFeed});
 }
 
 void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &component) const
 {
-    applyDevices(parser);
+    const Options &o = options();
     // The printer choice and listing wait for the print server as long as
     // the component's own calls do.
-    if (parser.isSet(timeoutOption))
-        setPrinterTimeout(integerValue<quint16>(parser, timeoutOption));
-    if (parser.isSet(printerOption))
-        selectPrinter(parser.value(printerOption));
-    if (parser.isSet(printerTypeOption))
-        component.SetPrinterType(enumValue<TPrinterType>(
-            QStringLiteral("printer-type"), parser.value(printerTypeOption), NameCase::Lower));
-    if (parser.isSet(portOption))
-        component.SetPort(enumValue<TIOPortName>(
-            QStringLiteral("port"), parser.value(portOption), NameCase::Upper, {{"FILE", poDisk}}));
-    if (parser.isSet(spoolerOption))
-        component.SetUseSpooler(true);
-    if (parser.isSet(leftOffsetOption))
-        component.SetOffset(integerValue<qint32>(parser, leftOffsetOption));
-    if (parser.isSet(linesPerPageOption))
-        component.SetLinesPerPage(integerValue<qint32>(parser, linesPerPageOption));
-    if (parser.isSet(lineWidthOption))
-        component.SetLineWidth(integerValue<qint32>(parser, lineWidthOption));
-    if (parser.isSet(outputFileOption))
-        component.SetOutputFile(parser.value(outputFileOption));
-    if (parser.isSet(pitchOption))
-        component.SetPitch(
-            enumValue<TPitch>(QStringLiteral("pitch"), parser.value(pitchOption), NameCase::Upper));
-    if (parser.isSet(noLineFeedOption))
-        component.SetSendLineFeed(false);
-    if (parser.isSet(lineSpacingOption))
-        component.SetLineSpacing(integerValue<quint8>(parser, lineSpacingOption));
-    if (parser.isSet(timeoutOption))
-        component.SetTimeout(integerValue<quint16>(parser, timeoutOption));
+    if ((m_groups & Printer) && parser.isSet(o.timeout)) {
+        const quint16 timeout = integerValue<quint16>(parser, o.timeout);
+        setPrinterTimeout(timeout);
+        component.SetTimeout(timeout);
+    }
+    if (m_groups & Layout)
+        applyLayout(parser, component);
+    if (m_groups & Destination) {
+        if (!(m_groups & Spooler)) {
+            for (const QCommandLineOption *spooled : {&o.destination, &o.spooler}) {
+                if (parser.isSet(*spooled))
+                    throw UsageError(
+                        QStringLiteral("--%1 does nothing with %2, which writes "
+                                       "straight to the port (--port CURRENT: the "
+                                       "current printer's device)")
+                            .arg(spooled->names().constLast(), QLatin1String(commandName())));
+            }
+        }
+        applyDestination(parser, component);
+        return;
+    }
+    if (m_groups & Devices)
+        applyDevices(parser);
+    if ((m_groups & Printer) && parser.isSet(o.printer))
+        selectPrinter(parser.value(o.printer));
+}
+
+QString commandHelpText(const QCommandLineParser &parser, const QString &command)
+{
+    QString text = parser.helpText();
+    const QString program = QCoreApplication::arguments().value(0);
+    const QString usage = QStringLiteral("Usage: ");
+    if (text.startsWith(usage + program))
+        text.replace(usage.size(), program.size(), QStringLiteral("zanto ") + command);
+    return text;
+}
+
+void printCommandHelp(const QCommandLineParser &parser, const QString &command)
+{
+    const QByteArray text = commandHelpText(parser, command).toLocal8Bit();
+    writeStandardOutput(text.constData(), std::size_t(text.size()));
 }
 
 bool parseCommandLine(
@@ -121,10 +322,7 @@ bool parseCommandLine(
     if (!parser.parse(all))
         throw UsageError(parser.errorText());
     if (parser.isSet(helpOption)) {
-        // Written as the other output is, so that a failed write keeps its
-        // reason: a help text may be longer than the stream's buffer.
-        const QByteArray help = parser.helpText().toLocal8Bit();
-        writeStandardOutput(help.constData(), static_cast<std::size_t>(help.size()));
+        printCommandHelp(parser, command);
         return false;
     }
     return true;

@@ -22,15 +22,26 @@ namespace Zanto::Cli {
 class ComponentOptions
 {
 public:
-    // Adds the property options to parser.
-    void addTo(QCommandLineParser &parser);
+    // Devices: --device; Printer: --printer, --timeout; Destination: -o,
+    // --to and the older --port; Spooler: -d and the older --spooler, for
+    // commands that print through the spooler (without it they are refused
+    // with the reason); Layout: the printer type, pitch, margins, paging and
+    // line ends.
+    enum Group { Devices = 1, Printer = 2, Destination = 4, Spooler = 8, Layout = 16, All = 31 };
+
+    // Adds the options of the groups to parser, each with its default.
+    void addTo(QCommandLineParser &parser, int groups = All);
 
     // Applies the options given on the command line to component, in the
     // component's property order. A value that does not fit the property's
-    // type is a UsageError; the component's own checks apply otherwise.
-    // --device and --printer change the process-wide device map and printer
-    // object; an unknown printer raises EPrinter.
+    // type, more than one destination, or an option that does nothing with
+    // the others is a UsageError; the component's own checks apply
+    // otherwise. --device and --printer change the process-wide device map
+    // and printer object; an unknown printer raises EPrinter.
     void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
+
+private:
+    int m_groups = 0;
 };
 
 // The value of an integer option, which must fit Int; a UsageError otherwise.
@@ -54,6 +65,12 @@ Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &opt
 // command should stop with status 0 (help shown).
 bool parseCommandLine(
     QCommandLineParser &parser, const QString &command, const QStringList &arguments);
+
+// The parser's help text, its usage line naming the command ("Usage: zanto
+// print [options] [FILE]") rather than the program's path.
+QString commandHelpText(const QCommandLineParser &parser, const QString &command);
+// Writes that help text to standard output, a failed write told once.
+void printCommandHelp(const QCommandLineParser &parser, const QString &command);
 
 // A UsageError naming the first positional argument, if there is one.
 void expectNoArguments(const QCommandLineParser &parser);
@@ -86,6 +103,16 @@ QList<std::pair<QString, Enum>> enumNames(
         names.append({name, value});
     }
     return names;
+}
+
+// The name of value, as enumNames() gives it.
+template<typename Enum> QString enumName(Enum value, NameCase shown)
+{
+    for (const auto &[name, named] : enumNames<Enum>(shown)) {
+        if (named == value)
+            return name;
+    }
+    return {};
 }
 
 // The value that text names, compared without regard to case; a UsageError

@@ -1,8 +1,12 @@
 // zanto: prints plain text to character printers from the command line.
 #include "commands.h"
+#include "exitcodes.h"
 #include "previewoutput.h"
+#include "profiles.h"
 #include "standardstreams.h"
+#include "unreachable.h"
 #include "usageerror.h"
+#include "warning.h"
 
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/interrupts.h>
@@ -13,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using namespace Zanto;
 using namespace Zanto::Cli;
@@ -25,6 +30,8 @@ const std::array commands {
         runTranslation},
     Command {"print", "print [options] [FILE]      print a text file (standard input: - or none)",
         runPrint, Command::Interruptible},
+    Command {
+        "profiles", "profiles [show|save NAME]   list, show or save printer profiles", runProfiles},
     Command {"preview",
         "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
         runPreview},
@@ -52,12 +59,19 @@ const std::array commands {
 void printUsage(std::FILE *to)
 {
     std::fputs("Usage: zanto COMMAND [options] [arguments]\n"
-               "       zanto --help | --version\n\n"
+               "       zanto help [COMMAND] | --help | --version\n\n"
                "Commands:\n",
         to);
     for (const Command &command : commands)
         std::fprintf(to, "  zanto %s\n", command.synopsis);
-    std::fputs("\n'zanto COMMAND --help' lists the options of a command.\n", to);
+    std::fputs("\n'zanto help COMMAND' lists the options of a command.\n\n"
+               "Exit status:\n"
+               "  0  success\n"
+               "  1  failure: a file could not be read, the printer reported an error ...\n"
+               "  2  usage error: the command line or a profile file is wrong; nothing was done\n"
+               "  3  the printer, its device or the print server cannot be reached\n"
+               "  128+N  stopped by signal N\n",
+        to);
 }
 
 void printError(const QString &message)
@@ -76,50 +90,74 @@ int statusAfter(int status)
 
 int runCommand(const Command &command, const QStringList &arguments)
 {
+    setCommandName(command.name);
     if (command.interruptible == Command::Interruptible)
         installInterruptHandlers();
     try {
         return statusAfter(command.run(arguments));
+    } catch (const ProfileError &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return statusAfter(ExitUsage);
     } catch (const UsageError &error) {
-        std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
-        return statusAfter(2);
+        const QString message = QString::fromStdString(error.what());
+        if (const std::optional<QString> located = profileLocation(message))
+            printError(*located);
+        else
+            std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
+        return statusAfter(ExitUsage);
     } catch (const EInOutError &error) {
         printError(error.Message());
         if (!error.Reason().isEmpty())
             printError(error.Reason());
-        return statusAfter(1);
+        return statusAfter(isUnreachable(error) ? ExitUnreachable : ExitFailure);
     } catch (const Exception &error) {
         printError(error.Message());
-        return statusAfter(1);
+        return statusAfter(isUnreachable(error) ? ExitUnreachable : ExitFailure);
     } catch (const std::exception &error) {
         // Not the component's: named as the program's own failure.
         std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
-        return statusAfter(1);
+        return statusAfter(ExitFailure);
     }
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : commands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
 }
 
 int runCommandLine(QStringList arguments)
 {
     if (arguments.isEmpty()) {
         printUsage(stderr);
-        return 2;
+        return ExitUsage;
     }
     const QString name = arguments.takeFirst();
+    if (name == u"help" && !arguments.isEmpty()) {
+        const Command *command = findCommand(arguments.constFirst());
+        if (command && arguments.size() == 1)
+            return runCommand(*command, {QStringLiteral("--help")});
+        std::fprintf(
+            stderr, "zanto help: unknown command '%s'\n\n", qPrintable(arguments.join(u' ')));
+        printUsage(stderr);
+        return ExitUsage;
+    }
     if (name == u"--help" || name == u"-h" || name == u"help") {
         printUsage(stdout);
-        return 0;
+        return ExitSuccess;
     }
     if (name == u"--version") {
         std::printf("zanto %s\n", ZANTO_VERSION);
-        return 0;
+        return ExitSuccess;
     }
-    for (const Command &command : commands) {
-        if (name == QLatin1String(command.name))
-            return runCommand(command, arguments);
-    }
+    if (const Command *command = findCommand(name))
+        return runCommand(*command, arguments);
     std::fprintf(stderr, "zanto: unknown command '%s'\n\n", qPrintable(name));
     printUsage(stderr);
-    return 2;
+    return ExitUsage;
 }
 
 } // namespace

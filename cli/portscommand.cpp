@@ -19,13 +19,18 @@ int runPorts(const QStringList &arguments)
         QStringLiteral("Lists each port value with its device name (PortToString); a device "
                        "name is followed by the path it opens."));
     ComponentOptions options;
-    options.addTo(parser);
+    options.addTo(parser, ComponentOptions::Devices | ComponentOptions::Printer);
+    const QCommandLineOption outputOption(
+        QStringList {QStringLiteral("o"), QStringLiteral("output"), QStringLiteral("output-file")},
+        QStringLiteral("The file that the disk port FILE names."), QStringLiteral("FILE"));
+    parser.addOption(outputOption);
     if (!parseCommandLine(parser, QStringLiteral("ports"), arguments))
         return 0;
     expectNoArguments(parser);
 
     TZantoquiller component;
     options.applyTo(parser, component);
+    component.SetOutputFile(parser.value(outputOption));
     const QMetaEnum ports = QMetaEnum::fromType<TIOPortName>();
     for (int value = 0; value < PortNameCount; ++value) {
         const auto port = TIOPortName(value);

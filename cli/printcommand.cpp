@@ -8,9 +8,11 @@
 #include "joboptions.h"
 #include "outputoverinput.h"
 #include "previewoutput.h"
+#include "profiles.h"
 #include "settingsoptions.h"
 #include "spoolercommands.h"
 #include "usageerror.h"
+#include "warning.h"
 
 #include <zantoquiller/printerstatus.h>
 #include <zantoquiller/streamtextsource.h>
@@ -103,7 +105,7 @@ int runPrint(const QStringList &arguments)
     preview.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"),
         QStringLiteral("text to print; standard input when absent or -"), QStringLiteral("[FILE]"));
-    if (!parseCommandLine(parser, QStringLiteral("print"), arguments))
+    if (!parseWithProfile(parser, QStringLiteral("print"), arguments))
         return 0;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
@@ -114,6 +116,10 @@ int runPrint(const QStringList &arguments)
         = parser.isSet(fromLineOption) ? integerValue<qint32>(parser, fromLineOption) : 1;
     const qint32 toLine = parser.isSet(toLineOption) ? integerValue<qint32>(parser, toLineOption)
                                                      : std::numeric_limits<qint32>::max();
+    if (range && (toLine < fromLine || toLine < 1))
+        warn(QStringLiteral("--from-line %1 and --to-line %2 select no line")
+                 .arg(fromLine)
+                 .arg(toLine));
     codePage.apply(parser);
 
     TZantoquiller component;

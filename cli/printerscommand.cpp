@@ -17,7 +17,7 @@ int runPrinters(const QStringList &arguments)
         "Lists the printers: the current one marked with *, whether it takes raw data, its "
         "device URI."));
     ComponentOptions options;
-    options.addTo(parser);
+    options.addTo(parser, ComponentOptions::Printer);
     if (!parseCommandLine(parser, QStringLiteral("printers"), arguments))
         return 0;
     expectNoArguments(parser);

@@ -35,7 +35,8 @@ int runSend(const QStringList &arguments)
         "Sends bytes straight to the port, nothing added: the bytes of TEXT (PrintString), or "
         "those of a code list such as 27,69 (PrintBuffer)."));
     ComponentOptions options;
-    options.addTo(parser);
+    options.addTo(parser,
+        ComponentOptions::Devices | ComponentOptions::Printer | ComponentOptions::Destination);
     const QCommandLineOption bytesOption(QStringLiteral("bytes"),
         QStringLiteral("Send the bytes of a code list."), QStringLiteral("LIST"));
     parser.addOption(bytesOption);

@@ -5,6 +5,7 @@
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <utility>
@@ -15,13 +16,10 @@ namespace Zanto::Cli {
 namespace {
 
 const QCommandLineOption codesOption(QStringLiteral("codes"),
-    QStringLiteral("Load the printer codes file FILE (a name "
-                   "without a folder is looked up in the "
-                   "program's folder; default extension .PCC)."),
+    QStringLiteral("Load the printer codes file FILE (default extension .PCC)."),
     QStringLiteral("FILE"));
 const QCommandLineOption translationOption(QStringLiteral("translation"),
-    QStringLiteral("Load the translation table file FILE (a name without a folder is looked up "
-                   "in the program's folder; default extension .CTT)."),
+    QStringLiteral("Load the translation table file FILE (default extension .CTT)."),
     QStringLiteral("FILE"));
 const QCommandLineOption translateOption(QStringLiteral("translate"),
     QStringLiteral("Append a translation: character code C (decimal) becomes the bytes of the "
@@ -49,6 +47,11 @@ std::pair<QByteArray, QByteArray> translationEntry(const QString &text)
 
 } // namespace
 
+QString commandLineFileName(const QString &name)
+{
+    return name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
+}
+
 void SettingsOptions::addTo(QCommandLineParser &parser, int groups)
 {
     m_groups = groups;
@@ -68,9 +71,9 @@ void SettingsOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &c
             entries.push_back(translationEntry(text));
     }
     if ((m_groups & Codes) && parser.isSet(codesOption))
-        component.LoadPrinterCodes(parser.value(codesOption));
+        component.LoadPrinterCodes(commandLineFileName(parser.value(codesOption)));
     if ((m_groups & Translation) && parser.isSet(translationOption))
-        component.LoadTranslationTable(parser.value(translationOption));
+        component.LoadTranslationTable(commandLineFileName(parser.value(translationOption)));
     for (const auto &[character, replacement] : entries) {
         component.TransIn().append(character);
         component.TransOut().append(replacement);

@@ -5,8 +5,10 @@
 //   --translate C=LIST   one more translation entry: C the character's
 //                        decimal code, LIST a code list (may be empty);
 //                        repeatable, applied in order after --translation
-// FILE is passed to the component as given, so a name without a folder is
-// looked up in the program's folder and gets the default extension.
+// FILE is relative to the current folder, as in any other program: it is
+// passed to the component as an absolute path, so that the component's rule
+// for a name without a folder (the program's folder) does not apply. The
+// default extension still does.
 #pragma once
 
 #include <QCommandLineParser>
@@ -16,6 +18,10 @@ class TZantoquiller;
 }
 
 namespace Zanto::Cli {
+
+// A settings file name from the command line, made absolute against the
+// current folder; an empty name stays empty.
+QString commandLineFileName(const QString &name);
 
 class SettingsOptions
 {

@@ -36,8 +36,8 @@ int runTranslation(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Shows the translation table of a file (show FILE), or writes one "
-                       "(save FILE) made of --translation and --translate. A FILE without a "
-                       "folder lies in the program's folder; the default extension is .CTT."));
+                       "(save FILE) made of --translation and --translate. The default extension "
+                       "is .CTT."));
     parser.addPositionalArgument(QStringLiteral("action"),
         QStringLiteral("show FILE, or save FILE"), QStringLiteral("show FILE | save FILE"));
     SettingsOptions settings;
@@ -62,11 +62,11 @@ int runTranslation(const QStringList &arguments)
         if (parser.isSet(QStringLiteral("translation"))
             || parser.isSet(QStringLiteral("translate")))
             throw UsageError(QStringLiteral("show takes no --translation or --translate"));
-        component.LoadTranslationTable(positional[1]);
+        component.LoadTranslationTable(commandLineFileName(positional[1]));
         showTranslation(component);
     } else {
         settings.applyTo(parser, component);
-        component.SaveTranslationTable(positional[1]);
+        component.SaveTranslationTable(commandLineFileName(positional[1]));
     }
     return 0;
 }

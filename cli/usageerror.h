@@ -14,3 +14,17 @@ public:
 };
 
 } // namespace Zanto::Cli
+
+namespace Zanto::Cli {
+
+// A mistake in a profile file, told as "FILE:LINE: problem" like a compiler's,
+// without the command's name in front: also a usage error.
+class ProfileError : public UsageError
+{
+public:
+    ProfileError(const QString &file, int line, const QString &problem)
+        : UsageError(file + u':' + QString::number(line) + QStringLiteral(": ") + problem)
+    { }
+};
+
+} // namespace Zanto::Cli

@@ -1,22 +1,10 @@
-// Reading and writing a settings file as a whole, with the messages the
-// component raises: EInOutError "File Not Found: " + the name as given,
-// "Permission Denied", "Invalid File Format" or "Disk Full", each with the
-// system's reason where there is one.
+// The settings library's side of settingsfileio: the format error of its
+// file readers.
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayList>
-#include <QString>
+#include <zantoquiller/settingsfileio.h>
 
 namespace Zanto {
-
-// The content of the file at path. givenName is the name the caller passed,
-// for the "File Not Found: " message.
-QByteArray readSettingsFile(const QString &givenName, const QString &path);
-
-// Writes each of writes in turn to a new file that replaces the one at path
-// once all of it is stored. A failed save leaves the old file as it was.
-void writeSettingsFile(const QString &path, const QByteArrayList &writes);
 
 // The "Invalid File Format" error for the file at path, problem saying
 // what is wrong with its content.

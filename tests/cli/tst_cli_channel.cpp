@@ -124,3 +124,16 @@ TEST(CliPorts, EveryPortWithItsDeviceName)
             + ")\n"
               "poDisk     out.prn\n");
 }
+
+TEST(CliPrint, AnAbsentPrintServerIsUnreachable)
+{
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    for (const QStringList &arguments :
+        {args({"print", "-d", "queue"}), args({"printers"}), args({"check-driver"})}) {
+        const ProcessResult result = runZanto(arguments, "x");
+        EXPECT_EQ(result.exitCode, 3) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(result.err,
+            "Cannot reach the print server " + server + ": " + childOsReason(ENOENT).toLocal8Bit()
+                + "\n");
+    }
+}

@@ -2,8 +2,11 @@
 // private print server.
 #include "cupsharness.h"
 #include "processrunner.h"
+#include "tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
 
 using namespace ZantoTest;
 
@@ -80,8 +83,35 @@ TEST(CliPrinters, SendToTheCurrentPortWritesToTheQueuesDevice)
     EXPECT_TRUE(ports.out.contains("\npoCurrent  " + queue.deviceUri().toUtf8() + "\n"));
 
     const ProcessResult send = runZanto(
-        args({"send", "--port", "current", "--spooler", "--bytes", "27,64,0,255", "--printer"})
-        << queue.name());
+        args({"send", "--port", "current", "--bytes", "27,64,0,255", "--printer"}) << queue.name());
     ASSERT_EQ(send.exitCode, 0) << send.err.constData();
     EXPECT_EQ(queue.received(1), QByteArrayList {QByteArray("\x1b@\x00\xff", 4)});
+}
+
+TEST(CliPrinters, DestinationPrintsThroughTheQueueAndAProfileCanNameIt)
+{
+    Cups::CaptureQueue queue(QStringLiteral("zanto-cli-destination"));
+    const QStringList plain = args({"print", "--printer-type", "plain"});
+    ProcessResult result = runZanto(plain + args({"-d"}) << queue.name(), "one\ntwo\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    // A range of lines goes straight to the queue's device.
+    result = runZanto(
+        plain + args({"--from-line", "2", "--destination"}) << queue.name(), "one\ntwo\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+
+    // [default]'s destination, replaced by the command line's -o.
+    TempDir home;
+    QDir(home.path()).mkdir(QStringLiteral("zantoquiller"));
+    home.write(QStringLiteral("zantoquiller/zanto.conf"),
+        "[default]\ndestination = " + queue.name().toUtf8() + "\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    result = runZanto(plain, "three\n", environment);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    result = runZanto(
+        plain + args({"-o"}) << home.filePath(QStringLiteral("out.prn")), "four\n", environment);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(home.read(QStringLiteral("out.prn")), "four\r\n");
+
+    EXPECT_EQ(queue.received(3), (QByteArrayList {"one\r\ntwo\r\n", "two\r\n", "three\r\n"}));
 }

@@ -135,7 +135,7 @@ TEST_F(RemoteServer, StoppedItMakesThePrintFailWithinTheTimeout)
     };
     for (std::size_t i = 0; i < routes.size(); ++i) {
         const ProcessResult result = printThrough(routes[i], "one line\n");
-        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.exitCode, 3);
         EXPECT_EQ(QString::fromLocal8Bit(result.err), expected[i] + u'\n');
         EXPECT_LT(took, 700ms + Margin + Cups::zantoStartTime());
     }
@@ -152,7 +152,7 @@ TEST_F(RemoteServer, FrozenItMakesThePrintFailWithinTheTimeout)
                                  .arg(Cups::remoteServer());
     for (const Route &route : routes) {
         const ProcessResult result = printThrough(route, "one line\n");
-        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.exitCode, 3);
         EXPECT_EQ(QString::fromLocal8Bit(result.err), expected);
         EXPECT_LT(took, 700ms + Margin + Cups::zantoStartTime());
     }

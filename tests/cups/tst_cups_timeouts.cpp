@@ -92,9 +92,9 @@ TEST_F(SilentPrintServer, ZantoCommandsGiveUpWithinTheirTimeout)
     };
     const QString why = notAnswering(500);
     const Case cases[] = {
-        {{QStringLiteral("printers")}, 1, {}},
-        {{QStringLiteral("check-driver")}, 1, {}},
-        {{QStringLiteral("print"), QStringLiteral("--spooler")}, 1, {}},
+        {{QStringLiteral("printers")}, 3, {}},
+        {{QStringLiteral("check-driver")}, 3, {}},
+        {{QStringLiteral("print"), QStringLiteral("--spooler")}, 3, {}},
         {{QStringLiteral("ports")}, 0,
             QStringLiteral("poCurrent  Invalid Port ID (%1)\n").arg(why).toUtf8()},
     };
@@ -127,7 +127,7 @@ TEST_F(SilentPrintServer, AnIppPrinterThatDoesNotAnswerIsNamedByItsServer)
             "line\n");
     });
     EXPECT_LT(took, 700ms + Margin + Cups::zantoStartTime());
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.err,
         QStringLiteral("The print server 127.0.0.1:%1 did not answer within 700 ms\n")
             .arg(silent.port())

@@ -14,11 +14,12 @@ QString builtProgram(const QString &name)
     return dir + u'/' + name;
 }
 
-ProcessResult runZanto(
-    const QStringList &arguments, const QByteArray &input, const QProcessEnvironment &environment)
+ProcessResult runZanto(const QStringList &arguments, const QByteArray &input,
+    const QProcessEnvironment &environment, const QString &workingDirectory)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingDirectory);
     process.start(builtProgram(QStringLiteral("zanto")), arguments);
     if (!process.waitForStarted())
         throw std::runtime_error("cannot start zanto");

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QProcessEnvironment>
+#include <QString>
 #include <QStringList>
 
 namespace ZantoTest {
@@ -14,9 +15,10 @@ struct ProcessResult
 };
 
 // Runs the built zanto command with arguments and input on its standard
-// input, and waits for it.
+// input, in workingDirectory (empty: the test's own), and waits for it.
 ProcessResult runZanto(const QStringList &arguments, const QByteArray &input = {},
-    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+    const QString &workingDirectory = {});
 
 // Path of a built program in the build's bin folder.
 QString builtProgram(const QString &name);

@@ -1,0 +1,95 @@
+// zanto's printer profiles: named sets of zanto print's settings in INI
+// files (profilefile.h), whose keys are the long names of the print
+// options. The places, lowest precedence first:
+//   shipped   <dir of zanto>/../share/zantoquiller/profiles/*.conf, then
+//             $XDG_DATA_DIRS (default /usr/local/share:/usr/share), each
+//             + /zantoquiller/profiles/*.conf, the first folder weighing most
+//   system    $XDG_CONFIG_DIRS (default /etc/xdg) + /zantoquiller/zanto.conf
+//   own       $XDG_CONFIG_HOME (default ~/.config) + /zantoquiller/zanto.conf
+// A section of a later file replaces the same-named section of an earlier
+// one as a whole. The values of a print: built-in < [default] < the profile
+// chosen with -P/--profile or ZANTO_PROFILE < the command line.
+#pragma once
+
+#include "profilefile.h"
+
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace Zanto::Cli {
+
+struct ProfileSource
+{
+    QString path;
+    QString kind; // "shipped", "system" or "own"
+};
+
+class ProfileStore
+{
+public:
+    // Every profile file that exists, lowest precedence first.
+    static QList<ProfileSource> sources();
+    // The file that `zanto profiles save` writes.
+    static QString ownFile();
+
+    // Reads every source; a malformed file is a ProfileError.
+    static ProfileStore load();
+
+    // The sections in force, each from the last file that has it, in the
+    // order of their names.
+    const QList<ProfileSection> &sections() const { return m_sections; }
+    const ProfileSection *find(const QString &name) const;
+    // The kind of source that section came from.
+    QString kindOf(const ProfileSection &section) const;
+
+private:
+    QList<ProfileSection> m_sections;
+    QStringList m_kinds; // of each section
+};
+
+// A profile value with the place it comes from.
+struct ResolvedValue
+{
+    QString key;
+    QString value;
+    QString origin; // FILE:LINE
+    bool flag = false; // an option without a value; value is "yes" or "no"
+};
+
+// Parses a print command line: -P/--profile and -h/--help are added to
+// parser; the values of [default] and of the chosen profile are placed
+// before the command line's arguments, so that every option of the command,
+// whichever code adds it, takes them as it takes its own, and a value given
+// on the command line wins. Returns false when the command should stop with
+// status 0 (help shown, or a `zanto profiles` request done).
+bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStringList arguments);
+
+// Runs request with the parser of the next parseWithProfile(), in place of
+// the command: `zanto profiles` learns the print options this way.
+void interceptProfileParse(std::function<void(QCommandLineParser &)> request);
+
+// The values that [default] and profile give, checked against parser's
+// options, each file name made absolute against its file's folder; profile
+// empty for [default] alone.
+QList<ResolvedValue> resolveProfile(
+    QCommandLineParser &parser, const ProfileStore &store, const QString &profile);
+
+// Whether key is one of the settings that choose where a print goes (of
+// which a profile or a command line that gives one replaces all).
+bool isDestinationKey(const QString &key);
+const QStringList &destinationKeys();
+// A file name value of key made absolute against folder; other values, "-"
+// and device URIs stay as they are.
+QString absoluteFileValue(const QString &key, const QString &value, const QString &folder);
+
+// A usage error's message told at the profile line that gave the value it is
+// about ("FILE:LINE: KEY: ..."), or nothing when it is about the command
+// line.
+std::optional<QString> profileLocation(const QString &message);
+
+} // namespace Zanto::Cli

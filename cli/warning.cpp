@@ -1,0 +1,29 @@
+#include "warning.h"
+
+#include <cstdio>
+
+namespace Zanto::Cli {
+
+namespace {
+
+const char *runningCommand = "";
+
+} // namespace
+
+void setCommandName(const char *name)
+{
+    runningCommand = name;
+}
+
+const char *commandName()
+{
+    return runningCommand;
+}
+
+void warn(const QString &message)
+{
+    std::fprintf(
+        stderr, "zanto %s: warning: %s\n", runningCommand, message.toLocal8Bit().constData());
+}
+
+} // namespace Zanto::Cli

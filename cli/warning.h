@@ -1,0 +1,15 @@
+// Warnings of the running command on standard error: "zanto print: warning:
+// MESSAGE". The command goes on.
+#pragma once
+
+#include <QString>
+
+namespace Zanto::Cli {
+
+// The name of the command that runs, set by main before it starts.
+void setCommandName(const char *name);
+const char *commandName();
+
+void warn(const QString &message);
+
+} // namespace Zanto::Cli

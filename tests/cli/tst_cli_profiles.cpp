@@ -1,0 +1,359 @@
+// zanto's printer profiles and destinations: the precedence of built-in
+// settings, [default], the chosen profile and the command line; malformed
+// profile files; zanto profiles list, show and save; -o, --to and the
+// options that would do nothing; settings file names relative to the
+// current folder; help, warnings and exit statuses.
+#include "loopbackprinter.h"
+#include "processrunner.h"
+#include "systemreason.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+using namespace ZantoTest;
+
+namespace {
+
+QStringList words(const QString &text)
+{
+    return text.split(u' ', Qt::SkipEmptyParts);
+}
+
+// Profile places of a test's own: the user's file, the system's and a
+// shipped profile folder, all in a temporary folder.
+class Places
+{
+public:
+    explicit Places(
+        const QByteArray &own, const QByteArray &system = {}, const QByteArray &shipped = {})
+    {
+        for (const char *folder :
+            {"home/zantoquiller", "etc/zantoquiller", "share/zantoquiller/profiles", "work"})
+            QDir().mkpath(m_dir.filePath(QLatin1String(folder)));
+        if (!own.isNull())
+            m_dir.write(QStringLiteral("home/zantoquiller/zanto.conf"), own);
+        if (!system.isNull())
+            m_dir.write(QStringLiteral("etc/zantoquiller/zanto.conf"), system);
+        if (!shipped.isNull())
+            m_dir.write(QStringLiteral("share/zantoquiller/profiles/ship.conf"), shipped);
+    }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString ownFile() const { return path(QStringLiteral("home/zantoquiller/zanto.conf")); }
+    QString work() const { return path(QStringLiteral("work")); }
+
+    ProcessResult run(const QStringList &arguments, const QString &profile = {},
+        const QByteArray &input = "abcdef") const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home")));
+        environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), path(QStringLiteral("etc")));
+        environment.insert(QStringLiteral("XDG_DATA_DIRS"), path(QStringLiteral("share")));
+        environment.remove(QStringLiteral("ZANTO_PROFILE"));
+        if (!profile.isEmpty())
+            environment.insert(QStringLiteral("ZANTO_PROFILE"), profile);
+        return runZanto(arguments, input, environment, work());
+    }
+
+private:
+    TempDir m_dir;
+};
+
+quint16 closedPort()
+{
+    const LoopbackPrinter printer;
+    return printer.port();
+}
+
+} // namespace
+
+TEST(CliProfiles, BuiltInThenDefaultThenProfileThenCommandLine)
+{
+    const Places places("# the user's own\n"
+                        "[default]\n"
+                        "printer-type = plain\n"
+                        "left-offset = 1\n"
+                        "output = default.prn\n"
+                        "\n"
+                        "[narrow]\n"
+                        "left-offset = 2\n"
+                        "no-line-feed = yes\n"
+                        "output = narrow.prn\n",
+        "[default]\nleft-offset = 9\n[wide]\nleft-offset = 4\n",
+        "[ship]\nleft-offset = 5\n[narrow]\nleft-offset = 7\n");
+    const struct
+    {
+        const char *arguments;
+        const char *environment;
+        const char *file; // relative to the user's profile folder
+        QByteArray printed;
+    } cases[] = {
+        {"", "", "default.prn", " abcdef\r\n"},
+        {"-P narrow", "", "narrow.prn", "  abcdef\r"},
+        {"", "narrow", "narrow.prn", "  abcdef\r"},
+        {"--profile ship", "narrow", "default.prn", "     abcdef\r\n"},
+        {"-P wide", "", "default.prn", "    abcdef\r\n"},
+        {"-P narrow --left-offset 3", "", "narrow.prn", "   abcdef\r"},
+        {"-P narrow -o line.prn", "", "../../work/line.prn", "  abcdef\r"},
+        {"-P narrow --left-offset=0 --line-width 3", "", "narrow.prn", "abc\rdef\r\r"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const QString file = places.path(QStringLiteral("home/zantoquiller/")) + c.file;
+        QFile::remove(file);
+        const ProcessResult result
+            = places.run(QStringList {QStringLiteral("print")} + words(QLatin1String(c.arguments)),
+                QLatin1String(c.environment));
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        EXPECT_EQ(readFile(file), c.printed);
+    }
+}
+
+TEST(CliProfiles, AMalformedFileIsToldByLineAndNothingIsPrinted)
+{
+    const struct
+    {
+        QByteArray file;
+        const char *problem;
+    } cases[] = {
+        {"[default]\nleft-offset 3\n",
+            "2: expected [NAME], KEY = VALUE, a comment or a blank line"},
+        {"pitch = 10\n", "1: 'pitch' is outside a [section]"},
+        {"[a]\n[a]\n", "2: section [a] is given twice (first on line 1)"},
+        {"[default]\nfrobnicate = 1\n", "2: 'frobnicate' is not a setting of zanto print"},
+        {"[default]\n\npitch = 13\n", "3: pitch: unknown value '13' (one of: 10, 12, 15)"},
+        {"[default]\nno-line-feed = maybe\n", "2: no-line-feed: 'maybe' is not yes or no"},
+        {"[default]\nline-width = x\n",
+            "2: line-width: 'x' is not a number from -2147483648 to 2147483647"},
+        {"[default]\ndestination = q\nto = /dev/null\n",
+            "3: destination and to are both given: a print has one destination"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.problem);
+        const Places places(c.file);
+        const ProcessResult result = places.run(words(QStringLiteral("print -o out.prn")));
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(
+            result.err, (places.ownFile() + u':' + QLatin1String(c.problem) + u'\n').toUtf8());
+        EXPECT_FALSE(QFile::exists(places.work() + QStringLiteral("/out.prn")));
+    }
+    const ProcessResult unknown = Places({}).run(words(QStringLiteral("print -P nope")));
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.err, "zanto print: no profile 'nope' ('zanto profiles' lists them)\n");
+    const ProcessResult environment
+        = Places({}).run({QStringLiteral("print")}, QStringLiteral("x"));
+    EXPECT_EQ(environment.exitCode, 2);
+    EXPECT_EQ(environment.err,
+        "zanto print: ZANTO_PROFILE: no profile 'x' ('zanto profiles' lists them)\n");
+}
+
+TEST(CliProfiles, SaveKeepsTheRestOfTheFileAndListAndShowTellOrigins)
+{
+    const Places places("# mine\n"
+                        "[default]\n"
+                        "pitch = 12\n"
+                        "\n"
+                        "[receipt]\n"
+                        "; paper\n"
+                        "line-width = 40\n"
+                        "to = /dev/usb/lp0\n"
+                        "\n"
+                        "[other]\n"
+                        "left-offset = 1\n");
+    ProcessResult result = places.run(
+        words(QStringLiteral("profiles save receipt --line-width 48 -d q --no-line-feed")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(places.ownFile()),
+        "# mine\n[default]\npitch = 12\n\n[receipt]\n; paper\nline-width = 48\ndestination = q\n"
+        "no-line-feed = yes\n\n[other]\nleft-offset = 1\n");
+
+    result = places.run(words(QStringLiteral("profiles save new --codes my.PCC")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(
+        readFile(places.ownFile())
+            .endsWith("left-offset = 1\n\n[new]\ncodes = " + places.work().toUtf8() + "/my.PCC\n"));
+
+    result = places.run({QStringLiteral("profiles")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    for (const auto &[name, line] : {std::pair {"default", 2}, {"receipt", 5}})
+        EXPECT_TRUE(result.out.contains(QStringLiteral("%1 %2 %3:%4\n")
+                                            .arg(QLatin1String(name), -20)
+                                            .arg(QStringLiteral("own"), -8)
+                                            .arg(places.ownFile())
+                                            .arg(line)
+                                            .toUtf8()))
+            << result.out.constData();
+
+    result = places.run(words(QStringLiteral("profiles show receipt")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.out.startsWith(QStringLiteral("%1 %2 %3:3\n")
+                                          .arg(QStringLiteral("pitch"), -16)
+                                          .arg(QStringLiteral("12"), -24)
+                                          .arg(places.ownFile())
+                                          .toUtf8()))
+        << result.out.constData();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("%1 %2 %3:8\n")
+                                        .arg(QStringLiteral("destination"), -16)
+                                        .arg(QStringLiteral("q"), -24)
+                                        .arg(places.ownFile())
+                                        .toUtf8()));
+    EXPECT_TRUE(result.out.contains("left-offset      0                        built-in\n"));
+    EXPECT_FALSE(result.out.contains("port "));
+
+    // A file with a mistake is not written over.
+    writeFile(places.ownFile(), "[a\n");
+    result = places.run(words(QStringLiteral("profiles save a --pitch 12")));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(readFile(places.ownFile()), "[a\n");
+}
+
+TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
+{
+    const struct
+    {
+        const char *arguments;
+        const char *message;
+    } cases[] = {
+        {"print -o a -d q", "give one destination: -d/--destination, -o/--output or --to"},
+        {"print --to /dev/null -o a",
+            "give one destination: -d/--destination, -o/--output or --to"},
+        {"print -o a --spooler", "--spooler does nothing with -o/--output"},
+        {"print -o a --port lpt1", "--port LPT1 does nothing with -o/--output"},
+        {"print -d q --port COM1", "--port COM1 does nothing with -d/--destination"},
+        {"print --to /dev/null --printer q", "--printer does nothing with --to"},
+        {"print --to /dev/null --device LPT2=/dev/null", "--device does nothing with --to"},
+        {"print --printer q",
+            "--printer does nothing with --port LPT1 (it serves --spooler and --port "
+            "CURRENT; -d QUEUE prints through a queue)"},
+        {"print --port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
+        {"print --port COM1 --device LPT2=/dev/null",
+            "--device LPT2 does nothing with --port COM1"},
+        {"send -d q x",
+            "--destination does nothing with send, which writes straight to the port "
+            "(--port CURRENT: the current printer's device)"},
+        {"send --spooler x",
+            "--spooler does nothing with send, which writes straight to the port "
+            "(--port CURRENT: the current printer's device)"},
+    };
+    const Places places({});
+    for (const auto &c : cases) {
+        const ProcessResult result = places.run(words(QLatin1String(c.arguments)));
+        EXPECT_EQ(result.exitCode, 2) << c.arguments;
+        EXPECT_EQ(result.err,
+            "zanto " + words(QLatin1String(c.arguments)).constFirst().toUtf8() + ": " + c.message
+                + '\n')
+            << c.arguments;
+    }
+}
+
+TEST(CliDestinations, StandardOutputATargetAndUnreachablePrinters)
+{
+    const Places places({});
+    ProcessResult result = places.run(words(QStringLiteral("print --printer-type plain -o -")));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, "abcdef\r\n");
+    EXPECT_FALSE(QFile::exists(places.work() + QStringLiteral("/-")));
+
+    // --to opens a device or a file that exists, and never makes one.
+    writeFile(places.path(QStringLiteral("work/device")), "old");
+    result = places.run(words(QStringLiteral("print --printer-type plain --to device")));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(places.path(QStringLiteral("work/device"))), "abcdef\r\n");
+    const LoopbackPrinter printer;
+    result
+        = places.run(words(QStringLiteral("send --to ")) << printer.uri() << QStringLiteral("x"));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    ASSERT_TRUE(printer.waitForConnections(1));
+    EXPECT_EQ(printer.received(), QByteArrayList {"x"});
+
+    const QString refused = QStringLiteral("socket://127.0.0.1:%1").arg(closedPort());
+    const QString missing = QStringLiteral("/dev/zanto-no-such-device");
+    const struct
+    {
+        QStringList arguments;
+        QString reason;
+    } unreachable[] = {
+        {{QStringLiteral("print"), QStringLiteral("--to"), refused},
+            refused + QStringLiteral(": ") + childOsReason(ECONNREFUSED)},
+        {{QStringLiteral("send"), QStringLiteral("--to"), missing, QStringLiteral("x")},
+            missing + QStringLiteral(": ") + childOsReason(ENOENT)},
+    };
+    for (const auto &c : unreachable) {
+        result = places.run(c.arguments);
+        EXPECT_EQ(result.exitCode, 3) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(result.err, "Failed to open port\n" + c.reason.toLocal8Bit() + '\n');
+    }
+    // A preview does not look for the profile's queue.
+    result = Places("[default]\ndestination = no-such-queue\n")
+                 .run(words(QStringLiteral("print --printer-type plain --preview -")));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.out.startsWith("abcdef")) << result.out.constData();
+    // A folder that is not there is no unreachable printer.
+    result = places.run(words(QStringLiteral("print -o no/such/folder/out.prn")));
+    EXPECT_EQ(result.exitCode, 1) << result.err.constData();
+}
+
+TEST(CliSettingsFiles, NamesAreRelativeToTheCurrentFolder)
+{
+    const Places places({});
+    ProcessResult result = places.run(words(QStringLiteral("codes save my")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(QFile::exists(places.work() + QStringLiteral("/my.PCC")));
+    result = places.run(words(QStringLiteral("codes --codes my")));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    result = places.run(words(QStringLiteral("translation save table --translate 126=27,71")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    result = places.run(words(QStringLiteral("translation show table")));
+    EXPECT_EQ(result.out, "126=27,71\n") << result.err.constData();
+}
+
+TEST(CliHelp, UsageLinesOwnOptionsDefaultsAndWarnings)
+{
+    const struct
+    {
+        const char *command;
+        const char *usage;
+        const char *has;
+        const char *lacks;
+    } cases[] = {
+        {"print", "Usage: zanto print [options] [FILE]\n", "(default 10)", "--bytes"},
+        {"send", "Usage: zanto send [options] TEXT\n", "--to <TARGET>", "--pitch"},
+        {"ports", "Usage: zanto ports [options]\n", "--device", "--pitch"},
+        {"printers", "Usage: zanto printers [options]\n", "--printer", "--port"},
+        {"check-driver", "Usage: zanto check-driver [options]\n", "--timeout", "--line-width"},
+    };
+    for (const auto &c : cases) {
+        const ProcessResult help = runZanto({QStringLiteral("help"), QLatin1String(c.command)});
+        EXPECT_EQ(help.exitCode, 0) << c.command;
+        EXPECT_TRUE(help.out.startsWith(c.usage)) << help.out.constData();
+        EXPECT_TRUE(help.out.contains(c.has)) << c.command;
+        EXPECT_FALSE(help.out.contains(c.lacks)) << c.command;
+        EXPECT_EQ(runZanto({QLatin1String(c.command), QStringLiteral("--help")}).out, help.out);
+    }
+    EXPECT_TRUE(runZanto({QStringLiteral("--help")})
+                    .out.contains("  3  the printer, its device or the print server cannot be "
+                                  "reached\n"));
+    EXPECT_EQ(runZanto(words(QStringLiteral("help nothing"))).exitCode, 2);
+
+    const Places places({});
+    const struct
+    {
+        const char *arguments;
+        const char *warning;
+    } warnings[] = {
+        {"--line-width -1", "--line-width -1 is negative: every character takes a line of its own"},
+        {"--lines-per-page -2", "--lines-per-page -2 is negative: every line ends a page"},
+        {"--from-line 3 --to-line 2", "--from-line 3 and --to-line 2 select no line"},
+    };
+    for (const auto &w : warnings) {
+        const ProcessResult result = places.run(
+            words(QStringLiteral("print -o out.prn ")) + words(QLatin1String(w.arguments)));
+        EXPECT_EQ(result.exitCode, 0) << w.arguments;
+        EXPECT_EQ(result.err, QByteArray("zanto print: warning: ") + w.warning + '\n');
+    }
+}
