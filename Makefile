@@ -61,7 +61,7 @@ fuzz:
 # The sample invoice with its markup (~ bold, ! underline, ^ | off) printed
 # for an Epson printer into a file, then shown as the bytes that were sent.
 run: bootstrap build
-	$(BUILD_DIR)/bin/zanto print --port FILE -o $(BUILD_DIR)/invoice.prn --printer-type epson \
+	$(BUILD_DIR)/bin/zanto print -o $(BUILD_DIR)/invoice.prn --printer-type epson \
 	    --translation examples/invoice-epson.CTT examples/invoice.txt
 	$(BUILD_DIR)/bin/zanto dump $(BUILD_DIR)/invoice.prn
 

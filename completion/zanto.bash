@@ -49,7 +49,7 @@ _zanto()
     --pitch)
         COMPREPLY=($(compgen -W "10 12 15" -- "$cur"))
         return ;;
-    -d | --destination | --printer)
+    -d | --destination | --printer | --all)
         COMPREPLY=($(compgen -W "$(lpstat -e 2>/dev/null)" -- "$cur"))
         return ;;
     --codes)
@@ -68,7 +68,7 @@ _zanto()
         COMPREPLY=($(compgen -W "none tractor greenbar" -- "$cur"))
         return ;;
     --codepage | --charset)
-        COMPREPLY=($(compgen -W "cp437 cp850 windows-1252 iso-8859-1" -- "$cur"))
+        COMPREPLY=($(compgen -W "windows-1252 windows-1250 windows-1251 cp437 cp850 cp852 cp858 cp866 iso-8859-1 iso-8859-15" -- "$cur"))
         return ;;
     --port)
         COMPREPLY=($(compgen -W "LPT1 LPT2 COM1 COM2 COM3 COM4 CURRENT FILE" -- "$cur"))

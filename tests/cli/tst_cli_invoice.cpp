@@ -77,10 +77,9 @@ TEST(CliInvoice, HeadingsFiguresAndTotalLineUpOnPaper)
     TempDir dir;
     const QString output = dir.filePath(QStringLiteral("invoice.prn"));
     // The options of make run.
-    const ProcessResult printed
-        = runZanto({QStringLiteral("print"), QStringLiteral("--port"), QStringLiteral("FILE"),
-            QStringLiteral("-o"), output, QStringLiteral("--printer-type"), QStringLiteral("epson"),
-            QStringLiteral("--translation"), example("invoice-epson.CTT"), example("invoice.txt")});
+    const ProcessResult printed = runZanto({QStringLiteral("print"), QStringLiteral("-o"), output,
+        QStringLiteral("--printer-type"), QStringLiteral("epson"), QStringLiteral("--translation"),
+        example("invoice-epson.CTT"), example("invoice.txt")});
     ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
 
     const QByteArray job = readFile(output);

@@ -1,22 +1,18 @@
 // The shipped printer profiles, as the build tree holds them beside bin/zanto
 // (share/zantoquiller/profiles): every profile named in the manual is there,
-// each file is plain INI with one section of its own name and only known
-// keys with sound values, every printer codes file loads through zanto as its
-// listing (profiles/NAME.codes) shows it, and each profile's printer type has
-// a pitch code in the table it uses.
+// each reads through zanto's own profile reader and prints, every printer
+// codes file loads through zanto as its listing (profiles/NAME.codes) shows
+// it, and each profile's printer type has a pitch code in the table it uses.
 #include "processrunner.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
-
-#include <zantoquiller/codepage.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 
 using namespace ZantoTest;
 
@@ -29,98 +25,27 @@ QString sourceFile(const QString &path)
     return qEnvironmentVariable("ZANTO_SOURCE_DIR") + u'/' + path;
 }
 
-// One profile file read as INI: its sections with their settings, or the
-// first problem as "LINE: problem".
-struct IniFile
+// A profile's settings as `zanto profiles show` resolves them through the
+// program's own reader: key, value and where the value comes from.
+struct Setting
 {
-    QMap<QString, QMap<QString, QString>> sections;
-    QString problem;
+    QString value;
+    QString origin;
 };
 
-IniFile readIni(const QByteArray &text)
+QMap<QString, Setting> shownProfile(const QString &name)
 {
-    static const QRegularExpression sectionLine(QStringLiteral("^\\[([A-Za-z0-9_.-]+)\\]$"));
-    static const QRegularExpression settingLine(QStringLiteral("^([a-z0-9-]+) *= *(.*)$"));
-    IniFile ini;
-    QString section;
-    int number = 0;
-    for (const QByteArray &raw : text.split('\n')) {
-        ++number;
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.isEmpty() || line.startsWith(u'#') || line.startsWith(u';'))
-            continue;
-        QRegularExpressionMatch match = sectionLine.match(line);
-        if (match.hasMatch()) {
-            section = match.captured(1);
-            if (ini.sections.contains(section))
-                ini.problem = QStringLiteral("%1: section [%2] twice").arg(number).arg(section);
-            ini.sections[section];
-            continue;
-        }
-        match = settingLine.match(line);
-        if (!match.hasMatch())
-            ini.problem = QStringLiteral("%1: not a section or a setting").arg(number);
-        else if (section.isEmpty())
-            ini.problem = QStringLiteral("%1: a setting outside a section").arg(number);
-        else if (ini.sections[section].contains(match.captured(1)))
-            ini.problem = QStringLiteral("%1: %2 twice").arg(number).arg(match.captured(1));
-        else
-            ini.sections[section].insert(match.captured(1), match.captured(2));
-        if (!ini.problem.isEmpty())
-            break;
+    const ProcessResult shown
+        = runZanto({QStringLiteral("profiles"), QStringLiteral("show"), name});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.constData();
+    static const QRegularExpression line(QStringLiteral("^(\\S+) +(.*\\S) +(\\S+)$"));
+    QMap<QString, Setting> settings;
+    for (const QByteArray &raw : shown.out.split('\n')) {
+        const QRegularExpressionMatch match = line.match(QString::fromLocal8Bit(raw));
+        if (match.hasMatch())
+            settings.insert(match.captured(1), {match.captured(2), match.captured(3)});
     }
-    return ini;
-}
-
-// The keys of a profile: the long options of zanto print.
-const QSet<QString> knownKeys {QStringLiteral("destination"), QStringLiteral("output"),
-    QStringLiteral("to"), QStringLiteral("printer-type"), QStringLiteral("pitch"),
-    QStringLiteral("left-offset"), QStringLiteral("line-width"), QStringLiteral("lines-per-page"),
-    QStringLiteral("line-spacing"), QStringLiteral("no-line-feed"), QStringLiteral("timeout"),
-    QStringLiteral("verbatim"), QStringLiteral("from-line"), QStringLiteral("to-line"),
-    QStringLiteral("codes"), QStringLiteral("translation"), QStringLiteral("translate"),
-    QStringLiteral("codepage"), QStringLiteral("strict"), QStringLiteral("no-transliterate"),
-    QStringLiteral("init"), QStringLiteral("finish"), QStringLiteral("eject")};
-const QStringList printerTypes {QStringLiteral("hppcl"), QStringLiteral("epson"),
-    QStringLiteral("ibm"), QStringLiteral("diablo"), QStringLiteral("plain"),
-    QStringLiteral("user1"), QStringLiteral("user2")};
-
-// Why value is not right for key, or nothing.
-QString valueProblem(const QString &key, const QString &value)
-{
-    static const QRegularExpression count(QStringLiteral("^\\d+$"));
-    static const QRegularExpression codeList(QStringLiteral("^\\d+(,\\d+)*$"));
-    static const QStringList flags {QStringLiteral("yes"), QStringLiteral("no"),
-        QStringLiteral("true"), QStringLiteral("false"), QStringLiteral("1"), QStringLiteral("0")};
-    if (key == u"printer-type")
-        return printerTypes.contains(value) ? QString() : QStringLiteral("unknown type");
-    if (key == u"pitch")
-        return QStringList {QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("15")}
-                   .contains(value)
-            ? QString()
-            : QStringLiteral("not 10, 12 or 15");
-    if (key == u"line-width" || key == u"lines-per-page" || key == u"left-offset"
-        || key == u"line-spacing" || key == u"timeout")
-        return count.match(value).hasMatch() ? QString() : QStringLiteral("not a count");
-    if (key == u"init" || key == u"finish") {
-        if (!codeList.match(value).hasMatch())
-            return QStringLiteral("not a code list");
-        for (const QString &item : value.split(u',')) {
-            if (item.toInt() > 255)
-                return QStringLiteral("%1 is not a byte").arg(item);
-        }
-        return {};
-    }
-    if (key == u"eject" || key == u"no-line-feed" || key == u"strict" || key == u"no-transliterate"
-        || key == u"verbatim")
-        return flags.contains(value) ? QString() : QStringLiteral("not yes or no");
-    if (key == u"codepage")
-        return Zanto::AnsiCodePage::find(value) ? QString() : QStringLiteral("unknown code page");
-    if (key == u"codes")
-        return QFileInfo(profilesDir.filePath(value)).isFile() && value.endsWith(u".PCC")
-            ? QString()
-            : QStringLiteral("no such codes file beside the profile");
-    return {};
+    return settings;
 }
 
 // `zanto codes show` of a table: per printer type ("ptEpson"), per code
@@ -188,27 +113,35 @@ TEST(ShippedProfiles, TheBuildTreeHoldsEveryShippedFile)
     }
 }
 
-TEST(ShippedProfiles, EachIsOneSectionOfKnownKeysWithSoundValues)
+// Each profile reads without a problem, states its printer type and layout
+// and no destination (that is the user's), prints, and starts its job with
+// a pitch code of the table it uses.
+TEST(ShippedProfiles, EachReadsStatesItsLayoutAndPrints)
 {
     const QMap<QString, QMap<QString, QString>> builtIn = shownCodes(codesShow());
+    TempDir dir;
+    const QString input = dir.filePath(QStringLiteral("line.txt"));
+    writeFile(input, "Hello");
     for (const QString &file : namesIn(profilesDir, QStringLiteral("*.conf"))) {
         SCOPED_TRACE(file.toStdString());
         const QString name = QFileInfo(file).completeBaseName();
-        const IniFile ini = readIni(readFile(profilesDir.filePath(file)));
-        ASSERT_TRUE(ini.problem.isEmpty()) << ini.problem.toStdString();
-        ASSERT_EQ(ini.sections.keys(), QStringList {name});
-        const QMap<QString, QString> settings = ini.sections.value(name);
-        for (auto setting = settings.begin(); setting != settings.end(); ++setting) {
-            EXPECT_TRUE(knownKeys.contains(setting.key())) << setting.key().toStdString();
-            EXPECT_EQ(valueProblem(setting.key(), setting.value()), QString())
-                << setting.key().toStdString() << " = " << setting.value().toStdString();
+        const QString path = profilesDir.filePath(file);
+        const QMap<QString, Setting> resolved = shownProfile(name);
+        QMap<QString, QString> settings;
+        for (auto setting = resolved.begin(); setting != resolved.end(); ++setting) {
+            if (setting->origin.startsWith(path + u':'))
+                settings.insert(setting.key(), setting->value);
         }
-        // A shipped profile knows no destination: that is the user's.
         for (const char *key : {"destination", "output", "to"})
             EXPECT_FALSE(settings.contains(QLatin1String(key))) << key;
-        // Its printer type, pitch and layout are always stated.
         for (const char *key : {"printer-type", "line-width", "lines-per-page", "eject"})
             EXPECT_TRUE(settings.contains(QLatin1String(key))) << key;
+
+        const QString output = dir.filePath(name + QStringLiteral(".prn"));
+        const ProcessResult printed = runZanto({QStringLiteral("print"), QStringLiteral("-P"), name,
+            QStringLiteral("-o"), output, input});
+        ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
+        EXPECT_TRUE(readFile(output).contains("Hello\r\n"));
 
         // The pitch code its job starts with: in its codes file, or built in.
         const QString type = settings.value(QStringLiteral("printer-type"));
@@ -216,7 +149,7 @@ TEST(ShippedProfiles, EachIsOneSectionOfKnownKeysWithSoundValues)
             continue;
         const QMap<QString, QMap<QString, QString>> table
             = settings.contains(QStringLiteral("codes"))
-            ? shownCodes(codesShow(profilesDir.filePath(settings.value(QStringLiteral("codes")))))
+            ? shownCodes(codesShow(settings.value(QStringLiteral("codes"))))
             : builtIn;
         // codes show names the types ptHPPCL, ptEpson ... ptUser2.
         ASSERT_EQ(table.size(), 7);

@@ -115,20 +115,19 @@ TEST_F(DebianPackage, TheZantoInsideRunsOnTheLibrariesInside)
         QFileInfo(unpacked(QStringLiteral("usr/lib/libZantoquillerCore.so.1")))
             .canonicalFilePath());
 
-    // A receipt with the ESC/POS profile's codes: font A (ESC M 0) first.
-    // (Once zanto reads profiles: print -P escpos-80mm -o FILE, which also
-    // initialises the printer and cuts the paper.)
+    // A receipt with the ESC/POS profile: initialise, font A (ESC M 0), the
+    // text, then the paper cut.
     const QString input = dir->filePath(QStringLiteral("receipt.txt"));
     writeFile(input, "Coffee 2.50");
     const QString output = dir->filePath(QStringLiteral("receipt.prn"));
     step = run(zanto,
-        {QStringLiteral("print"), QStringLiteral("--port"), QStringLiteral("FILE"),
-            QStringLiteral("-o"), output, QStringLiteral("--printer-type"), QStringLiteral("user1"),
-            QStringLiteral("--codes"),
-            unpacked(QStringLiteral("usr/share/zantoquiller/profiles/escpos.PCC")), input});
+        {QStringLiteral("print"), QStringLiteral("-P"), QStringLiteral("escpos-80mm"),
+            QStringLiteral("-o"), output, input});
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
     EXPECT_EQ(readFile(output),
-        QByteArray("\x1bM\x00"
-                   "Coffee 2.50\r\n",
-            16));
+        QByteArray("\x1b@\x1bt\x00"
+                   "\x1bM\x00"
+                   "Coffee 2.50\r\n"
+                   "\x1dVB\x00",
+            24));
 }

@@ -244,10 +244,9 @@ TEST_F(Install, TheToolsManualsCompletionProfilesAndDesktopEntryAreInstalled)
     EXPECT_TRUE(desktopEntry.contains("\nIcon=zantodemo\n"));
 }
 
-// The installed zanto prints with the codes file of an installed profile:
-// the Diablo 630's 12-pitch code (ESC US 11) starts the job.
-// (Once zanto reads profiles: print -P diablo-630 -o FILE, which also
-// ejects the page with a form feed.)
+// The installed zanto prints with an installed profile: the Diablo 630's
+// 10-pitch code (ESC US 13) from its codes file starts the job, and the
+// incomplete page is ejected.
 TEST_F(Install, TheInstalledToolPrintsWithAShippedProfile)
 {
     const QString zanto = installedDir().filePath(QStringLiteral("bin/zanto"));
@@ -255,14 +254,10 @@ TEST_F(Install, TheInstalledToolPrintsWithAShippedProfile)
     writeFile(input, "Dear Sir");
     const QString output = dir->filePath(QStringLiteral("letter.prn"));
     const StepResult step = run(zanto,
-        {QStringLiteral("print"), QStringLiteral("--port"), QStringLiteral("FILE"),
-            QStringLiteral("-o"), output, QStringLiteral("--printer-type"),
-            QStringLiteral("diablo"), QStringLiteral("--pitch"), QStringLiteral("12"),
-            QStringLiteral("--codes"),
-            installedDir().filePath(QStringLiteral("share/zantoquiller/profiles/diablo-630.PCC")),
-            input});
+        {QStringLiteral("print"), QStringLiteral("-P"), QStringLiteral("diablo-630"),
+            QStringLiteral("-o"), output, input});
     ASSERT_EQ(step.exitCode, 0) << step.output.toStdString();
     EXPECT_EQ(readFile(output),
-        QByteArray("\x1b\x1f\x0b"
-                   "Dear Sir\r\n"));
+        QByteArray("\x1b\x1f\x0d"
+                   "Dear Sir\r\n\f"));
 }
