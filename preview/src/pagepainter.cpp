@@ -14,7 +14,7 @@
 
 namespace Zanto::Preview {
 
-struct PagePainter::Private
+struct Q_DECL_HIDDEN PagePainter::Private
 {
     Background background;
     QString error;

@@ -6,7 +6,7 @@
 
 namespace Zanto::Preview {
 
-struct PngPageWriter::Private
+struct Q_DECL_HIDDEN PngPageWriter::Private
 {
     Private(const QString &outputName_, int dpi_, Background background)
         : outputName(outputName_), dpi(dpi_), painter(background)

@@ -1,4 +1,5 @@
-#include "previewwidget.h"
+#include <zantoquiller/preview/pagepainter.h>
+#include <zantoquiller/preview/previewwidget.h>
 
 #include <QComboBox>
 #include <QEvent>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 namespace Zanto::Preview {
 
@@ -21,58 +23,108 @@ constexpr double MaxZoom = 8;
 
 } // namespace
 
-PreviewWidget::PreviewWidget(QWidget *parent, Background background)
-    : QWidget(parent), m_painter(background)
+struct Q_DECL_HIDDEN PreviewWidget::Private
 {
-    m_previous = new QToolButton(this);
-    m_previous->setText(tr("Previous"));
-    m_previous->setObjectName(QStringLiteral("previousPage"));
-    m_next = new QToolButton(this);
-    m_next->setText(tr("Next"));
-    m_next->setObjectName(QStringLiteral("nextPage"));
-    m_pageLabel = new QLabel(this);
-    m_pageLabel->setObjectName(QStringLiteral("pageLabel"));
-    m_zoomBox = new QComboBox(this);
-    m_zoomBox->setObjectName(QStringLiteral("zoom"));
+    explicit Private(Background background) : painter(background) { }
+
+    std::vector<Page> pages;
+    PagePainter painter;
+    int current = 0;
+    double zoom = 1;
+    bool fitWidth = true;
+    QToolButton *previous;
+    QToolButton *next;
+    QLabel *pageLabel;
+    QComboBox *zoomBox;
+    QToolButton *fitButton;
+    QScrollArea *scroll;
+    QLabel *sheet;
+};
+
+PreviewWidget::PreviewWidget(QWidget *parent, Background background)
+    : QWidget(parent), d(std::make_unique<Private>(background))
+{
+    d->previous = new QToolButton(this);
+    d->previous->setText(tr("Previous"));
+    d->previous->setObjectName(QStringLiteral("previousPage"));
+    d->next = new QToolButton(this);
+    d->next->setText(tr("Next"));
+    d->next->setObjectName(QStringLiteral("nextPage"));
+    d->pageLabel = new QLabel(this);
+    d->pageLabel->setObjectName(QStringLiteral("pageLabel"));
+    d->zoomBox = new QComboBox(this);
+    d->zoomBox->setObjectName(QStringLiteral("zoom"));
     for (const int percent : {25, 50, 75, 100, 150, 200, 400})
-        m_zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
-    m_fitButton = new QToolButton(this);
-    m_fitButton->setText(tr("Fit width"));
-    m_fitButton->setObjectName(QStringLiteral("fitWidth"));
-    m_fitButton->setCheckable(true);
-    m_fitButton->setChecked(true);
+        d->zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
+    d->fitButton = new QToolButton(this);
+    d->fitButton->setText(tr("Fit width"));
+    d->fitButton->setObjectName(QStringLiteral("fitWidth"));
+    d->fitButton->setCheckable(true);
+    d->fitButton->setChecked(true);
 
-    m_sheet = new QLabel;
-    m_sheet->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_scroll = new QScrollArea(this);
-    m_scroll->setWidget(m_sheet);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setBackgroundRole(QPalette::Dark);
+    d->sheet = new QLabel;
+    d->sheet->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    d->scroll = new QScrollArea(this);
+    d->scroll->setWidget(d->sheet);
+    d->scroll->setWidgetResizable(true);
+    d->scroll->setBackgroundRole(QPalette::Dark);
 
-    m_scroll->installEventFilter(this);
+    d->scroll->installEventFilter(this);
 
     auto *bar = new QHBoxLayout;
-    bar->addWidget(m_previous);
-    bar->addWidget(m_pageLabel);
-    bar->addWidget(m_next);
+    bar->addWidget(d->previous);
+    bar->addWidget(d->pageLabel);
+    bar->addWidget(d->next);
     bar->addStretch();
-    bar->addWidget(m_zoomBox);
-    bar->addWidget(m_fitButton);
+    bar->addWidget(d->zoomBox);
+    bar->addWidget(d->fitButton);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(m_scroll);
+    layout->addWidget(d->scroll);
 
-    connect(m_previous, &QToolButton::clicked, this, [this] { showPage(m_current - 1); });
-    connect(m_next, &QToolButton::clicked, this, [this] { showPage(m_current + 1); });
-    connect(m_zoomBox, &QComboBox::activated, this,
-        [this](int index) { setZoom(m_zoomBox->itemData(index).toDouble()); });
-    connect(m_fitButton, &QToolButton::toggled, this, &PreviewWidget::setFitToWidth);
+    connect(d->previous, &QToolButton::clicked, this, [this] { showPage(d->current - 1); });
+    connect(d->next, &QToolButton::clicked, this, [this] { showPage(d->current + 1); });
+    connect(d->zoomBox, &QComboBox::activated, this,
+        [this](int index) { setZoom(d->zoomBox->itemData(index).toDouble()); });
+    connect(d->fitButton, &QToolButton::toggled, this, &PreviewWidget::setFitToWidth);
     render();
+}
+
+PreviewWidget::~PreviewWidget() = default;
+
+int PreviewWidget::pageCount() const
+{
+    return static_cast<int>(d->pages.size());
+}
+
+int PreviewWidget::currentPage() const
+{
+    return d->current;
+}
+
+double PreviewWidget::zoom() const
+{
+    return d->zoom;
+}
+
+bool PreviewWidget::fitsWidth() const
+{
+    return d->fitWidth;
+}
+
+void PreviewWidget::zoomIn()
+{
+    setZoom(d->zoom * 1.25);
+}
+
+void PreviewWidget::zoomOut()
+{
+    setZoom(d->zoom / 1.25);
 }
 
 void PreviewWidget::addPage(const Page &page)
 {
-    m_pages.push_back(page);
+    d->pages.push_back(page);
 }
 
 void PreviewWidget::finish()
@@ -82,69 +134,69 @@ void PreviewWidget::finish()
 
 void PreviewWidget::showPage(int index)
 {
-    m_current = std::clamp(index, 0, std::max(0, pageCount() - 1));
+    d->current = std::clamp(index, 0, std::max(0, pageCount() - 1));
     render();
-    m_scroll->verticalScrollBar()->setValue(0);
+    d->scroll->verticalScrollBar()->setValue(0);
 }
 
 void PreviewWidget::setZoom(double zoom)
 {
-    m_fitWidth = false;
-    m_fitButton->setChecked(false);
-    m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
+    d->fitWidth = false;
+    d->fitButton->setChecked(false);
+    d->zoom = std::clamp(zoom, MinZoom, MaxZoom);
     render();
 }
 
 void PreviewWidget::setFitToWidth(bool fit)
 {
-    m_fitWidth = fit;
-    m_fitButton->setChecked(fit);
+    d->fitWidth = fit;
+    d->fitButton->setChecked(fit);
     render();
 }
 
 bool PreviewWidget::eventFilter(QObject *watched, QEvent *event)
 {
     // The scroll area gets its size after this widget: fit when it has.
-    if (watched == m_scroll && event->type() == QEvent::Resize && m_fitWidth)
+    if (watched == d->scroll && event->type() == QEvent::Resize && d->fitWidth)
         render();
     return QWidget::eventFilter(watched, event);
 }
 
 QPixmap PreviewWidget::sheetPixmap() const
 {
-    return m_sheet->pixmap();
+    return d->sheet->pixmap();
 }
 
 void PreviewWidget::render()
 {
-    m_previous->setEnabled(m_current > 0);
-    m_next->setEnabled(m_current + 1 < pageCount());
-    m_pageLabel->setText(pageCount() == 0
+    d->previous->setEnabled(d->current > 0);
+    d->next->setEnabled(d->current + 1 < pageCount());
+    d->pageLabel->setText(pageCount() == 0
             ? tr("No sheets")
-            : tr("Sheet %1 of %2").arg(m_current + 1).arg(pageCount()));
-    if (m_pages.empty()) {
-        m_sheet->clear();
+            : tr("Sheet %1 of %2").arg(d->current + 1).arg(pageCount()));
+    if (d->pages.empty()) {
+        d->sheet->clear();
         return;
     }
-    const Page &page = m_pages[static_cast<std::size_t>(m_current)];
-    if (m_fitWidth) {
-        const int room = m_scroll->width() - 2 * m_scroll->frameWidth()
-            - m_scroll->verticalScrollBar()->sizeHint().width();
-        const double inches = m_painter.sheetSize(page).width() / 72;
-        m_zoom = std::clamp(room / (inches * ScreenDpi), MinZoom, MaxZoom);
+    const Page &page = d->pages[static_cast<std::size_t>(d->current)];
+    if (d->fitWidth) {
+        const int room = d->scroll->width() - 2 * d->scroll->frameWidth()
+            - d->scroll->verticalScrollBar()->sizeHint().width();
+        const double inches = d->painter.sheetSize(page).width() / 72;
+        d->zoom = std::clamp(room / (inches * ScreenDpi), MinZoom, MaxZoom);
     }
-    const int percent = qRound(m_zoom * 100);
-    const int item = m_zoomBox->findData(percent / 100.0);
+    const int percent = qRound(d->zoom * 100);
+    const int item = d->zoomBox->findData(percent / 100.0);
     if (item >= 0) {
-        m_zoomBox->setCurrentIndex(item);
+        d->zoomBox->setCurrentIndex(item);
     } else {
-        m_zoomBox->setCurrentIndex(-1);
-        m_zoomBox->setPlaceholderText(QStringLiteral("%1%").arg(percent));
+        d->zoomBox->setCurrentIndex(-1);
+        d->zoomBox->setPlaceholderText(QStringLiteral("%1%").arg(percent));
     }
     const double ratio = devicePixelRatioF();
-    QImage image = m_painter.paint(page, m_zoom * ScreenDpi * ratio);
+    QImage image = d->painter.paint(page, d->zoom * ScreenDpi * ratio);
     image.setDevicePixelRatio(ratio);
-    m_sheet->setPixmap(QPixmap::fromImage(image));
+    d->sheet->setPixmap(QPixmap::fromImage(image));
 }
 
 } // namespace Zanto::Preview

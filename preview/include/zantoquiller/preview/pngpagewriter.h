@@ -3,12 +3,13 @@
 #pragma once
 
 #include <zantoquiller/preview/pagepainter.h>
+#include <zantoquiller/preview_export.h>
 
 #include <memory>
 
 namespace Zanto::Preview {
 
-class PngPageWriter : public PageSink
+class ZANTOQUILLER_PREVIEW_EXPORT PngPageWriter : public PageSink
 {
 public:
     PngPageWriter(const QString &outputName, int dpi, Background background = Background::None);
