@@ -10,9 +10,9 @@ namespace Zanto::Preview {
 
 namespace {
 
-// Enough for one sheet's shapes at a few zoom levels; beyond it the masks
-// are drawn afresh.
-constexpr std::size_t MaximumMasks = 20000;
+// Enough for a sheet's shapes at a few zoom levels, even large ones; beyond
+// it the masks are drawn afresh.
+constexpr qsizetype MaximumBytes = 16 * 1024 * 1024;
 
 // d * m / 255, rounded, for 8-bit values.
 inline uchar multiply(uint d, uint m)
@@ -78,9 +78,12 @@ const GlyphMask &GlyphMasks::mask(
         | static_cast<quint64>(phaseX * GlyphPhases + phaseY);
     auto found = m_masks.find(key);
     if (found == m_masks.end()) {
-        if (m_masks.size() >= MaximumMasks)
+        if (m_bytes > MaximumBytes) {
             m_masks.clear();
+            m_bytes = 0;
+        }
         found = m_masks.emplace(key, drawMask(font, glyph, scale, phaseX, phaseY)).first;
+        m_bytes += found->second.image.sizeInBytes();
     }
     return found->second;
 }

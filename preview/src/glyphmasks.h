@@ -35,6 +35,7 @@ public:
 
 private:
     std::unordered_map<quint64, GlyphMask> m_masks;
+    qsizetype m_bytes = 0; // of the masks' pictures
 };
 
 // Multiplies the sheet (Grayscale8 or RGB32) by the mask placed at x, y:
