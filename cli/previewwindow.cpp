@@ -9,7 +9,7 @@
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/preview/byteinterpreter.h>
 
-#include <previewwidget.h>
+#include <zantoquiller/preview/previewwidget.h>
 
 #include <QApplication>
 #include <QFile>

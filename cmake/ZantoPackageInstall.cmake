@@ -1,8 +1,9 @@
-# Install rules of the libraries, included from package/: Core, Widgets and
-# the package library zantopack with its translations, the public headers
-# with their export macros, a CMake package configuration
-#   find_package(Zantoquiller COMPONENTS Core Widgets zantopack)
-#   -> Zantoquiller::Core, Zantoquiller::Widgets, Zantoquiller::zantopack
+# Install rules of the libraries, included from package/: Core, Preview,
+# Widgets and the package library zantopack with its translations, the
+# public headers with their export macros, a CMake package configuration
+#   find_package(Zantoquiller COMPONENTS Core Preview Widgets zantopack)
+#   -> Zantoquiller::Core, Zantoquiller::Preview, Zantoquiller::Widgets,
+#      Zantoquiller::zantopack
 # and a pkg-config file per library. Everything goes in the install component
 # "Zantoquiller".
 include(CMakePackageConfigHelpers)
@@ -11,11 +12,12 @@ set(ZANTO_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zantoquiller)
 # The folders whose include/ holds public headers, per library; platform/ is
 # internal.
 set(ZANTO_CORE_HEADER_FOLDERS engine settings)
-set(ZANTO_WIDGETS_HEADER_FOLDERS controls dialogs)
+set(ZANTO_PREVIEW_HEADER_FOLDERS preview)
+set(ZANTO_WIDGETS_HEADER_FOLDERS controls dialogs preview/widgets)
 
 # One export set per library, so that a program asking for Core alone needs
-# no more of Qt than its Core.
-foreach(library IN ITEMS Core Widgets zantopack)
+# no more of Qt than its Core, and one asking for Preview no widgets.
+foreach(library IN ITEMS Core Preview Widgets zantopack)
     if(library STREQUAL "zantopack")
         set(target zantopack)
     else()
@@ -30,7 +32,8 @@ endforeach()
 install(FILES ${ZANTOPACK_QM_FILES}
     DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)
 
-foreach(folder IN LISTS ZANTO_CORE_HEADER_FOLDERS ZANTO_WIDGETS_HEADER_FOLDERS)
+foreach(folder IN LISTS ZANTO_CORE_HEADER_FOLDERS ZANTO_PREVIEW_HEADER_FOLDERS
+        ZANTO_WIDGETS_HEADER_FOLDERS)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder}/include/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Zantoquiller
         FILES_MATCHING PATTERN "*.h")
@@ -54,8 +57,8 @@ install(FILES
     ${CMAKE_CURRENT_BINARY_DIR}/ZantoquillerConfigVersion.cmake
     DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Zantoquiller)
 
-# pkg-config: zantoquiller-core, zantoquiller-widgets and zantoquiller (the
-# package library), each requiring the one below it.
+# pkg-config: zantoquiller-core, zantoquiller-preview, zantoquiller-widgets
+# and zantoquiller (the package library), each requiring the one below it.
 file(RELATIVE_PATH ZANTO_PC_PREFIX_FROM_PCDIR
     /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" ZANTO_PC_PREFIX_FROM_PCDIR "${ZANTO_PC_PREFIX_FROM_PCDIR}")
@@ -72,8 +75,11 @@ endfunction()
 zanto_pkg_config(zantoquiller-core "Zantoquiller Core"
     "the component, memo printer, output channel, code lists and settings files"
     "Qt6Core" ZantoquillerCore)
+zanto_pkg_config(zantoquiller-preview "Zantoquiller Preview"
+    "the preview of a job's bytes as text, PDF or PNG sheets"
+    "zantoquiller-core Qt6Core Qt6Gui" ZantoquillerPreview)
 zanto_pkg_config(zantoquiller-widgets "Zantoquiller Widgets"
-    "the memo controls, TDBMemo, the edit dialogs and the application class"
-    "zantoquiller-core Qt6Core Qt6Gui Qt6Widgets Qt6Sql" ZantoquillerWidgets)
+    "the memo controls, TDBMemo, the edit dialogs, the preview widget and the application class"
+    "zantoquiller-preview Qt6Core Qt6Gui Qt6Widgets Qt6Sql" ZantoquillerWidgets)
 zanto_pkg_config(zantoquiller "Zantoquiller" "${ZANTOPACK_DESCRIPTION}"
     "zantoquiller-widgets" zantopack)

@@ -53,7 +53,7 @@ bool switchedOn(unsigned char parameter)
 
 PageSink::~PageSink() = default;
 
-struct ByteInterpreter::Private
+struct Q_DECL_HIDDEN ByteInterpreter::Private
 {
     Private(const PrinterSetup &setup, PageSink &sink);
 

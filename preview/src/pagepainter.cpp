@@ -1,10 +1,10 @@
+#include "glyphmasks.h"
 #include "monofaces.h"
 #include "sheetgeometry.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/pagepainter.h>
 
-#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRawFont>
@@ -14,7 +14,7 @@
 
 namespace Zanto::Preview {
 
-struct PagePainter::Private
+struct Q_DECL_HIDDEN PagePainter::Private
 {
     Background background;
     QString error;
@@ -25,6 +25,7 @@ struct PagePainter::Private
     std::array<const AnsiCodePage *, MonoFaceCount> indexedFor {};
     // The fonts at the sizes drawn, in hundredths of a point.
     std::map<std::pair<int, int>, QRawFont> sized;
+    GlyphMasks masks;
 
     QRawFont *font(int face, const AnsiCodePage *codePage);
 };
@@ -87,14 +88,17 @@ QImage PagePainter::paint(const Page &page, double dpi)
     }
     const SheetGeometry sheet(page, d->background);
     const double scale = dpi / 72;
+    // Black on white is drawn in grey: a quarter of the bytes to fill, ink
+    // and write.
+    const bool colours = d->background != Background::None || !page.markers.empty();
     QImage image(qMax(1, qRound(sheet.width * scale)), qMax(1, qRound(sheet.height * scale)),
-        QImage::Format_RGB32);
+        colours ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
     image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(scale, scale);
 
     if (d->background != Background::None) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
         if (d->background == Background::GreenBar) {
             for (const double top : sheet.bandTops())
                 painter.fillRect(
@@ -115,55 +119,44 @@ QImage PagePainter::paint(const Page &page, double dpi)
             painter.drawEllipse(QPointF(sheet.stripWidth / 2, y), 2.8, 2.8);
             painter.drawEllipse(QPointF(sheet.width - sheet.stripWidth / 2, y), 2.8, 2.8);
         }
-        painter.setBrush(Qt::NoBrush);
     }
 
     bool fontsOk = true;
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    painter.setPen(Qt::black);
     sheet.forEachRun(page, [&](const TextRun &run) {
         QRawFont *raw = d->font(run.face, page.codePage);
         if (!raw) {
             fontsOk = false;
             return;
         }
-        // Glyphs are drawn in device pixels, untransformed when the face
-        // keeps its width: Qt then draws them from its glyph cache.
         const double pixels = run.size * scale;
-        const std::pair key(run.face, qRound(pixels * 100));
-        auto sized = d->sized.find(key);
+        const int pixelKey = qRound(pixels * 100);
+        auto sized = d->sized.find({run.face, pixelKey});
         if (sized == d->sized.end()) {
             QRawFont copy = *raw;
             copy.setPixelSize(pixels);
-            sized = d->sized.emplace(key, copy).first;
+            sized = d->sized.emplace(std::pair(run.face, pixelKey), copy).first;
         }
+        const quint32 fontKey = (static_cast<quint32>(run.face) << 20) | (pixelKey & 0xfffff);
         const auto &glyphs = d->glyphIndexes[static_cast<std::size_t>(run.face)];
-        indexes.resize(run.count);
-        positions.resize(run.count);
         for (int i = 0; i < run.count; ++i) {
-            indexes[i] = glyphs[run.glyphs[i].byte];
-            positions[i] = QPointF(i * run.advance * scale / run.scale, 0);
+            QPoint pen;
+            const GlyphMask &mask
+                = d->masks.mask(sized->second, fontKey, glyphs[run.glyphs[i].byte], run.scale,
+                    QPointF((run.x + i * run.advance) * scale, run.baseline * scale), &pen);
+            if (!mask.image.isNull())
+                inkMask(image, mask.image, pen.x() + mask.left, pen.y() + mask.top);
         }
-        QGlyphRun glyphRun;
-        glyphRun.setRawFont(sized->second);
-        glyphRun.setGlyphIndexes(indexes);
-        glyphRun.setPositions(positions);
-        painter.save();
-        painter.resetTransform();
-        painter.translate(run.x * scale, run.baseline * scale);
-        if (run.scale != 1)
-            painter.scale(run.scale, 1);
-        painter.drawGlyphRun(QPointF(0, 0), glyphRun);
-        painter.restore();
         if (run.glyphs->style & Underline) {
-            painter.setPen(QPen(Qt::black, 0.6));
             const double y = run.baseline + 1.5;
-            painter.drawLine(QLineF(run.x, y, run.x + run.count * run.advance, y));
+            inkBar(image, run.x * scale, (run.x + run.count * run.advance) * scale,
+                (y - 0.3) * scale, (y + 0.3) * scale);
         }
     });
 
     if (!page.markers.empty()) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
         QFont label(QStringLiteral("Liberation Mono"));
         label.setPixelSize(5);
         painter.setFont(label);
@@ -178,7 +171,6 @@ QImage PagePainter::paint(const Page &page, double dpi)
                 QPointF(x + 3, y + 4), QString::fromLatin1(readableBytes(marker.bytes)));
         }
     }
-    painter.end();
     return fontsOk ? image : QImage();
 }
 

@@ -113,7 +113,7 @@ QByteArray hex4(char16_t c)
 
 } // namespace
 
-struct PdfPageWriter::Private
+struct Q_DECL_HIDDEN PdfPageWriter::Private
 {
     Private(QIODevice &out_, Background background_) : out(out_), background(background_) { }
 

@@ -41,14 +41,28 @@ QByteArray TextPageWriter::separator(int pageNumber)
     return "--- page " + QByteArray::number(pageNumber) + " ---";
 }
 
+struct Q_DECL_HIDDEN TextPageWriter::Private
+{
+    QIODevice &out;
+    bool attributes;
+    bool ok = true;
+
+    void write(const QByteArray &bytes)
+    {
+        if (ok && out.write(bytes) != bytes.size())
+            ok = false;
+    }
+};
+
 TextPageWriter::TextPageWriter(QIODevice &out, bool attributes)
-    : m_out(out), m_attributes(attributes)
+    : d(std::make_unique<Private>(Private {out, attributes}))
 { }
 
-void TextPageWriter::write(const QByteArray &bytes)
+TextPageWriter::~TextPageWriter() = default;
+
+bool TextPageWriter::ok() const
 {
-    if (m_ok && m_out.write(bytes) != bytes.size())
-        m_ok = false;
+    return d->ok;
 }
 
 void TextPageWriter::addPage(const Page &page)
@@ -68,7 +82,7 @@ void TextPageWriter::addPage(const Page &page)
         }
     }
     std::map<qint32, std::vector<const Marker *>> markers;
-    if (m_attributes) {
+    if (d->attributes) {
         for (const Marker &marker : page.markers) {
             markers[marker.row].push_back(&marker);
             rows[marker.row];
@@ -85,7 +99,7 @@ void TextPageWriter::addPage(const Page &page)
         quint8 style = 0;
         QString run;
         for (const Cell &cell : cells) {
-            const quint8 cellStyle = m_attributes ? cell.style & TerminalStyles : 0;
+            const quint8 cellStyle = d->attributes ? cell.style & TerminalStyles : 0;
             if (cellStyle != style) {
                 text += run.toUtf8();
                 run.clear();
@@ -102,7 +116,7 @@ void TextPageWriter::addPage(const Page &page)
                 + QByteArray::number(marker->offset) + "\x1b[0m";
         text += '\n';
     }
-    write(text);
+    d->write(text);
 }
 
 } // namespace Zanto::Preview

@@ -127,7 +127,12 @@ TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
             "lib/cmake/Zantoquiller/ZantoquillerWidgetsTargets.cmake",
             "lib/cmake/Zantoquiller/ZantoquillerzantopackTargets.cmake",
             "lib/pkgconfig/zantoquiller.pc", "lib/pkgconfig/zantoquiller-core.pc",
-            "lib/pkgconfig/zantoquiller-widgets.pc", "bin/zanto"})
+            "lib/pkgconfig/zantoquiller-widgets.pc", "bin/zanto",
+            "include/zantoquiller/preview_export.h",
+            "include/zantoquiller/preview/byteinterpreter.h",
+            "include/zantoquiller/preview/previewwidget.h", "lib/libZantoquillerPreview.so.1.0.0",
+            "lib/cmake/Zantoquiller/ZantoquillerPreviewTargets.cmake",
+            "lib/pkgconfig/zantoquiller-preview.pc", "bin/zantopreview"})
         EXPECT_TRUE(installed.exists(QLatin1String(file))) << file;
     EXPECT_EQ(QFileInfo(installed.filePath(QStringLiteral("lib/libzantopack.so"))).symLinkTarget(),
         installed.filePath(QStringLiteral("lib/libzantopack.so.1")));
@@ -162,7 +167,8 @@ TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
     EXPECT_TRUE(
         cleanFlags.contains(QStringLiteral("-L") + installed.filePath(QStringLiteral("lib"))))
         << flags.join(u' ').toStdString();
-    for (const char *library : {"-lzantopack", "-lZantoquillerWidgets", "-lZantoquillerCore"})
+    for (const char *library :
+        {"-lzantopack", "-lZantoquillerWidgets", "-lZantoquillerPreview", "-lZantoquillerCore"})
         EXPECT_TRUE(flags.contains(QLatin1String(library))) << library;
 
     const QString program = dir->filePath(QStringLiteral("consumer-pkgconfig"));
@@ -200,20 +206,24 @@ TEST_F(Install, AProgramOnTheCoreAloneLoadsNoGraphicalQt)
         pkgConfigProgram, loadedLibraries(pkgConfigProgram, pkgConfigEnvironment()));
 }
 
-// The installed command-line tool finds its library through its run path.
+// The installed command-line tool finds its libraries through its run path.
 TEST_F(Install, TheInstalledToolRunsOnTheInstalledCore)
 {
     const QString zanto = installedDir().filePath(QStringLiteral("bin/zanto"));
     const StepResult step = run(zanto, {QStringLiteral("--version")});
     EXPECT_EQ(step.exitCode, 0) << step.output.toStdString();
     const QByteArray libraries = loadedLibraries(zanto);
-    // ldd: "\tlibZantoquillerCore.so.1 => /path/to/it (0x...)".
-    const QRegularExpression core(QStringLiteral("libZantoquillerCore\\.so\\.1 => (\\S+)"));
-    const QRegularExpressionMatch found = core.match(QString::fromLocal8Bit(libraries));
-    ASSERT_TRUE(found.hasMatch()) << libraries.toStdString();
-    EXPECT_EQ(QFileInfo(found.captured(1)).canonicalFilePath(),
-        QFileInfo(installedDir().filePath(QStringLiteral("lib/libZantoquillerCore.so.1")))
-            .canonicalFilePath());
+    for (const QString &library : {QStringLiteral("libZantoquillerCore.so.1"),
+             QStringLiteral("libZantoquillerPreview.so.1")}) {
+        // ldd: "\tlibZantoquillerCore.so.1 => /path/to/it (0x...)".
+        const QRegularExpression line(
+            QRegularExpression::escape(library) + QStringLiteral(" => (\\S+)"));
+        const QRegularExpressionMatch found = line.match(QString::fromLocal8Bit(libraries));
+        ASSERT_TRUE(found.hasMatch()) << libraries.toStdString();
+        EXPECT_EQ(QFileInfo(found.captured(1)).canonicalFilePath(),
+            QFileInfo(installedDir().filePath(QStringLiteral("lib/") + library))
+                .canonicalFilePath());
+    }
     // zanto renders previews through Qt Gui (fonts, PDF and PNG pages), which
     // brings D-Bus along, but never loads the widgets or SQL parts.
     for (const char *library : {"libQt6Widgets", "libQt6Sql"})

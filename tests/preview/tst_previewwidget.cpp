@@ -1,10 +1,14 @@
 // The preview widget: sheets shown one at a time, page buttons, zoom and
-// fit to width, driven as a user does.
+// fit to width, driven as a user does; and the sheets as the painter draws
+// them for the widget and the PNG pages.
+#include "collectedpages.h"
 #include "guidriver.h"
+#include "sheetgeometry.h"
 
 #include <zantoquiller/preview/byteinterpreter.h>
+#include <zantoquiller/preview/pagepainter.h>
 
-#include <previewwidget.h>
+#include <zantoquiller/preview/previewwidget.h>
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +16,7 @@
 
 using namespace Zanto;
 using namespace Zanto::Preview;
+using namespace PreviewTest;
 
 class TestPreviewWidget : public QObject
 {
@@ -60,6 +65,46 @@ private Q_SLOTS:
         QTest::mouseClick(
             widget.findChild<QToolButton *>(QStringLiteral("fitWidth")), Qt::LeftButton);
         QVERIFY(widget.fitsWidth());
+    }
+
+    // Each character is inked inside its own cell, in grey and on a coloured
+    // background alike, and an underline runs under the whole run.
+    void charactersAreInkedInTheirCells()
+    {
+        PrinterSetup setup;
+        setup.codes = builtInCodeTable()[ptEpson];
+        const Page page = interpret(setup, "H H\r\n\x1b-1I  I\x1b-0 E").pages.at(0);
+        constexpr double Dpi = 120;
+        const double scale = Dpi / 72;
+        const auto dark
+            = [](const QImage &sheet, int x, int y) { return qGray(sheet.pixel(x, y)) < 128; };
+        for (const Background background : {Background::None, Background::Tractor}) {
+            PagePainter painter(background);
+            const QImage sheet = painter.paint(page, Dpi);
+            const SheetGeometry geometry(page, background);
+            for (const Line &line : page.lines) {
+                const int top = qRound((geometry.lineBaseline(line) - 9) * scale);
+                const int bottom = qRound((geometry.lineBaseline(line) + 3) * scale);
+                const int underline = qRound(geometry.underlineY(line) * scale);
+                for (const Glyph &glyph : line.glyphs) {
+                    const int left = qRound((geometry.originX + glyph.x * PointsPerUnit) * scale);
+                    const int right = qRound(
+                        (geometry.originX + (glyph.x + glyph.width) * PointsPerUnit) * scale);
+                    int ink = 0;
+                    for (int y = top; y < bottom; ++y)
+                        for (int x = left; x < right; ++x)
+                            ink += std::abs(y - underline) > 1 && dark(sheet, x, y);
+                    QCOMPARE(ink > 0, glyph.byte != ' ');
+                    // The underline is a bar a pixel or so high, maybe split
+                    // over two rows.
+                    int underlineInk = 0;
+                    for (int y = underline - 1; y <= underline + 1; ++y)
+                        underlineInk += 255 - qGray(sheet.pixel((left + right) / 2, y));
+                    const bool underlined = underlineInk > 128;
+                    QCOMPARE(underlined, bool(glyph.style & Underline));
+                }
+            }
+        }
     }
 };
 

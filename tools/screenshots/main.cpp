@@ -10,7 +10,7 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include "mainform.h"
-#include "previewwidget.h"
+#include <zantoquiller/preview/previewwidget.h>
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,8 @@
 // What is drawn under the print of a sheet.
 #pragma once
 
+#include <zantoquiller/preview_export.h>
+
 #include <QStringView>
 
 #include <optional>
@@ -17,6 +19,6 @@ enum class Background {
 };
 
 // "none", "tractor" or "greenbar" (ignoring case).
-std::optional<Background> backgroundByName(QStringView name);
+ZANTOQUILLER_PREVIEW_EXPORT std::optional<Background> backgroundByName(QStringView name);
 
 } // namespace Zanto::Preview

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <zantoquiller/preview/page.h>
+#include <zantoquiller/preview_export.h>
 #include <zantoquiller/types.h>
 
 #include <QByteArray>
@@ -38,7 +39,7 @@ struct UnknownSequence
     QByteArray bytes;
 };
 
-class ByteInterpreter
+class ZANTOQUILLER_PREVIEW_EXPORT ByteInterpreter
 {
 public:
     // The first this many unknown sequences are kept for the list; the rest
@@ -68,6 +69,6 @@ private:
 
 // Reads every byte of input through an interpreter; true unless reading
 // failed (the device's errorString() then says why). Does not finish.
-bool interpretAll(QIODevice &input, ByteInterpreter &interpreter);
+ZANTOQUILLER_PREVIEW_EXPORT bool interpretAll(QIODevice &input, ByteInterpreter &interpreter);
 
 } // namespace Zanto::Preview

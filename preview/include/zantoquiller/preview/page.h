@@ -5,6 +5,7 @@
 #pragma once
 
 #include <zantoquiller/preview/paper.h>
+#include <zantoquiller/preview_export.h>
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -68,7 +69,7 @@ struct Page
 };
 
 // Where finished sheets go, one at a time.
-class PageSink
+class ZANTOQUILLER_PREVIEW_EXPORT PageSink
 {
 public:
     virtual ~PageSink();
@@ -79,6 +80,6 @@ public:
 
 // A readable form of sequence bytes: printable ones as they are, others
 // named (<ESC>, <GS>, <127>), as zanto dump shows them.
-QByteArray readableBytes(QByteArrayView bytes);
+ZANTOQUILLER_PREVIEW_EXPORT QByteArray readableBytes(QByteArrayView bytes);
 
 } // namespace Zanto::Preview

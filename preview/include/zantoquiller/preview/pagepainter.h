@@ -4,6 +4,7 @@
 
 #include <zantoquiller/preview/background.h>
 #include <zantoquiller/preview/page.h>
+#include <zantoquiller/preview_export.h>
 
 #include <QImage>
 #include <QSizeF>
@@ -13,7 +14,7 @@
 
 namespace Zanto::Preview {
 
-class PagePainter
+class ZANTOQUILLER_PREVIEW_EXPORT PagePainter
 {
 public:
     explicit PagePainter(Background background = Background::None);

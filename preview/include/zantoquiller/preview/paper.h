@@ -3,6 +3,8 @@
 // hold every pitch and line spacing of the printer families exactly.
 #pragma once
 
+#include <zantoquiller/preview_export.h>
+
 #include <QStringList>
 #include <QStringView>
 #include <QtGlobal>
@@ -28,9 +30,9 @@ struct Paper
 };
 
 // The paper known by name (ignoring case), or null.
-const Paper *findPaper(QStringView name);
-QStringList paperNames();
+ZANTOQUILLER_PREVIEW_EXPORT const Paper *findPaper(QStringView name);
+ZANTOQUILLER_PREVIEW_EXPORT QStringList paperNames();
 // Continuous 8.5 x 11 inch stationery.
-const Paper &defaultPaper();
+ZANTOQUILLER_PREVIEW_EXPORT const Paper &defaultPaper();
 
 } // namespace Zanto::Preview

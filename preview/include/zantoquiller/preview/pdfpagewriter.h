@@ -6,6 +6,7 @@
 
 #include <zantoquiller/preview/background.h>
 #include <zantoquiller/preview/page.h>
+#include <zantoquiller/preview_export.h>
 
 #include <QString>
 
@@ -15,7 +16,7 @@ class QIODevice;
 
 namespace Zanto::Preview {
 
-class PdfPageWriter : public PageSink
+class ZANTOQUILLER_PREVIEW_EXPORT PdfPageWriter : public PageSink
 {
 public:
     PdfPageWriter(QIODevice &out, Background background = Background::None);

@@ -3,26 +3,28 @@
 #pragma once
 
 #include <zantoquiller/preview/pagepainter.h>
+#include <zantoquiller/preview_export.h>
+
+#include <memory>
 
 namespace Zanto::Preview {
 
-class PngPageWriter : public PageSink
+class ZANTOQUILLER_PREVIEW_EXPORT PngPageWriter : public PageSink
 {
 public:
     PngPageWriter(const QString &outputName, int dpi, Background background = Background::None);
+    ~PngPageWriter() override;
 
     // The file of a sheet.
     static QString fileName(const QString &outputName, int pageNumber);
 
     void addPage(const Page &page) override;
-    bool ok() const { return m_error.isEmpty(); }
-    QString errorString() const { return m_error; }
+    bool ok() const;
+    QString errorString() const;
 
 private:
-    QString m_outputName;
-    int m_dpi;
-    PagePainter m_painter;
-    QString m_error;
+    struct Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Zanto::Preview

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <zantoquiller/preview/page.h>
+#include <zantoquiller/preview_export.h>
+
+#include <memory>
 
 class QIODevice;
 
 namespace Zanto::Preview {
 
-class TextPageWriter : public PageSink
+class ZANTOQUILLER_PREVIEW_EXPORT TextPageWriter : public PageSink
 {
 public:
     // The line that goes before every sheet after the first.
@@ -18,18 +21,16 @@ public:
     // With attributes, styles are written as terminal attributes and the
     // unknown sequences of a row follow it in reverse video.
     TextPageWriter(QIODevice &out, bool attributes);
+    ~TextPageWriter() override;
 
     void addPage(const Page &page) override;
 
     // False once a write has failed; out's errorString() says why.
-    bool ok() const { return m_ok; }
+    bool ok() const;
 
 private:
-    void write(const QByteArray &bytes);
-
-    QIODevice &m_out;
-    bool m_attributes;
-    bool m_ok = true;
+    struct Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Zanto::Preview
