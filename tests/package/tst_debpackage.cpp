@@ -129,5 +129,5 @@ TEST_F(DebianPackage, TheZantoInsideRunsOnTheLibrariesInside)
                    "\x1bM\x00"
                    "Coffee 2.50\r\n"
                    "\x1dVB\x00",
-            24));
+            25));
 }
