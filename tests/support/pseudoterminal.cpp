@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace ZantoTest {
@@ -33,6 +34,14 @@ termios PseudoTerminal::settings() const
     if (::tcgetattr(m_slave, &result) != 0)
         throw std::runtime_error("tcgetattr() failed");
     return result;
+}
+
+int PseudoTerminal::unread() const
+{
+    int count = 0;
+    if (::ioctl(m_master, FIONREAD, &count) != 0)
+        throw std::runtime_error("ioctl(FIONREAD) failed");
+    return count;
 }
 
 QByteArray PseudoTerminal::read(int count, std::chrono::milliseconds limit) const

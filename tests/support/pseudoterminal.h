@@ -28,6 +28,8 @@ public:
     QByteArray read(int count, std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
     // Sends data to the terminal side, as a printer answering would.
     void write(const QByteArray &data) const;
+    // The bytes written to the terminal side that nobody has read yet.
+    int unread() const;
 
 private:
     int m_master = -1;
