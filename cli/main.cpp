@@ -70,6 +70,7 @@ void printUsage(std::FILE *to)
                "  1  failure: a file could not be read, the printer reported an error ...\n"
                "  2  usage error: the command line or a profile file is wrong; nothing was done\n"
                "  3  the printer, its device or the print server cannot be reached\n"
+               "  4  a spooler job waited for (print --wait) did not complete\n"
                "  128+N  stopped by signal N\n",
         to);
 }
