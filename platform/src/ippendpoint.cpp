@@ -207,14 +207,19 @@ void ServerConnection::throwIfGaveUp() const
         m_wait->throwGaveUp();
 }
 
-IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint)
+IppMessage newRequest(ipp_op_t operation, const char *uriAttribute, const IppEndpoint &endpoint)
 {
     IppMessage request(ippNewRequest(operation));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, uriAttribute, nullptr,
         endpoint.printerUri.c_str());
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
         cupsUser());
     return request;
+}
+
+IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint)
+{
+    return newRequest(operation, "printer-uri", endpoint);
 }
 
 IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoint &endpoint,

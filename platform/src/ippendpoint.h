@@ -83,6 +83,10 @@ private:
     HttpConnection m_http;
 };
 
+// A request with the attributes every operation carries: the endpoint's URI
+// as uriAttribute ("printer-uri", or "job-uri" for a job's endpoint) and the
+// requesting user.
+IppMessage newRequest(ipp_op_t operation, const char *uriAttribute, const IppEndpoint &endpoint);
 // A request with the attributes every printer operation carries.
 IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint);
 

@@ -226,16 +226,6 @@ IppEndpoint jobEndpoint(int id)
     return endpoint;
 }
 
-IppMessage newJobRequest(ipp_op_t operation, const IppEndpoint &endpoint)
-{
-    IppMessage request(ippNewRequest(operation));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr,
-        endpoint.printerUri.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-        cupsUser());
-    return request;
-}
-
 void cancelOn(ServerConnection &http, const IppEndpoint &endpoint, int id)
 {
     IppMessage request = newPrinterRequest(IPP_OP_CANCEL_JOB, endpoint);
@@ -265,7 +255,7 @@ void cancelJob(int id, std::chrono::milliseconds timeout)
 {
     const IppEndpoint endpoint = jobEndpoint(id);
     ServerConnection http(endpoint, timeout);
-    doRequest(http, newJobRequest(IPP_OP_CANCEL_JOB, endpoint), endpoint,
+    doRequest(http, newRequest(IPP_OP_CANCEL_JOB, "job-uri", endpoint), endpoint,
         "did not cancel job " + std::to_string(id));
 }
 
