@@ -315,3 +315,65 @@ TEST(PreviewHostileCli, TextWithALatinCharacterSetHasNoC1Controls)
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(result.out, QByteArray("a<155>31m<144><157>0;x<156>\xc3\xa9\n"));
 }
+
+TEST(PreviewHostileCli, EveryPdfItWritesOpensWithoutRepair)
+{
+    // Readers that repair a broken file say so on standard error, or not
+    // at all (poppler rebuilds a wrong cross-reference table silently):
+    // qpdf --check looks at the table as it is.
+    TempDir dir;
+    struct Case
+    {
+        const char *name;
+        QStringList arguments;
+        QByteArray job;
+        int exitCode;
+    };
+    QByteArray pages;
+    for (int i = 0; i < 150; ++i)
+        pages += "line " + QByteArray::number(i) + "\r\n";
+    const std::vector<Case> cases {
+        {"empty", {}, "", 0},
+        {"pages", {QStringLiteral("--background=tractor")}, pages, 0},
+        {"faces", {QStringLiteral("--background=greenbar"), QStringLiteral("--charset=iso-8859-1")},
+            "a\x1bGbold\x1bH\x1b"
+            "4italic\x1bG bolditalic\x1b"
+            "5\x1bH\x1b-1under\x1b-0 "
+            "x\x1bS0sup\x1bT\x1bS1sub\x1bT\x0e"
+            "wide\r\n\xe9\xfc\xdf\x9b\x01\x1bq\f\x1bMpica\x0f"
+            "cond\r\n",
+            0},
+        {"hppcl", {QStringLiteral("--printer-type=hppcl")},
+            "\x1b(s3b1Sbi\x1b&k100000000Hx\x1b&l1C\r\nz\x1b(s5000H\tq", 0},
+        {"roll", {QStringLiteral("--paper=roll58")},
+            "a\r\n\x1dV\x01"
+            "b\r\n",
+            0},
+        {"stopped", {QStringLiteral("--max-sheets=3")}, "a\fb\fc\fd\fe", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString pdf = dir.filePath(QLatin1String(c.name) + QStringLiteral(".pdf"));
+        const ProcessResult result
+            = runZanto(preview(QStringList {QStringLiteral("-o"), pdf} + c.arguments), c.job);
+        ASSERT_EQ(result.exitCode, c.exitCode) << result.err.constData();
+        const std::vector<std::pair<QString, QStringList>> readers {
+            {QStringLiteral("pdfinfo"), {pdf}},
+            {QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}},
+            {QStringLiteral("pdffonts"), {pdf}},
+            {QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}},
+        };
+        for (const auto &[program, arguments] : readers) {
+            SCOPED_TRACE(qPrintable(program));
+            QProcess reader;
+            reader.start(program, arguments);
+            // qpdf comes from tools/bootstrap, as poppler's tools do.
+            ASSERT_TRUE(reader.waitForStarted()) << "cannot start " << program.toStdString();
+            ASSERT_TRUE(reader.waitForFinished(60000));
+            EXPECT_EQ(reader.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardOutput().constData();
+            const QByteArray complaints = reader.readAllStandardError();
+            EXPECT_TRUE(complaints.isEmpty()) << complaints.constData();
+        }
+    }
+}
