@@ -2,18 +2,23 @@
 // language allows, sheets that never end, jobs of endless sheets, and
 // character sets whose characters are terminal controls.
 #include "collectedpages.h"
+#include "tempdir.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/preview/outputfile.h>
 #include <zantoquiller/preview/textpagewriter.h>
 #include <zantoquiller/types.h>
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 
 using namespace Zanto;
 using namespace Zanto::Preview;
 using namespace PreviewTest;
+using namespace ZantoTest;
 
 namespace {
 
@@ -258,4 +263,76 @@ TEST(PreviewHostileJobs, TextFormShowsControlCharactersOfTheCharacterSetAsBytes)
             EXPECT_FALSE(QString::fromUtf8(out.data()).contains(QChar(0x9b)));
         }
     }
+}
+
+TEST(PreviewOutputFile, NothingReachesTheNameBeforeCommitAndLinksAreReplaced)
+{
+    TempDir dir;
+    const QString precious = dir.filePath(QStringLiteral("precious"));
+    writeFile(precious, "keep me");
+    const auto names = [&dir] {
+        return QDir(dir.path())
+            .entryList(
+                QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    };
+    struct Case
+    {
+        const char *name;
+        QByteArray before; // the old file's content; "->" + a name: a link to it
+        bool commit;
+    };
+    const std::vector<Case> cases {
+        {"new", {}, true},
+        {"new-given-up", {}, false},
+        {"old", "old content", true},
+        {"old-given-up", "old content", false},
+        {"link", "->precious", true},
+        {"link-given-up", "->precious", false},
+        {"dangling-link", "->not-there", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = dir.filePath(QLatin1String(c.name));
+        if (c.before.startsWith("->"))
+            ASSERT_TRUE(QFile::link(dir.filePath(QString::fromLatin1(c.before.mid(2))), name));
+        else if (!c.before.isNull())
+            writeFile(name, c.before);
+        const QStringList namesBefore = names();
+        {
+            OutputFile file(name);
+            ASSERT_TRUE(file.open()) << file.errorString().toStdString();
+            ASSERT_EQ(file.device().write("new content"), 11);
+            // Written, not yet committed: the name shows what it did.
+            EXPECT_EQ(names().size(), namesBefore.size() + 1);
+            if (!c.before.isNull() && !c.before.startsWith("->")) {
+                EXPECT_EQ(readFile(name), c.before);
+            }
+            EXPECT_EQ(readFile(precious), QByteArray("keep me"));
+            if (c.commit) {
+                EXPECT_TRUE(file.commit()) << file.errorString().toStdString();
+            }
+        }
+        // No temporary file stays, and a link is never written through.
+        QStringList expected = namesBefore;
+        if (c.before.isNull() && c.commit)
+            expected.append(QLatin1String(c.name));
+        expected.sort();
+        EXPECT_EQ(names(), expected) << names().join(u' ').toStdString();
+        EXPECT_EQ(readFile(precious), QByteArray("keep me"));
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("not-there"))));
+        if (c.commit) {
+            EXPECT_FALSE(QFileInfo(name).isSymLink());
+            EXPECT_EQ(readFile(name), QByteArray("new content"));
+        } else if (c.before.startsWith("->")) {
+            EXPECT_TRUE(QFileInfo(name).isSymLink());
+        }
+    }
+
+    // A device is written in place.
+    OutputFile null(QStringLiteral("/dev/null"));
+    ASSERT_TRUE(null.open()) << null.errorString().toStdString();
+    EXPECT_EQ(null.device().write("x"), 1);
+    EXPECT_TRUE(null.commit());
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
 }
