@@ -69,8 +69,12 @@ bool OutputFile::open()
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString temporary = temporaryName(info);
         d->file.setFileName(temporary);
-        if (d->file.open(QIODevice::WriteOnly | QIODevice::NewOnly, everyone))
+        if (d->file.open(QIODevice::WriteOnly | QIODevice::NewOnly, everyone)) {
+            // A file replaced keeps its mode.
+            if (info.isFile() && !info.isSymLink() && !d->file.setPermissions(info.permissions()))
+                return d->fail(d->file.errorString());
             return true;
+        }
         const QString reason = d->file.errorString();
         const bool taken = QFileInfo(temporary).isSymLink() || QFileInfo::exists(temporary);
         d->file.setFileName(QString());

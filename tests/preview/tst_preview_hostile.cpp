@@ -293,10 +293,14 @@ TEST(PreviewOutputFile, NothingReachesTheNameBeforeCommitAndLinksAreReplaced)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString name = dir.filePath(QLatin1String(c.name));
-        if (c.before.startsWith("->"))
+        const QFileDevice::Permissions privateMode = QFileDevice::ReadOwner
+            | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+        if (c.before.startsWith("->")) {
             ASSERT_TRUE(QFile::link(dir.filePath(QString::fromLatin1(c.before.mid(2))), name));
-        else if (!c.before.isNull())
+        } else if (!c.before.isNull()) {
             writeFile(name, c.before);
+            ASSERT_TRUE(QFile::setPermissions(name, privateMode));
+        }
         const QStringList namesBefore = names();
         {
             OutputFile file(name);
@@ -323,6 +327,10 @@ TEST(PreviewOutputFile, NothingReachesTheNameBeforeCommitAndLinksAreReplaced)
         if (c.commit) {
             EXPECT_FALSE(QFileInfo(name).isSymLink());
             EXPECT_EQ(readFile(name), QByteArray("new content"));
+            // A file replaced keeps its mode.
+            if (!c.before.isNull() && !c.before.startsWith("->")) {
+                EXPECT_EQ(QFileInfo(name).permissions(), privateMode);
+            }
         } else if (c.before.startsWith("->")) {
             EXPECT_TRUE(QFileInfo(name).isSymLink());
         }
