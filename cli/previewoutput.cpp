@@ -136,10 +136,10 @@ int reportUnknownSequences(const ByteInterpreter &interpreter)
     if (leftOut.sheets > 0)
         std::fprintf(stderr,
             "zanto preview: not shown: %lld characters beyond %d a sheet, %lld markers beyond %d "
-            "a sheet (on %d sheets from page %d)\n",
+            "a sheet (on %d %s from page %d)\n",
             static_cast<long long>(leftOut.characters), ByteInterpreter::MostCharactersPerSheet,
             static_cast<long long>(leftOut.markers), ByteInterpreter::MostMarkersPerSheet,
-            leftOut.sheets, leftOut.firstPage);
+            leftOut.sheets, leftOut.sheets == 1 ? "sheet" : "sheets", leftOut.firstPage);
     if (interpreter.stoppedAtSheetLimit()) {
         std::fprintf(stderr,
             "zanto preview: stopped after %d sheets; --max-sheets N raises the limit\n",

@@ -130,7 +130,7 @@ TEST(PreviewHostileCli, JobsThatCrashedItEndWithTheirReport)
             "zanto print: --max-sheets is an option of --preview\n"},
         {preview({}), QByteArray(12000, '\x01'), 0,
             "zanto preview: not shown: 0 characters beyond 200000 a sheet, 2000 markers beyond "
-            "10000 a sheet (on 1 sheets from page 1)\n"},
+            "10000 a sheet (on 1 sheet from page 1)\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.arguments.join(u' ')));
