@@ -34,7 +34,7 @@ const std::array commands {
         "profiles", "profiles [show|save NAME]   list, show or save printer profiles", runProfiles},
     Command {"preview",
         "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
-        runPreview},
+        runPreview, Command::Interruptible},
     Command {"send",
         "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
         runSend, Command::Interruptible},

@@ -44,7 +44,7 @@ const QCommandLineOption showOption(
 void PreviewOptions::addTo(QCommandLineParser &parser)
 {
     parser.addOptions({typeOption, charsetOption, paperChoice, formatOption, outputOption,
-        dpiOption, backgroundOption, plainOption, showOption});
+        dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
     m_settings.addTo(parser, SettingsOptions::Codes);
     parser.addPositionalArgument(QStringLiteral("FILE"),
         QStringLiteral("the job's bytes; standard input when absent or -"),
@@ -106,6 +106,7 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
                                         "tractor, greenbar)")
                              .arg(request.background));
     request.attributes = !parser.isSet(plainOption);
+    request.sheetLimit = sheetLimit(parser);
 
     // The codes of the chosen type, as the component holds them after
     // --codes.

@@ -1,8 +1,11 @@
 #include "previewoutput.h"
+#include "componentoptions.h"
+#include "exitcodes.h"
 #include "usageerror.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/preview/outputfile.h>
 #include <zantoquiller/preview/pdfpagewriter.h>
 #include <zantoquiller/preview/pngpagewriter.h>
 #include <zantoquiller/preview/textpagewriter.h>
@@ -11,11 +14,11 @@
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Zanto::Cli {
@@ -29,6 +32,11 @@ const QCommandLineOption previewOption(QStringLiteral("preview"),
                    "(.pdf), PNG pages (.png) or text (any other name; - for standard output). "
                    "No port or spooler is used."),
     QStringLiteral("OUT"));
+const QCommandLineOption maxSheetsOption(QStringLiteral("max-sheets"),
+    QStringLiteral("Stop a preview after N sheets (default %1); a job that needs more ends "
+                   "with status 1.")
+        .arg(ByteInterpreter::DefaultSheetLimit),
+    QStringLiteral("N"));
 const QCommandLineOption previewPaperOption(QStringLiteral("paper"),
     QStringLiteral("Paper of --preview: %1 (default fanfold).").arg(paperNames().join(u", ")),
     QStringLiteral("NAME"));
@@ -95,10 +103,28 @@ void feedInput(QIODevice &input, const std::function<void(QByteArrayView)> &feed
     }
 }
 
-void reportUnknownSequences(const ByteInterpreter &interpreter)
+const QCommandLineOption &sheetLimitOption()
+{
+    return maxSheetsOption;
+}
+
+int sheetLimit(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(maxSheetsOption))
+        return ByteInterpreter::DefaultSheetLimit;
+    const int sheets = integerValue<int>(parser, maxSheetsOption);
+    if (sheets < 1)
+        throw UsageError(QStringLiteral("--max-sheets: %1 is below 1").arg(sheets));
+    return sheets;
+}
+
+int reportUnknownSequences(const ByteInterpreter &interpreter)
 {
     for (const UnknownSequence &unknown : interpreter.unknownSequences())
-        std::fprintf(stderr, "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
+        std::fprintf(stderr,
+            unknown.clamped ? "zanto preview: value out of range at byte %lld (page %d), clamped: "
+                              "%s\n"
+                            : "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
             static_cast<long long>(unknown.offset), unknown.page,
             readableBytes(unknown.bytes).constData());
     const qint64 unlisted
@@ -106,6 +132,21 @@ void reportUnknownSequences(const ByteInterpreter &interpreter)
     if (unlisted > 0)
         std::fprintf(stderr, "zanto preview: %lld more unknown sequences\n",
             static_cast<long long>(unlisted));
+    const LeftOut &leftOut = interpreter.leftOut();
+    if (leftOut.sheets > 0)
+        std::fprintf(stderr,
+            "zanto preview: not shown: %lld characters beyond %d a sheet, %lld markers beyond %d "
+            "a sheet (on %d %s from page %d)\n",
+            static_cast<long long>(leftOut.characters), ByteInterpreter::MostCharactersPerSheet,
+            static_cast<long long>(leftOut.markers), ByteInterpreter::MostMarkersPerSheet,
+            leftOut.sheets, leftOut.sheets == 1 ? "sheet" : "sheets", leftOut.firstPage);
+    if (interpreter.stoppedAtSheetLimit()) {
+        std::fprintf(stderr,
+            "zanto preview: stopped after %d sheets; --max-sheets N raises the limit\n",
+            interpreter.pageCount());
+        return ExitFailure;
+    }
+    return ExitSuccess;
 }
 
 int renderPreview(const PreviewRequest &request,
@@ -116,8 +157,8 @@ int renderPreview(const PreviewRequest &request,
         throw UsageError(QStringLiteral("PNG pages need an output name: -o NAME.png"));
     const Background background = backgroundByName(request.background).value_or(Background::None);
 
-    // A file is written whole or not at all.
-    QSaveFile file;
+    // A file is written whole or not at all, never through a link.
+    std::optional<OutputFile> file;
     QFile standardOutput;
     QIODevice *out = nullptr;
     if (request.format != PreviewFormat::Png) {
@@ -127,11 +168,11 @@ int renderPreview(const PreviewRequest &request,
                                      .arg(standardOutput.errorString()));
             out = &standardOutput;
         } else {
-            file.setFileName(request.output);
-            if (!file.open(QIODevice::WriteOnly))
+            file.emplace(request.output);
+            if (!file->open())
                 throw UsageError(QStringLiteral("cannot write '%1': %2")
-                                     .arg(request.output, file.errorString()));
-            out = &file;
+                                     .arg(request.output, file->errorString()));
+            out = &file->device();
         }
     }
 
@@ -160,34 +201,46 @@ int renderPreview(const PreviewRequest &request,
     }
 
     ByteInterpreter interpreter(request.setup, *sink);
-    produce([&interpreter](QByteArrayView bytes) { interpreter.feed(bytes); });
+    interpreter.setSheetLimit(request.sheetLimit);
+    // Once stopped at the sheet limit, the rest of the job is not read.
+    struct Stopped
+    {
+    };
+    try {
+        produce([&interpreter](QByteArrayView bytes) {
+            interpreter.feed(bytes);
+            if (interpreter.stoppedAtSheetLimit())
+                throw Stopped {};
+        });
+    } catch (const Stopped &) { }
     interpreter.finish();
 
-    reportUnknownSequences(interpreter);
+    const int status = reportUnknownSequences(interpreter);
 
     QString error = failure();
-    if (error.isEmpty() && file.isOpen() && !file.commit())
-        error = file.errorString();
+    if (error.isEmpty() && file && !file->commit())
+        error = file->errorString();
     if (error.isEmpty() && standardOutput.isOpen() && !standardOutput.flush())
         error = standardOutput.errorString();
     if (!error.isEmpty()) {
-        file.cancelWriting();
         std::fprintf(stderr, "zanto preview: cannot write '%s': %s\n",
             qPrintable(toStandardOutput ? QStringLiteral("-") : request.output), qPrintable(error));
-        return 1;
+        return ExitFailure;
     }
-    return 0;
+    return status;
 }
 
 void PrintPreviewOptions::addTo(QCommandLineParser &parser)
 {
-    parser.addOptions({previewOption, previewPaperOption});
+    parser.addOptions({previewOption, previewPaperOption, maxSheetsOption});
 }
 
 bool PrintPreviewOptions::isSet(const QCommandLineParser &parser) const
 {
     if (parser.isSet(previewPaperOption) && !parser.isSet(previewOption))
         throw UsageError(QStringLiteral("--paper is an option of --preview"));
+    if (parser.isSet(maxSheetsOption) && !parser.isSet(previewOption))
+        throw UsageError(QStringLiteral("--max-sheets is an option of --preview"));
     return parser.isSet(previewOption);
 }
 
@@ -204,6 +257,7 @@ int PrintPreviewOptions::run(const QCommandLineParser &parser, TZantoquiller &co
     request.output = parser.value(previewOption);
     request.format = formatOfFile(request.output);
     request.attributes = request.output == u"-";
+    request.sheetLimit = sheetLimit(parser);
     return renderPreview(request, [&](const std::function<void(QByteArrayView)> &feed) {
         if (range)
             LayOutMemoTextLines(component, text, fromLine, toLine, feed);

@@ -37,7 +37,14 @@ struct PreviewRequest
     int dpi = 100;
     bool attributes = true;
     QString background; // none, tractor or greenbar
+    int sheetLimit = Preview::ByteInterpreter::DefaultSheetLimit;
 };
+
+// --max-sheets N: the most sheets a preview makes (usage: "raises").
+const QCommandLineOption &sheetLimitOption();
+// The limit that --max-sheets sets, or the default; a UsageError for a
+// value below 1.
+int sheetLimit(const QCommandLineParser &parser);
 
 // The paper named by --paper, or the default; a UsageError for an unknown one.
 const Preview::Paper &paperOption(
@@ -46,8 +53,11 @@ const Preview::Paper &paperOption(
 // The format of an output file name by its extension: .pdf, .png, else text.
 PreviewFormat formatOfFile(const QString &name);
 
-// Lists the unknown sequences of a job on standard error, with offsets.
-void reportUnknownSequences(const Preview::ByteInterpreter &interpreter);
+// Lists the unknown and clamped sequences of a job on standard error, with
+// offsets, then what the sheets could not hold and whether the job was
+// stopped at the sheet limit. Returns the exit status that follows: a
+// failure when the job was stopped.
+int reportUnknownSequences(const Preview::ByteInterpreter &interpreter);
 
 // Feeds the job's bytes (produce calls the function it is given with each
 // piece), writes the sheets and lists the unknown sequences on standard

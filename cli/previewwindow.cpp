@@ -40,7 +40,18 @@ int main(int argc, char *argv[])
         Preview::PreviewWidget window(nullptr,
             Preview::backgroundByName(request.background).value_or(Preview::Background::None));
         Preview::ByteInterpreter interpreter(request.setup, window);
-        feedInput(input, [&](QByteArrayView bytes) { interpreter.feed(bytes); });
+        interpreter.setSheetLimit(request.sheetLimit);
+        // Past the sheet limit the rest of the job is not read.
+        struct Stopped
+        {
+        };
+        try {
+            feedInput(input, [&](QByteArrayView bytes) {
+                interpreter.feed(bytes);
+                if (interpreter.stoppedAtSheetLimit())
+                    throw Stopped {};
+            });
+        } catch (const Stopped &) { }
         interpreter.finish();
         reportUnknownSequences(interpreter);
         window.setWindowTitle(

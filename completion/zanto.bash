@@ -77,7 +77,7 @@ _zanto()
         _filedir
         return ;;
     --init | --finish | --bytes | --translate | --device | --left-offset | --line-width | \
-        --lines-per-page | --line-spacing | --timeout | --from-line | --to-line | --dpi)
+        --lines-per-page | --line-spacing | --timeout | --from-line | --to-line | --dpi | --max-sheets)
         return ;;
     esac
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <string_view>
 
 namespace Zanto::Preview {
@@ -31,6 +32,12 @@ constexpr int DefaultTabColumns = 8;
 // A list of tab stops, or a sequence of unknown length, longer than this is
 // not waited for.
 constexpr int LongestList = 64;
+// What a character cell and a line spacing may be: a cell from 1/120 inch
+// (HP's smallest motion index) to ten inches, a spacing up to ten inches.
+// A value beyond is cut to the bound and reported.
+constexpr qint32 NarrowestCell = UnitsPerInch / 120;
+constexpr qint32 WidestCell = 10 * UnitsPerInch;
+constexpr qint32 LargestSpacing = 10 * UnitsPerInch;
 
 // How the bytes at the start of the pending ones read.
 struct Reading
@@ -47,6 +54,21 @@ struct Reading
 bool switchedOn(unsigned char parameter)
 {
     return parameter == 1 || parameter == '1';
+}
+
+// value rounded and cut to [low, high]; clamped is set when it was cut.
+qint32 within(double value, qint32 low, qint32 high, bool &clamped)
+{
+    const double rounded = std::round(value);
+    if (!(rounded >= low)) {
+        clamped = true;
+        return low;
+    }
+    if (rounded > high) {
+        clamped = true;
+        return high;
+    }
+    return static_cast<qint32>(rounded);
 }
 
 } // namespace
@@ -66,7 +88,8 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void applyPcl(QByteArrayView bytes, qint64 offset);
     void plainByte(unsigned char byte, qint64 offset);
     void printCharacter(unsigned char byte);
-    void mark(QByteArrayView bytes, qint64 offset);
+    void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
+    void sheetIsFull();
 
     void reset();
     qint32 cellWidth() const;
@@ -77,6 +100,8 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void endPage(bool fed);
     void horizontalTab();
     Line &currentLine();
+    // Glyphs over the sheet's limit are counted, not kept.
+    bool roomForGlyph();
 
     const PrinterSetup setup;
     const Family &fam;
@@ -89,8 +114,11 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     qint64 offset = 0; // of the next byte fed
     qint64 skip = 0; // data bytes of a sequence still to pass over
     int pagesOut = 0;
+    int sheetLimit = ByteInterpreter::DefaultSheetLimit;
+    bool stopped = false;
     std::vector<UnknownSequence> unknown;
     qint64 unknownCount = 0;
+    LeftOut leftOut;
 
     // The printer.
     quint8 style = 0;
@@ -108,6 +136,9 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
 
     // The sheet.
     Page page;
+    std::map<qint32, std::size_t> lineAt; // the index of the line at a y
+    qint64 glyphsOnSheet = 0;
+    bool sheetFull = false; // a limit of the sheet was reached
     qint32 x = 0;
     qint32 y = 0;
     qint32 row = 0;
@@ -169,7 +200,7 @@ qint32 ByteInterpreter::Private::cellWidth() const
 
 void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
 {
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = 0; i < size && !stopped; ++i) {
         const unsigned char byte = bytes[i];
         ++offset;
         if (skip > 0) {
@@ -187,7 +218,7 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
 
 void ByteInterpreter::Private::resolve(bool final)
 {
-    while (!pending.isEmpty()) {
+    while (!pending.isEmpty() && !stopped) {
         const Reading reading = read(final);
         if (reading.kind == Reading::NeedMore)
             return;
@@ -207,7 +238,7 @@ void ByteInterpreter::Private::resolve(bool final)
         // What follows the sequence is read anew: it may start another one.
         const QByteArray rest = pending.mid(reading.length);
         pending.clear();
-        for (qsizetype i = 0; i < rest.size(); ++i) {
+        for (qsizetype i = 0; i < rest.size() && !stopped; ++i) {
             const auto byte = static_cast<unsigned char>(rest[i]);
             if (skip > 0) {
                 --skip;
@@ -481,6 +512,7 @@ void ByteInterpreter::Private::applyPcl(QByteArrayView bytes, qint64 start)
 {
     const PclSequence sequence = readPclSequence(bytes);
     bool known = sequence.result == PclSequence::Complete;
+    bool clamped = sequence.clamped;
     const auto setStyle = [this](quint8 bit, bool on) {
         style = on ? static_cast<quint8>(style | bit) : static_cast<quint8>(style & ~bit);
     };
@@ -493,7 +525,7 @@ void ByteInterpreter::Private::applyPcl(QByteArrayView bytes, qint64 start)
         if (p == '&' && g == 'l' && c == 'D' && n > 0 && n <= 48) {
             lineSpacing = UnitsPerInch / n;
         } else if (p == '&' && g == 'l' && c == 'C' && v > 0) {
-            lineSpacing = static_cast<qint32>(std::lround(v * UnitsPerInch / 48));
+            lineSpacing = within(v * UnitsPerInch / 48, 0, LargestSpacing, clamped);
         } else if (p == '&' && g == 'l' && c == 'P' && n > 0) {
             pageLength = std::min<qint64>(paper.printableLength, qint64(n) * lineSpacing);
         } else if (p == '&' && g == 'l'
@@ -522,10 +554,10 @@ void ByteInterpreter::Private::applyPcl(QByteArrayView bytes, qint64 start)
             pitchWidth = n == 2 ? 130 : n == 4 ? UnitsPerInch / 12 : Pitch10Width;
         } else if (p == '&' && g == 'k' && c == 'H' && v > 0) {
             condensed = false;
-            pitchWidth = static_cast<qint32>(std::lround(v * UnitsPerInch / 120));
-        } else if (p == '(' && g == 's' && c == 'H' && v >= 1) {
+            pitchWidth = within(v * UnitsPerInch / 120, NarrowestCell, WidestCell, clamped);
+        } else if (p == '(' && g == 's' && c == 'H' && v > 0) {
             condensed = false;
-            pitchWidth = static_cast<qint32>(std::lround(UnitsPerInch / v));
+            pitchWidth = within(UnitsPerInch / v, NarrowestCell, WidestCell, clamped);
         } else if (p == '(' && g == 's' && c == 'B') {
             setStyle(Bold, v > 0);
         } else if (p == '(' && g == 's' && c == 'S') {
@@ -538,8 +570,8 @@ void ByteInterpreter::Private::applyPcl(QByteArrayView bytes, qint64 start)
             known = false;
         }
     }
-    if (!known)
-        mark(bytes, start);
+    if (!known || clamped)
+        mark(bytes, start, known && clamped);
 }
 
 void ByteInterpreter::Private::plainByte(unsigned char byte, qint64 at)
@@ -585,9 +617,30 @@ void ByteInterpreter::Private::printCharacter(unsigned char byte)
         carriageReturn();
         lineFeed(lineSpacing);
     }
-    currentLine().glyphs.push_back(
-        Glyph {x, width, byte, static_cast<quint8>(style | (doubleWidthLine ? DoubleWidth : 0))});
+    if (roomForGlyph())
+        currentLine().glyphs.push_back(Glyph {
+            x, width, byte, static_cast<quint8>(style | (doubleWidthLine ? DoubleWidth : 0))});
     x += width;
+}
+
+bool ByteInterpreter::Private::roomForGlyph()
+{
+    if (glyphsOnSheet < ByteInterpreter::MostCharactersPerSheet) {
+        ++glyphsOnSheet;
+        return true;
+    }
+    ++leftOut.characters;
+    sheetIsFull();
+    return false;
+}
+
+void ByteInterpreter::Private::sheetIsFull()
+{
+    if (sheetFull)
+        return;
+    sheetFull = true;
+    if (leftOut.sheets++ == 0)
+        leftOut.firstPage = pagesOut + 1;
 }
 
 void ByteInterpreter::Private::horizontalTab()
@@ -606,14 +659,12 @@ void ByteInterpreter::Private::horizontalTab()
 
 Line &ByteInterpreter::Private::currentLine()
 {
-    for (auto line = page.lines.rbegin(); line != page.lines.rend(); ++line) {
-        if (line->y == y)
-            return *line;
-        if (line->y < y)
-            break;
-    }
-    page.lines.push_back(Line {y, lineSpacing, row, {}});
-    return page.lines.back();
+    // One line for each height: a job that goes up and down the sheet
+    // adds to the lines it printed before.
+    const auto [at, added] = lineAt.try_emplace(y, page.lines.size());
+    if (added)
+        page.lines.push_back(Line {y, lineSpacing, row, {}});
+    return page.lines[at->second];
 }
 
 void ByteInterpreter::Private::lineFeed(qint32 amount)
@@ -630,7 +681,12 @@ void ByteInterpreter::Private::lineFeed(qint32 amount)
 void ByteInterpreter::Private::endPage(bool fed)
 {
     doubleWidthLine = false;
-    if (fed || !page.isEmpty()) {
+    if (stopped)
+        return;
+    if ((fed || !page.isEmpty()) && pagesOut >= sheetLimit) {
+        // A sheet past the limit: the job stops here.
+        stopped = true;
+    } else if (fed || !page.isEmpty()) {
         page.number = ++pagesOut;
         if (paper.roll) {
             qint32 bottom = 0;
@@ -645,16 +701,24 @@ void ByteInterpreter::Private::endPage(bool fed)
     }
     page.lines.clear();
     page.markers.clear();
+    lineAt.clear();
+    glyphsOnSheet = 0;
+    sheetFull = false;
     page.height = paper.height;
     y = 0;
     row = 0;
 }
 
-void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at)
+void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at, bool clamped)
 {
-    page.markers.push_back(Marker {at, x, y, row, bytes.toByteArray()});
+    if (page.markers.size() < std::size_t(ByteInterpreter::MostMarkersPerSheet)) {
+        page.markers.push_back(Marker {at, x, y, row, bytes.toByteArray()});
+    } else {
+        ++leftOut.markers;
+        sheetIsFull();
+    }
     if (unknown.size() < ListedUnknown)
-        unknown.push_back(UnknownSequence {at, pagesOut + 1, bytes.toByteArray()});
+        unknown.push_back(UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), clamped});
     ++unknownCount;
 }
 
@@ -673,9 +737,24 @@ void ByteInterpreter::finish()
 {
     d->resolve(true);
     d->skip = 0;
-    if (!d->page.isEmpty() || d->pagesOut == 0)
+    if (!d->stopped && (!d->page.isEmpty() || d->pagesOut == 0))
         d->endPage(true);
     d->sink.finish();
+}
+
+void ByteInterpreter::setSheetLimit(int sheets)
+{
+    d->sheetLimit = std::max(1, sheets);
+}
+
+bool ByteInterpreter::stoppedAtSheetLimit() const
+{
+    return d->stopped;
+}
+
+const LeftOut &ByteInterpreter::leftOut() const
+{
+    return d->leftOut;
 }
 
 int ByteInterpreter::pageCount() const

@@ -6,6 +6,8 @@ namespace {
 
 // Longer than any real sequence: a run of digits without end is refused.
 constexpr int LongestSequence = 48;
+// A value field holds at most this, either sign; a larger one is cut to it.
+constexpr double LargestValue = 32767;
 
 bool isLower(char c)
 {
@@ -73,6 +75,10 @@ PclSequence readPclSequence(QByteArrayView bytes)
         }
         ++i;
         const char parameter = isLower(c) ? static_cast<char>(c - 32) : c;
+        if (value > LargestValue) {
+            value = LargestValue;
+            sequence.clamped = true;
+        }
         sequence.commands.push_back(
             {parameterised, group, parameter, negative ? -value : value, sign});
         if (parameter == 'W' && value > 0)

@@ -1,6 +1,9 @@
+#include <zantoquiller/preview/outputfile.h>
 #include <zantoquiller/preview/pngpagewriter.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <png.h>
 
@@ -17,6 +20,7 @@ struct Q_DECL_HIDDEN PngPageWriter::Private
     PagePainter painter;
     QString error;
     QByteArray encoded; // kept from sheet to sheet: most are the same size
+    int lastPage = 0;
 };
 
 PngPageWriter::PngPageWriter(const QString &outputName, int dpi, Background background)
@@ -74,12 +78,43 @@ void PngPageWriter::addPage(const Page &page)
         png_image_free(&png);
         return;
     }
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(d->encoded.constData(), static_cast<qint64>(size))
+    OutputFile file(name);
+    if (!file.open()
+        || file.device().write(d->encoded.constData(), static_cast<qint64>(size))
             != static_cast<qint64>(size)
-        || !file.flush())
+        || !file.commit()) {
         d->error = QStringLiteral("%1: %2").arg(name, file.errorString());
+        return;
+    }
+    d->lastPage = std::max(d->lastPage, page.number);
+}
+
+void PngPageWriter::finish()
+{
+    if (!ok())
+        return;
+    // NAME-N.png as fileName() makes it, N past the last page.
+    const QFileInfo first(fileName(d->outputName, 1));
+    const QString prefix = first.fileName().chopped(5);
+    QDir folder = first.dir();
+    const QStringList names
+        = folder.entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        if (!name.startsWith(prefix) || !name.endsWith(u".png"))
+            continue;
+        const QStringView number = QStringView(name).sliced(prefix.size()).chopped(4);
+        bool isNumber = !number.isEmpty() && number.front() != u'0';
+        for (const QChar c : number)
+            isNumber = isNumber && c >= u'0' && c <= u'9';
+        if (!isNumber || (number.size() < 11 && number.toLongLong() <= d->lastPage))
+            continue;
+        // Removing a link removes the link, not what it leads to.
+        if (!folder.remove(name)) {
+            d->error = QStringLiteral("%1: cannot remove this page of an earlier preview")
+                           .arg(folder.filePath(name));
+            return;
+        }
+    }
 }
 
 } // namespace Zanto::Preview

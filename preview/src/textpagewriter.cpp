@@ -17,7 +17,20 @@ struct Cell
 {
     char16_t character = u' ';
     quint8 style = 0;
+    quint8 byte = ' ';
 };
+
+// A character as the terminal gets it. One that the printer's character set
+// maps to a control character (C1 controls of ISO 8859, for one) would act
+// on the terminal: its byte is shown as zanto dump shows it, <150>.
+void appendCharacter(QString &run, const Cell &cell)
+{
+    const char16_t c = cell.character;
+    if (c < 0x20 || (c >= 0x7f && c < 0xa0))
+        run += u'<' + QString::number(cell.byte) + u'>';
+    else
+        run += QChar(c);
+}
 
 // The terminal attributes of a style: bold, italic, underline.
 QByteArray attributes(quint8 style)
@@ -78,7 +91,7 @@ void TextPageWriter::addPage(const Page &page)
             const std::size_t columns = glyph.style & DoubleWidth ? 2 : 1;
             if (cells.size() < column + columns)
                 cells.resize(column + columns);
-            cells[column] = Cell {page.codePage->toUnicode(glyph.byte), glyph.style};
+            cells[column] = Cell {page.codePage->toUnicode(glyph.byte), glyph.style, glyph.byte};
         }
     }
     std::map<qint32, std::vector<const Marker *>> markers;
@@ -106,7 +119,7 @@ void TextPageWriter::addPage(const Page &page)
                 text += attributes(cellStyle);
                 style = cellStyle;
             }
-            run += QChar(cell.character);
+            appendCharacter(run, cell);
         }
         text += run.toUtf8();
         if (style != 0)

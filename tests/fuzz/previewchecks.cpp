@@ -25,11 +25,22 @@ public:
             fail("page numbered " + std::to_string(page.number));
         if (page.height <= 0 || page.height > paper.height)
             fail("sheet height " + std::to_string(page.height));
+        if (page.number > SheetLimit)
+            fail("past the sheet limit");
+        if (page.markers.size() > std::size_t(ByteInterpreter::MostMarkersPerSheet))
+            fail("markers past the most a sheet keeps");
+        std::size_t glyphs = 0;
+        for (const Line &line : page.lines)
+            glyphs += line.glyphs.size();
+        if (glyphs > std::size_t(ByteInterpreter::MostCharactersPerSheet))
+            fail("characters past the most a sheet keeps");
         for (const Line &line : page.lines) {
             if (line.y < 0 || line.y >= paper.printableLength || line.row < 0)
                 fail("line at " + std::to_string(line.y));
             for (const Glyph &glyph : line.glyphs) {
-                if (glyph.width <= 0 || glyph.x < 0 || glyph.x >= paper.printableWidth)
+                // A cell is 1/120 inch to ten inches wide.
+                if (glyph.width < UnitsPerInch / 120 || glyph.width > 20 * UnitsPerInch
+                    || glyph.x < 0 || glyph.x >= paper.printableWidth)
                     fail("character at " + std::to_string(glyph.x));
                 m_digest += std::to_string(glyph.x) + ',' + std::to_string(line.y) + ','
                     + std::to_string(glyph.byte) + ',' + std::to_string(glyph.style) + ';';
@@ -46,6 +57,9 @@ public:
         m_text.addPage(page);
     }
     void finish() override { m_finished = true; }
+
+    // Small, so that a job of endless sheets stops soon.
+    static constexpr int SheetLimit = 40;
 
     std::string failure;
     std::string m_digest;
@@ -99,6 +113,7 @@ std::string checkPreview(const std::uint8_t *data, std::size_t size)
 
     CheckingSink whole(job.size());
     ByteInterpreter wholeReader(setup, whole);
+    wholeReader.setSheetLimit(CheckingSink::SheetLimit);
     wholeReader.feed(job);
     wholeReader.finish();
     if (!whole.failure.empty())
@@ -108,6 +123,7 @@ std::string checkPreview(const std::uint8_t *data, std::size_t size)
 
     CheckingSink pieces(job.size());
     ByteInterpreter piecesReader(setup, pieces);
+    piecesReader.setSheetLimit(CheckingSink::SheetLimit);
     for (qsizetype at = 0; at < job.size(); at += piece)
         piecesReader.feed(job.sliced(at, std::min(piece, job.size() - at)));
     piecesReader.finish();
@@ -115,6 +131,11 @@ std::string checkPreview(const std::uint8_t *data, std::size_t size)
         return "fed in pieces of " + std::to_string(piece) + " the sheets differ";
     if (piecesReader.unknownSequenceCount() != wholeReader.unknownSequenceCount())
         return "unknown sequences differ when fed in pieces";
+    if (piecesReader.stoppedAtSheetLimit() != wholeReader.stoppedAtSheetLimit())
+        return "stopped at the sheet limit only when fed in pieces or whole";
+    if (piecesReader.leftOut().characters != wholeReader.leftOut().characters
+        || piecesReader.leftOut().markers != wholeReader.leftOut().markers)
+        return "what the sheets could not hold differs when fed in pieces";
     return {};
 }
 

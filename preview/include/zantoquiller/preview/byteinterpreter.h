@@ -32,11 +32,24 @@ struct PrinterSetup
     const Paper *paper = nullptr;
 };
 
+// A sequence the family does not know, or one whose value was beyond what
+// the language allows and was cut to the nearest it allows (clamped).
 struct UnknownSequence
 {
     qint64 offset; // of its first byte in the job
     int page;
     QByteArray bytes;
+    bool clamped = false;
+};
+
+// What a sheet could not hold: characters and markers past the most a sheet
+// keeps, which are counted and not drawn.
+struct LeftOut
+{
+    qint64 characters = 0;
+    qint64 markers = 0;
+    int sheets = 0; // that reached a limit
+    int firstPage = 0; // the first of them
 };
 
 class ZANTOQUILLER_PREVIEW_EXPORT ByteInterpreter
@@ -45,6 +58,14 @@ public:
     // The first this many unknown sequences are kept for the list; the rest
     // are counted.
     static constexpr int ListedUnknown = 1000;
+    // The most characters (overprinted ones included) and markers a sheet
+    // keeps, so that a sheet that never ends holds bounded memory; far
+    // more than a sheet of print has.
+    static constexpr int MostCharactersPerSheet = 200000;
+    static constexpr int MostMarkersPerSheet = 10000;
+    // The sheets made before a job is stopped, unless setSheetLimit says
+    // otherwise.
+    static constexpr int DefaultSheetLimit = 10000;
 
     ByteInterpreter(const PrinterSetup &setup, PageSink &sink);
     ~ByteInterpreter();
@@ -58,9 +79,17 @@ public:
     // sheet), and the sink is finished.
     void finish();
 
+    // At most sheets go to the sink (at least 1); a job that needs another
+    // is stopped there: the rest of it is not read.
+    void setSheetLimit(int sheets);
+    // The job needed more sheets than the limit.
+    bool stoppedAtSheetLimit() const;
+
     int pageCount() const;
     const std::vector<UnknownSequence> &unknownSequences() const;
+    // Unknown and clamped sequences, listed or not.
     qint64 unknownSequenceCount() const;
+    const LeftOut &leftOut() const;
 
 private:
     struct Private;

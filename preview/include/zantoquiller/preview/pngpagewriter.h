@@ -1,5 +1,7 @@
 // Writes each sheet of a preview as a PNG picture: NAME-1.png, NAME-2.png
-// ... for an output name NAME.png.
+// ... for an output name NAME.png. Each page is put in place whole (see
+// outputfile.h); at the end, pages of the same names left by an earlier,
+// longer preview are removed, so that the pages there are this preview's.
 #pragma once
 
 #include <zantoquiller/preview/pagepainter.h>
@@ -19,6 +21,8 @@ public:
     static QString fileName(const QString &outputName, int pageNumber);
 
     void addPage(const Page &page) override;
+    // Removes the pages past the last one of this preview.
+    void finish() override;
     bool ok() const;
     QString errorString() const;
 

@@ -1,6 +1,7 @@
 // The text form of a preview, for terminals: each sheet as rows of
 // characters in their columns, bold, italic and underline as terminal
-// attributes, and a line between sheets.
+// attributes, and a line between sheets. A character that the printer's
+// character set maps to a control character is shown as its byte, <150>.
 #pragma once
 
 #include <zantoquiller/preview/page.h>
