@@ -1,6 +1,7 @@
 // The decoding of printer status reports: pure functions, so that each kind
 // of report is read in this one place and can be tried on recorded values.
 #include <zantoquiller/platform/printerstatus.h>
+#include <zantoquiller/platform/readabletext.h>
 
 #include <charconv>
 #include <linux/lp.h>
@@ -216,7 +217,7 @@ PrinterStatus pjlStatus(std::string_view answer)
         } else if (key == "DISPLAY") {
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
                 value = value.substr(1, value.size() - 2);
-            display = value;
+            display = readableText(value);
         } else if (key == "ONLINE") {
             online = value == "TRUE" ? 1 : value == "FALSE" ? 0 : -1;
         }
