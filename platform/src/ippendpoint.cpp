@@ -3,12 +3,16 @@
 
 #include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/printer.h>
+#include <zantoquiller/platform/readabletext.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Zanto::Platform {
@@ -17,6 +21,7 @@ namespace {
 
 // How often a wait looks at the clock and at the interrupt flag.
 constexpr double WaitStepSeconds = 0.1;
+constexpr std::chrono::milliseconds WaitStep(100);
 
 } // namespace
 
@@ -113,22 +118,85 @@ enum class GaveUp { No, TimedOut, Interrupted };
 
 } // namespace
 
+// The state of the waits on one connection, shared by the libcups callback
+// (while a wait is quiet) and the watcher thread (while the server keeps
+// sending: libcups then never calls back, so only the watcher can end an
+// endless answer, by shutting the connection down under it).
 struct ServerConnection::WaitState
 {
-    std::string server;
-    std::chrono::milliseconds timeout;
-    bool interruptible;
+    WaitState(std::string serverName, std::chrono::milliseconds budget, bool endOnInterrupt)
+        : server(std::move(serverName)), timeout(budget), interruptible(endOnInterrupt)
+    { }
+
+    const std::string server;
+    const std::chrono::milliseconds timeout;
+    const bool interruptible;
+
+    std::mutex mutex;
+    std::condition_variable changed;
     Deadline deadline {timeout};
+    bool inExchange = false;
+    bool stopping = false;
+    int fd = -1;
     GaveUp gaveUp = GaveUp::No;
     int signal = 0;
+    std::thread watcher;
 
-    bool keepWaiting()
+    // Under mutex: true while the exchange may go on.
+    bool stillWithin()
     {
+        if (gaveUp != GaveUp::No)
+            return false;
         if (interruptible && (signal = interruptSignal()) != 0)
             gaveUp = GaveUp::Interrupted;
         else if (deadline.passed())
             gaveUp = GaveUp::TimedOut;
         return gaveUp == GaveUp::No;
+    }
+
+    bool keepWaiting()
+    {
+        const std::lock_guard lock(mutex);
+        return stillWithin();
+    }
+
+    void watch()
+    {
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            if (!inExchange) {
+                changed.wait(lock);
+                continue;
+            }
+            if (stillWithin()) {
+                auto until = Deadline::Clock::now() + WaitStep;
+                if (deadline.limited())
+                    until = std::min(until, deadline.end());
+                changed.wait_until(lock, until);
+                continue;
+            }
+            // The libcups call in progress sees the end of the connection
+            // and returns; throwIfGaveUp() then says why.
+            inExchange = false;
+            ::shutdown(fd, SHUT_RDWR);
+        }
+    }
+
+    void start(int connection)
+    {
+        fd = connection;
+        watcher = std::thread([this] { watch(); });
+    }
+
+    void stop()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        if (watcher.joinable())
+            watcher.join();
     }
 
     [[noreturn]] void throwGaveUp() const
@@ -153,7 +221,7 @@ int keepWaiting(http_t *, void *data)
 
 ServerConnection::ServerConnection(
     const IppEndpoint &endpoint, std::chrono::milliseconds timeout, Interrupts interrupts)
-    : m_wait(new WaitState {serverName(endpoint), timeout, interrupts == Interrupts::EndTheWait})
+    : m_wait(new WaitState(serverName(endpoint), timeout, interrupts == Interrupts::EndTheWait))
 {
     const int msec = int(std::min<long long>(timeout.count(), 1 << 30));
     m_http.reset(httpConnect2(endpoint.host.c_str(), endpoint.port, nullptr, AF_UNSPEC,
@@ -168,7 +236,13 @@ ServerConnection::ServerConnection(
             "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
     }
     httpSetTimeout(m_http.get(), WaitStepSeconds, keepWaiting, m_wait.get());
-    expectAnswer(endpoint);
+    m_wait->start(httpGetFd(m_http.get()));
+    try {
+        expectAnswer(endpoint);
+    } catch (...) {
+        m_wait->stop();
+        throw;
+    }
 }
 
 void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
@@ -189,20 +263,49 @@ void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
             + (error ? std::string(": ") + std::strerror(error) : std::string()));
     }
     httpFlush(m_http.get());
+    endExchange();
 }
 
-ServerConnection::~ServerConnection() = default;
+ServerConnection::~ServerConnection()
+{
+    // The watcher goes before the connection it may shut down.
+    if (m_wait)
+        m_wait->stop();
+}
+
 ServerConnection::ServerConnection(ServerConnection &&) noexcept = default;
-ServerConnection &ServerConnection::operator=(ServerConnection &&) noexcept = default;
+
+ServerConnection &ServerConnection::operator=(ServerConnection &&other) noexcept
+{
+    if (this != &other) {
+        if (m_wait)
+            m_wait->stop();
+        m_http = std::move(other.m_http);
+        m_wait = std::move(other.m_wait);
+    }
+    return *this;
+}
 
 void ServerConnection::startExchange()
 {
-    m_wait->deadline = Deadline(m_wait->timeout);
-    m_wait->gaveUp = GaveUp::No;
+    {
+        const std::lock_guard lock(m_wait->mutex);
+        m_wait->deadline = Deadline(m_wait->timeout);
+        m_wait->gaveUp = GaveUp::No;
+        m_wait->inExchange = true;
+    }
+    m_wait->changed.notify_all();
+}
+
+void ServerConnection::endExchange()
+{
+    const std::lock_guard lock(m_wait->mutex);
+    m_wait->inExchange = false;
 }
 
 void ServerConnection::throwIfGaveUp() const
 {
+    const std::lock_guard lock(m_wait->mutex);
     if (m_wait->gaveUp != GaveUp::No)
         m_wait->throwGaveUp();
 }
@@ -227,6 +330,7 @@ IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoi
 {
     http.startExchange();
     IppMessage response(cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
+    http.endExchange();
     if (!response)
         http.throwIfGaveUp();
     if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
@@ -236,8 +340,9 @@ IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoi
 
 std::string lastIppError()
 {
+    // The server's own words, which may hold any bytes.
     const char *text = cupsLastErrorString();
-    return text && *text ? text : ippErrorString(cupsLastError());
+    return text && *text ? readableText(text) : ippErrorString(cupsLastError());
 }
 
 } // namespace Zanto::Platform

@@ -66,7 +66,12 @@ public:
     ServerConnection &operator=(ServerConnection &&) noexcept;
 
     http_t *get() const { return m_http.get(); }
+    // An exchange in progress that outlasts the time-out, even while the
+    // server keeps sending, has its connection shut down; between
+    // exchanges (endExchange() to the next startExchange()) the connection
+    // may stay idle for any time.
     void startExchange();
+    void endExchange();
     // Call after a libcups call failed: raises PrinterError ("did not
     // answer within", "interrupted") when the failure was a wait given up.
     void throwIfGaveUp() const;
