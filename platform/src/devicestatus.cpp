@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/lp.h>
 #include <linux/major.h>
@@ -46,8 +47,22 @@ private:
     int m_fd;
 };
 
-// Sends the whole request, or returns false when the deadline passes first.
-bool sendAll(int fd, std::string_view data, const Deadline &deadline, const std::string &name)
+// The most of an answer that is read: a status report is a few lines, so a
+// printer that sends more is cut off here.
+constexpr std::size_t AnswerLimit = 64 * 1024;
+
+struct Answer
+{
+    enum class End { Complete, TimedOut, Closed, Failed, TooLong };
+    std::string bytes;
+    End end = End::TimedOut;
+    int error = 0; // why reading failed
+};
+
+// Sends the whole request, or returns false when the deadline passes first
+// or the printer has closed the connection (failure then says which).
+bool sendAll(int fd, std::string_view data, const Deadline &deadline, const std::string &name,
+    Answer &failure)
 {
     pollfd entry {fd, POLLOUT, 0};
     while (!data.empty()) {
@@ -63,25 +78,17 @@ bool sendAll(int fd, std::string_view data, const Deadline &deadline, const std:
         const ssize_t count = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL);
         const ssize_t written
             = count < 0 && errno == ENOTSOCK ? ::write(fd, data.data(), data.size()) : count;
-        if (written > 0)
+        if (written > 0) {
             data.remove_prefix(std::size_t(written));
-        else if (written < 0 && errno != EAGAIN && errno != EINTR)
+        } else if (written < 0 && (errno == EPIPE || errno == ECONNRESET)) {
+            failure.end = Answer::End::Closed;
+            return false;
+        } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
             throwSystemError(name, errno);
+        }
     }
     return true;
 }
-
-// The most of an answer that is read: a status report is a few lines, so a
-// printer that sends more is cut off here.
-constexpr std::size_t AnswerLimit = 64 * 1024;
-
-struct Answer
-{
-    enum class End { Complete, TimedOut, Closed, TooLong };
-    std::string bytes;
-    End end = End::TimedOut;
-    int error = 0; // why the connection ended, when it was not in order
-};
 
 // Reads until complete(answer, from) holds, the other side ends the
 // connection, the answer reaches AnswerLimit or the deadline passes, however
@@ -118,10 +125,13 @@ Answer receive(int fd, const Deadline &deadline, const std::string &name, Comple
                 answer.end = Answer::End::TooLong;
                 return answer;
             }
-        } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
-            // The printer hung up or cannot be read: what came is all.
+        } else if (count == 0 || errno == ECONNRESET) {
+            // The printer hung up (a reset: it had not read the request).
             answer.end = Answer::End::Closed;
-            answer.error = count == 0 ? 0 : errno;
+            return answer;
+        } else if (errno != EAGAIN && errno != EINTR) {
+            answer.end = Answer::End::Failed;
+            answer.error = errno;
             return answer;
         }
     }
@@ -131,11 +141,10 @@ Answer receive(int fd, const Deadline &deadline, const std::string &name, Comple
 std::string noAnswer(const Answer &answer, std::chrono::milliseconds timeout, const char *query)
 {
     if (answer.end == Answer::End::Closed)
-        return std::string("the printer ")
-            + (answer.error
-                    ? "broke off the connection (" + std::string(std::strerror(answer.error)) + ")"
-                    : std::string("closed the connection"))
-            + " before it answered the " + query;
+        return std::string("the printer closed the connection before it answered the ") + query;
+    if (answer.end == Answer::End::Failed)
+        return std::string("the printer's answer to the ") + query
+            + " cannot be read: " + std::strerror(answer.error);
     return std::string("the printer did not answer the ") + query + " within "
         + std::to_string(timeout.count()) + " ms";
 }
@@ -147,7 +156,7 @@ PrinterStatus askEscPos(
     const std::string request
         = escPosStatusRequest(1) + escPosStatusRequest(2) + escPosStatusRequest(4);
     Answer answer;
-    if (sendAll(fd, request, deadline, name))
+    if (sendAll(fd, request, deadline, name, answer))
         answer = receive(fd, deadline, name,
             [](const std::string &got, std::size_t) { return got.size() >= 3; });
     const std::string &bytes = answer.bytes;
@@ -164,7 +173,7 @@ PrinterStatus askPjl(
     int fd, const Deadline &deadline, std::chrono::milliseconds timeout, const std::string &name)
 {
     Answer answer;
-    if (sendAll(fd, PjlStatusQuery, deadline, name))
+    if (sendAll(fd, PjlStatusQuery, deadline, name, answer))
         answer = receive(fd, deadline, name, [](const std::string &got, std::size_t from) {
             return got.find('\f', from) != std::string::npos;
         });
