@@ -41,8 +41,10 @@ LoopbackPrinter::LoopbackPrinter(Mode mode, qsizetype resetAfter)
     : m_mode(mode), m_resetAfter(resetAfter)
 {
     // An off-line printer takes little before it stops reading, and so does
-    // one that is about to be switched off.
-    const bool small = mode == Mode::AcceptNeverRead || mode == Mode::ResetAfter;
+    // one that is about to be switched off; a served connection takes what
+    // its service reads, little more.
+    const bool small
+        = mode == Mode::AcceptNeverRead || mode == Mode::ResetAfter || mode == Mode::Serve;
     m_listener = loopbackListener(small ? 4096 : 0, m_port);
     if (::pipe2(m_wake, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2() failed");

@@ -28,7 +28,8 @@ public:
     // How a connection ended, as the printer saw it: in order (end of data)
     // or with a reset (a job dropped by its sender).
     enum class Ending { InOrder, Reset };
-    // Serve: called on a thread of its own with each connection, which is
+    // Serve: called on a thread of its own with each connection (with a
+    // small receive buffer, so that the sender sees what it reads), which is
     // closed when it returns. It must return once the other side has gone
     // or stopped turns true (the printer is being destroyed).
     using Service = std::function<void(int connection, const std::atomic<bool> &stopped)>;
