@@ -215,8 +215,11 @@ PrinterStatus pjlStatus(std::string_view answer)
             haveCode = std::from_chars(value.data(), value.data() + value.size(), code).ptr
                 == value.data() + value.size();
         } else if (key == "DISPLAY") {
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-                value = value.substr(1, value.size() - 2);
+            // Quoted; an answer that was cut off lacks the closing quote.
+            if (value.starts_with('"'))
+                value.remove_prefix(1);
+            if (value.ends_with('"'))
+                value.remove_suffix(1);
             display = readableText(value);
         } else if (key == "ONLINE") {
             online = value == "TRUE" ? 1 : value == "FALSE" ? 0 : -1;

@@ -323,7 +323,7 @@ TEST(DeviceStatus, AHostilePrinterIsAnsweredWithinTheTimeoutAndShownSafely)
     };
     const std::string cut = "the printer's answer was cut off after 65536 bytes";
     const std::string longDisplay
-        = "PJL status 10001 (informational): \"\"" + std::string(255, 'A') + "... (";
+        = "PJL status 10001 (informational): \"" + std::string(256, 'A') + "... (";
     const Case cases[] = {
         {"endless answer", false, {"CODE=10001\r\n", "ONLINE=TRUE\r\n", 0ms}, PrinterState::Ready,
             "PJL status 10001 (informational)", false},
