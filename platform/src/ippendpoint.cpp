@@ -282,6 +282,7 @@ ServerConnection &ServerConnection::operator=(ServerConnection &&other) noexcept
             m_wait->stop();
         m_http = std::move(other.m_http);
         m_wait = std::move(other.m_wait);
+        m_failure = std::move(other.m_failure);
     }
     return *this;
 }
@@ -301,6 +302,22 @@ void ServerConnection::endExchange()
 {
     const std::lock_guard lock(m_wait->mutex);
     m_wait->inExchange = false;
+}
+
+bool ServerConnection::gaveUp() const
+{
+    const std::lock_guard lock(m_wait->mutex);
+    return m_wait->gaveUp != GaveUp::No;
+}
+
+void ServerConnection::setFailure(std::string reason)
+{
+    m_failure = std::move(reason);
+}
+
+const std::string &ServerConnection::failure() const
+{
+    return m_failure;
 }
 
 void ServerConnection::throwIfGaveUp() const
@@ -325,15 +342,56 @@ IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint)
     return newRequest(operation, "printer-uri", endpoint);
 }
 
+IppMessage exchange(ServerConnection &http, IppMessage request, const std::string &resource)
+{
+    // As cupsDoRequest() does (authentication, encryption and a connection
+    // to renew are each another try), but within the time-out and a few
+    // tries: cupsDoRequest() tries again without end, and without ever
+    // waiting, while a server answers with neither an IPP response nor an
+    // HTTP error.
+    constexpr int MostTries = 5;
+    http_t *connection = http.get();
+    const char *auth = httpGetAuthString(connection);
+    if (auth && std::strncmp(auth, "Local ", 6) == 0)
+        httpSetAuthString(connection, nullptr, nullptr); // stale by now
+    http.startExchange();
+    const std::size_t length = ippLength(request.get());
+    IppMessage response;
+    http_status_t status = HTTP_STATUS_ERROR;
+    for (int tries = 0; !response && tries < MostTries && !http.gaveUp(); ++tries) {
+        status = cupsSendRequest(connection, request.get(), resource.c_str(), length);
+        if (status <= HTTP_STATUS_CONTINUE || status == HTTP_STATUS_OK) {
+            response.reset(cupsGetResponse(connection, resource.c_str()));
+            status = httpGetStatus(connection);
+        }
+        if (status == HTTP_STATUS_ERROR
+            || (status >= HTTP_STATUS_BAD_REQUEST && status != HTTP_STATUS_UNAUTHORIZED
+                && status != HTTP_STATUS_UPGRADE_REQUIRED))
+            break;
+        if (httpGetState(connection) != HTTP_STATE_WAITING)
+            httpFlush(connection);
+    }
+    http.endExchange();
+    if (response)
+        http.setFailure({});
+    else if (status >= HTTP_STATUS_BAD_REQUEST)
+        http.setFailure("HTTP " + std::to_string(int(status)) + " " + httpStatus(status));
+    else if (status != HTTP_STATUS_ERROR)
+        http.setFailure("its answer cannot be read");
+    else
+        http.setFailure(lastIppError());
+    return response;
+}
+
 IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoint &endpoint,
     const std::string &what)
 {
-    http.startExchange();
-    IppMessage response(cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
-    http.endExchange();
+    IppMessage response = exchange(http, std::move(request), endpoint.resource);
     if (!response)
         http.throwIfGaveUp();
-    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+    if (!response)
+        throw PrinterError("The " + endpoint.label + " " + what + ": " + http.failure());
+    if (cupsLastError() > IPP_STATUS_OK_CONFLICTING)
         throw PrinterError("The " + endpoint.label + " " + what + ": " + lastIppError());
     return response;
 }

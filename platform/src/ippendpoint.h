@@ -75,6 +75,12 @@ public:
     // Call after a libcups call failed: raises PrinterError ("did not
     // answer within", "interrupted") when the failure was a wait given up.
     void throwIfGaveUp() const;
+    // True once the exchange in progress has run out of time or was
+    // interrupted.
+    bool gaveUp() const;
+    // Why the last exchange brought no answer.
+    void setFailure(std::string reason);
+    const std::string &failure() const;
 
     struct WaitState;
 
@@ -86,6 +92,7 @@ private:
 
     std::unique_ptr<WaitState> m_wait; // the callback's data: a stable address
     HttpConnection m_http;
+    std::string m_failure;
 };
 
 // A request with the attributes every operation carries: the endpoint's URI
@@ -94,6 +101,10 @@ private:
 IppMessage newRequest(ipp_op_t operation, const char *uriAttribute, const IppEndpoint &endpoint);
 // A request with the attributes every printer operation carries.
 IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint);
+
+// Sends request as one exchange, within the time-out, and returns the
+// answer, or null (then http.throwIfGaveUp() and http.failure() say why).
+IppMessage exchange(ServerConnection &http, IppMessage request, const std::string &resource);
 
 // Sends request as one exchange and returns the answer; raises PrinterError
 // with what, the printer's label and the server's reason when the answer is

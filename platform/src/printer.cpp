@@ -58,10 +58,7 @@ std::optional<std::string> queueDeviceUri(ServerConnection &http, const std::str
     const char *wanted[] = {"device-uri"};
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
         nullptr, wanted);
-    http.startExchange();
-    const IppMessage answer(
-        cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
-    http.endExchange();
+    const IppMessage answer = exchange(http, std::move(request), endpoint.resource);
     if (!answer)
         http.throwIfGaveUp();
     if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)

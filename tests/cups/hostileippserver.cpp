@@ -1,6 +1,9 @@
 #include "hostileippserver.h"
 
+#include <cerrno>
 #include <chrono>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
 
 namespace ZantoTest::Cups {
@@ -92,7 +95,15 @@ bool readRequest(int connection, QByteArray &pending, QByteArray &method, QByteA
     while ((headerEnd = pending.indexOf("\r\n\r\n")) < 0) {
         if (stopped || std::chrono::steady_clock::now() > end)
             return false;
-        pending += readSome(connection, 100ms);
+        pollfd entry {connection, POLLIN, 0};
+        if (::poll(&entry, 1, 100) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t count = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
+            return false; // the client has gone
+        if (count > 0)
+            pending.append(buffer, count);
     }
     const QByteArray headers = pending.left(headerEnd);
     pending.remove(0, headerEnd + 4);
@@ -107,7 +118,10 @@ bool readRequest(int connection, QByteArray &pending, QByteArray &method, QByteA
     while (pending.size() < length) {
         if (stopped || std::chrono::steady_clock::now() > end)
             return false;
-        pending += readSome(connection, 100ms);
+        const QByteArray more = readSome(connection, 100ms);
+        if (more.isEmpty())
+            return false; // a client sends its request without pausing
+        pending += more;
     }
     body = pending.left(length);
     pending.remove(0, length);

@@ -207,11 +207,14 @@ TEST(HostileIppServer, AnAnswerWithoutEndIsCutOffByTheTimeout)
                     {command, server.uri(), QStringLiteral("--timeout"), QStringLiteral("1000")});
             });
             EXPECT_LT(took, 1000ms + Margin + Cups::zantoStartTime());
-            EXPECT_EQ(result.exitCode, 3) << output(result).constData();
-            EXPECT_NE(output(result).indexOf("The print server " + server.serverName().toUtf8()
-                          + " did not answer within 1000 ms"),
-                -1)
-                << output(result).constData();
+            // A header line without end is no answer; the others are
+            // answers that do not end in time.
+            const bool unreadable = behaviour == Behaviour::HeaderLineForever;
+            const QByteArray said = unreadable ? QByteArray(": its answer cannot be read\n")
+                                               : "The print server " + server.serverName().toUtf8()
+                    + " did not answer within 1000 ms\n";
+            EXPECT_EQ(result.exitCode, unreadable ? 1 : 3) << output(result).constData();
+            EXPECT_NE(output(result).indexOf(said), -1) << output(result).constData();
         }
     }
 }
