@@ -1,5 +1,6 @@
 #include "ippendpoint.h"
 #include "deadline.h"
+#include "receivedbytes.h"
 
 #include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/printer.h>
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <poll.h>
@@ -114,7 +117,11 @@ std::string connectFailure(const IppEndpoint &endpoint, const Deadline &deadline
     return error ? std::strerror(error) : "the server did not answer";
 }
 
-enum class GaveUp { No, TimedOut, Interrupted };
+enum class GaveUp { No, TimedOut, Interrupted, TooLong };
+
+// The most one exchange may bring from the server: far more than any answer
+// about printers and jobs, and a bound on what an endless one costs.
+constexpr std::uint64_t AnswerLimit = 8 << 20;
 
 } // namespace
 
@@ -138,6 +145,7 @@ struct ServerConnection::WaitState
     bool inExchange = false;
     bool stopping = false;
     int fd = -1;
+    std::uint64_t received = 0; // by the connection before the exchange
     GaveUp gaveUp = GaveUp::No;
     int signal = 0;
     std::thread watcher;
@@ -154,6 +162,18 @@ struct ServerConnection::WaitState
         return gaveUp == GaveUp::No;
     }
 
+    // Under mutex: true once the exchange has brought more than AnswerLimit.
+    bool broughtTooMuch()
+    {
+        const std::uint64_t now = receivedBytes(fd);
+        if (now < received)
+            received = 0; // libcups connected anew
+        if (now - received <= AnswerLimit)
+            return false;
+        gaveUp = GaveUp::TooLong;
+        return true;
+    }
+
     bool keepWaiting()
     {
         const std::lock_guard lock(mutex);
@@ -168,7 +188,7 @@ struct ServerConnection::WaitState
                 changed.wait(lock);
                 continue;
             }
-            if (stillWithin()) {
+            if (stillWithin() && !broughtTooMuch()) {
                 auto until = Deadline::Clock::now() + WaitStep;
                 if (deadline.limited())
                     until = std::min(until, deadline.end());
@@ -201,6 +221,9 @@ struct ServerConnection::WaitState
 
     [[noreturn]] void throwGaveUp() const
     {
+        if (gaveUp == GaveUp::TooLong)
+            throw PrinterError("The print server " + server + " sent more than "
+                + std::to_string(AnswerLimit >> 20) + " MiB in one answer");
         if (gaveUp == GaveUp::Interrupted)
             throw PrinterError("Waiting for the print server " + server
                 + " was interrupted by signal " + std::to_string(signal));
@@ -294,6 +317,7 @@ void ServerConnection::startExchange()
         m_wait->deadline = Deadline(m_wait->timeout);
         m_wait->gaveUp = GaveUp::No;
         m_wait->inExchange = true;
+        m_wait->received = receivedBytes(m_wait->fd);
     }
     m_wait->changed.notify_all();
 }

@@ -48,7 +48,8 @@ std::string serverName(const IppEndpoint &endpoint);
 std::string schedulerName();
 
 // A connection to a print server on which no wait lasts longer than the
-// time-out of the exchange in progress. An exchange is one request and its
+// time-out of the exchange in progress, and no exchange brings more than
+// 8 MiB. An exchange is one request and its
 // answer, or one piece of a document; startExchange() begins the next one.
 // A signal recorded by requestInterrupt() ends the waits at once, unless the
 // connection ignores interrupts (the clean-up after an interrupted print).

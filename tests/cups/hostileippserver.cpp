@@ -173,15 +173,21 @@ void serve(HostileIppServer::Behaviour behaviour, int connection, const std::ato
             }
             continue;
         }
-        // Endless: one more value of the last attribute, again and again.
+        // Endless: one more value of the last attribute, again and again,
+        // a few MiB a second. Flood: one more attribute with a long text, as
+        // fast as it goes.
+        const bool flood = behaviour == Behaviour::Flood;
         QByteArray values;
         for (int i = 0; i < 2000; ++i)
             values += attribute(Keyword, {}, "none");
+        const QByteArray piece
+            = chunk(flood ? attribute(Text, "x-flood", QByteArray(30000, 'F')) : values);
         if (!sendAll(connection, head + start, stopped))
             return;
-        while (
-            std::chrono::steady_clock::now() < end && sendAll(connection, chunk(values), stopped))
-            std::this_thread::sleep_for(10ms);
+        while (std::chrono::steady_clock::now() < end && sendAll(connection, piece, stopped)) {
+            if (!flood)
+                std::this_thread::sleep_for(10ms);
+        }
         return;
     }
 }

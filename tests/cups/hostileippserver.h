@@ -1,6 +1,7 @@
 // An IPP printer on the loopback interface that misbehaves as an attacker's
 // or a broken print server would: it answers OPTIONS properly and then
-// answers each IPP request with an endless chunked reply, a header line that
+// answers each IPP request with an endless chunked reply (slow or as fast
+// as it goes), a header line that
 // never ends, a reply that trickles in a byte at a time, or a well-formed
 // reply whose texts hold terminal escape sequences and run long.
 #pragma once
@@ -16,7 +17,8 @@ namespace ZantoTest::Cups {
 class HostileIppServer
 {
 public:
-    enum class Behaviour { Endless, HeaderLineForever, Trickle, Escapes };
+    // Endless sends a few MiB a second; Flood as fast as it can.
+    enum class Behaviour { Endless, Flood, HeaderLineForever, Trickle, Escapes };
 
     explicit HostileIppServer(Behaviour behaviour);
 

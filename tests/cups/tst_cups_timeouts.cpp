@@ -240,3 +240,18 @@ TEST(HostileIppServer, ItsTextsReachTheTerminalEscapedAndCut)
     EXPECT_NE(jobs.out.indexOf("<ESC>[2J<ESC>[Hinvoice<BEL>BBB"), -1) << jobs.out.constData();
     EXPECT_LT(jobs.out.size(), 1000) << "the 3000 bytes of the name are cut";
 }
+
+TEST(HostileIppServer, AFloodIsCutOffAfterEightMebibytes)
+{
+    const Cups::HostileIppServer server(Behaviour::Flood);
+    ProcessResult result;
+    const auto took = timed([&] {
+        result = runZanto({QStringLiteral("status"), server.uri(), QStringLiteral("--timeout"),
+            QStringLiteral("60000")});
+    });
+    EXPECT_LT(took, 30s) << "long before the time-out";
+    EXPECT_EQ(result.exitCode, 1) << output(result).constData();
+    EXPECT_EQ(result.err,
+        "The print server " + server.serverName().toUtf8()
+            + " sent more than 8 MiB in one answer\n");
+}
