@@ -11,68 +11,11 @@
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/platform/readabletext.h>
 
-#include <array>
 #include <cstdio>
 
 namespace Zanto::Cli {
-
-namespace {
-
-constexpr std::array<const char *, 32> controlNames {
-    "NUL",
-    "SOH",
-    "STX",
-    "ETX",
-    "EOT",
-    "ENQ",
-    "ACK",
-    "BEL",
-    "BS",
-    "HT",
-    "LF",
-    "VT",
-    "FF",
-    "CR",
-    "SO",
-    "SI",
-    "DLE",
-    "DC1",
-    "DC2",
-    "DC3",
-    "DC4",
-    "NAK",
-    "SYN",
-    "ETB",
-    "CAN",
-    "EM",
-    "SUB",
-    "ESC",
-    "FS",
-    "GS",
-    "RS",
-    "US",
-};
-
-void appendReadable(QByteArray &out, unsigned char byte)
-{
-    if (byte >= 32 && byte < 127) {
-        out += static_cast<char>(byte);
-        return;
-    }
-    out += '<';
-    if (byte < 32)
-        out += controlNames[byte];
-    else if (byte == 127)
-        out += "DEL";
-    else
-        out += QByteArray::number(byte);
-    out += '>';
-    if (byte == '\n' || byte == '\f')
-        out += '\n';
-}
-
-} // namespace
 
 int runDump(const QStringList &arguments)
 {
@@ -91,7 +34,7 @@ int runDump(const QStringList &arguments)
     InputFile input;
     input.openFile(files.value(0));
     refuseStandardOutputOverInput(input.handle());
-    QByteArray readable;
+    std::string readable;
     bool endsWithNewLine = true;
     char bytes[64 * 1024];
     for (;;) {
@@ -101,12 +44,12 @@ int runDump(const QStringList &arguments)
         if (count == 0)
             break;
         readable.clear();
-        for (qint64 i = 0; i < count; ++i)
-            appendReadable(readable, static_cast<unsigned char>(bytes[i]));
+        Platform::appendReadableBytes(readable, std::string_view(bytes, std::size_t(count)),
+            Platform::HighBytes::Numbered, true);
         // A long input stops at the first failed write.
-        if (!writeStandardOutput(readable.constData(), static_cast<std::size_t>(readable.size())))
+        if (!writeStandardOutput(readable.data(), readable.size()))
             return 1;
-        endsWithNewLine = readable.endsWith('\n');
+        endsWithNewLine = readable.ends_with('\n');
     }
     if (!endsWithNewLine)
         std::fputc('\n', stdout);

@@ -17,6 +17,8 @@ public:
 
     bool limited() const { return m_limited; }
     bool passed() const { return m_limited && Clock::now() >= m_end; }
+    // When the budget runs out; meaningful only when limited().
+    Clock::time_point end() const { return m_end; }
 
     // Milliseconds left for poll(): -1 without a limit, else 0 or more,
     // rounded up so that a poll never returns before the deadline.

@@ -10,7 +10,9 @@
 
 #include <zantoquiller/platform/interruption.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/lp.h>
 #include <linux/major.h>
@@ -45,8 +47,22 @@ private:
     int m_fd;
 };
 
-// Sends the whole request, or returns false when the deadline passes first.
-bool sendAll(int fd, std::string_view data, const Deadline &deadline, const std::string &name)
+// The most of an answer that is read: a status report is a few lines, so a
+// printer that sends more is cut off here.
+constexpr std::size_t AnswerLimit = 64 * 1024;
+
+struct Answer
+{
+    enum class End { Complete, TimedOut, Closed, Failed, TooLong };
+    std::string bytes;
+    End end = End::TimedOut;
+    int error = 0; // why reading failed
+};
+
+// Sends the whole request, or returns false when the deadline passes first
+// or the printer has closed the connection (failure then says which).
+bool sendAll(int fd, std::string_view data, const Deadline &deadline, const std::string &name,
+    Answer &failure)
 {
     pollfd entry {fd, POLLOUT, 0};
     while (!data.empty()) {
@@ -62,45 +78,73 @@ bool sendAll(int fd, std::string_view data, const Deadline &deadline, const std:
         const ssize_t count = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL);
         const ssize_t written
             = count < 0 && errno == ENOTSOCK ? ::write(fd, data.data(), data.size()) : count;
-        if (written > 0)
+        if (written > 0) {
             data.remove_prefix(std::size_t(written));
-        else if (written < 0 && errno != EAGAIN && errno != EINTR)
+        } else if (written < 0 && (errno == EPIPE || errno == ECONNRESET)) {
+            failure.end = Answer::End::Closed;
+            return false;
+        } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
             throwSystemError(name, errno);
+        }
     }
     return true;
 }
 
-// Reads until complete(answer) holds, the other side ends the connection or
-// the deadline passes.
+// Reads until complete(answer, from) holds, the other side ends the
+// connection, the answer reaches AnswerLimit or the deadline passes, however
+// much the printer keeps sending. complete() is given the offset of the
+// bytes that are new, so that each byte is looked at once.
 template<typename Complete>
-std::string receive(int fd, const Deadline &deadline, const std::string &name, Complete complete)
+Answer receive(int fd, const Deadline &deadline, const std::string &name, Complete complete)
 {
-    std::string answer;
+    Answer answer;
     pollfd entry {fd, POLLIN, 0};
-    while (!complete(answer)) {
+    for (;;) {
+        if (deadline.passed())
+            return answer;
         const int ready = ::poll(&entry, 1, deadline.pollTimeout());
         if (ready == 0)
-            break;
+            return answer;
         if (ready < 0) {
             if (errno != EINTR)
                 throwSystemError(name, errno);
             throwIfInterrupted(name);
             continue;
         }
-        char buffer[512];
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count > 0)
-            answer.append(buffer, std::size_t(count));
-        else if (count == 0 || (errno != EAGAIN && errno != EINTR))
-            break; // the printer hung up or cannot be read: what came is all
-        else if (deadline.passed())
-            break;
+        char buffer[4096];
+        const std::size_t room = std::min(sizeof buffer, AnswerLimit - answer.bytes.size());
+        const ssize_t count = ::read(fd, buffer, room);
+        if (count > 0) {
+            const std::size_t from = answer.bytes.size();
+            answer.bytes.append(buffer, std::size_t(count));
+            if (complete(answer.bytes, from)) {
+                answer.end = Answer::End::Complete;
+                return answer;
+            }
+            if (answer.bytes.size() >= AnswerLimit) {
+                answer.end = Answer::End::TooLong;
+                return answer;
+            }
+        } else if (count == 0 || errno == ECONNRESET) {
+            // The printer hung up (a reset: it had not read the request).
+            answer.end = Answer::End::Closed;
+            return answer;
+        } else if (errno != EAGAIN && errno != EINTR) {
+            answer.end = Answer::End::Failed;
+            answer.error = errno;
+            return answer;
+        }
     }
-    return answer;
 }
 
-std::string noAnswer(std::chrono::milliseconds timeout, const char *query)
+// Why no answer came to query.
+std::string noAnswer(const Answer &answer, std::chrono::milliseconds timeout, const char *query)
 {
+    if (answer.end == Answer::End::Closed)
+        return std::string("the printer closed the connection before it answered the ") + query;
+    if (answer.end == Answer::End::Failed)
+        return std::string("the printer's answer to the ") + query
+            + " cannot be read: " + std::strerror(answer.error);
     return std::string("the printer did not answer the ") + query + " within "
         + std::to_string(timeout.count()) + " ms";
 }
@@ -111,32 +155,41 @@ PrinterStatus askEscPos(
 {
     const std::string request
         = escPosStatusRequest(1) + escPosStatusRequest(2) + escPosStatusRequest(4);
-    std::string answer;
-    if (sendAll(fd, request, deadline, name))
-        answer
-            = receive(fd, deadline, name, [](const std::string &got) { return got.size() >= 3; });
-    if (answer.size() < 3) {
+    Answer answer;
+    if (sendAll(fd, request, deadline, name, answer))
+        answer = receive(fd, deadline, name,
+            [](const std::string &got, std::size_t) { return got.size() >= 3; });
+    const std::string &bytes = answer.bytes;
+    if (bytes.size() < 3) {
         PrinterStatus status;
-        status.reasons.push_back(noAnswer(timeout, "ESC/POS status request (DLE EOT)"));
+        status.reasons.push_back(noAnswer(answer, timeout, "ESC/POS status request (DLE EOT)"));
         return status;
     }
-    return escPosStatus(static_cast<unsigned char>(answer[0]),
-        static_cast<unsigned char>(answer[1]), static_cast<unsigned char>(answer[2]));
+    return escPosStatus(static_cast<unsigned char>(bytes[0]), static_cast<unsigned char>(bytes[1]),
+        static_cast<unsigned char>(bytes[2]));
 }
 
 PrinterStatus askPjl(
     int fd, const Deadline &deadline, std::chrono::milliseconds timeout, const std::string &name)
 {
-    std::string answer;
-    if (sendAll(fd, PjlStatusQuery, deadline, name))
-        answer = receive(fd, deadline, name,
-            [](const std::string &got) { return got.find('\f') != std::string::npos; });
-    if (answer.find('\f') == std::string::npos && answer.find("CODE") == std::string::npos) {
+    Answer answer;
+    if (sendAll(fd, PjlStatusQuery, deadline, name, answer))
+        answer = receive(fd, deadline, name, [](const std::string &got, std::size_t from) {
+            return got.find('\f', from) != std::string::npos;
+        });
+    if (answer.end != Answer::End::Complete && answer.bytes.find("CODE") == std::string::npos) {
         PrinterStatus status;
-        status.reasons.push_back(noAnswer(timeout, "PJL status query"));
+        status.reasons.push_back(answer.end == Answer::End::TooLong
+                ? "the printer's answer to the PJL status query holds no status code in its first "
+                    + std::to_string(AnswerLimit) + " bytes"
+                : noAnswer(answer, timeout, "PJL status query"));
         return status;
     }
-    return pjlStatus(answer);
+    PrinterStatus status = pjlStatus(answer.bytes);
+    if (answer.end == Answer::End::TooLong)
+        status.reasons.push_back(
+            "the printer's answer was cut off after " + std::to_string(AnswerLimit) + " bytes");
+    return status;
 }
 
 PrinterStatus socketStatus(

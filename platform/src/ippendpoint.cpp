@@ -1,14 +1,21 @@
 #include "ippendpoint.h"
 #include "deadline.h"
+#include "receivedbytes.h"
 
 #include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/platform/printer.h>
+#include <zantoquiller/platform/readabletext.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Zanto::Platform {
@@ -17,6 +24,7 @@ namespace {
 
 // How often a wait looks at the clock and at the interrupt flag.
 constexpr double WaitStepSeconds = 0.1;
+constexpr std::chrono::milliseconds WaitStep(100);
 
 } // namespace
 
@@ -109,21 +117,44 @@ std::string connectFailure(const IppEndpoint &endpoint, const Deadline &deadline
     return error ? std::strerror(error) : "the server did not answer";
 }
 
-enum class GaveUp { No, TimedOut, Interrupted };
+enum class GaveUp { No, TimedOut, Interrupted, TooLong };
+
+// The most one exchange may bring from the server: far more than any answer
+// about printers and jobs, and a bound on what an endless one costs.
+constexpr std::uint64_t AnswerLimit = 8 << 20;
 
 } // namespace
 
+// The state of the waits on one connection, shared by the libcups callback
+// (while a wait is quiet) and the watcher thread (while the server keeps
+// sending: libcups then never calls back, so only the watcher can end an
+// endless answer, by shutting the connection down under it).
 struct ServerConnection::WaitState
 {
-    std::string server;
-    std::chrono::milliseconds timeout;
-    bool interruptible;
+    WaitState(std::string serverName, std::chrono::milliseconds budget, bool endOnInterrupt)
+        : server(std::move(serverName)), timeout(budget), interruptible(endOnInterrupt)
+    { }
+
+    const std::string server;
+    const std::chrono::milliseconds timeout;
+    const bool interruptible;
+
+    std::mutex mutex;
+    std::condition_variable changed;
     Deadline deadline {timeout};
+    bool inExchange = false;
+    bool stopping = false;
+    int fd = -1;
+    std::uint64_t received = 0; // by the connection before the exchange
     GaveUp gaveUp = GaveUp::No;
     int signal = 0;
+    std::thread watcher;
 
-    bool keepWaiting()
+    // Under mutex: true while the exchange may go on.
+    bool stillWithin()
     {
+        if (gaveUp != GaveUp::No)
+            return false;
         if (interruptible && (signal = interruptSignal()) != 0)
             gaveUp = GaveUp::Interrupted;
         else if (deadline.passed())
@@ -131,8 +162,68 @@ struct ServerConnection::WaitState
         return gaveUp == GaveUp::No;
     }
 
+    // Under mutex: true once the exchange has brought more than AnswerLimit.
+    bool broughtTooMuch()
+    {
+        const std::uint64_t now = receivedBytes(fd);
+        if (now < received)
+            received = 0; // libcups connected anew
+        if (now - received <= AnswerLimit)
+            return false;
+        gaveUp = GaveUp::TooLong;
+        return true;
+    }
+
+    bool keepWaiting()
+    {
+        const std::lock_guard lock(mutex);
+        return stillWithin();
+    }
+
+    void watch()
+    {
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            if (!inExchange) {
+                changed.wait(lock);
+                continue;
+            }
+            if (stillWithin() && !broughtTooMuch()) {
+                auto until = Deadline::Clock::now() + WaitStep;
+                if (deadline.limited())
+                    until = std::min(until, deadline.end());
+                changed.wait_until(lock, until);
+                continue;
+            }
+            // The libcups call in progress sees the end of the connection
+            // and returns; throwIfGaveUp() then says why.
+            inExchange = false;
+            ::shutdown(fd, SHUT_RDWR);
+        }
+    }
+
+    void start(int connection)
+    {
+        fd = connection;
+        watcher = std::thread([this] { watch(); });
+    }
+
+    void stop()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        if (watcher.joinable())
+            watcher.join();
+    }
+
     [[noreturn]] void throwGaveUp() const
     {
+        if (gaveUp == GaveUp::TooLong)
+            throw PrinterError("The print server " + server + " sent more than "
+                + std::to_string(AnswerLimit >> 20) + " MiB in one answer");
         if (gaveUp == GaveUp::Interrupted)
             throw PrinterError("Waiting for the print server " + server
                 + " was interrupted by signal " + std::to_string(signal));
@@ -153,7 +244,7 @@ int keepWaiting(http_t *, void *data)
 
 ServerConnection::ServerConnection(
     const IppEndpoint &endpoint, std::chrono::milliseconds timeout, Interrupts interrupts)
-    : m_wait(new WaitState {serverName(endpoint), timeout, interrupts == Interrupts::EndTheWait})
+    : m_wait(new WaitState(serverName(endpoint), timeout, interrupts == Interrupts::EndTheWait))
 {
     const int msec = int(std::min<long long>(timeout.count(), 1 << 30));
     m_http.reset(httpConnect2(endpoint.host.c_str(), endpoint.port, nullptr, AF_UNSPEC,
@@ -168,7 +259,13 @@ ServerConnection::ServerConnection(
             "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
     }
     httpSetTimeout(m_http.get(), WaitStepSeconds, keepWaiting, m_wait.get());
-    expectAnswer(endpoint);
+    m_wait->start(httpGetFd(m_http.get()));
+    try {
+        expectAnswer(endpoint);
+    } catch (...) {
+        m_wait->stop();
+        throw;
+    }
 }
 
 void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
@@ -189,20 +286,67 @@ void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
             + (error ? std::string(": ") + std::strerror(error) : std::string()));
     }
     httpFlush(m_http.get());
+    endExchange();
 }
 
-ServerConnection::~ServerConnection() = default;
+ServerConnection::~ServerConnection()
+{
+    // The watcher goes before the connection it may shut down.
+    if (m_wait)
+        m_wait->stop();
+}
+
 ServerConnection::ServerConnection(ServerConnection &&) noexcept = default;
-ServerConnection &ServerConnection::operator=(ServerConnection &&) noexcept = default;
+
+ServerConnection &ServerConnection::operator=(ServerConnection &&other) noexcept
+{
+    if (this != &other) {
+        if (m_wait)
+            m_wait->stop();
+        m_http = std::move(other.m_http);
+        m_wait = std::move(other.m_wait);
+        m_failure = std::move(other.m_failure);
+    }
+    return *this;
+}
 
 void ServerConnection::startExchange()
 {
-    m_wait->deadline = Deadline(m_wait->timeout);
-    m_wait->gaveUp = GaveUp::No;
+    {
+        const std::lock_guard lock(m_wait->mutex);
+        m_wait->deadline = Deadline(m_wait->timeout);
+        m_wait->gaveUp = GaveUp::No;
+        m_wait->inExchange = true;
+        m_wait->received = receivedBytes(m_wait->fd);
+    }
+    m_wait->changed.notify_all();
+}
+
+void ServerConnection::endExchange()
+{
+    const std::lock_guard lock(m_wait->mutex);
+    m_wait->inExchange = false;
+}
+
+bool ServerConnection::gaveUp() const
+{
+    const std::lock_guard lock(m_wait->mutex);
+    return m_wait->gaveUp != GaveUp::No;
+}
+
+void ServerConnection::setFailure(std::string reason)
+{
+    m_failure = std::move(reason);
+}
+
+const std::string &ServerConnection::failure() const
+{
+    return m_failure;
 }
 
 void ServerConnection::throwIfGaveUp() const
 {
+    const std::lock_guard lock(m_wait->mutex);
     if (m_wait->gaveUp != GaveUp::No)
         m_wait->throwGaveUp();
 }
@@ -222,22 +366,65 @@ IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint)
     return newRequest(operation, "printer-uri", endpoint);
 }
 
+IppMessage exchange(ServerConnection &http, IppMessage request, const std::string &resource)
+{
+    // As cupsDoRequest() does (authentication, encryption and a connection
+    // to renew are each another try), but within the time-out and a few
+    // tries: cupsDoRequest() tries again without end, and without ever
+    // waiting, while a server answers with neither an IPP response nor an
+    // HTTP error.
+    constexpr int MostTries = 5;
+    http_t *connection = http.get();
+    const char *auth = httpGetAuthString(connection);
+    if (auth && std::strncmp(auth, "Local ", 6) == 0)
+        httpSetAuthString(connection, nullptr, nullptr); // stale by now
+    http.startExchange();
+    const std::size_t length = ippLength(request.get());
+    IppMessage response;
+    http_status_t status = HTTP_STATUS_ERROR;
+    for (int tries = 0; !response && tries < MostTries && !http.gaveUp(); ++tries) {
+        status = cupsSendRequest(connection, request.get(), resource.c_str(), length);
+        if (status <= HTTP_STATUS_CONTINUE || status == HTTP_STATUS_OK) {
+            response.reset(cupsGetResponse(connection, resource.c_str()));
+            status = httpGetStatus(connection);
+        }
+        if (status == HTTP_STATUS_ERROR
+            || (status >= HTTP_STATUS_BAD_REQUEST && status != HTTP_STATUS_UNAUTHORIZED
+                && status != HTTP_STATUS_UPGRADE_REQUIRED))
+            break;
+        if (httpGetState(connection) != HTTP_STATE_WAITING)
+            httpFlush(connection);
+    }
+    http.endExchange();
+    if (response)
+        http.setFailure({});
+    else if (status >= HTTP_STATUS_BAD_REQUEST)
+        http.setFailure("HTTP " + std::to_string(int(status)) + " " + httpStatus(status));
+    else if (status != HTTP_STATUS_ERROR)
+        http.setFailure("its answer cannot be read");
+    else
+        http.setFailure(lastIppError());
+    return response;
+}
+
 IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoint &endpoint,
     const std::string &what)
 {
-    http.startExchange();
-    IppMessage response(cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
+    IppMessage response = exchange(http, std::move(request), endpoint.resource);
     if (!response)
         http.throwIfGaveUp();
-    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+    if (!response)
+        throw PrinterError("The " + endpoint.label + " " + what + ": " + http.failure());
+    if (cupsLastError() > IPP_STATUS_OK_CONFLICTING)
         throw PrinterError("The " + endpoint.label + " " + what + ": " + lastIppError());
     return response;
 }
 
 std::string lastIppError()
 {
+    // The server's own words, which may hold any bytes.
     const char *text = cupsLastErrorString();
-    return text && *text ? text : ippErrorString(cupsLastError());
+    return text && *text ? readableText(text) : ippErrorString(cupsLastError());
 }
 
 } // namespace Zanto::Platform

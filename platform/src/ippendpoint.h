@@ -48,7 +48,8 @@ std::string serverName(const IppEndpoint &endpoint);
 std::string schedulerName();
 
 // A connection to a print server on which no wait lasts longer than the
-// time-out of the exchange in progress. An exchange is one request and its
+// time-out of the exchange in progress, and no exchange brings more than
+// 8 MiB. An exchange is one request and its
 // answer, or one piece of a document; startExchange() begins the next one.
 // A signal recorded by requestInterrupt() ends the waits at once, unless the
 // connection ignores interrupts (the clean-up after an interrupted print).
@@ -66,10 +67,21 @@ public:
     ServerConnection &operator=(ServerConnection &&) noexcept;
 
     http_t *get() const { return m_http.get(); }
+    // An exchange in progress that outlasts the time-out, even while the
+    // server keeps sending, has its connection shut down; between
+    // exchanges (endExchange() to the next startExchange()) the connection
+    // may stay idle for any time.
     void startExchange();
+    void endExchange();
     // Call after a libcups call failed: raises PrinterError ("did not
     // answer within", "interrupted") when the failure was a wait given up.
     void throwIfGaveUp() const;
+    // True once the exchange in progress has run out of time or was
+    // interrupted.
+    bool gaveUp() const;
+    // Why the last exchange brought no answer.
+    void setFailure(std::string reason);
+    const std::string &failure() const;
 
     struct WaitState;
 
@@ -81,6 +93,7 @@ private:
 
     std::unique_ptr<WaitState> m_wait; // the callback's data: a stable address
     HttpConnection m_http;
+    std::string m_failure;
 };
 
 // A request with the attributes every operation carries: the endpoint's URI
@@ -89,6 +102,10 @@ private:
 IppMessage newRequest(ipp_op_t operation, const char *uriAttribute, const IppEndpoint &endpoint);
 // A request with the attributes every printer operation carries.
 IppMessage newPrinterRequest(ipp_op_t operation, const IppEndpoint &endpoint);
+
+// Sends request as one exchange, within the time-out, and returns the
+// answer, or null (then http.throwIfGaveUp() and http.failure() say why).
+IppMessage exchange(ServerConnection &http, IppMessage request, const std::string &resource);
 
 // Sends request as one exchange and returns the answer; raises PrinterError
 // with what, the printer's label and the server's reason when the answer is

@@ -38,6 +38,7 @@ DestList defaultDest(ServerConnection &http)
 {
     http.startExchange();
     cups_dest_t *dest = cupsGetNamedDest(http.get(), nullptr, nullptr);
+    http.endExchange();
     if (!dest) {
         http.throwIfGaveUp();
         if (!answeredNotFound())
@@ -57,9 +58,7 @@ std::optional<std::string> queueDeviceUri(ServerConnection &http, const std::str
     const char *wanted[] = {"device-uri"};
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
         nullptr, wanted);
-    http.startExchange();
-    const IppMessage answer(
-        cupsDoRequest(http.get(), request.release(), endpoint.resource.c_str()));
+    const IppMessage answer = exchange(http, std::move(request), endpoint.resource);
     if (!answer)
         http.throwIfGaveUp();
     if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
@@ -111,6 +110,7 @@ std::vector<Destination> Printer::destinations(Milliseconds timeout) const
     cups_dest_t *raw = nullptr;
     http.startExchange();
     const int count = cupsGetDests2(http.get(), &raw);
+    http.endExchange();
     const DestList dests(raw, DestsDeleter {count});
     if (count == 0) {
         http.throwIfGaveUp();

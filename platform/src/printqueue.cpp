@@ -4,6 +4,8 @@
 
 #include "ippendpoint.h"
 
+#include <zantoquiller/platform/readabletext.h>
+
 #include <cstring>
 #include <poll.h>
 #include <string_view>
@@ -24,10 +26,18 @@ IppMessage askPrinter(
     return doRequest(http, std::move(request), endpoint, "cannot be asked for its state");
 }
 
+// A text attribute as the server sent it: safe to show, but unchecked.
 std::string text(ipp_t *message, const char *name, int index = 0)
 {
     const char *value = ippGetString(ippFindAttribute(message, name, IPP_TAG_ZERO), index, nullptr);
-    return value ? value : std::string {};
+    return value ? readableText(value) : std::string {};
+}
+
+// A string value made safe to show: a server may send any bytes.
+std::string text(ipp_attribute_t *attribute, int index = 0)
+{
+    const char *value = ippGetString(attribute, index, nullptr);
+    return value ? readableText(value) : std::string {};
 }
 
 // printer-state-reasons keywords in words; the severity suffix is dropped.
@@ -130,8 +140,9 @@ PrinterStatus queueStatus(const std::string &queue, std::chrono::milliseconds ti
 
     ipp_attribute_t *reasons = ippFindAttribute(message, "printer-state-reasons", IPP_TAG_KEYWORD);
     for (int i = 0; i < ippGetCount(reasons); ++i) {
-        const std::string_view keyword = ippGetString(reasons, i, nullptr);
-        if (keyword == "none")
+        const char *value = ippGetString(reasons, i, nullptr);
+        const std::string_view keyword = value ? value : "";
+        if (keyword == "none" || keyword.empty())
             continue;
         std::string_view severity;
         const std::string_view bare = withoutSeverity(keyword, severity);
@@ -145,8 +156,8 @@ PrinterStatus queueStatus(const std::string &queue, std::chrono::milliseconds ti
         }
         if (words.empty() && severity == "error")
             worsen(status, PrinterState::Error);
-        status.reasons.push_back(
-            words.empty() ? std::string(keyword) : words + " (" + std::string(keyword) + ")");
+        const std::string shown = readableText(keyword);
+        status.reasons.push_back(words.empty() ? shown : words + " (" + shown + ")");
     }
     const std::string said = text(message, "printer-state-message");
     if (!said.empty())
@@ -198,9 +209,9 @@ std::vector<JobInfo> queueJobs(const std::string &queue, std::chrono::millisecon
         if (std::strcmp(name, "job-id") == 0)
             job.id = ippGetInteger(attribute, 0);
         else if (std::strcmp(name, "job-originating-user-name") == 0)
-            job.user = ippGetString(attribute, 0, nullptr);
+            job.user = text(attribute);
         else if (std::strcmp(name, "job-name") == 0)
-            job.title = ippGetString(attribute, 0, nullptr);
+            job.title = text(attribute);
         else if (std::strcmp(name, "job-k-octets") == 0)
             job.sizeKilobytes = ippGetInteger(attribute, 0);
         else if (std::strcmp(name, "job-state") == 0)
@@ -240,11 +251,12 @@ std::string jobReasons(ipp_t *message)
     std::string result;
     ipp_attribute_t *reasons = ippFindAttribute(message, "job-state-reasons", IPP_TAG_KEYWORD);
     for (int i = 0; i < ippGetCount(reasons); ++i) {
-        const std::string_view keyword = ippGetString(reasons, i, nullptr);
-        if (keyword == "none" || keyword == "job-completed-successfully"
+        const char *value = ippGetString(reasons, i, nullptr);
+        const std::string_view keyword = value ? value : "";
+        if (keyword.empty() || keyword == "none" || keyword == "job-completed-successfully"
             || keyword == "processing-to-stop-point")
             continue;
-        result += (result.empty() ? "" : ", ") + std::string(keyword);
+        result += (result.empty() ? "" : ", ") + readableText(keyword);
     }
     return result;
 }

@@ -31,6 +31,7 @@ RawJob::RawJob(IppEndpoint endpoint, const std::string &title, std::chrono::mill
         ippDelete(cupsGetResponse(m_http->get(), m_endpoint.resource.c_str()));
         fail("refused the print job");
     }
+    m_http->endExchange();
     m_open = true;
 }
 
@@ -71,6 +72,8 @@ void RawJob::send(const char *data, std::size_t size)
         ippDelete(cupsGetResponse(m_http->get(), m_endpoint.resource.c_str()));
         fail("stopped taking job " + std::to_string(m_id));
     }
+    // The application may take its time over the next piece.
+    m_http->endExchange();
 }
 
 void RawJob::finish()

@@ -1,6 +1,7 @@
 // The decoding of printer status reports: pure functions, so that each kind
 // of report is read in this one place and can be tried on recorded values.
 #include <zantoquiller/platform/printerstatus.h>
+#include <zantoquiller/platform/readabletext.h>
 
 #include <charconv>
 #include <linux/lp.h>
@@ -214,9 +215,12 @@ PrinterStatus pjlStatus(std::string_view answer)
             haveCode = std::from_chars(value.data(), value.data() + value.size(), code).ptr
                 == value.data() + value.size();
         } else if (key == "DISPLAY") {
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-                value = value.substr(1, value.size() - 2);
-            display = value;
+            // Quoted; an answer that was cut off lacks the closing quote.
+            if (value.starts_with('"'))
+                value.remove_prefix(1);
+            if (value.ends_with('"'))
+                value.remove_suffix(1);
+            display = readableText(value);
         } else if (key == "ONLINE") {
             online = value == "TRUE" ? 1 : value == "FALSE" ? 0 : -1;
         }

@@ -4,6 +4,10 @@
 
 #include <zantoquiller/platform/interruption.h>
 
+#include <zantoquiller/platform/outputdevice.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <linux/sockios.h>
 #include <memory>
@@ -21,11 +25,11 @@ namespace {
 
 // A connection that has been idle this long is probed; after this many
 // unanswered probes, one interval apart, it fails with ETIMEDOUT. So a
-// printer that vanished is found within half a minute even without a
-// time-out, while a job's connection waits for the next line.
-constexpr int KeepAliveIdleSeconds = 10;
-constexpr int KeepAliveIntervalSeconds = 5;
-constexpr int KeepAliveProbes = 4;
+// printer that vanished is found within half a minute by default even
+// without a time-out, while a job's connection waits for the next line.
+std::atomic<int> keepAliveIdleSeconds = 10;
+std::atomic<int> keepAliveIntervalSeconds = 5;
+std::atomic<int> keepAliveProbes = 4;
 
 // Steps between looks at the acknowledged bytes while finishing.
 constexpr int FinishStepMs = 5;
@@ -34,9 +38,11 @@ void enableKeepAlive(int fd)
 {
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &KeepAliveIdleSeconds, sizeof(int));
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &KeepAliveIntervalSeconds, sizeof(int));
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &KeepAliveProbes, sizeof(int));
+    const int idle = keepAliveIdleSeconds, interval = keepAliveIntervalSeconds,
+              probes = keepAliveProbes;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
 }
 
 // 0 when connected, else the error; ETIMEDOUT when the deadline passed.
@@ -74,6 +80,22 @@ int unacknowledgedBytes(int fd, const std::string &name)
 }
 
 } // namespace
+
+void setKeepAlive(const KeepAlive &timing)
+{
+    // The system takes 1 to 32767 seconds and 1 to 127 probes.
+    const auto clamped
+        = [](long long value, int most) { return int(std::clamp<long long>(value, 1, most)); };
+    keepAliveIdleSeconds = clamped(timing.idle.count(), 32767);
+    keepAliveIntervalSeconds = clamped(timing.interval.count(), 32767);
+    keepAliveProbes = clamped(timing.probes, 127);
+}
+
+KeepAlive keepAlive()
+{
+    return {std::chrono::seconds(keepAliveIdleSeconds),
+        std::chrono::seconds(keepAliveIntervalSeconds), keepAliveProbes};
+}
 
 int connectTcp(const std::string &host, const std::string &port, const std::string &displayName,
     const Deadline &deadline)

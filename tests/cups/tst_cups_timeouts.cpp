@@ -2,6 +2,7 @@
 // it ends within the time-out, with a message that names the server, and a
 // recorded interrupt ends the wait at once.
 #include "cupsharness.h"
+#include "hostileippserver.h"
 #include "loopbackprinter.h"
 #include "processrunner.h"
 #include "silentserver.h"
@@ -170,4 +171,87 @@ TEST_F(SilentPrintServer, AnInterruptEndsTheWaitAtOnce)
             .arg(server->path())
             .arg(SIGINT));
     EXPECT_LT(took, 5s);
+}
+
+namespace {
+
+using Behaviour = Cups::HostileIppServer::Behaviour;
+
+// What zanto wrote, both streams.
+QByteArray output(const ProcessResult &result)
+{
+    return result.out + result.err;
+}
+
+bool holdsControlBytes(const QByteArray &text)
+{
+    for (const char c : text) {
+        if ((uchar(c) < 32 && c != '\n') || c == 127)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(HostileIppServer, AnAnswerWithoutEndIsCutOffByTheTimeout)
+{
+    for (const Behaviour behaviour :
+        {Behaviour::Endless, Behaviour::HeaderLineForever, Behaviour::Trickle}) {
+        const Cups::HostileIppServer server(behaviour);
+        for (const QString &command : {QStringLiteral("status"), QStringLiteral("jobs")}) {
+            SCOPED_TRACE(command.toStdString() + " " + std::to_string(int(behaviour)));
+            ProcessResult result;
+            const auto took = timed([&] {
+                result = runZanto(
+                    {command, server.uri(), QStringLiteral("--timeout"), QStringLiteral("1000")});
+            });
+            EXPECT_LT(took, 1000ms + Margin + Cups::zantoStartTime());
+            // A header line without end is no answer; the others are
+            // answers that do not end in time.
+            const bool unreadable = behaviour == Behaviour::HeaderLineForever;
+            const QByteArray said = unreadable ? QByteArray(": its answer cannot be read\n")
+                                               : "The print server " + server.serverName().toUtf8()
+                    + " did not answer within 1000 ms\n";
+            EXPECT_EQ(result.exitCode, unreadable ? 1 : 3) << output(result).constData();
+            EXPECT_NE(output(result).indexOf(said), -1) << output(result).constData();
+        }
+    }
+}
+
+TEST(HostileIppServer, ItsTextsReachTheTerminalEscapedAndCut)
+{
+    const Cups::HostileIppServer server(Behaviour::Escapes);
+    const ProcessResult status = runZanto({QStringLiteral("status"), server.uri()});
+    EXPECT_EQ(status.exitCode, 1) << output(status).constData();
+    EXPECT_FALSE(holdsControlBytes(output(status))) << output(status).constData();
+    EXPECT_NE(status.out.indexOf("<ESC>[31mevil-reason<ESC>[0m-error"), -1)
+        << status.out.constData();
+    EXPECT_NE(status.out.indexOf("the server says: <ESC>]0;owned<BEL><ESC>[2K<CR>FAKE: ready<ESC>"
+                                 "[5mAAAA"),
+        -1)
+        << status.out.constData();
+    EXPECT_LT(status.out.size(), 1000) << "the 5000 bytes of the message are cut";
+
+    const ProcessResult jobs = runZanto({QStringLiteral("jobs"), server.uri()});
+    EXPECT_EQ(jobs.exitCode, 0) << output(jobs).constData();
+    EXPECT_FALSE(holdsControlBytes(output(jobs))) << output(jobs).constData();
+    EXPECT_NE(jobs.out.indexOf("mallory<ESC>[5m"), -1) << jobs.out.constData();
+    EXPECT_NE(jobs.out.indexOf("<ESC>[2J<ESC>[Hinvoice<BEL>BBB"), -1) << jobs.out.constData();
+    EXPECT_LT(jobs.out.size(), 1000) << "the 3000 bytes of the name are cut";
+}
+
+TEST(HostileIppServer, AFloodIsCutOffAfterEightMebibytes)
+{
+    const Cups::HostileIppServer server(Behaviour::Flood);
+    ProcessResult result;
+    const auto took = timed([&] {
+        result = runZanto({QStringLiteral("status"), server.uri(), QStringLiteral("--timeout"),
+            QStringLiteral("60000")});
+    });
+    EXPECT_LT(took, 30s) << "long before the time-out";
+    EXPECT_EQ(result.exitCode, 1) << output(result).constData();
+    EXPECT_EQ(result.err,
+        "The print server " + server.serverName().toUtf8()
+            + " sent more than 8 MiB in one answer\n");
 }

@@ -16,10 +16,21 @@
 
 #include <QFile>
 
+#include "directoutput.h"
+
+#include <zantoquiller/platform/outputdevice.h>
+
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Zanto;
 using namespace ZantoTest;
@@ -222,9 +233,26 @@ TEST_F(DevicePaths, APrinterThatTakesOneConnectionReceivesTheWholeJob)
     EXPECT_EQ(memo.lastProgress.first, 201); // and the empty line after the last break
 }
 
+namespace {
+
+// The most the system lets a TCP sender hold in its buffers.
+qsizetype largestSendBuffer()
+{
+    QFile file(QStringLiteral("/proc/sys/net/ipv4/tcp_wmem"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 64 << 20;
+    const QList<QByteArray> values = file.readAll().simplified().split(' ');
+    return values.size() == 3 ? values[2].toLongLong() : 64 << 20;
+}
+
+} // namespace
+
 TEST_F(DevicePaths, APrinterThatResetsMidJobFailsItAtOnce)
 {
-    const QByteArray text = numberedLines(5000);
+    // More than the system's buffers can hold, so that the job cannot have
+    // handed its last line over before the reset, however it is timed.
+    const int lines = int((largestSendBuffer() + (1 << 20)) / numberedLines(1).size());
+    const QByteArray text = numberedLines(lines);
     for (const quint16 timeout : {0, 1000}) {
         LoopbackPrinter printer(LoopbackPrinter::Mode::ResetAfter, 16 << 10);
         TZantoquiller component;
@@ -243,7 +271,7 @@ TEST_F(DevicePaths, APrinterThatResetsMidJobFailsItAtOnce)
         // Found by the reset itself, long before any time-out.
         EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << timeout;
         EXPECT_FALSE(appendToFile(component));
-        EXPECT_LT(memo.lastProgress.first, 5000) << "the rest of the memo is not printed";
+        EXPECT_LT(memo.lastProgress.first, lines) << "the rest of the memo is not printed";
     }
 }
 
@@ -323,4 +351,177 @@ TEST(PrintJob, AnInterruptedJobDropsItsConnectionInsteadOfEndingIt)
     Zanto::Platform::clearInterrupt();
     ASSERT_TRUE(printer.waitForConnections(2));
     EXPECT_EQ(printer.received(), (QByteArrayList {"first\r\nsecond\r\n", ""}));
+    // The printer must not take half a job for a whole one.
+    using Ending = LoopbackPrinter::Ending;
+    EXPECT_EQ(printer.endings(), (QList<Ending> {Ending::InOrder, Ending::Reset}));
+}
+
+TEST_F(DevicePaths, ShortLinesAndALongBlockReachATcpPrinterInOrder)
+{
+    LoopbackPrinter printer;
+    TZantoquiller component;
+    component.SetPort(poDisk);
+    component.SetOutputFile(printer.uri());
+    QByteArray expected;
+    {
+        DirectOutput output(TZantoquillerPrivate::get(component));
+        const auto send = [&](const QByteArray &bytes) {
+            output.send(bytes.constData(), bytes.size());
+            expected += bytes;
+        };
+        // Gathered lines, then blocks of the gathering size and more.
+        for (const qsizetype size : {qsizetype(64 << 10), qsizetype(100 << 10)}) {
+            send("short line\r\n");
+            send("another\r\n");
+            send(QByteArray(size, char('a' + size % 26)));
+            send("after\r\n");
+        }
+        output.finish();
+    }
+    ASSERT_TRUE(printer.waitForConnections(1));
+    ASSERT_EQ(printer.received().size(), 1);
+    EXPECT_TRUE(printer.received().front() == expected);
+}
+
+namespace {
+
+// A printer that takes 4 KiB every 20 ms: 256 KiB take well over a second.
+void slowlyTaking(int connection, const std::atomic<bool> &stopped)
+{
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (!stopped && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(20ms);
+        char buffer[4096];
+        const ssize_t count = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
+            return;
+    }
+}
+
+} // namespace
+
+TEST_F(DevicePaths, ASlowPrinterThatKeepsTakingDataIsWaitedFor)
+{
+    LoopbackPrinter printer(slowlyTaking);
+    TZantoquiller component;
+    component.SetPort(poDisk);
+    component.SetOutputFile(printer.uri());
+    component.SetTimeout(300);
+    const Watchdog watchdog(30s, "a job to a slow printer");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(failureOf([&] { component.PrintString(QByteArray(256 << 10, 'x')); }).toStdString(),
+        "none");
+    // The printer took longer than three time-outs over the job's end.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 900ms);
+}
+
+TEST_F(DevicePaths, APrinterThatResetsWhileTheJobEndsFailsItAtOnce)
+{
+    std::atomic<bool> resetNow = false;
+    // Ends its side of the connection first, so that the job's end sees
+    // only the printer's acknowledgements; takes a little, then resets.
+    LoopbackPrinter printer([&](int connection, const std::atomic<bool> &stopped) {
+        ::shutdown(connection, SHUT_WR);
+        readSome(connection, 10s);
+        while (!resetNow && !stopped)
+            std::this_thread::sleep_for(5ms);
+        const linger reset {1, 0};
+        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    });
+    TZantoquiller component;
+    component.SetPort(poDisk);
+    component.SetOutputFile(printer.uri());
+    component.SetTimeout(5000);
+    PrintJob job(component, false);
+    job.sendLine(line("first\r\n"));
+    // The job's end waits for the printer when the reset comes.
+    std::thread printerSwitchedOff([&] {
+        std::this_thread::sleep_for(300ms);
+        resetNow = true;
+    });
+    const Watchdog watchdog(20s, "the end of a job to a printer that reset");
+    const auto start = std::chrono::steady_clock::now();
+    const auto [message, reason] = inOutErrorOf([&] {
+        for (int i = 0; i < 60; ++i) // about 250 KiB, held in the system's buffers
+            job.sendLine(line(QByteArray(4000, 'x')));
+        job.end();
+    });
+    printerSwitchedOff.join();
+    EXPECT_EQ(message.toStdString(), "Failed to write to port");
+    EXPECT_EQ(reason.toStdString(), printer.uri().toStdString() + ": " + std::strerror(ECONNRESET));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+namespace {
+
+// The loopback interface of the calling thread's own network namespace,
+// switched on or off through a socket of that namespace.
+bool setLoopbackUp(int namespaceSocket, bool up)
+{
+    ifreq request {};
+    std::strcpy(request.ifr_name, "lo");
+    if (::ioctl(namespaceSocket, SIOCGIFFLAGS, &request) != 0)
+        return false;
+    request.ifr_flags = short(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+    return ::ioctl(namespaceSocket, SIOCSIFFLAGS, &request) == 0;
+}
+
+} // namespace
+
+TEST_F(DevicePaths, APrinterThatVanishesWhileAJobIsIdleIsFoundWithoutATimeout)
+{
+    // The printer lives on the loopback interface of a network namespace of
+    // the test's own; taking the interface down makes it vanish without a
+    // word, like a printer switched off or unplugged.
+    const Zanto::Platform::KeepAlive defaults = Zanto::Platform::keepAlive();
+    Zanto::Platform::setKeepAlive({1s, 1s, 2});
+    std::atomic<int> namespaceSocket = -1;
+    std::atomic<bool> vanished = false;
+    std::pair<QString, QString> failure;
+    QString uri;
+    std::thread job([&] {
+        if (::unshare(CLONE_NEWNET) != 0)
+            return;
+        const int control = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (control >= 0 && !setLoopbackUp(control, true))
+            ::close(control);
+        else if (control >= 0)
+            namespaceSocket = control;
+        if (namespaceSocket < 0)
+            return;
+        LoopbackPrinter printer;
+        uri = printer.uri();
+        TZantoquiller component;
+        component.SetPort(poDisk);
+        component.SetOutputFile(printer.uri());
+        component.SetTimeout(0);
+        failure = inOutErrorOf([&] {
+            PrintJob job(component, false);
+            job.sendLine(line("first\r\n"));
+            vanished = setLoopbackUp(control, false);
+            // The application takes its time over the next line.
+            std::this_thread::sleep_for(5s);
+            job.sendLine(line("second\r\n"));
+            job.end();
+        });
+    });
+    // Bounded: without keep-alive probes the job would wait for ever, so
+    // the printer comes back after a while and the job ends.
+    std::atomic<bool> jobEnded = false;
+    std::thread comeBack([&] {
+        for (int waited = 0; waited < 2000 && !jobEnded; ++waited)
+            std::this_thread::sleep_for(10ms);
+        if (!jobEnded && namespaceSocket >= 0)
+            setLoopbackUp(namespaceSocket, true);
+    });
+    job.join();
+    jobEnded = true;
+    comeBack.join();
+    if (namespaceSocket >= 0)
+        ::close(namespaceSocket);
+    Zanto::Platform::setKeepAlive(defaults);
+    if (namespaceSocket < 0)
+        GTEST_SKIP() << "no network namespace of its own for the test";
+    EXPECT_EQ(failure.first.toStdString(), "Failed to write to port");
+    EXPECT_EQ(failure.second.toStdString(), uri.toStdString() + ": " + std::strerror(ETIMEDOUT));
 }

@@ -5,6 +5,7 @@
 // nothing.
 #include <zantoquiller/platform/devicetarget.h>
 #include <zantoquiller/platform/printerstatus.h>
+#include <zantoquiller/platform/readabletext.h>
 
 #include "loopbackprinter.h"
 #include "pseudoterminal.h"
@@ -234,5 +235,143 @@ TEST(DeviceStatus, DevicesWithoutStatusLinesAreUnknownAndFilesReady)
         FAIL() << "no error";
     } catch (const DeviceError &error) {
         EXPECT_EQ(error.what(), "/dev/zanto-no-such-port: " + osReasonText(ENOENT));
+    }
+}
+
+TEST(ReadableText, ControlsAreNamedUtf8StaysAndLongTextIsCut)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"00 READY", "00 READY"},
+        {"\x1b]0;owned\x07"
+         "FAKE\r\n\x7f",
+            "<ESC>]0;owned<BEL>FAKE<CR><LF><DEL>"},
+        {"Papier f\xc3\xbcr Fach 2", "Papier f\xc3\xbcr Fach 2"},
+        // C1 controls (CSI as U+009B), stray and overlong bytes are numbered.
+        {"a\xc2\x9b"
+         "5m\xff\xc0\xaf",
+            "a<194><155>5m<255><192><175>"},
+        {std::string(300, 'x'), std::string(256, 'x') + "... (44 more bytes)"},
+        // Never through the middle of a character.
+        {std::string(255, 'x') + "\xc3\xbc", std::string(255, 'x') + "... (2 more bytes)"},
+    };
+    for (const auto &[text, shown] : rows)
+        EXPECT_EQ(readableText(text), shown);
+    std::string dumped;
+    appendReadableBytes(dumped,
+        "\x1b"
+        "E\xc3\xbc\n",
+        HighBytes::Numbered, true);
+    EXPECT_EQ(dumped, "<ESC>E<195><188><LF>\n");
+}
+
+namespace {
+
+// A network printer that reads the status request and then plays its part:
+// bytes sent once, bytes sent again and again (forever, or until the other
+// side goes), each piece after a pause.
+struct Talk
+{
+    Talk(std::string once, std::string repeated = {}, std::chrono::milliseconds wait = 0ms,
+        bool oneByte = false)
+        : first(std::move(once)), again(std::move(repeated)), pause(wait), byteByByte(oneByte)
+    { }
+    std::string first;
+    std::string again;
+    std::chrono::milliseconds pause;
+    bool byteByByte;
+};
+
+LoopbackPrinter::Service talking(const Talk &talk)
+{
+    return [talk](int connection, const std::atomic<bool> &stopped) {
+        if (readSome(connection, 10s).isEmpty())
+            return;
+        const auto say = [&](const std::string &bytes) {
+            if (!talk.byteByByte)
+                return sendAll(connection, QByteArray::fromStdString(bytes), stopped);
+            for (const char byte : bytes) {
+                std::this_thread::sleep_for(talk.pause);
+                if (!sendAll(connection, QByteArray(1, byte), stopped))
+                    return false;
+            }
+            return true;
+        };
+        if (!say(talk.first))
+            return;
+        // Bounded, in case the other side never goes.
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (!talk.again.empty() && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(talk.pause);
+            if (!say(talk.again))
+                return;
+        }
+    };
+}
+
+} // namespace
+
+TEST(DeviceStatus, AHostilePrinterIsAnsweredWithinTheTimeoutAndShownSafely)
+{
+    struct Case
+    {
+        const char *what;
+        bool escPos;
+        Talk talk;
+        PrinterState state;
+        std::string firstReason;
+        bool takesTheTimeout; // else well before it
+    };
+    const std::string cut = "the printer's answer was cut off after 65536 bytes";
+    const std::string longDisplay
+        = "PJL status 10001 (informational): \"" + std::string(256, 'A') + "... (";
+    const Case cases[] = {
+        {"endless answer", false, {"CODE=10001\r\n", "ONLINE=TRUE\r\n", 0ms}, PrinterState::Ready,
+            "PJL status 10001 (informational)", false},
+        {"one line forever", false, {"CODE=10001\r\nDISPLAY=\"", std::string(4096, 'A'), 0ms},
+            PrinterState::Ready, longDisplay, false},
+        {"endless and slow", false, {"CODE=10001\r\n", "ONLINE=TRUE\r\n", 20ms},
+            PrinterState::Ready, "PJL status 10001 (informational)", true},
+        {"escapes", false,
+            {"CODE=10001\r\nDISPLAY=\"\x1b]0;owned\x07\x1b[2KFAKE: ready\x1b[5m\"\r\n\f"},
+            PrinterState::Ready,
+            "PJL status 10001 (informational): \"<ESC>]0;owned<BEL><ESC>[2KFAKE: ready<ESC>[5m\"",
+            false},
+        {"closes at once", false, Talk(""), PrinterState::Unknown,
+            "the printer closed the connection before it answered the PJL status query", false},
+        {"closes at once", true, Talk(""), PrinterState::Unknown,
+            "the printer closed the connection before it answered the ESC/POS status request (DLE "
+            "EOT)",
+            false},
+        {"three bytes, one at a time", true, {"\x16\x16\x1e", "", 50ms, true},
+            PrinterState::OffLine, "the cover is open", false},
+    };
+    const auto timeout = 1000ms;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.what);
+        const bool silent = test.talk.first.empty();
+        LoopbackPrinter printer(
+            silent ? LoopbackPrinter::Service([](int, const auto &) {}) : talking(test.talk));
+        const auto start = std::chrono::steady_clock::now();
+        const PrinterStatus status
+            = deviceStatus(printer.uri().toStdString(), timeout, test.escPos);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, timeout + Margin);
+        if (test.takesTheTimeout)
+            EXPECT_GE(took, timeout);
+        else
+            EXPECT_LT(took, timeout);
+        EXPECT_EQ(status.state, test.state);
+        ASSERT_FALSE(status.reasons.empty());
+        EXPECT_EQ(status.reasons.front().substr(0, test.firstReason.size()), test.firstReason);
+        std::size_t length = 0;
+        for (const std::string &reason : status.reasons) {
+            length += reason.size();
+            for (const char c : reason)
+                EXPECT_FALSE(static_cast<unsigned char>(c) < 32 || c == 127) << reason;
+        }
+        EXPECT_LT(length, 1000u);
+        if (test.what == std::string_view("endless answer")) {
+            EXPECT_EQ(status.reasons.back(), cut);
+        }
     }
 }

@@ -1,5 +1,6 @@
 #include "loopbackprinter.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -40,8 +41,10 @@ LoopbackPrinter::LoopbackPrinter(Mode mode, qsizetype resetAfter)
     : m_mode(mode), m_resetAfter(resetAfter)
 {
     // An off-line printer takes little before it stops reading, and so does
-    // one that is about to be switched off.
-    const bool small = mode == Mode::AcceptNeverRead || mode == Mode::ResetAfter;
+    // one that is about to be switched off; a served connection takes what
+    // its service reads, little more.
+    const bool small
+        = mode == Mode::AcceptNeverRead || mode == Mode::ResetAfter || mode == Mode::Serve;
     m_listener = loopbackListener(small ? 4096 : 0, m_port);
     if (::pipe2(m_wake, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2() failed");
@@ -57,11 +60,20 @@ LoopbackPrinter::LoopbackPrinter(const QByteArray &requestEnd, const QByteArray 
     m_reply = reply;
 }
 
+LoopbackPrinter::LoopbackPrinter(Service service) : LoopbackPrinter(Mode::Serve)
+{
+    std::lock_guard lock(m_mutex);
+    m_service = std::move(service);
+}
+
 LoopbackPrinter::~LoopbackPrinter()
 {
+    m_stopped = true;
     const char stop = 'x';
     [[maybe_unused]] const auto ignored = ::write(m_wake[1], &stop, 1);
     m_thread.join();
+    for (std::thread &server : m_servers)
+        server.join();
     ::close(m_wake[0]);
     ::close(m_wake[1]);
     if (m_listener >= 0)
@@ -89,7 +101,22 @@ void LoopbackPrinter::run()
             break;
         if (entries[1].revents & POLLIN) {
             const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection >= 0) {
+            if (connection >= 0 && m_mode == Mode::Serve) {
+                Service service;
+                {
+                    std::lock_guard lock(m_mutex);
+                    ++m_accepted;
+                    service = m_service;
+                }
+                m_servers.emplace_back([this, connection, service] {
+                    service(connection, m_stopped);
+                    ::close(connection);
+                    std::lock_guard lock(m_mutex);
+                    m_received.append(QByteArray());
+                    m_endings.append(Ending::InOrder);
+                    m_changed.notify_all();
+                });
+            } else if (connection >= 0) {
                 open[connection];
                 std::lock_guard lock(m_mutex);
                 ++m_accepted;
@@ -121,8 +148,10 @@ void LoopbackPrinter::run()
                 const linger reset {1, 0};
                 ::setsockopt(entries[i].fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
             }
+            const bool reset = count < 0 && errno == ECONNRESET;
             std::lock_guard lock(m_mutex);
             m_received.append(open[entries[i].fd]);
+            m_endings.append(reset ? Ending::Reset : Ending::InOrder);
             open.erase(entries[i].fd);
             ::close(entries[i].fd);
             m_changed.notify_all();
@@ -144,10 +173,43 @@ QByteArrayList LoopbackPrinter::received() const
     return m_received;
 }
 
+QList<LoopbackPrinter::Ending> LoopbackPrinter::endings() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_endings;
+}
+
 int LoopbackPrinter::accepted() const
 {
     std::lock_guard lock(m_mutex);
     return m_accepted;
+}
+
+bool sendAll(int connection, const QByteArray &bytes, const std::atomic<bool> &stopped)
+{
+    qsizetype sent = 0;
+    while (sent < bytes.size() && !stopped) {
+        pollfd entry {connection, POLLOUT, 0};
+        if (::poll(&entry, 1, 1000) <= 0)
+            continue;
+        const ssize_t count = ::send(connection, bytes.constData() + sent,
+            std::size_t(bytes.size() - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (count < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (count > 0)
+            sent += count;
+    }
+    return !stopped;
+}
+
+QByteArray readSome(int connection, std::chrono::milliseconds wait)
+{
+    pollfd entry {connection, POLLIN, 0};
+    if (::poll(&entry, 1, int(wait.count())) <= 0)
+        return {};
+    char buffer[65536];
+    const ssize_t count = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+    return count > 0 ? QByteArray(buffer, count) : QByteArray();
 }
 
 quint16 refusingLoopbackPort()

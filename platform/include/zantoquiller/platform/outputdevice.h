@@ -23,6 +23,19 @@ enum class OpenMode {
     AppendRegularFile,
 };
 
+// How an idle connection to a network printer is watched: probed after
+// idle, then every interval; after probes unanswered probes it fails, so a
+// printer that vanished is found even by a job without a time-out. Set once
+// before connections are made (it holds for those made after).
+struct KeepAlive
+{
+    std::chrono::seconds idle {10};
+    std::chrono::seconds interval {5};
+    int probes = 4;
+};
+void setKeepAlive(const KeepAlive &timing);
+KeepAlive keepAlive();
+
 class OutputDevice
 {
 public:
