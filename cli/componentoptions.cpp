@@ -84,6 +84,17 @@ struct Options
         QStringLiteral("Characters per line; 0 for no wrap (default %1).")
             .arg(defaults.LineWidth()),
         QStringLiteral("N"));
+    const QCommandLineOption wrapRule = option({QStringLiteral("wrap-rule")},
+        QStringLiteral("How a line wider than --line-width breaks: fold (as fold -w does: only "
+                       "before a character that would pass the width, tabs to tab stops, a form "
+                       "feed ends the page) or memo (the component's rule: a line that fills the "
+                       "width breaks there, at its last space when a word goes on) (default "
+                       "fold)."),
+        QStringLiteral("RULE"));
+    const QCommandLineOption tabStops = option({QStringLiteral("tab-stops")},
+        QStringLiteral("Columns from one tab stop to the next, for the fold rule (default %1).")
+            .arg(defaults.tabStops()),
+        QStringLiteral("N"));
     const QCommandLineOption lineSpacing = option({QStringLiteral("line-spacing")},
         QStringLiteral("Line advances per line, 0-255 (default %1).").arg(defaults.LineSpacing()),
         QStringLiteral("N"));
@@ -229,6 +240,18 @@ void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
                      .arg(width));
         component.SetLineWidth(width);
     }
+    // zanto prints forms as fold and pr lay them out, unless told otherwise.
+    component.setWrapRule(parser.isSet(o.wrapRule)
+            ? enumValue<WrapRule>(
+                QStringLiteral("wrap-rule"), parser.value(o.wrapRule), NameCase::Lower)
+            : WrapRule::Fold);
+    if (parser.isSet(o.tabStops)) {
+        const qint32 stops = integerValue<qint32>(parser, o.tabStops);
+        if (stops < 1)
+            throw UsageError(
+                QStringLiteral("--tab-stops: '%1' is not a number from 1 on").arg(stops));
+        component.setTabStops(stops);
+    }
     if (parser.isSet(o.pitch))
         component.SetPitch(
             enumValue<TPitch>(QStringLiteral("pitch"), parser.value(o.pitch), NameCase::Upper));
@@ -259,7 +282,7 @@ void ComponentOptions::addTo(QCommandLineParser &parser, int groups)
         parser.addOption(o.device);
     if (groups & Layout)
         parser.addOptions({o.printerType, o.pitch, o.leftOffset, o.linesPerPage, o.lineWidth,
-            o.lineSpacing, o.noLineFeed});
+            o.wrapRule, o.tabStops, o.lineSpacing, o.noLineFeed});
 }
 
 void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &component) const
