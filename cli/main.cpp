@@ -36,7 +36,7 @@ const std::array commands {
         "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
         runPreview},
     Command {"send",
-        "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
+        "send [options] [FILE]       send a file's bytes unchanged (standard input: - or none)",
         runSend, Command::Interruptible},
     Command {
         "ports", "ports [options]             list the ports and the devices they open", runPorts},

@@ -234,7 +234,8 @@ TEST(CliGuards, PercentSignsInValuesAreShownAsTyped)
             "zanto print: --from-line: '%3' is not a number from "
             "-2147483648 to 2147483647"},
         {"print --pitch %1", "zanto print: --pitch: unknown value '%1' (one of: 10, 12, 15)"},
-        {"send --device LPT1%2 x", "zanto send: --device: 'LPT1%2' is not of the form NAME=PATH"},
+        {"send --device LPT1%2 --text x",
+            "zanto send: --device: 'LPT1%2' is not of the form NAME=PATH"},
         {"print --translate %1=%2",
             "zanto print: --translate: '%1=%2' is not C=LIST with C a character code from 0 to "
             "255"},
