@@ -7,11 +7,9 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace Zanto::Cli {
 
@@ -136,15 +134,11 @@ QStringList applyDevices(const QCommandLineParser &parser)
     return names;
 }
 
-// The path that reopens standard output. A regular file that already holds
-// data is refused: opening it anew would empty it.
+// The path of standard output. A regular file is written where it stands
+// (appended to after >>), not emptied; the print refuses it only when it is
+// the input (outputoverinput.h).
 QString standardOutputPath()
 {
-    QFile out;
-    if (out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
-        && !out.isSequential() && out.size() > 0)
-        throw UsageError(QStringLiteral("-o -: standard output is a file that holds data "
-                                        "already; name the file with -o instead"));
     return QStringLiteral("/dev/stdout");
 }
 

@@ -107,6 +107,10 @@ int runCommand(const Command &command, const QStringList &arguments)
             std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
         return statusAfter(ExitUsage);
     } catch (const EInOutError &error) {
+        // Printing to a pipe that the reader has left (| head) ends as cat
+        // ends, without a message.
+        if (standardOutputReaderGone())
+            endByBrokenPipe();
         printError(error.Message());
         if (!error.Reason().isEmpty())
             printError(error.Reason());

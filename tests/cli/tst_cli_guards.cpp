@@ -183,6 +183,74 @@ TEST(CliGuards, OutputOverItsOwnInputIsRefusedAndTheInputStaysAsItWas)
         0);
 }
 
+// Runs script with /bin/sh in dir, $0 being zanto; its standard output.
+QByteArray runShell(const TempDir &dir, const QString &script)
+{
+    QProcess shell;
+    shell.setWorkingDirectory(dir.path());
+    shell.start(QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), script, builtProgram(QStringLiteral("zanto"))});
+    if (!shell.waitForFinished(60000) || shell.exitStatus() != QProcess::NormalExit)
+        return "(the shell did not finish)";
+    return shell.readAllStandardOutput() + shell.readAllStandardError();
+}
+
+TEST(CliGuards, StandardOutputIsWrittenWhereItStands)
+{
+    TempDir dir;
+    const QString text = dir.filePath(QStringLiteral("a.txt"));
+    const QString log = dir.filePath(QStringLiteral("log.prn"));
+    writeFile(text, "abc\n");
+    writeFile(log, "old\n");
+    // After >>, appended to; by print and by send.
+    ProcessResult result
+        = runWithFiles(words("print --printer-type plain -o -") << text, QString(), log);
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    result = runWithFiles(words("send -o -") << text, QString(), log);
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(log), "old\nabc\r\nabc\n");
+
+    // A file the shell opened once for several commands: each one goes on
+    // where the one before it ended.
+    EXPECT_EQ(runShell(dir,
+                  QStringLiteral("(\"$0\" print --printer-type plain -o - a.txt; echo between; "
+                                 "\"$0\" send -o - a.txt; echo end) > two.prn")),
+        "");
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("two.prn"))), "abc\r\nbetween\nabc\nend\n");
+
+    // Its own input it refuses, whatever it holds.
+    for (const char *command : {"print -o -", "send -o -"}) {
+        result = runWithFiles(words(command) << log, QString(), log);
+        EXPECT_EQ(result.exitCode, 2) << command;
+        EXPECT_EQ(result.err,
+            "zanto " + words(command).constFirst().toUtf8()
+                + ": standard output is the input file; nothing was written\n");
+        EXPECT_EQ(readFile(log), "old\nabc\r\nabc\n");
+    }
+}
+
+TEST(CliGuards, APipeWithoutReaderEndsZantoAsItEndsCat)
+{
+    TempDir dir;
+    QByteArray big;
+    while (big.size() < (2 << 20))
+        big += "a line of a long text to print\n";
+    writeFile(dir.filePath(QStringLiteral("big.txt")), big);
+    // The status of the command before | head, and what it said. No time-out:
+    // the reader's going is what ends the writes, however busy the machine.
+    const auto ended = [&dir](const char *command) {
+        return runShell(dir,
+            QStringLiteral("{ %1 big.txt 2>err.txt; echo $? >status.txt; } | head -c 10 "
+                           ">/dev/null; cat status.txt err.txt")
+                .arg(QLatin1String(command)));
+    };
+    const QByteArray cat = ended("cat");
+    EXPECT_EQ(cat, "141\n");
+    EXPECT_EQ(ended("\"$0\" print --timeout 0 --printer-type plain -o -"), cat);
+    EXPECT_EQ(ended("\"$0\" send --timeout 0 -o -"), cat);
+    EXPECT_EQ(ended("\"$0\" print --timeout 0 --from-line 2 -o -"), cat);
+}
+
 TEST(CliGuards, AFailedWriteToStandardOutputEndsWithStatusOneAndTheReason)
 {
     TempDir dir;
