@@ -249,6 +249,34 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
     }
 }
 
+TEST(CliProfiles, SendTakesAProfilesDestinationAndLeavesItsLayout)
+{
+    const Places places("[default]\n"
+                        "line-width = 3\n"
+                        "wrap-rule = memo\n"
+                        "\n"
+                        "[bytes]\n"
+                        "printer-type = epson\n"
+                        "init = 27,64\n"
+                        "eject = yes\n"
+                        "output = bytes.prn\n"
+                        "timeout = 5000\n");
+    const QString file = places.path(QStringLiteral("home/zantoquiller/bytes.prn"));
+    // A profile named on the command line or in the environment; a file or
+    // standard input.
+    ProcessResult result = places.run(words(QStringLiteral("send -P bytes")), {}, "abc\ndef\f");
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(file), "abc\ndef\f");
+    result = places.run(words(QStringLiteral("send --text xyz")), QStringLiteral("bytes"));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(file), "xyz");
+    // The command line's destination wins.
+    result = places.run(words(QStringLiteral("send -P bytes -o - --bytes 27,69")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, "\x1B\x45");
+    EXPECT_EQ(readFile(file), "xyz");
+}
+
 TEST(CliDestinations, StandardOutputATargetAndUnreachablePrinters)
 {
     const Places places({});
