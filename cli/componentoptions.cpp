@@ -184,6 +184,10 @@ void applyDestination(const QCommandLineParser &parser, TZantoquiller &component
         const QString name = parser.value(o.output);
         component.SetPort(poDisk);
         component.SetOutputFile(name == u"-" ? standardOutputPath() : name);
+        // The reader of standard output (a pager, a pipe) takes its time, as
+        // cat lets it; the time-out is there for printers.
+        if (name == u"-" && !parser.isSet(o.timeout))
+            component.SetTimeout(0);
         return;
     }
     if (target) {

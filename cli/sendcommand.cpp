@@ -15,6 +15,8 @@
 #include <zantoquiller/sendbytes.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include <utility>
+
 namespace Zanto::Cli {
 
 namespace {

@@ -236,8 +236,9 @@ TEST(CliGuards, APipeWithoutReaderEndsZantoAsItEndsCat)
     while (big.size() < (2 << 20))
         big += "a line of a long text to print\n";
     writeFile(dir.filePath(QStringLiteral("big.txt")), big);
-    // The status of the command before | head, and what it said. No time-out:
-    // the reader's going is what ends the writes, however busy the machine.
+    // The status of the command before | head, and what it said. Standard
+    // output has no time-out: the reader's going is what ends the writes,
+    // however busy the machine.
     const auto ended = [&dir](const char *command) {
         return runShell(dir,
             QStringLiteral("{ %1 big.txt 2>err.txt; echo $? >status.txt; } | head -c 10 "
@@ -246,9 +247,16 @@ TEST(CliGuards, APipeWithoutReaderEndsZantoAsItEndsCat)
     };
     const QByteArray cat = ended("cat");
     EXPECT_EQ(cat, "141\n");
-    EXPECT_EQ(ended("\"$0\" print --timeout 0 --printer-type plain -o -"), cat);
-    EXPECT_EQ(ended("\"$0\" send --timeout 0 -o -"), cat);
+    EXPECT_EQ(ended("\"$0\" print --printer-type plain -o -"), cat);
+    EXPECT_EQ(ended("\"$0\" send -o -"), cat);
     EXPECT_EQ(ended("\"$0\" print --timeout 0 --from-line 2 -o -"), cat);
+
+    // A reader that starts late (longer than the default time-out of
+    // writes) gets everything.
+    EXPECT_EQ(runShell(dir,
+                  QStringLiteral("\"$0\" send -o - big.txt | { sleep 2; cat; } > late.txt; "
+                                 "cmp -s big.txt late.txt && echo same")),
+        "same\n");
 }
 
 TEST(CliGuards, AFailedWriteToStandardOutputEndsWithStatusOneAndTheReason)

@@ -10,7 +10,10 @@
 #include <QBuffer>
 #include <QProcess>
 
+#include <limits>
 #include <random>
+#include <stdexcept>
+#include <utility>
 
 using namespace Zanto;
 
