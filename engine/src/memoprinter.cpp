@@ -228,7 +228,7 @@ void MemoPrinter::endLine(bool pageEnd)
     // A page is complete once ended, or filled by line advances.
     m_pageOpen = !pageEnded && !endsWithFormFeed(m_buffer.Data, m_used)
         && !(m_linesPerPage > 0 && m_lineCount >= m_linesPerPage);
-    m_pageFull = pageEnded;
+    m_pageFull = pageEnded || (m_linesPerPage > 0 && m_lineCount >= m_linesPerPage);
     m_afterFormFeed = false;
     m_sink->sendLine(m_buffer);
     ++m_linesSent;

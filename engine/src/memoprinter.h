@@ -122,8 +122,9 @@ private:
 
     // A line was sent since the last page end.
     bool m_pageOpen = false;
-    // Fold rule: the last line sent ended its page by the line count, and a
-    // form feed of the text straight after it ends no other page.
+    // Fold rule: the last line sent ended or filled its page by the line
+    // count, and a form feed of the text straight after it ends no other
+    // page.
     bool m_pageFull = false;
     // Fold rule: a form feed ended the page and nothing followed yet.
     bool m_afterFormFeed = false;

@@ -205,6 +205,23 @@ TEST(FoldRule, AFullWidthLineHasItsOwnLineEndOnly)
     EXPECT_EQ(folded("ab\ncd\n\fef\ngh\n\f", 2, 2), "ab\r\ncd\r\fef\r\ngh\r\f");
 }
 
+TEST(FoldRule, AFormFeedAfterAPageFilledByLineSpacingEndsNoOtherPage)
+{
+    TZantoquiller component;
+    component.SetPrinterType(ptPlain);
+    component.SetLinesPerPage(4);
+    component.SetLineSpacing(2);
+    component.setWrapRule(WrapRule::Fold);
+    QBuffer buffer;
+    buffer.setData("a\nb\n\fc");
+    buffer.open(QIODevice::ReadOnly);
+    StreamTextSource text(buffer, StreamTextSource::Breaks::Lines);
+    QByteArray bytes;
+    LayOutMemoText(component, text, [&bytes](QByteArrayView piece) { bytes += piece; });
+    // Two lines of two advances fill the page: c starts the next one.
+    EXPECT_EQ(bytes, "a\r\n\r\nb\r\n\r\nc\r\n\r\n");
+}
+
 TEST(FoldRule, TheComponentsOtherSettingsStillApply)
 {
     TZantoquiller component;
