@@ -7,11 +7,9 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace Zanto::Cli {
 
@@ -84,6 +82,17 @@ struct Options
         QStringLiteral("Characters per line; 0 for no wrap (default %1).")
             .arg(defaults.LineWidth()),
         QStringLiteral("N"));
+    const QCommandLineOption wrapRule = option({QStringLiteral("wrap-rule")},
+        QStringLiteral("How a line wider than --line-width breaks: fold (as fold -w does: only "
+                       "before a character that would pass the width, tabs to tab stops, a form "
+                       "feed ends the page) or memo (the component's rule: a line that fills the "
+                       "width breaks there, at its last space when a word goes on) (default "
+                       "fold)."),
+        QStringLiteral("RULE"));
+    const QCommandLineOption tabStops = option({QStringLiteral("tab-stops")},
+        QStringLiteral("Columns from one tab stop to the next, for the fold rule (default %1).")
+            .arg(defaults.tabStops()),
+        QStringLiteral("N"));
     const QCommandLineOption lineSpacing = option({QStringLiteral("line-spacing")},
         QStringLiteral("Line advances per line, 0-255 (default %1).").arg(defaults.LineSpacing()),
         QStringLiteral("N"));
@@ -125,15 +134,11 @@ QStringList applyDevices(const QCommandLineParser &parser)
     return names;
 }
 
-// The path that reopens standard output. A regular file that already holds
-// data is refused: opening it anew would empty it.
+// The path of standard output. A regular file is written where it stands
+// (appended to after >>), not emptied; the print refuses it only when it is
+// the input (outputoverinput.h).
 QString standardOutputPath()
 {
-    QFile out;
-    if (out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
-        && !out.isSequential() && out.size() > 0)
-        throw UsageError(QStringLiteral("-o -: standard output is a file that holds data "
-                                        "already; name the file with -o instead"));
     return QStringLiteral("/dev/stdout");
 }
 
@@ -179,6 +184,10 @@ void applyDestination(const QCommandLineParser &parser, TZantoquiller &component
         const QString name = parser.value(o.output);
         component.SetPort(poDisk);
         component.SetOutputFile(name == u"-" ? standardOutputPath() : name);
+        // The reader of standard output (a pager, a pipe) takes its time, as
+        // cat lets it; the time-out is there for printers.
+        if (name == u"-" && !parser.isSet(o.timeout))
+            component.SetTimeout(0);
         return;
     }
     if (target) {
@@ -229,6 +238,18 @@ void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
                      .arg(width));
         component.SetLineWidth(width);
     }
+    // zanto prints forms as fold and pr lay them out, unless told otherwise.
+    component.setWrapRule(parser.isSet(o.wrapRule)
+            ? enumValue<WrapRule>(
+                QStringLiteral("wrap-rule"), parser.value(o.wrapRule), NameCase::Lower)
+            : WrapRule::Fold);
+    if (parser.isSet(o.tabStops)) {
+        const qint32 stops = integerValue<qint32>(parser, o.tabStops);
+        if (stops < 1)
+            throw UsageError(
+                QStringLiteral("--tab-stops: '%1' is not a number from 1 on").arg(stops));
+        component.setTabStops(stops);
+    }
     if (parser.isSet(o.pitch))
         component.SetPitch(
             enumValue<TPitch>(QStringLiteral("pitch"), parser.value(o.pitch), NameCase::Upper));
@@ -259,7 +280,7 @@ void ComponentOptions::addTo(QCommandLineParser &parser, int groups)
         parser.addOption(o.device);
     if (groups & Layout)
         parser.addOptions({o.printerType, o.pitch, o.leftOffset, o.linesPerPage, o.lineWidth,
-            o.lineSpacing, o.noLineFeed});
+            o.wrapRule, o.tabStops, o.lineSpacing, o.noLineFeed});
 }
 
 void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &component) const

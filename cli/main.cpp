@@ -36,7 +36,7 @@ const std::array commands {
         "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
         runPreview, Command::Interruptible},
     Command {"send",
-        "send [options] TEXT         send TEXT's bytes to the port (--bytes LIST: a code list)",
+        "send [options] [FILE]       send a file's bytes unchanged (standard input: - or none)",
         runSend, Command::Interruptible},
     Command {
         "ports", "ports [options]             list the ports and the devices they open", runPorts},
@@ -107,6 +107,10 @@ int runCommand(const Command &command, const QStringList &arguments)
             std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
         return statusAfter(ExitUsage);
     } catch (const EInOutError &error) {
+        // Printing to a pipe that the reader has left (| head) ends as cat
+        // ends, without a message.
+        if (standardOutputReaderGone())
+            endByBrokenPipe();
         printError(error.Message());
         if (!error.Reason().isEmpty())
             printError(error.Reason());

@@ -49,6 +49,8 @@ void refuseOutputOverInput(const TZantoquiller &component, int inputFd)
         return;
     FileStatus output {};
     if (::stat(QFile::encodeName(path).constData(), &output) == 0 && sameFile(input, output)) {
+        if (path == u"/dev/stdout")
+            throw UsageError(QStringLiteral("standard output") + nothingWritten);
         throw UsageError(QStringLiteral("the output '") + name + u'\''
             + (path == name ? QString() : QStringLiteral(" (") + path + u')') + nothingWritten);
     }

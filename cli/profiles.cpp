@@ -84,13 +84,16 @@ QString fileValue(const QString &key, const QString &value, const ProfileSection
     return absoluteFileValue(key, value, QFileInfo(section.file).absolutePath());
 }
 
-QList<ResolvedValue> checkedValues(QCommandLineParser &parser, const ProfileSection &section)
+QList<ResolvedValue> checkedValues(
+    QCommandLineParser &parser, const ProfileSection &section, ProfileKeys keys)
 {
     QList<ResolvedValue> values;
     QString destination;
     for (const ProfileEntry &entry : section.entries) {
         const QString origin = section.file + u':' + QString::number(entry.line);
         const OptionKind kind = probe(parser, entry.key);
+        if (kind == OptionKind::Unknown && keys == ProfileKeys::CommandsOwn)
+            continue;
         if (kind == OptionKind::Unknown)
             throw ProfileError(section.file, entry.line,
                 QStringLiteral("'%1' is not a setting of zanto print").arg(entry.key));
@@ -210,7 +213,7 @@ QString ProfileStore::kindOf(const ProfileSection &section) const
 }
 
 QList<ResolvedValue> resolveProfile(
-    QCommandLineParser &parser, const ProfileStore &store, const QString &profile)
+    QCommandLineParser &parser, const ProfileStore &store, const QString &profile, ProfileKeys keys)
 {
     const QString defaultName = QStringLiteral("default");
     const ProfileSection *chosen = nullptr;
@@ -222,9 +225,9 @@ QList<ResolvedValue> resolveProfile(
     }
     QList<ResolvedValue> values;
     if (const ProfileSection *defaults = store.find(defaultName))
-        values = checkedValues(parser, *defaults);
+        values = checkedValues(parser, *defaults, keys);
     if (chosen) {
-        const QList<ResolvedValue> own = checkedValues(parser, *chosen);
+        const QList<ResolvedValue> own = checkedValues(parser, *chosen, keys);
         const bool ownDestination = anyDestination(own);
         values.removeIf([&](const ResolvedValue &value) {
             return (ownDestination && destinationSettings.contains(value.key))
@@ -241,7 +244,8 @@ void interceptProfileParse(std::function<void(QCommandLineParser &)> request)
     pendingRequest = std::move(request);
 }
 
-bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStringList arguments)
+bool parseWithProfile(
+    QCommandLineParser &parser, const QString &command, QStringList arguments, ProfileKeys keys)
 {
     const QCommandLineOption helpOption(QStringList {QStringLiteral("h"), QStringLiteral("help")},
         QStringLiteral("Show this help."));
@@ -275,13 +279,14 @@ bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStrin
     // A preview takes the command line's destination, which it leaves
     // unopened, so that the same command line can be previewed and printed;
     // a profile's is not even looked up.
-    const bool preview = parser.isSet(QStringLiteral("preview"));
+    // Looked up by name: not every command that takes profiles has --preview.
+    const bool preview = parser.optionNames().contains(QStringLiteral("preview"));
     const bool ownDestination
         = preview || std::any_of(destinationSettings.begin(), destinationSettings.end(), given);
     const ProfileStore store = ProfileStore::load();
     QList<ResolvedValue> values;
     try {
-        values = resolveProfile(parser, store, profile);
+        values = resolveProfile(parser, store, profile, keys);
     } catch (const ProfileError &) {
         throw;
     } catch (const UsageError &error) {

@@ -52,6 +52,11 @@ private:
     QStringList m_kinds; // of each section
 };
 
+// The keys of a profile that a command takes: all of them, each one of its
+// options (zanto print), or those that are options of the command, the
+// others being zanto print's alone (zanto send takes where to send).
+enum class ProfileKeys { All, CommandsOwn };
+
 // A profile value with the place it comes from.
 struct ResolvedValue
 {
@@ -67,7 +72,8 @@ struct ResolvedValue
 // whichever code adds it, takes them as it takes its own, and a value given
 // on the command line wins. Returns false when the command should stop with
 // status 0 (help shown, or a `zanto profiles` request done).
-bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStringList arguments);
+bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStringList arguments,
+    ProfileKeys keys = ProfileKeys::All);
 
 // Runs request with the parser of the next parseWithProfile(), in place of
 // the command: `zanto profiles` learns the print options this way.
@@ -76,8 +82,8 @@ void interceptProfileParse(std::function<void(QCommandLineParser &)> request);
 // The values that [default] and profile give, checked against parser's
 // options, each file name made absolute against its file's folder; profile
 // empty for [default] alone.
-QList<ResolvedValue> resolveProfile(
-    QCommandLineParser &parser, const ProfileStore &store, const QString &profile);
+QList<ResolvedValue> resolveProfile(QCommandLineParser &parser, const ProfileStore &store,
+    const QString &profile, ProfileKeys keys = ProfileKeys::All);
 
 // Whether key is one of the settings that choose where a print goes (of
 // which a profile or a command line that gives one replaces all).

@@ -1,8 +1,13 @@
 #include "standardstreams.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Zanto::Cli {
 
@@ -43,6 +48,30 @@ bool writeStandardOutput(const char *data, std::size_t size)
         return false;
     }
     return !outputFailed;
+}
+
+bool standardOutputReaderGone()
+{
+    struct stat status
+    {
+    };
+    if (::fstat(STDOUT_FILENO, &status) != 0 || !S_ISFIFO(status.st_mode))
+        return false;
+    // The writing end of a pipe without reader polls as an error.
+    pollfd entry {STDOUT_FILENO, POLLOUT, 0};
+    return ::poll(&entry, 1, 0) == 1 && (entry.revents & POLLERR) != 0;
+}
+
+void endByBrokenPipe()
+{
+    std::fflush(stderr);
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    ::pthread_sigmask(SIG_UNBLOCK, &pipeSignal, nullptr);
+    std::raise(SIGPIPE);
+    ::_exit(128 + SIGPIPE); // should the signal not end the program
 }
 
 int finishStandardStreams(int status)

@@ -49,6 +49,9 @@ _zanto()
     --pitch)
         COMPREPLY=($(compgen -W "10 12 15" -- "$cur"))
         return ;;
+    --wrap-rule)
+        COMPREPLY=($(compgen -W "fold memo" -- "$cur"))
+        return ;;
     -d | --destination | --printer | --all)
         COMPREPLY=($(compgen -W "$(lpstat -e 2>/dev/null)" -- "$cur"))
         return ;;
@@ -77,7 +80,8 @@ _zanto()
         _filedir
         return ;;
     --init | --finish | --bytes | --translate | --device | --left-offset | --line-width | \
-        --lines-per-page | --line-spacing | --timeout | --from-line | --to-line | --dpi | --max-sheets)
+        --lines-per-page | --line-spacing | --timeout | --from-line | --to-line | --dpi | --max-sheets | \
+        --tab-stops | --text)
         return ;;
     esac
 

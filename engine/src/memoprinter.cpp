@@ -19,6 +19,8 @@ constexpr unsigned char CR = 13;
 constexpr unsigned char LF = 10;
 constexpr unsigned char FF = 12;
 constexpr unsigned char Space = 32;
+constexpr unsigned char Tab = 9;
+constexpr unsigned char Backspace = 8;
 
 // The wrap rule looks two characters ahead.
 constexpr qsizetype Lookahead = 2;
@@ -74,18 +76,23 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
     m_lineSpacing = m_settings.lineSpacing;
     m_sendLineFeed = m_settings.sendLineFeed;
     m_longestLineEnd = std::max(2, 2 * m_lineSpacing);
+    m_fold = m_settings.wrapRule == WrapRule::Fold;
+    m_tabStops = std::max<qint64>(1, m_settings.tabStops);
     m_table.emplace(m_settings.transIn, m_settings.transOut, ansiCodePage());
     std::array<bool, 256> inLine;
     std::array<bool, 256> inText;
     for (int b = 0; b < 256; ++b) {
         const bool translated = m_table->replacement(static_cast<unsigned char>(b)) != nullptr;
-        inLine[static_cast<std::size_t>(b)] = translated;
-        inText[static_cast<std::size_t>(b)] = translated || b == CR || b == LF;
+        const bool folded = m_fold && (b == Tab || b == Backspace || b == FF);
+        inLine[static_cast<std::size_t>(b)] = translated || folded;
+        inText[static_cast<std::size_t>(b)] = translated || folded || b == CR || b == LF;
     }
     m_specialInLine.setStops(inLine);
     m_specialInText.setStops(inText);
     m_linesSent = 0;
     m_pagesEnded = 0;
+    m_pageFull = false;
+    m_afterFormFeed = false;
 
     // A printer type outside the seven families has no codes.
     const int type = m_settings.printerType;
@@ -181,12 +188,17 @@ void MemoPrinter::NewLine()
 
 void MemoPrinter::EndLine()
 {
+    endLine(false);
+}
+
+void MemoPrinter::endLine(bool pageEnd)
+{
     // The text's own carriage return gives way to the line end.
     if (m_used > 0 && static_cast<unsigned char>(m_buffer.Data[m_used - 1]) == CR)
         --m_used;
 
     bool pageEnded = false;
-    if (m_linesPerPage != 0 && m_lineCount >= m_linesPerPage - 1) {
+    if (pageEnd || (m_linesPerPage != 0 && m_lineCount >= m_linesPerPage - 1)) {
         const qsizetype size = m_spooler ? 1 : 2;
         if (m_used + size > TTextBuffer::Capacity)
             throw LineTooLong {};
@@ -216,6 +228,8 @@ void MemoPrinter::EndLine()
     // A page is complete once ended, or filled by line advances.
     m_pageOpen = !pageEnded && !endsWithFormFeed(m_buffer.Data, m_used)
         && !(m_linesPerPage > 0 && m_lineCount >= m_linesPerPage);
+    m_pageFull = pageEnded || (m_linesPerPage > 0 && m_lineCount >= m_linesPerPage);
+    m_afterFormFeed = false;
     m_sink->sendLine(m_buffer);
     ++m_linesSent;
     if (pageEnded) {
@@ -260,11 +274,81 @@ template<typename NextPiece> void MemoPrinter::placePieces(NextPiece &&nextPiece
     place(held, heldSize, heldSize, wholeText);
 }
 
+void MemoPrinter::endTextLine()
+{
+    if (m_afterFormFeed && m_used == m_leftOffset) {
+        m_afterFormFeed = false;
+        return;
+    }
+    EndLine();
+    NewLine();
+}
+
+void MemoPrinter::formFeed()
+{
+    if (m_used > m_leftOffset) {
+        endLine(true);
+    } else if (!m_pageFull) {
+        // A page end of its own, the page empty when nothing was sent
+        // since the last one.
+        if (m_spooler) {
+            m_sink->newPage();
+        } else {
+            m_buffer.Data[0] = static_cast<char>(FF);
+            m_buffer.Count = 1;
+            m_sink->sendLine(m_buffer);
+        }
+        ++m_pagesEnded;
+        m_pageOpen = false;
+        m_source->progress(m_linesSent, m_pagesEnded);
+    }
+    // A page the line count has just ended is the form's own page.
+    m_lineCount = 0;
+    m_pageFull = false;
+    m_afterFormFeed = true;
+    NewLine();
+}
+
+void MemoPrinter::placeFolded(unsigned char c, bool wholeText)
+{
+    if (wholeText && c == CR) {
+        endTextLine();
+        return;
+    }
+    if (wholeText && c == LF)
+        return; // a line break's second byte
+    if (c == FF) {
+        formFeed();
+        return;
+    }
+    // Columns as fold counts them: a tab to the next stop, a backspace one
+    // back, any other character one on.
+    const auto advanced = [this, c](qint64 column) {
+        if (c == Tab)
+            return column + m_tabStops - column % m_tabStops;
+        if (c == Backspace)
+            return std::max<qint64>(column - 1, 0);
+        return column + 1;
+    };
+    qint64 column = advanced(m_column);
+    // A character wider than the whole line gets a line of its own.
+    if (m_lineWidth != 0 && column > m_lineWidth && m_used > m_leftOffset) {
+        EndLine();
+        NewLine();
+        column = advanced(0);
+    }
+    m_buffer.Data[m_used] = static_cast<char>(c);
+    qint32 pos = static_cast<qint32>(m_used) + 1;
+    TransChar(m_buffer, pos);
+    m_used = pos;
+    m_column = column;
+    m_afterFormFeed = false;
+}
+
 void MemoPrinter::printWholeText(TextSource &memo)
 {
     placePieces([&memo] { return memo.readText(); }, true);
-    EndLine();
-    NewLine();
+    endTextLine();
 }
 
 bool MemoPrinter::placeLine(TextSource &memo, qint32 index)
@@ -303,6 +387,13 @@ void MemoPrinter::printLineRange(TextSource &memo, qint32 fromIndex, qint32 toIn
         // Asked only once the line has been read: a source that reads as it
         // goes learns of the next line only past this one.
         const bool last = k == toIndex || !memo.hasLine(k + 1);
+        if (m_fold) {
+            // Every line ends with its own line end.
+            endTextLine();
+            if (last)
+                return;
+            continue;
+        }
         if (m_lineWidth != 0 && !empty && !last)
             continue; // the paragraph goes on with the next line
         if (m_lineWidth != 0 && empty && m_used > m_leftOffset) {
@@ -332,8 +423,17 @@ void MemoPrinter::place(const unsigned char *s, qsizetype len, qsizetype limit, 
         if (m_used >= LineLimit)
             throw LineTooLong {};
         if (special.stops(s[i])) {
-            placeSpecial(s, len, i, wholeText);
+            if (m_fold)
+                placeFolded(s[i], wholeText);
+            else
+                placeSpecial(s, len, i, wholeText);
             ++i;
+            continue;
+        }
+        // The fold rule breaks before a character that would pass the width.
+        if (m_fold && m_lineWidth != 0 && m_column >= m_lineWidth && m_used > m_leftOffset) {
+            EndLine();
+            NewLine();
             continue;
         }
         // A run of characters that are copied as they are: one byte and one
@@ -347,7 +447,8 @@ void MemoPrinter::place(const unsigned char *s, qsizetype len, qsizetype limit, 
         m_used += count;
         m_column += count;
         i += count;
-        if (m_lineWidth != 0 && m_column >= m_lineWidth)
+        m_afterFormFeed = false;
+        if (!m_fold && m_lineWidth != 0 && m_column >= m_lineWidth)
             wrap(s, len, i - 1, true);
     }
 }

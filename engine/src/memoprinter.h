@@ -57,6 +57,16 @@ private:
 
     // Sends a job's start or end codes, as lines of their own.
     void sendCodes(QByteArrayView codes);
+    // EndLine, the page ended whatever the line count says when pageEnd.
+    void endLine(bool pageEnd);
+    // A line end of the text: the output line ends, unless it is the line
+    // end that follows a form feed under the fold rule.
+    void endTextLine();
+    // The fold rule's special characters: tab, backspace, form feed, and CR
+    // and LF in the whole-text form.
+    void placeFolded(unsigned char c, bool wholeText);
+    // A form feed of the text under the fold rule: the page ends.
+    void formFeed();
     void printWholeText(TextSource &memo);
     void printLineRange(TextSource &memo, qint32 fromIndex, qint32 toIndex);
     // Places line index of the line list, piece by piece when the source
@@ -88,6 +98,8 @@ private:
     qint64 m_lineWidth = 0;
     int m_lineSpacing = 1;
     bool m_sendLineFeed = true;
+    bool m_fold = false;
+    qint64 m_tabStops = 8;
     qsizetype m_longestLineEnd = 2;
     std::optional<TranslationLookup> m_table;
     // Bytes that leave the one-to-one copy: translated ones, and CR and LF
@@ -110,6 +122,12 @@ private:
 
     // A line was sent since the last page end.
     bool m_pageOpen = false;
+    // Fold rule: the last line sent ended or filled its page by the line
+    // count, and a form feed of the text straight after it ends no other
+    // page.
+    bool m_pageFull = false;
+    // Fold rule: a form feed ended the page and nothing followed yet.
+    bool m_afterFormFeed = false;
     qint64 m_linesSent = 0;
     qint64 m_pagesEnded = 0;
 };

@@ -96,17 +96,22 @@ bool PrintJob::spoolerMode() const
 
 void PrintJob::sendLine(const TTextBuffer &line)
 {
-    d->settings.appendToFile = !d->firstLine;
-    d->firstLine = false;
     const int count = line.Count;
     if (count > TTextBuffer::Capacity)
         throw eZantoquillError(QStringLiteral("Line too long for buffer!  Printing Aborted"));
+    sendBytes(line.Data, count);
+}
+
+void PrintJob::sendBytes(const char *data, qsizetype count)
+{
+    d->settings.appendToFile = !d->firstLine;
+    d->firstLine = false;
     if (d->spooler) {
-        onPrinter([&] { Platform::printer().write(line.Data, std::size_t(count)); });
+        onPrinter([&] { Platform::printer().write(data, std::size_t(count)); });
         return;
     }
     try {
-        d->output.send(line.Data, count);
+        d->output.send(data, count);
     } catch (...) {
         d->settings.appendToFile = false;
         throw;

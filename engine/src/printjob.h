@@ -43,6 +43,9 @@ public:
 
     bool spoolerMode() const override;
     void sendLine(const TTextBuffer &line) override;
+    // Sends count bytes as they are, as sendLine sends a line's: a ready
+    // print file goes out in pieces of any size.
+    void sendBytes(const char *data, qsizetype count);
     void newPage() override;
     // Job end: AppendToFile cleared; in spooler mode the document is ended,
     // in direct mode a TCP printer's stream (EInOutError when it fails).

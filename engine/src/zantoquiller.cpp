@@ -156,6 +156,26 @@ void TZantoquiller::SetTimeout(quint16 value)
     d->timeout = value;
 }
 
+WrapRule TZantoquiller::wrapRule() const
+{
+    return d->wrapRule;
+}
+
+void TZantoquiller::setWrapRule(WrapRule value)
+{
+    d->wrapRule = value;
+}
+
+qint32 TZantoquiller::tabStops() const
+{
+    return d->tabStops;
+}
+
+void TZantoquiller::setTabStops(qint32 value)
+{
+    d->tabStops = value;
+}
+
 QByteArrayList &TZantoquiller::TransIn()
 {
     return d->transIn;

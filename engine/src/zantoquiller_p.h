@@ -34,6 +34,8 @@ public:
     qint32 printRangeStart = 1;
     qint32 printRangeEnd = 1;
     quint16 timeout = 1000;
+    WrapRule wrapRule = WrapRule::Memo;
+    qint32 tabStops = 8;
 
     TCodeTable codes;
     // Null: the process-wide code page.

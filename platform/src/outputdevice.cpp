@@ -22,8 +22,28 @@ namespace Zanto::Platform {
 
 namespace {
 
+// Standard output that is a regular file is written through the descriptor
+// the program was given, at its offset: opened anew by name it would be
+// emptied, and the offset it shares with the shell and the commands after
+// this one would not move past what was written. -1 for any other target.
+int standardOutputFile(const DeviceTarget &target)
+{
+    struct stat status
+    {
+    };
+    if (target.path != "/dev/stdout" || ::fstat(STDOUT_FILENO, &status) != 0
+        || !S_ISREG(status.st_mode))
+        return -1;
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throwSystemError(target.path, errno);
+    return fd;
+}
+
 int openPath(const DeviceTarget &target, OpenMode mode)
 {
+    if (const int fd = standardOutputFile(target); fd >= 0)
+        return fd;
     int flags = O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     // Appending moves to the end of the file; O_APPEND does so without a
     // seek of its own.

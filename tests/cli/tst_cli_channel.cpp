@@ -1,4 +1,5 @@
 // zanto send and zanto ports, without a print server.
+#include "loopbackprinter.h"
 #include "processrunner.h"
 #include "pseudoterminal.h"
 #include "systemreason.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <random>
 
 #include <QProcess>
 
@@ -22,14 +24,26 @@ QStringList args(std::initializer_list<const char *> items)
     return list;
 }
 
+// Every byte value, then random bytes: more than one piece of the reads.
+QByteArray everyByte()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    std::mt19937 random(256);
+    while (bytes.size() < 200000)
+        bytes += char(std::uniform_int_distribution<int>(0, 255)(random));
+    return bytes;
+}
+
 } // namespace
 
 TEST(CliSend, TextAndCodeListsGoToTheFileUnchanged)
 {
     TempDir dir;
     const QString file = dir.filePath(QStringLiteral("out.prn"));
-    ProcessResult result
-        = runZanto(args({"send", "--port", "file", "-o"}) << file << QStringLiteral("A\tB\r\n"));
+    ProcessResult result = runZanto(args({"send", "--port", "file", "-o"})
+        << file << QStringLiteral("--text") << QStringLiteral("A\tB\r\n"));
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "A\tB\r\n");
@@ -38,9 +52,47 @@ TEST(CliSend, TextAndCodeListsGoToTheFileUnchanged)
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(dir.read(QStringLiteral("out.prn")), QByteArray("\x1b\x45\x00\xff", 4));
 
-    result = runZanto(args({"send", "--port", "FILE", "-o"}) << file << QString());
+    result = runZanto(
+        args({"send", "--port", "FILE", "-o"}) << file << QStringLiteral("--text") << QString());
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "");
+}
+
+TEST(CliSend, AFileOrStandardInputGoesOutByteForByte)
+{
+    TempDir dir;
+    const QByteArray bytes = everyByte();
+    dir.write(QStringLiteral("ready.prn"), bytes);
+    const QString input = dir.filePath(QStringLiteral("ready.prn"));
+    const QString output = dir.filePath(QStringLiteral("out.prn"));
+
+    // A named file, to a file.
+    ProcessResult result = runZanto(args({"send", "-o"}) << output << input);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(dir.read(QStringLiteral("out.prn")) == bytes);
+    // Standard input, to standard output.
+    result = runZanto(args({"send", "-o", "-"}), bytes);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(result.out == bytes);
+    // "-" for standard input; nothing at all empties the file.
+    result = runZanto(args({"send", "-o"}) << output << QStringLiteral("-"), {});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(dir.read(QStringLiteral("out.prn")), "");
+
+    // To a network printer, in one connection.
+    LoopbackPrinter printer;
+    result = runZanto(args({"send", "--to"}) << printer.uri() << input);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    ASSERT_TRUE(printer.waitForConnections(1));
+    const QByteArrayList received = printer.received();
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_TRUE(received.constFirst() == bytes);
+
+    // Never over its own input.
+    result = runZanto(args({"send", "-o"}) << input << input);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(dir.read(QStringLiteral("ready.prn")) == bytes);
 }
 
 TEST(CliSend, BytesThatAreNotUtf8StayAsTheyWere)
@@ -51,7 +103,8 @@ TEST(CliSend, BytesThatAreNotUtf8StayAsTheyWere)
     // The shell hands the program the single bytes 233 ('e' acute in Latin-1).
     shell.start(QStringLiteral("/bin/sh"),
         {QStringLiteral("-c"),
-            QStringLiteral("exec \"$0\" send --port FILE -o \"$1\" \"$(printf '\\351t\\351')\""),
+            QStringLiteral(
+                "exec \"$0\" send --port FILE -o \"$1\" --text \"$(printf '\\351t\\351')\""),
             builtProgram(QStringLiteral("zanto")), file});
     ASSERT_TRUE(shell.waitForFinished(60000));
     ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().constData();
@@ -60,18 +113,20 @@ TEST(CliSend, BytesThatAreNotUtf8StayAsTheyWere)
 
 TEST(CliSend, FailuresPrintTheMessageAndTheReason)
 {
-    ProcessResult result = runZanto(args({"send", "--port", "FILE", "-o", "/dev/full", "lost"}));
+    ProcessResult result
+        = runZanto(args({"send", "--port", "FILE", "-o", "/dev/full", "--text", "lost"}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
         "Failed to write to port\n/dev/full: " + childOsReason(ENOSPC).toLocal8Bit() + "\n");
 
-    result = runZanto(args({"send", "--port", "FILE", "text"}));
+    result = runZanto(args({"send", "--port", "FILE", "--text", "text"}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Failed to open port\nno device or file name given\n");
 
     TempDir dir;
     result = runZanto(args({"send", "--port", "LPT2", "--device"})
-        << (QStringLiteral("LPT2=") + dir.filePath(QStringLiteral("lp1"))) << QStringLiteral("x"));
+        << (QStringLiteral("LPT2=") + dir.filePath(QStringLiteral("lp1")))
+        << QStringLiteral("--text") << QStringLiteral("x"));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
         "Failed to open port\n" + dir.filePath(QStringLiteral("lp1")).toUtf8() + ": "
@@ -90,16 +145,18 @@ TEST(CliSend, ADeviceMappedToAPseudoTerminal)
 
 TEST(CliSend, UsageErrors)
 {
-    EXPECT_EQ(runZanto(args({"send"})).exitCode, 2);
     EXPECT_EQ(runZanto(args({"send", "a", "b"})).exitCode, 2);
-    EXPECT_EQ(runZanto(args({"send", "--bytes", "1", "text"})).exitCode, 2);
-    const ProcessResult device = runZanto(args({"send", "--device", "LPT9=/dev/null", "x"}));
+    EXPECT_EQ(runZanto(args({"send", "zanto-no-such-file"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "--bytes", "1", "file"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "--bytes", "1", "--text", "x"})).exitCode, 2);
+    const ProcessResult device
+        = runZanto(args({"send", "--device", "LPT9=/dev/null", "--text", "x"}));
     EXPECT_EQ(device.exitCode, 2);
     EXPECT_EQ(device.err,
         "zanto send: --device: 'LPT9' is not a device name (one of: LPT1, LPT2, "
         "COM1, COM2, COM3, COM4)\n");
-    EXPECT_EQ(runZanto(args({"send", "--device", "LPT1", "x"})).exitCode, 2);
-    EXPECT_EQ(runZanto(args({"send", "--port", "LPT3", "x"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "--device", "LPT1", "--text", "x"})).exitCode, 2);
+    EXPECT_EQ(runZanto(args({"send", "--port", "LPT3", "--text", "x"})).exitCode, 2);
     // A code list the parser refuses is the component's error.
     EXPECT_EQ(
         runZanto(args({"send", "-o", "/dev/null", "--port", "FILE", "--bytes", "256"})).exitCode,

@@ -183,6 +183,82 @@ TEST(CliGuards, OutputOverItsOwnInputIsRefusedAndTheInputStaysAsItWas)
         0);
 }
 
+// Runs script with /bin/sh in dir, $0 being zanto; its standard output.
+QByteArray runShell(const TempDir &dir, const QString &script)
+{
+    QProcess shell;
+    shell.setWorkingDirectory(dir.path());
+    shell.start(QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), script, builtProgram(QStringLiteral("zanto"))});
+    if (!shell.waitForFinished(60000) || shell.exitStatus() != QProcess::NormalExit)
+        return "(the shell did not finish)";
+    return shell.readAllStandardOutput() + shell.readAllStandardError();
+}
+
+TEST(CliGuards, StandardOutputIsWrittenWhereItStands)
+{
+    TempDir dir;
+    const QString text = dir.filePath(QStringLiteral("a.txt"));
+    const QString log = dir.filePath(QStringLiteral("log.prn"));
+    writeFile(text, "abc\n");
+    writeFile(log, "old\n");
+    // After >>, appended to; by print and by send.
+    ProcessResult result
+        = runWithFiles(words("print --printer-type plain -o -") << text, QString(), log);
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    result = runWithFiles(words("send -o -") << text, QString(), log);
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(log), "old\nabc\r\nabc\n");
+
+    // A file the shell opened once for several commands: each one goes on
+    // where the one before it ended.
+    EXPECT_EQ(runShell(dir,
+                  QStringLiteral("(\"$0\" print --printer-type plain -o - a.txt; echo between; "
+                                 "\"$0\" send -o - a.txt; echo end) > two.prn")),
+        "");
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("two.prn"))), "abc\r\nbetween\nabc\nend\n");
+
+    // Its own input it refuses, whatever it holds.
+    for (const char *command : {"print -o -", "send -o -"}) {
+        result = runWithFiles(words(command) << log, QString(), log);
+        EXPECT_EQ(result.exitCode, 2) << command;
+        EXPECT_EQ(result.err,
+            "zanto " + words(command).constFirst().toUtf8()
+                + ": standard output is the input file; nothing was written\n");
+        EXPECT_EQ(readFile(log), "old\nabc\r\nabc\n");
+    }
+}
+
+TEST(CliGuards, APipeWithoutReaderEndsZantoAsItEndsCat)
+{
+    TempDir dir;
+    QByteArray big;
+    while (big.size() < (2 << 20))
+        big += "a line of a long text to print\n";
+    writeFile(dir.filePath(QStringLiteral("big.txt")), big);
+    // The status of the command before | head, and what it said. Standard
+    // output has no time-out: the reader's going is what ends the writes,
+    // however busy the machine.
+    const auto ended = [&dir](const char *command) {
+        return runShell(dir,
+            QStringLiteral("{ %1 big.txt 2>err.txt; echo $? >status.txt; } | head -c 10 "
+                           ">/dev/null; cat status.txt err.txt")
+                .arg(QLatin1String(command)));
+    };
+    const QByteArray cat = ended("cat");
+    EXPECT_EQ(cat, "141\n");
+    EXPECT_EQ(ended("\"$0\" print --printer-type plain -o -"), cat);
+    EXPECT_EQ(ended("\"$0\" send -o -"), cat);
+    EXPECT_EQ(ended("\"$0\" print --timeout 0 --from-line 2 -o -"), cat);
+
+    // A reader that starts late (longer than the default time-out of
+    // writes) gets everything.
+    EXPECT_EQ(runShell(dir,
+                  QStringLiteral("\"$0\" send -o - big.txt | { sleep 2; cat; } > late.txt; "
+                                 "cmp -s big.txt late.txt && echo same")),
+        "same\n");
+}
+
 TEST(CliGuards, AFailedWriteToStandardOutputEndsWithStatusOneAndTheReason)
 {
     TempDir dir;
@@ -234,7 +310,8 @@ TEST(CliGuards, PercentSignsInValuesAreShownAsTyped)
             "zanto print: --from-line: '%3' is not a number from "
             "-2147483648 to 2147483647"},
         {"print --pitch %1", "zanto print: --pitch: unknown value '%1' (one of: 10, 12, 15)"},
-        {"send --device LPT1%2 x", "zanto send: --device: 'LPT1%2' is not of the form NAME=PATH"},
+        {"send --device LPT1%2 --text x",
+            "zanto send: --device: 'LPT1%2' is not of the form NAME=PATH"},
         {"print --translate %1=%2",
             "zanto print: --translate: '%1=%2' is not C=LIST with C a character code from 0 to "
             "255"},

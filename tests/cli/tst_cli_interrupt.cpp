@@ -72,7 +72,7 @@ TEST(CliInterrupt, ASignalDuringAStuckWriteSetsTheTerminalBack)
             QStringLiteral("COM1")};
         TempDir dir;
         if (std::strcmp(c.command, "send") == 0) {
-            arguments << QString::fromLatin1(text);
+            arguments << QStringLiteral("--text") << QString::fromLatin1(text);
         } else {
             dir.write(QStringLiteral("text.txt"), text);
             arguments << dir.filePath(QStringLiteral("text.txt"));
@@ -104,7 +104,8 @@ TEST(CliInterrupt, ASecondSignalEndsItAtOnceWithTheTerminalSetBack)
     zanto.start(builtProgram(QStringLiteral("zanto")),
         {QStringLiteral("send"), QStringLiteral("--timeout"), QStringLiteral("0"),
             QStringLiteral("--device"), QStringLiteral("COM1=") + terminal.path(),
-            QStringLiteral("--port"), QStringLiteral("COM1"), QString(100000, u'x')});
+            QStringLiteral("--port"), QStringLiteral("COM1"), QStringLiteral("--text"),
+            QString(100000, u'x')});
     ASSERT_TRUE(zanto.waitForStarted());
     ASSERT_TRUE(waitFor([&] { return !sameSettings(terminal.settings(), before); }));
     const auto pid = pid_t(zanto.processId());

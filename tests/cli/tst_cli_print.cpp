@@ -68,11 +68,18 @@ TEST(CliPrint, VerbatimInputIsTheMemoTextItself)
 TEST(CliPrint, TheComponentsPropertiesComeFromTheOptions)
 {
     const QByteArray text = "aaaa bbbb cccc\nd\ne\nf";
-    EXPECT_EQ(printed({QStringLiteral("--line-width"), QStringLiteral("10"),
-                          QStringLiteral("--lines-per-page"), QStringLiteral("3"),
-                          QStringLiteral("--left-offset"), QStringLiteral("2")},
-                  text),
+    const QStringList layout {QStringLiteral("--line-width"), QStringLiteral("10"),
+        QStringLiteral("--lines-per-page"), QStringLiteral("3"), QStringLiteral("--left-offset"),
+        QStringLiteral("2")};
+    EXPECT_EQ(
+        printed(layout + QStringList {QStringLiteral("--wrap-rule"), QStringLiteral("memo")}, text),
         "  aaaa \r\n  bbbb cccc\r\n  d\r\f  e\r\n  f\r\n");
+    // zanto print folds by default: a line as wide as the width ends there.
+    EXPECT_EQ(printed(layout, text), "  aaaa bbbb \r\n  cccc\r\n  d\r\f  e\r\n  f\r\n");
+    EXPECT_EQ(printed({QStringLiteral("--line-width"), QStringLiteral("6"),
+                          QStringLiteral("--tab-stops"), QStringLiteral("4")},
+                  "a\tbcdefg\n123456"),
+        "a\tbc\r\ndefg\r\n123456\r\n");
     EXPECT_EQ(printed({QStringLiteral("--no-line-feed"), QStringLiteral("--line-spacing"),
                           QStringLiteral("2")},
                   "a\nb"),

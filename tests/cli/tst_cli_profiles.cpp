@@ -100,7 +100,7 @@ TEST(CliProfiles, BuiltInThenDefaultThenProfileThenCommandLine)
         {"-P wide", "", "default.prn", "    abcdef\r\n"},
         {"-P narrow --left-offset 3", "", "narrow.prn", "   abcdef\r"},
         {"-P narrow -o line.prn", "", "../../work/line.prn", "  abcdef\r"},
-        {"-P narrow --left-offset=0 --line-width 3", "", "narrow.prn", "abc\rdef\r\r"},
+        {"-P narrow --left-offset=0 --line-width 3", "", "narrow.prn", "abc\rdef\r"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -233,12 +233,10 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
         {"print --port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
         {"print --port COM1 --device LPT2=/dev/null",
             "--device LPT2 does nothing with --port COM1"},
-        {"send -d q x",
-            "--destination does nothing with send, which writes straight to the port "
-            "(--port CURRENT: the current printer's device)"},
-        {"send --spooler x",
-            "--spooler does nothing with send, which writes straight to the port "
-            "(--port CURRENT: the current printer's device)"},
+        {"send -o a --spooler --text x", "--spooler does nothing with -o/--output"},
+        {"send --text x --bytes 1", "give one of FILE, --text TEXT and --bytes LIST"},
+        {"send --text x file",
+            "give one of FILE, --text TEXT and --bytes LIST (FILE 'file' given too)"},
     };
     const Places places({});
     for (const auto &c : cases) {
@@ -249,6 +247,34 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
                 + '\n')
             << c.arguments;
     }
+}
+
+TEST(CliProfiles, SendTakesAProfilesDestinationAndLeavesItsLayout)
+{
+    const Places places("[default]\n"
+                        "line-width = 3\n"
+                        "wrap-rule = memo\n"
+                        "\n"
+                        "[bytes]\n"
+                        "printer-type = epson\n"
+                        "init = 27,64\n"
+                        "eject = yes\n"
+                        "output = bytes.prn\n"
+                        "timeout = 5000\n");
+    const QString file = places.path(QStringLiteral("home/zantoquiller/bytes.prn"));
+    // A profile named on the command line or in the environment; a file or
+    // standard input.
+    ProcessResult result = places.run(words(QStringLiteral("send -P bytes")), {}, "abc\ndef\f");
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(file), "abc\ndef\f");
+    result = places.run(words(QStringLiteral("send --text xyz")), QStringLiteral("bytes"));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(readFile(file), "xyz");
+    // The command line's destination wins.
+    result = places.run(words(QStringLiteral("send -P bytes -o - --bytes 27,69")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, "\x1B\x45");
+    EXPECT_EQ(readFile(file), "xyz");
 }
 
 TEST(CliDestinations, StandardOutputATargetAndUnreachablePrinters)
@@ -265,8 +291,7 @@ TEST(CliDestinations, StandardOutputATargetAndUnreachablePrinters)
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(readFile(places.path(QStringLiteral("work/device"))), "abcdef\r\n");
     const LoopbackPrinter printer;
-    result
-        = places.run(words(QStringLiteral("send --to ")) << printer.uri() << QStringLiteral("x"));
+    result = places.run(words(QStringLiteral("send --text x --to ")) << printer.uri());
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     ASSERT_TRUE(printer.waitForConnections(1));
     EXPECT_EQ(printer.received(), QByteArrayList {"x"});
@@ -280,7 +305,8 @@ TEST(CliDestinations, StandardOutputATargetAndUnreachablePrinters)
     } unreachable[] = {
         {{QStringLiteral("print"), QStringLiteral("--to"), refused},
             refused + QStringLiteral(": ") + childOsReason(ECONNREFUSED)},
-        {{QStringLiteral("send"), QStringLiteral("--to"), missing, QStringLiteral("x")},
+        {{QStringLiteral("send"), QStringLiteral("--to"), missing, QStringLiteral("--text"),
+             QStringLiteral("x")},
             missing + QStringLiteral(": ") + childOsReason(ENOENT)},
     };
     for (const auto &c : unreachable) {
@@ -322,7 +348,7 @@ TEST(CliHelp, UsageLinesOwnOptionsDefaultsAndWarnings)
         const char *lacks;
     } cases[] = {
         {"print", "Usage: zanto print [options] [FILE]\n", "(default 10)", "--bytes"},
-        {"send", "Usage: zanto send [options] TEXT\n", "--to <TARGET>", "--pitch"},
+        {"send", "Usage: zanto send [options] [FILE]\n", "--to <TARGET>", "--pitch"},
         {"ports", "Usage: zanto ports [options]\n", "--device", "--pitch"},
         {"printers", "Usage: zanto printers [options]\n", "--printer", "--port"},
         {"check-driver", "Usage: zanto check-driver [options]\n", "--timeout", "--line-width"},

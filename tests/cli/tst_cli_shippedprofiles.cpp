@@ -134,8 +134,11 @@ TEST(ShippedProfiles, EachReadsStatesItsLayoutAndPrints)
         }
         for (const char *key : {"destination", "output", "to"})
             EXPECT_FALSE(settings.contains(QLatin1String(key))) << key;
-        for (const char *key : {"printer-type", "line-width", "lines-per-page", "eject"})
+        for (const char *key :
+            {"printer-type", "line-width", "wrap-rule", "lines-per-page", "eject"})
             EXPECT_TRUE(settings.contains(QLatin1String(key))) << key;
+        // Forms as wide as the paper fit.
+        EXPECT_EQ(settings.value(QStringLiteral("wrap-rule")), QStringLiteral("fold"));
 
         const QString output = dir.filePath(name + QStringLiteral(".prn"));
         const ProcessResult printed = runZanto({QStringLiteral("print"), QStringLiteral("-P"), name,

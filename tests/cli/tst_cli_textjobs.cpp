@@ -69,12 +69,17 @@ TEST(CliTextJobs, JobCodesFrameTheLinesAndEjectOnlyAnIncompletePage)
         {"--init 27,64 --finish 29,86,66,0", "a\nb", QByteArray("\x1B@a\r\nb\r\n\x1DVB\0", 12)},
         // A reset among the start codes comes before the pitch code.
         {"--init 27,64 --printer-type epson", "x", "\x1B@\x1BPx\r\n"},
-        // Without paging a page ends with a form feed that only the line
-        // end follows.
+        // Without paging the component's rule ends a page with a form feed
+        // that only the line end follows.
         {"--eject --finish 7", "a", "a\r\n\f\a"},
-        {"--eject", "a\f", "a\f\r\n"},
-        {"--eject", "a\fb", "a\fb\r\n\f"},
-        {"--eject", "a\f\n\n", "a\f\r\n\r\n\f"},
+        {"--eject --wrap-rule memo", "a\f", "a\f\r\n"},
+        {"--eject --wrap-rule memo", "a\fb", "a\fb\r\n\f"},
+        {"--eject --wrap-rule memo", "a\f\n\n", "a\f\r\n\r\n\f"},
+        // The fold rule ends the page at the form feed, the line end after
+        // it included.
+        {"--eject", "a\f", "a\r\f"},
+        {"--eject", "a\fb", "a\r\fb\r\n\f"},
+        {"--eject", "a\f\n\n", "a\r\f\r\n\f"},
         // With paging the page the component ended is complete, and so is
         // one whose lines filled it.
         {"--eject --lines-per-page 2", "a\nb", "a\r\nb\r\f"},

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace Zanto;
 using namespace ZantoTest;
 
@@ -178,4 +180,29 @@ TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheJobCodesInTheSameDocument)
     // The page the component ended gets its form feed from the spooler's
     // new page; the last one is ejected.
     EXPECT_EQ(queue.received(1), QByteArrayList {"\x1B@\x1BPone\r\ntwo\r\fthree\r\n\f\x1Bi"});
+}
+
+TEST_F(CupsMemo, ZantoSendPutsAReadyFileThroughTheQueueByteForByte)
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    std::mt19937 random(255);
+    while (bytes.size() < 300000)
+        bytes += char(std::uniform_int_distribution<int>(0, 255)(random));
+    const QString file = dir.filePath(QStringLiteral("ready.prn"));
+    writeFile(file, bytes);
+
+    Cups::CaptureQueue queue(QStringLiteral("zanto-send"));
+    ProcessResult sent
+        = runZanto({QStringLiteral("send"), QStringLiteral("-d"), queue.name(), file});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
+    // Standard input, the same way.
+    sent = runZanto({QStringLiteral("send"), QStringLiteral("-d"), queue.name()}, bytes);
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
+    // One job each, the bytes unchanged.
+    const QByteArrayList received = queue.received(2);
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_TRUE(received[0] == bytes);
+    EXPECT_TRUE(received[1] == bytes);
 }

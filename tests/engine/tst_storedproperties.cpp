@@ -128,3 +128,17 @@ TEST(StoredProperties, PropertiesNotNamedKeepTheirValues)
     EXPECT_EQ(z.Pitch(), cpi12);
     EXPECT_EQ(z.LineWidth(), 80);
 }
+
+TEST(StoredProperties, TheWrapRuleIsNotStoredAndDefaultsToTheComponentsRule)
+{
+    TZantoquiller z;
+    EXPECT_EQ(z.wrapRule(), WrapRule::Memo);
+    EXPECT_EQ(z.tabStops(), 8);
+    const QByteArray untouched = writeStoredProperties(z);
+    z.setWrapRule(WrapRule::Fold);
+    z.setTabStops(4);
+    // Files stay as readers without the property expect them.
+    EXPECT_EQ(writeStoredProperties(z), untouched);
+    readStoredProperties(z, untouched);
+    EXPECT_EQ(z.wrapRule(), WrapRule::Fold);
+}

@@ -27,6 +27,19 @@ Q_ENUM_NS(TIOPortName)
 enum TPitch : int { cpi10, cpi12, cpi15 };
 Q_ENUM_NS(TPitch)
 
+// Where a memo print breaks a line that is wider than LineWidth.
+enum class WrapRule : int {
+    // The component's rule: a line breaks as soon as it fills the width,
+    // at its last space when the next word goes on; a line exactly as wide
+    // as LineWidth is followed by an empty line.
+    Memo,
+    // As fold -w does it: a line breaks only before a character that would
+    // pass the width; tabs advance to tab stops and a form feed ends the
+    // page (the line count restarts).
+    Fold,
+};
+Q_ENUM_NS(WrapRule)
+
 inline constexpr int PrinterTypeCount = 7;
 inline constexpr int PortNameCount = 8;
 

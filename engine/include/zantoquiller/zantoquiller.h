@@ -44,6 +44,12 @@ class ZANTOQUILLER_CORE_EXPORT TZantoquiller : public QObject
     Q_PROPERTY(qint32 PrintRangeStart READ PrintRangeStart WRITE SetPrintRangeStart)
     Q_PROPERTY(qint32 PrintRangeEnd READ PrintRangeEnd WRITE SetPrintRangeEnd)
     Q_PROPERTY(quint16 Timeout READ Timeout WRITE SetTimeout)
+    // Not stored: a stored properties file names every ordinal property, and
+    // readers before these properties refuse a name they do not know, so
+    // storing them would make every file written from now on unreadable
+    // there. Files keep the component's rule, the default.
+    Q_PROPERTY(Zanto::WrapRule wrapRule READ wrapRule WRITE setWrapRule STORED false)
+    Q_PROPERTY(qint32 tabStops READ tabStops WRITE setTabStops STORED false)
 
 public:
     static constexpr qint32 MaxLeftOffset = 3800;
@@ -83,6 +89,13 @@ public:
     void SetPrintRangeEnd(qint32 value);
     quint16 Timeout() const;
     void SetTimeout(quint16 value);
+    // The wrap rule of memo prints (default WrapRule::Memo) and, for
+    // WrapRule::Fold, the distance of the tab stops in columns (default 8;
+    // below 1 a tab is one column wide).
+    WrapRule wrapRule() const;
+    void setWrapRule(WrapRule value);
+    qint32 tabStops() const;
+    void setTabStops(qint32 value);
 
     // The translation table. Reading gives the component's own lists, which
     // may be changed in place; writing empties the own list and copies.
