@@ -123,6 +123,14 @@ enum class GaveUp { No, TimedOut, Interrupted, TooLong };
 // about printers and jobs, and a bound on what an endless one costs.
 constexpr std::uint64_t AnswerLimit = 8 << 20;
 
+// The watcher thread's body. A type of this file alone, so that the thread's
+// state type stays out of the library's exported symbols (a lambda's would not).
+struct Watcher
+{
+    ServerConnection::WaitState *state;
+    void operator()() const;
+};
+
 } // namespace
 
 // The state of the waits on one connection, shared by the libcups callback
@@ -205,7 +213,7 @@ struct ServerConnection::WaitState
     void start(int connection)
     {
         fd = connection;
-        watcher = std::thread([this] { watch(); });
+        watcher = std::thread(Watcher {this});
     }
 
     void stop()
@@ -233,6 +241,11 @@ struct ServerConnection::WaitState
 };
 
 namespace {
+
+void Watcher::operator()() const
+{
+    state->watch();
+}
 
 // libcups calls this each time a wait has lasted WaitStepSeconds; 0 ends it.
 int keepWaiting(http_t *, void *data)
