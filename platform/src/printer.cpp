@@ -76,14 +76,17 @@ std::string option(const cups_dest_t &dest, const char *name)
     return value ? value : std::string {};
 }
 
-bool acceptsRawAt(ServerConnection &http, const IppEndpoint &endpoint)
+IppMessage documentFormatsRequest(const IppEndpoint &endpoint)
 {
     IppMessage request = newPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, endpoint);
     const char *wanted[] = {"document-format-supported"};
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
         nullptr, wanted);
-    const IppMessage answer
-        = doRequest(http, std::move(request), endpoint, "cannot be asked for its document formats");
+    return request;
+}
+
+bool takesRawData(const IppMessage &answer)
+{
     ipp_attribute_t *formats
         = ippFindAttribute(answer.get(), "document-format-supported", IPP_TAG_MIMETYPE);
     for (int i = 0; i < ippGetCount(formats); ++i) {
@@ -91,6 +94,30 @@ bool acceptsRawAt(ServerConnection &http, const IppEndpoint &endpoint)
             return true;
     }
     return false;
+}
+
+bool acceptsRawAt(ServerConnection &http, const IppEndpoint &endpoint)
+{
+    return takesRawData(doRequest(http, documentFormatsRequest(endpoint), endpoint,
+        "cannot be asked for its document formats"));
+}
+
+// Whether the queue called name takes raw data, or nothing when the server no
+// longer knows it: removed since the server listed it.
+std::optional<bool> listedQueueAcceptsRaw(ServerConnection &http, const std::string &name)
+{
+    const IppEndpoint endpoint = queueEndpoint(name);
+    http.startExchange();
+    const IppMessage answer(cupsDoRequest(
+        http.get(), documentFormatsRequest(endpoint).release(), endpoint.resource.c_str()));
+    if (!answer)
+        http.throwIfGaveUp();
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+        return std::nullopt;
+    if (!answer || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+        throw PrinterError("The " + endpoint.label
+            + " cannot be asked for its document formats: " + lastIppError());
+    return takesRawData(answer);
 }
 
 } // namespace
@@ -129,7 +156,10 @@ std::vector<Destination> Printer::destinations(Milliseconds timeout) const
         entry.deviceUri = option(dest, "device-uri");
         entry.isDefault = dest.is_default != 0;
         entry.isCurrent = m_selected.empty() ? entry.isDefault : entry.name == current;
-        entry.acceptsRaw = acceptsRawAt(http, queueEndpoint(entry.name));
+        const std::optional<bool> acceptsRaw = listedQueueAcceptsRaw(http, entry.name);
+        if (!acceptsRaw)
+            continue; // removed while the list was made
+        entry.acceptsRaw = *acceptsRaw;
         result.push_back(std::move(entry));
     }
     if (isIppUri(m_selected)) {

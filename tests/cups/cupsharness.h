@@ -9,7 +9,9 @@
 //   as files in defaultCaptureFolder(). Tests that read them also pass
 //   RESOURCE_LOCK cups-default-queue, since tests run in parallel.
 // - CaptureQueue makes a raw queue of the test's own, fed to a loopback
-//   printer inside the test process: nothing shared, no lock needed.
+//   printer inside the test process: nothing shared, no lock needed. Other
+//   tests add and remove such queues all the time, so a test that lists the
+//   server's printers asserts only about its own queues and the default one.
 // - noRawPrinterUri() is an IPP printer that does not take raw data.
 // - waitForJob() asks the server until a job has ended; never sleep instead.
 // - remoteServer() is a second scheduler reached over TCP only, as a print

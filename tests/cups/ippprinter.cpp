@@ -1,10 +1,15 @@
-// zanto_ipp_printer PORTFILE FORMAT[,FORMAT...]
+// zanto_ipp_printer PORTFILE FORMAT[,FORMAT...] [--pause-while-printing]
 //
 // A simulated IPP printer for the tests: listens on a free TCP port of
 // 127.0.0.1, writes the port number to PORTFILE, and answers
 // Get-Printer-Attributes at ipp://127.0.0.1:PORT/ipp/print with the given
 // document formats. It prints nothing: every other operation is answered
 // with server-error-operation-not-supported. Runs until SIGTERM or SIGINT.
+//
+// With --pause-while-printing it takes jobs (Create-Job, Send-Document,
+// Get-Job-Attributes) and is paused by its operator as soon as a job's
+// document has come: the printer stays stopped (paused) and the job
+// processing-stopped, as a network printer paused mid-job reports them.
 //
 // It stands in for an IPP Everywhere printer whose formats leave raw data
 // out (ippeveprinter would do, but insists on a running DNS-SD daemon).
@@ -44,32 +49,79 @@ std::vector<std::string> split(const std::string &list)
     return items;
 }
 
-ipp_t *answer(ipp_t *request, const std::string &uri, const std::vector<std::string> &formats)
+struct PrinterState
 {
-    ipp_t *response = ippNewResponse(request);
-    if (ippGetOperation(request) != IPP_OP_GET_PRINTER_ATTRIBUTES) {
-        ippSetStatusCode(response, IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED);
-        return response;
-    }
+    std::string uri;
+    std::vector<std::string> formats;
+    bool takesJobs = false;
+    bool paused = false;
+    int lastJobId = 0;
+};
+
+void describePrinter(ipp_t *response, const PrinterState &printer)
+{
     std::vector<const char *> values;
-    for (const std::string &format : formats)
+    for (const std::string &format : printer.formats)
         values.push_back(format.c_str());
-    ippAddString(
-        response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr, uri.c_str());
-    ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, "Zanto No Raw");
-    ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr,
+        printer.uri.c_str());
+    ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr,
+        printer.takesJobs ? "Zanto Paused Mid-Job" : "Zanto No Raw");
+    ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state",
+        printer.paused ? IPP_PSTATE_STOPPED : IPP_PSTATE_IDLE);
+    ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr,
+        printer.paused ? "paused" : "none");
     ippAddBoolean(response, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-default", nullptr,
         values.front());
     ippAddStrings(response, IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-supported",
         int(values.size()), nullptr, values.data());
-    const int operations[] = {IPP_OP_GET_PRINTER_ATTRIBUTES};
-    ippAddIntegers(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "operations-supported", 1, operations);
+    std::vector<int> operations {IPP_OP_GET_PRINTER_ATTRIBUTES};
+    if (printer.takesJobs)
+        operations.insert(
+            operations.end(), {IPP_OP_CREATE_JOB, IPP_OP_SEND_DOCUMENT, IPP_OP_GET_JOB_ATTRIBUTES});
+    ippAddIntegers(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "operations-supported",
+        int(operations.size()), operations.data());
+}
+
+// A job taken by the printer: pending until its document has come, then
+// stopped with the printer.
+void describeJob(ipp_t *response, const PrinterState &printer, int id, bool documentCame)
+{
+    ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
+    ippAddString(response, IPP_TAG_JOB, IPP_TAG_URI, "job-uri", nullptr,
+        (printer.uri + '/' + std::to_string(id)).c_str());
+    ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state",
+        documentCame ? IPP_JSTATE_STOPPED : IPP_JSTATE_PENDING);
+    ippAddString(response, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", nullptr,
+        documentCame ? "printer-stopped" : "none");
+}
+
+ipp_t *answer(ipp_t *request, PrinterState &printer)
+{
+    ipp_t *response = ippNewResponse(request);
+    const ipp_op_t operation = ippGetOperation(request);
+    const int jobId = ippGetInteger(ippFindAttribute(request, "job-id", IPP_TAG_INTEGER), 0);
+    if (operation == IPP_OP_GET_PRINTER_ATTRIBUTES) {
+        describePrinter(response, printer);
+    } else if (!printer.takesJobs
+        || (operation != IPP_OP_CREATE_JOB && operation != IPP_OP_SEND_DOCUMENT
+            && operation != IPP_OP_GET_JOB_ATTRIBUTES)) {
+        ippSetStatusCode(response, IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED);
+    } else if (operation == IPP_OP_CREATE_JOB) {
+        describeJob(response, printer, ++printer.lastJobId, false);
+    } else if (jobId <= 0 || jobId > printer.lastJobId) {
+        ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
+    } else {
+        if (operation == IPP_OP_SEND_DOCUMENT)
+            printer.paused = true;
+        describeJob(response, printer, jobId, printer.paused);
+    }
     return response;
 }
 
 // Serves the requests of one connection until it closes.
-void serve(http_t *http, const std::string &uri, const std::vector<std::string> &formats)
+void serve(http_t *http, PrinterState &printer)
 {
     while (!stopRequested && httpWait(http, 30000)) {
         char resource[HTTP_MAX_URI];
@@ -99,7 +151,7 @@ void serve(http_t *http, const std::string &uri, const std::vector<std::string> 
         }
         if (httpGetState(http) != HTTP_STATE_POST_SEND)
             httpFlush(http); // a document that came along is not printed
-        ipp_t *response = answer(request, uri, formats);
+        ipp_t *response = answer(request, printer);
         ippDelete(request);
 
         httpClearFields(http);
@@ -124,12 +176,17 @@ void serve(http_t *http, const std::string &uri, const std::vector<std::string> 
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s PORTFILE FORMAT[,FORMAT...]\n", argv[0]);
+    const bool pauseWhilePrinting
+        = argc == 4 && std::strcmp(argv[3], "--pause-while-printing") == 0;
+    if (argc != 3 && !pauseWhilePrinting) {
+        std::fprintf(
+            stderr, "usage: %s PORTFILE FORMAT[,FORMAT...] [--pause-while-printing]\n", argv[0]);
         return 2;
     }
-    const std::vector<std::string> formats = split(argv[2]);
-    if (formats.empty()) {
+    PrinterState printer;
+    printer.formats = split(argv[2]);
+    printer.takesJobs = pauseWhilePrinting;
+    if (printer.formats.empty()) {
         std::fprintf(stderr, "no document formats given\n");
         return 2;
     }
@@ -154,7 +211,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const int port = ntohs(address.sin_port);
-    const std::string uri = "ipp://127.0.0.1:" + std::to_string(port) + "/ipp/print";
+    printer.uri = "ipp://127.0.0.1:" + std::to_string(port) + "/ipp/print";
 
     const std::string portFile = argv[1];
     FILE *out = std::fopen((portFile + ".part").c_str(), "w");
@@ -168,7 +225,7 @@ int main(int argc, char *argv[])
         http_t *http = httpAcceptConnection(listener, 1);
         if (!http)
             continue;
-        serve(http, uri, formats);
+        serve(http, printer);
         httpClose(http);
     }
     ::close(listener);

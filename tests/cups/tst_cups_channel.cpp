@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 using namespace Zanto;
 using namespace ZantoTest;
@@ -37,6 +39,65 @@ template<typename Call> QString failureOf(Call call)
 const QString DriverMessage = QStringLiteral(
     "The selected printer driver does not allow direct communications. Please use the "
     "Generic/Text only driver for this printer");
+
+// Queues that another client of the server keeps removing and adding again
+// in turn, as on a print server shared by many, until destroyed.
+class ComingAndGoingQueues
+{
+public:
+    ComingAndGoingQueues(int count, const QString &deviceUri) : m_count(count)
+    {
+        for (int i = 0; i < count; ++i)
+            add(i, deviceUri);
+        m_thread = std::thread([this, count, deviceUri] {
+            try {
+                for (int i = 0; !m_stop; i = (i + 1) % count) {
+                    remove(i);
+                    ++m_removals;
+                    add(i, deviceUri);
+                }
+            } catch (const std::exception &error) {
+                m_failure = error.what();
+            }
+        });
+    }
+    ~ComingAndGoingQueues()
+    {
+        stop();
+        for (int i = 0; i < m_count; ++i) {
+            try {
+                remove(i);
+            } catch (...) { }
+        }
+    }
+    // Ends the changes; what made them fail, if anything did.
+    std::string stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_failure;
+    }
+    int removals() const { return m_removals; }
+
+private:
+    static QString name(int i) { return QStringLiteral("zanto-channel-passing%1").arg(i); }
+    static void add(int i, const QString &deviceUri)
+    {
+        Cups::runCupsCommand(QStringLiteral("lpadmin"),
+            {QStringLiteral("-p"), name(i), QStringLiteral("-E"), QStringLiteral("-v"), deviceUri});
+    }
+    static void remove(int i)
+    {
+        Cups::runCupsCommand(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name(i)});
+    }
+
+    const int m_count;
+    std::atomic<bool> m_stop {false};
+    std::atomic<int> m_removals {0};
+    std::string m_failure;
+    std::thread m_thread;
+};
 
 class CupsChannel : public ::testing::Test
 {
@@ -81,6 +142,26 @@ TEST_F(CupsChannel, TheListShowsEveryQueueAndWhichIsCurrent)
     }
     EXPECT_TRUE(sawDefault);
     EXPECT_TRUE(sawOther);
+}
+
+TEST_F(CupsChannel, AQueueRemovedWhileTheListIsMadeIsLeftOutOfIt)
+{
+    Cups::CaptureQueue own(QStringLiteral("zanto-channel-stays"));
+    selectPrinter(own.name());
+    ComingAndGoingQueues others(6, own.deviceUri());
+    for (int round = 0; round < 30; ++round) {
+        QList<PrinterInfo> printers;
+        ASSERT_NO_THROW(printers = printerList()) << "round " << round;
+        int current = 0, defaults = 0;
+        for (const PrinterInfo &printer : printers) {
+            current += printer.isCurrent && printer.name == own.name();
+            defaults += printer.isDefault && printer.name == Cups::defaultQueue();
+        }
+        EXPECT_EQ(current, 1);
+        EXPECT_EQ(defaults, 1);
+    }
+    EXPECT_EQ(others.stop(), "");
+    EXPECT_GT(others.removals(), 0);
 }
 
 TEST_F(CupsChannel, SelectingAnUnknownPrinterKeepsTheCurrentOne)

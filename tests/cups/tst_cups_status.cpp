@@ -5,6 +5,7 @@
 #include "processrunner.h"
 #include "pseudoterminal.h"
 #include "systemreason.h"
+#include "tempdir.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/printerstatus.h>
@@ -13,8 +14,10 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 
+#include <memory>
 #include <thread>
 
 using namespace Zanto;
@@ -45,6 +48,65 @@ private:
     LoopbackPrinter m_printer {LoopbackPrinter::Mode::AcceptNeverRead};
     QString m_name;
 };
+
+// An IPP printer that its operator pauses as soon as a job's document has
+// come (zanto_ipp_printer --pause-while-printing): the job stays
+// processing-stopped.
+class PausedMidJobPrinter
+{
+public:
+    PausedMidJobPrinter()
+    {
+        const QString portFile = m_dir.filePath(QStringLiteral("port"));
+        m_process.start(builtProgram(QStringLiteral("zanto_ipp_printer")),
+            {portFile, QStringLiteral("application/vnd.cups-raw"),
+                QStringLiteral("--pause-while-printing")});
+        const auto end = std::chrono::steady_clock::now() + Cups::JobLimit;
+        while (!QFile::exists(portFile) && m_process.state() != QProcess::NotRunning
+            && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_uri = QStringLiteral("ipp://127.0.0.1:%1/ipp/print")
+                    .arg(QString::fromLatin1(readFile(portFile).trimmed()));
+    }
+    ~PausedMidJobPrinter()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+    const QString &uri() const { return m_uri; }
+
+private:
+    TempDir m_dir;
+    QProcess m_process;
+    QString m_uri;
+};
+
+// zanto print --spooler --wait of a line to printer, started.
+std::unique_ptr<QProcess> startWaitingPrint(const QString &printer)
+{
+    auto process = std::make_unique<QProcess>();
+    process->start(builtProgram(QStringLiteral("zanto")),
+        {QStringLiteral("print"), QStringLiteral("--spooler"), QStringLiteral("--printer"), printer,
+            QStringLiteral("--wait")});
+    // Written now: nothing runs an event loop for it later.
+    process->waitForStarted();
+    process->write("a line\n");
+    process->waitForBytesWritten();
+    process->closeWriteChannel();
+    return process;
+}
+
+// How a started zanto ended; exit code -1 when it was still running after
+// Cups::JobLimit.
+ProcessResult endOf(QProcess &process)
+{
+    ProcessResult result;
+    if (process.waitForFinished(int(std::chrono::milliseconds(Cups::JobLimit).count())))
+        result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
 
 ProcessResult zanto(const QStringList &arguments, const QByteArray &input = {})
 {
@@ -207,6 +269,37 @@ TEST_F(CupsStatus, PrintWaitReportsACompletedAndACancelledJob)
         QStringLiteral("zanto print: waiting for job %1\nzanto print: job %1 cancelled\n")
             .arg(jobs[0])
             .toStdString());
+}
+
+// A job that stops while it prints ends the wait, whether the print server
+// puts it back to wait on its paused queue or the printer keeps it stopped.
+TEST_F(CupsStatus, PrintWaitEndsWhenThePrinterIsPausedMidJob)
+{
+    StuckQueue queue(QStringLiteral("zanto-status-paused-mid-job"));
+    const std::unique_ptr<QProcess> onQueue = startWaitingPrint(queue.name());
+    const QList<int> jobs = jobsOnceThere(queue.name(), 1);
+    ASSERT_EQ(jobs.size(), 1);
+    const auto end = std::chrono::steady_clock::now() + Cups::JobLimit;
+    while (
+        Cups::jobState(jobs[0]) != IPP_JSTATE_PROCESSING && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(Cups::jobState(jobs[0]), IPP_JSTATE_PROCESSING);
+    Cups::runCupsCommand(QStringLiteral("cupsdisable"), {queue.name()});
+    const ProcessResult queued = endOf(*onQueue);
+    EXPECT_EQ(queued.exitCode, 4);
+    EXPECT_TRUE(queued.err.startsWith(
+        QStringLiteral("zanto print: waiting for job %1\nzanto print: job %1 stopped: the queue "
+                       "is stopped")
+            .arg(jobs[0])
+            .toUtf8()))
+        << queued.err.constData();
+
+    PausedMidJobPrinter printer;
+    const std::unique_ptr<QProcess> onPrinter = startWaitingPrint(printer.uri());
+    const ProcessResult direct = endOf(*onPrinter);
+    EXPECT_EQ(direct.exitCode, 4);
+    EXPECT_EQ(direct.err.toStdString(),
+        "zanto print: waiting for job 1\nzanto print: job 1 stopped: printer-stopped\n");
 }
 
 TEST_F(CupsStatus, AServerThatCannotBeReachedEndsWithStatusThree)
