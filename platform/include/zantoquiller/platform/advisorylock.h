@@ -1,0 +1,50 @@
+// Advisory locks (flock) that wait for their holder within a time-out. They
+// bind only programs that take them: zanto and the library take them on the
+// files and devices they write, others may write regardless.
+#pragma once
+
+#include <zantoquiller/platform/devicemap.h>
+
+#include <chrono>
+#include <string>
+
+namespace Zanto::Platform {
+
+// An exclusive lock held until the object is destroyed or released. Moves,
+// not copies.
+class AdvisoryLock
+{
+public:
+    AdvisoryLock() = default;
+    AdvisoryLock(AdvisoryLock &&other) noexcept;
+    AdvisoryLock &operator=(AdvisoryLock &&other) noexcept;
+    AdvisoryLock(const AdvisoryLock &) = delete;
+    AdvisoryLock &operator=(const AdvisoryLock &) = delete;
+    ~AdvisoryLock();
+
+    // Locks the file at path, made empty when there is none: a lock file
+    // that guards a change of other files. Waits up to timeout (zero: no
+    // limit) for another holder. Check isHeld() and error().
+    static AdvisoryLock onLockFile(const std::string &path, std::chrono::milliseconds timeout);
+
+    // Locks the file or device that name leads to (as resolveDevice() reads
+    // it), for one job's output: a second job to it waits for this one to
+    // end, up to timeout (zero: no limit), then raises DeviceError. Nothing
+    // is locked for a TCP printer, whose connection is the job, nor for a
+    // path that cannot be opened or a file system without locks: the
+    // output's own open reports those. A file that does not exist yet is
+    // made, empty, so that a second job finds it to wait for.
+    static AdvisoryLock onDestination(const std::string &name, std::chrono::milliseconds timeout,
+        const DeviceMap &map = deviceMap());
+
+    bool isHeld() const { return m_fd >= 0; }
+    // "path: reason" of a failure of onLockFile(); empty otherwise.
+    const std::string &error() const { return m_error; }
+    void release() noexcept;
+
+private:
+    int m_fd = -1;
+    std::string m_error;
+};
+
+} // namespace Zanto::Platform

@@ -1,0 +1,128 @@
+#include <zantoquiller/platform/advisorylock.h>
+#include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/platform/interruption.h>
+
+#include "deadline.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace Zanto::Platform {
+
+namespace {
+
+enum class Outcome { Locked, Busy, Unsupported };
+
+// Tries for the lock until deadline, sleeping between tries (a blocking
+// flock could not keep a time-out), longer as the wait goes on. A recorded
+// interrupt ends the wait with DeviceError naming name.
+Outcome waitForLock(int fd, const Deadline &deadline, const std::string &name)
+{
+    int pause = 1;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return Outcome::Locked;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return Outcome::Unsupported;
+        throwIfInterrupted(name);
+        if (deadline.passed())
+            return Outcome::Busy;
+        ::poll(nullptr, 0, deadline.pollTimeout(pause));
+        pause = std::min(pause * 2, 50);
+    }
+}
+
+std::string waitedFor(std::chrono::milliseconds timeout)
+{
+    return "waited " + std::to_string(timeout.count()) + " ms";
+}
+
+} // namespace
+
+AdvisoryLock::AdvisoryLock(AdvisoryLock &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_error(std::move(other.m_error))
+{ }
+
+AdvisoryLock &AdvisoryLock::operator=(AdvisoryLock &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_error = std::move(other.m_error);
+    }
+    return *this;
+}
+
+AdvisoryLock::~AdvisoryLock()
+{
+    release();
+}
+
+void AdvisoryLock::release() noexcept
+{
+    // Closing the only descriptor of the open file ends its lock.
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+}
+
+AdvisoryLock AdvisoryLock::onLockFile(const std::string &path, std::chrono::milliseconds timeout)
+{
+    AdvisoryLock lock;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        lock.m_error = path + ": " + std::strerror(errno);
+        return lock;
+    }
+    switch (waitForLock(fd, Deadline(timeout), path)) {
+    case Outcome::Locked:
+        lock.m_fd = fd;
+        break;
+    case Outcome::Busy:
+        lock.m_error = path + ": held by another program; " + waitedFor(timeout);
+        ::close(fd);
+        break;
+    case Outcome::Unsupported:
+        lock.m_error = path + ": " + std::strerror(errno);
+        ::close(fd);
+        break;
+    }
+    return lock;
+}
+
+AdvisoryLock AdvisoryLock::onDestination(
+    const std::string &name, std::chrono::milliseconds timeout, const DeviceMap &map)
+{
+    AdvisoryLock lock;
+    const DeviceTarget target = resolveDevice(name, map);
+    if (target.kind == DeviceTarget::Kind::Socket)
+        return lock;
+    // Opened as the output opens it, but neither emptied nor waited on.
+    int flags = O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    if (target.kind == DeviceTarget::Kind::File)
+        flags |= O_CREAT;
+    const int fd = ::open(target.path.c_str(), flags, 0666);
+    if (fd < 0)
+        return lock;
+    try {
+        const Outcome outcome = waitForLock(fd, Deadline(timeout), target.displayName());
+        if (outcome == Outcome::Busy)
+            throw DeviceError(
+                target.displayName() + ": another job is printing to it; " + waitedFor(timeout));
+        if (outcome == Outcome::Locked)
+            lock.m_fd = fd;
+        else
+            ::close(fd);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    return lock;
+}
+
+} // namespace Zanto::Platform
