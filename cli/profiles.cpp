@@ -40,6 +40,7 @@ struct Origin
 QList<Origin> usedOrigins;
 
 std::function<void(QCommandLineParser &)> pendingRequest;
+std::function<void(QCommandLineParser &)> checkedRequest;
 
 QStringList environmentFolders(const char *variable, const QString &fallback)
 {
@@ -236,9 +237,26 @@ QList<ResolvedValue> resolveProfile(
     return values;
 }
 
-void interceptProfileParse(std::function<void(QCommandLineParser &)> request)
+void interceptProfileParse(std::function<void(QCommandLineParser &)> request,
+    std::function<void(QCommandLineParser &)> afterChecks)
 {
     pendingRequest = std::move(request);
+    checkedRequest = std::move(afterChecks);
+}
+
+bool profileRequestPending()
+{
+    return bool(checkedRequest);
+}
+
+bool runCheckedProfileRequest(QCommandLineParser &parser)
+{
+    if (!checkedRequest)
+        return false;
+    const auto request = std::move(checkedRequest);
+    checkedRequest = nullptr;
+    request(parser);
+    return true;
 }
 
 bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStringList arguments)
@@ -266,7 +284,7 @@ bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStrin
         const auto request = std::move(pendingRequest);
         pendingRequest = nullptr;
         request(parser);
-        return false;
+        return profileRequestPending();
     }
 
     const QString profile = parser.isSet(profileOption) ? parser.value(profileOption)
@@ -307,6 +325,20 @@ bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStrin
     arguments = arguments.mid(0, 1) + profileArguments + arguments.mid(1);
     parseCommandLine();
     return true;
+}
+
+std::optional<QString> profileOrigin(const QString &key)
+{
+    std::optional<QString> origin;
+    for (const Origin &used : std::as_const(usedOrigins)) {
+        if (used.value.key != key)
+            continue;
+        if (used.onCommandLine)
+            return std::nullopt;
+        // The chosen profile's value follows and outweighs [default]'s.
+        origin = used.value.origin;
+    }
+    return origin;
 }
 
 std::optional<QString> profileLocation(const QString &message)

@@ -70,8 +70,17 @@ struct ResolvedValue
 bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStringList arguments);
 
 // Runs request with the parser of the next parseWithProfile(), in place of
-// the command: `zanto profiles` learns the print options this way.
-void interceptProfileParse(std::function<void(QCommandLineParser &)> request);
+// the command: `zanto profiles` learns the print options this way. With
+// afterChecks, parseWithProfile() returns true without taking any profile's
+// values, and the command goes on to check the command line's values as for
+// a print (printers left unselected, nothing opened), then hands them to
+// runCheckedProfileRequest().
+void interceptProfileParse(std::function<void(QCommandLineParser &)> request,
+    std::function<void(QCommandLineParser &)> afterChecks = {});
+// Whether a request waits for the checks of the command's values.
+bool profileRequestPending();
+// Runs the request that waits for the checks; false when there is none.
+bool runCheckedProfileRequest(QCommandLineParser &parser);
 
 // The values that [default] and profile give, checked against parser's
 // options, each file name made absolute against its file's folder; profile
@@ -86,6 +95,10 @@ const QStringList &destinationKeys();
 // A file name value of key made absolute against folder; other values, "-"
 // and device URIs stay as they are.
 QString absoluteFileValue(const QString &key, const QString &value, const QString &folder);
+
+// The profile line ("FILE:LINE") that gave the value of key in force, or
+// nothing when the command line gives it or no profile does.
+std::optional<QString> profileOrigin(const QString &key);
 
 // A usage error's message told at the profile line that gave the value it is
 // about ("FILE:LINE: KEY: ..."), or nothing when it is about the command
