@@ -121,29 +121,35 @@ QString describe(const Failure &failure)
 
 } // namespace
 
-// The file size limit makes the new file's writes fail as a full disk does.
+// The file size limit makes the new file's writes fail as a full disk does,
+// whether the program ignores SIGXFSZ or leaves it to end the process: the
+// save holds the signal off.
 TEST(SettingsSaves, ADiskFullOnTheWayKeepsTheOldFile)
 {
     for (const Format &format : formats) {
-        TempDir dir;
-        const QString path = dir.filePath(QString::fromLatin1(format.name));
-        Filled old(1);
-        format.save(old, path);
-        const QByteArray before = readFile(path);
+        for (const bool ignored : {true, false}) {
+            SCOPED_TRACE(ignored ? "SIGXFSZ ignored" : "SIGXFSZ as it is");
+            TempDir dir;
+            const QString path = dir.filePath(QString::fromLatin1(format.name));
+            Filled old(1);
+            format.save(old, path);
+            const QByteArray before = readFile(path);
 
-        const QString report = inChild([&] {
-            const rlimit limit {300, 300};
-            ::signal(SIGXFSZ, SIG_IGN);
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            Filled component(2);
-            return describe(failureOf([&] { format.save(component, path); }));
-        });
-        EXPECT_EQ(report.toStdString(),
-            QStringLiteral("EInOutError|Disk Full|%1: %2")
-                .arg(path, systemReason(EFBIG))
-                .toStdString());
-        EXPECT_EQ(readFile(path), before) << format.name;
-        EXPECT_EQ(entriesOf(dir.path()), QStringList(QString::fromLatin1(format.name)));
+            const QString report = inChild([&] {
+                const rlimit limit {300, 300};
+                if (ignored)
+                    ::signal(SIGXFSZ, SIG_IGN);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                Filled component(2);
+                return describe(failureOf([&] { format.save(component, path); }));
+            });
+            EXPECT_EQ(report.toStdString(),
+                QStringLiteral("EInOutError|Disk Full|%1: %2")
+                    .arg(path, systemReason(EFBIG))
+                    .toStdString());
+            EXPECT_EQ(readFile(path), before) << format.name;
+            EXPECT_EQ(entriesOf(dir.path()), QStringList(QString::fromLatin1(format.name)));
+        }
     }
 }
 
