@@ -220,6 +220,25 @@ TEST(SettingsSaves, AFailingFlushKeepsTheOldFile)
     }
 }
 
+// A rename lasts through a crash only once its folder is stored: a folder
+// that cannot be synced fails the save as a full disk, and no new file is
+// left behind under another name.
+TEST(SettingsSaves, AFolderThatCannotBeSyncedIsDiskFull)
+{
+    ZantoTest::FolderSyncFault folder;
+    if (!folder.available())
+        GTEST_SKIP() << folder.whyNot().toStdString();
+    for (const Format &format : formats) {
+        const QString path = folder.path() + u'/' + QString::fromLatin1(format.name);
+        Filled component(2);
+        const Failure failure = failureOf([&] { format.save(component, path); });
+        EXPECT_EQ(failure.message, u"Disk Full") << format.name;
+        EXPECT_EQ(failure.reason, path + QStringLiteral(": ") + systemReason(EIO));
+        EXPECT_EQ(entriesOf(folder.path()).filter(QString::fromLatin1(format.name)),
+            QStringList(QString::fromLatin1(format.name)));
+    }
+}
+
 // A file system without room for one more file: the new file cannot be
 // made, which is a full disk, not a refusal.
 TEST(SettingsSaves, NoRoomForTheNewFileIsDiskFull)
