@@ -3,12 +3,16 @@
 #include "usageerror.h"
 
 #include <QCoreApplication>
+#include <zantoquiller/exceptions.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <chrono>
 
 namespace Zanto::Cli {
 
@@ -16,6 +20,8 @@ namespace {
 
 const QString ProfileFolder = QStringLiteral("/zantoquiller/profiles");
 const QString ConfigFile = QStringLiteral("/zantoquiller/zanto.conf");
+// How long a save or a reading of the own file waits for the other.
+constexpr std::chrono::milliseconds OwnFileLockTimeout {10000};
 
 // The settings that choose where a print goes: a profile or the command line
 // that names one of them replaces all of them.
@@ -181,8 +187,23 @@ QString ProfileStore::ownFile()
     return configHome() + ConfigFile;
 }
 
+Platform::AdvisoryLock ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing sharing)
+{
+    const QFileInfo file(ownFile());
+    const QString path
+        = file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock");
+    if (sharing == Platform::AdvisoryLock::Sharing::Shared && !QFileInfo::exists(path))
+        return {};
+    Platform::AdvisoryLock lock = Platform::AdvisoryLock::onLockFile(
+        QFile::encodeName(path).toStdString(), OwnFileLockTimeout, sharing);
+    if (!lock.isHeld())
+        throw Exception(QFile::decodeName(QByteArray::fromStdString(lock.error())));
+    return lock;
+}
+
 ProfileStore ProfileStore::load()
 {
+    const Platform::AdvisoryLock lock = lockOwnFile(Platform::AdvisoryLock::Sharing::Shared);
     QMap<QString, std::pair<ProfileSection, QString>> byName;
     for (const ProfileSource &source : sources()) {
         for (const ProfileSection &section : readProfileFile(source.path))

@@ -13,6 +13,8 @@
 
 #include "profilefile.h"
 
+#include <zantoquiller/platform/advisorylock.h>
+
 #include <QCommandLineParser>
 #include <QList>
 #include <QString>
@@ -36,6 +38,14 @@ public:
     static QList<ProfileSource> sources();
     // The file that `zanto profiles save` writes.
     static QString ownFile();
+
+    // The lock that a save of the own file holds (Exclusive) while it reads,
+    // changes and writes it, and that reading it takes (Shared): saves at
+    // the same time each keep the others' sections, and a print never
+    // meets the file half-replaced. Waits up to 10 s for the other side,
+    // then raises Exception. A file that was never saved has no lock file:
+    // reading it takes none.
+    static Platform::AdvisoryLock lockOwnFile(Platform::AdvisoryLock::Sharing sharing);
 
     // Reads every source; a malformed file is a ProfileError.
     static ProfileStore load();

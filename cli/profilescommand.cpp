@@ -12,7 +12,6 @@
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
-#include <zantoquiller/platform/advisorylock.h>
 #include <zantoquiller/printers.h>
 #include <zantoquiller/settingsfileio.h>
 #include <zantoquiller/zantoquiller.h>
@@ -23,7 +22,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 namespace Zanto::Cli {
@@ -38,9 +36,6 @@ const char *const Usage
       "profile in %s.\n"
       "A print takes the built-in settings, then those of [default], then those of the\n"
       "profile chosen with -P NAME or ZANTO_PROFILE, then the command line's options.\n";
-
-// How long a save waits for another zanto that saves a profile.
-constexpr std::chrono::milliseconds SaveLockTimeout {10000};
 
 bool isControl(QChar c)
 {
@@ -170,13 +165,12 @@ void saveProfile(const QCommandLineParser &parser, const QString &name)
     // The file is read, changed and written under one lock, so that saves
     // at the same time each keep the others' sections. The lock file stays:
     // removing it would let a save lock a file that another has unlinked.
-    const QString lockPath
-        = file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock");
-    const Platform::AdvisoryLock lock = Platform::AdvisoryLock::onLockFile(
-        QFile::encodeName(lockPath).toStdString(), SaveLockTimeout);
-    if (!lock.isHeld())
-        throw Exception(QStringLiteral("profile %1 not saved: %2")
-                            .arg(name, QFile::decodeName(QByteArray::fromStdString(lock.error()))));
+    Platform::AdvisoryLock lock;
+    try {
+        lock = ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing::Exclusive);
+    } catch (const Exception &error) {
+        throw Exception(QStringLiteral("profile %1 not saved: %2").arg(name, error.Message()));
+    }
     QByteArray text;
     if (QFileInfo::exists(path)) {
         text = readSettingsFile(path, path);

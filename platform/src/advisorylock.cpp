@@ -22,11 +22,11 @@ enum class Outcome { Locked, Busy, Unsupported };
 // Tries for the lock until deadline, sleeping between tries (a blocking
 // flock could not keep a time-out), longer as the wait goes on. A recorded
 // interrupt ends the wait with DeviceError naming name.
-Outcome waitForLock(int fd, const Deadline &deadline, const std::string &name)
+Outcome waitForLock(int fd, int operation, const Deadline &deadline, const std::string &name)
 {
     int pause = 1;
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(fd, operation | LOCK_NB) == 0)
             return Outcome::Locked;
         if (errno != EWOULDBLOCK && errno != EINTR)
             return Outcome::Unsupported;
@@ -71,7 +71,8 @@ void AdvisoryLock::release() noexcept
         ::close(std::exchange(m_fd, -1));
 }
 
-AdvisoryLock AdvisoryLock::onLockFile(const std::string &path, std::chrono::milliseconds timeout)
+AdvisoryLock AdvisoryLock::onLockFile(
+    const std::string &path, std::chrono::milliseconds timeout, Sharing sharing)
 {
     AdvisoryLock lock;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
@@ -79,7 +80,8 @@ AdvisoryLock AdvisoryLock::onLockFile(const std::string &path, std::chrono::mill
         lock.m_error = path + ": " + std::strerror(errno);
         return lock;
     }
-    switch (waitForLock(fd, Deadline(timeout), path)) {
+    const int operation = sharing == Sharing::Shared ? LOCK_SH : LOCK_EX;
+    switch (waitForLock(fd, operation, Deadline(timeout), path)) {
     case Outcome::Locked:
         lock.m_fd = fd;
         break;
@@ -110,7 +112,7 @@ AdvisoryLock AdvisoryLock::onDestination(
     if (fd < 0)
         return lock;
     try {
-        const Outcome outcome = waitForLock(fd, Deadline(timeout), target.displayName());
+        const Outcome outcome = waitForLock(fd, LOCK_EX, Deadline(timeout), target.displayName());
         if (outcome == Outcome::Busy)
             throw DeviceError(
                 target.displayName() + ": another job is printing to it; " + waitedFor(timeout));

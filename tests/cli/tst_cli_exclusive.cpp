@@ -107,6 +107,22 @@ TEST(CliExclusive, SavesAtTheSameTimeKeepEverySectionTheyReport)
         for (const QByteArray &section : std::as_const(expected))
             ASSERT_TRUE(text.contains(section)) << section.constData() << "is gone";
     }
+    // A print that reads the file waits for the save that holds it.
+    const QString lockFile = dir.filePath(QStringLiteral("home/zantoquiller/.zanto.conf.lock"));
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    const QString output = dir.filePath(QStringLiteral("out.prn"));
+    writeFile(input, "text\n");
+    auto save = std::make_unique<HeldLock>(lockFile);
+    auto print = startZanto({QStringLiteral("print"), QStringLiteral("-P"), QStringLiteral("r0s3"),
+                                QStringLiteral("--printer-type"), QStringLiteral("plain"),
+                                QStringLiteral("-o"), output, input},
+        environment);
+    EXPECT_FALSE(print->waitForFinished(500));
+    save.reset();
+    const ProcessResult printed = finished(*print);
+    EXPECT_EQ(printed.exitCode, 0) << printed.err.constData();
+    EXPECT_EQ(readFile(output), "   text\r\n");
+
     // Nothing but the lock file beside the profile file.
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("home/zantoquiller")))
                   .entryList(QDir::Files | QDir::Hidden),

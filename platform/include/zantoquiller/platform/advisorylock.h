@@ -10,8 +10,7 @@
 
 namespace Zanto::Platform {
 
-// An exclusive lock held until the object is destroyed or released. Moves,
-// not copies.
+// A lock held until the object is destroyed or released. Moves, not copies.
 class AdvisoryLock
 {
 public:
@@ -23,9 +22,13 @@ public:
     ~AdvisoryLock();
 
     // Locks the file at path, made empty when there is none: a lock file
-    // that guards a change of other files. Waits up to timeout (zero: no
-    // limit) for another holder. Check isHeld() and error().
-    static AdvisoryLock onLockFile(const std::string &path, std::chrono::milliseconds timeout);
+    // that guards a change of other files (Exclusive), or their reading
+    // (Shared: readers together, but not with a change). Waits up to
+    // timeout (zero: no limit) for a holder that excludes this one. Check
+    // isHeld() and error().
+    enum class Sharing { Exclusive, Shared };
+    static AdvisoryLock onLockFile(const std::string &path, std::chrono::milliseconds timeout,
+        Sharing sharing = Sharing::Exclusive);
 
     // Locks the file or device that name leads to (as resolveDevice() reads
     // it), for one job's output: a second job to it waits for this one to
