@@ -2,9 +2,9 @@
 #include "componentoptions.h"
 #include "usageerror.h"
 
-#include <QCoreApplication>
 #include <zantoquiller/exceptions.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -192,11 +192,14 @@ Platform::AdvisoryLock ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing
     const QFileInfo file(ownFile());
     const QString path
         = file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock");
-    if (sharing == Platform::AdvisoryLock::Sharing::Shared && !QFileInfo::exists(path))
+    const bool reading = sharing == Platform::AdvisoryLock::Sharing::Shared;
+    if (reading && !QFileInfo::exists(path))
         return {};
     Platform::AdvisoryLock lock = Platform::AdvisoryLock::onLockFile(
         QFile::encodeName(path).toStdString(), OwnFileLockTimeout, sharing);
-    if (!lock.isHeld())
+    // Reading goes on without a lock file it may not open; only a save
+    // that keeps the file too long stops it.
+    if (!lock.isHeld() && (!reading || lock.busy()))
         throw Exception(QFile::decodeName(QByteArray::fromStdString(lock.error())));
     return lock;
 }

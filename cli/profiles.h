@@ -44,7 +44,7 @@ public:
     // the same time each keep the others' sections, and a print never
     // meets the file half-replaced. Waits up to 10 s for the other side,
     // then raises Exception. A file that was never saved has no lock file:
-    // reading it takes none.
+    // reading it takes none, nor where the lock file may not be opened.
     static Platform::AdvisoryLock lockOwnFile(Platform::AdvisoryLock::Sharing sharing);
 
     // Reads every source; a malformed file is a ProfileError.

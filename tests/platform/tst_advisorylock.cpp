@@ -1,6 +1,7 @@
 // Advisory locks that wait: a second holder waits for the first within its
 // time-out, then fails saying so; what cannot be locked is left to the open
 // that follows.
+#include "pseudoterminal.h"
 #include "tempdir.h"
 
 #include <zantoquiller/platform/advisorylock.h>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -36,6 +38,17 @@ std::string failureOf(const std::string &name, std::chrono::milliseconds timeout
     return "no error";
 }
 
+// How many of this process's descriptors are open on path.
+int descriptorsOf(const QString &path)
+{
+    int count = 0;
+    const QDir folder(QStringLiteral("/proc/self/fd"));
+    for (const QString &name :
+        folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        count += QFile::symLinkTarget(folder.filePath(name)) == path ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 TEST(AdvisoryLock, ALockFileWaitsForItsHolderWithinTheTimeOut)
@@ -50,7 +63,9 @@ TEST(AdvisoryLock, ALockFileWaitsForItsHolderWithinTheTimeOut)
     const AdvisoryLock refused = AdvisoryLock::onLockFile(path, 200ms);
     EXPECT_GE(Clock::now() - start, 200ms);
     EXPECT_FALSE(refused.isHeld());
+    EXPECT_TRUE(refused.busy());
     EXPECT_EQ(refused.error(), path + ": held by another program; waited 200 ms");
+    EXPECT_TRUE(AdvisoryLock::onLockFile(path, 50ms, AdvisoryLock::Sharing::Shared).busy());
 
     // Released while the second waits: the second has it.
     std::thread releaser([&] {
@@ -63,7 +78,27 @@ TEST(AdvisoryLock, ALockFileWaitsForItsHolderWithinTheTimeOut)
 
     const AdvisoryLock nowhere = AdvisoryLock::onLockFile(path + "/no/such", 100ms);
     EXPECT_FALSE(nowhere.isHeld());
+    EXPECT_FALSE(nowhere.busy());
     EXPECT_EQ(nowhere.error().rfind(path + "/no/such: ", 0), 0u) << nowhere.error();
+}
+
+TEST(AdvisoryLock, ReadersShareALockFileThatAChangeWaitsFor)
+{
+    const TempDir dir;
+    const std::string path = systemPath(dir.filePath(QStringLiteral(".lock")));
+    using Sharing = AdvisoryLock::Sharing;
+    // A reader makes no lock file.
+    const AdvisoryLock none = AdvisoryLock::onLockFile(path, 50ms, Sharing::Shared);
+    EXPECT_FALSE(none.isHeld());
+    EXPECT_FALSE(none.busy());
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(path.c_str())));
+
+    AdvisoryLock::onLockFile(path, 50ms);
+    AdvisoryLock reader = AdvisoryLock::onLockFile(path, 50ms, Sharing::Shared);
+    const AdvisoryLock another = AdvisoryLock::onLockFile(path, 50ms, Sharing::Shared);
+    EXPECT_TRUE(reader.isHeld());
+    EXPECT_TRUE(another.isHeld());
+    EXPECT_TRUE(AdvisoryLock::onLockFile(path, 50ms).busy());
 }
 
 TEST(AdvisoryLock, AJobsDestinationIsMadeAndHeldUntilReleased)
@@ -82,9 +117,22 @@ TEST(AdvisoryLock, AJobsDestinationIsMadeAndHeldUntilReleased)
     job.release();
     EXPECT_EQ(failureOf(path, 50ms), "no error");
 
-    // Nothing to lock: a TCP printer, a path that cannot be opened (its
-    // open tells why).
-    for (const std::string &name : {std::string("socket://127.0.0.1:9"), path + "/no/such"}) {
+    // A terminal, through its lock file: the terminal itself is not held
+    // open, since a printer port may be open only once at a time.
+    const PseudoTerminal terminal;
+    const std::string device = systemPath(terminal.path());
+    const int before = descriptorsOf(terminal.path());
+    AdvisoryLock line = AdvisoryLock::onDestination(device, 50ms, DeviceMap());
+    EXPECT_TRUE(line.isHeld());
+    EXPECT_EQ(descriptorsOf(terminal.path()), before);
+    EXPECT_EQ(failureOf(device, 50ms), device + ": another job is printing to it; waited 50 ms");
+    line.release();
+    EXPECT_EQ(failureOf(device, 50ms), "no error");
+
+    // Nothing to lock: a TCP printer, a memory device, a path that cannot
+    // be opened (its open tells why).
+    for (const std::string &name :
+        {std::string("socket://127.0.0.1:9"), std::string("/dev/null"), path + "/no/such"}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(AdvisoryLock::onDestination(name, 50ms, DeviceMap()).isHeld());
     }
