@@ -36,7 +36,7 @@ Outcome waitForLock(int fd, int operation, const Deadline &deadline, const std::
         if (deadline.passed())
             return Outcome::Busy;
         ::poll(nullptr, 0, deadline.pollTimeout(pause));
-        pause = std::min(pause * 2, 50);
+        pause = std::min(pause * 2, 20);
     }
 }
 
