@@ -144,7 +144,8 @@ QString standardOutputPath()
 
 // Where the print goes: one of -d, -o and --to, or the older options. An
 // option that would do nothing with the others is refused.
-void applyDestination(const QCommandLineParser &parser, TZantoquiller &component)
+void applyDestination(
+    const QCommandLineParser &parser, TZantoquiller &component, bool selectPrinters)
 {
     const Options &o = options();
     const bool queue = parser.isSet(o.destination);
@@ -174,7 +175,8 @@ void applyDestination(const QCommandLineParser &parser, TZantoquiller &component
         refuse(!queue && parser.isSet(o.spooler), QStringLiteral("--spooler"));
     }
     if (queue) {
-        selectPrinter(parser.value(o.destination));
+        if (selectPrinters)
+            selectPrinter(parser.value(o.destination));
         // A range of lines goes straight to the queue's device.
         component.SetPort(poCurrent);
         component.SetUseSpooler(true);
@@ -209,7 +211,7 @@ void applyDestination(const QCommandLineParser &parser, TZantoquiller &component
         refuse(portName(used) != name, QStringLiteral("--device ") + name);
     if (port)
         component.SetPort(*port);
-    if (parser.isSet(o.printer))
+    if (parser.isSet(o.printer) && selectPrinters)
         selectPrinter(parser.value(o.printer));
     if (spooler)
         component.SetUseSpooler(true);
@@ -306,12 +308,12 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
                             .arg(spooled->names().constLast(), QLatin1String(commandName())));
             }
         }
-        applyDestination(parser, component);
+        applyDestination(parser, component, m_selectPrinters);
         return;
     }
     if (m_groups & Devices)
         applyDevices(parser);
-    if ((m_groups & Printer) && parser.isSet(o.printer))
+    if ((m_groups & Printer) && parser.isSet(o.printer) && m_selectPrinters)
         selectPrinter(parser.value(o.printer));
 }
 

@@ -39,9 +39,13 @@ public:
     // otherwise. --device and --printer change the process-wide device map
     // and printer object; an unknown printer raises EPrinter.
     void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
+    // applyTo() then checks a queue's or printer's name without selecting
+    // it: the print server is not asked.
+    void leavePrintersUnselected() { m_selectPrinters = false; }
 
 private:
     int m_groups = 0;
+    bool m_selectPrinters = true;
 };
 
 // The value of an integer option, which must fit Int; a UsageError otherwise.

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -169,6 +170,9 @@ int runCommandLine(QStringList arguments)
 
 int main(int argc, char *argv[])
 {
+    // A file-size limit then fails the write with EFBIG, which is told as a
+    // full disk, rather than ending zanto without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -87,6 +87,7 @@ int runPrint(const QStringList &arguments)
     options.addTo(parser);
     SettingsOptions settings;
     settings.addTo(parser);
+    settings.tellOriginsBy(profileOrigin);
     const QCommandLineOption verbatimOption(QStringLiteral("verbatim"),
         QStringLiteral("The input's bytes are the memo text exactly, line breaks included."));
     const QCommandLineOption fromLineOption(QStringLiteral("from-line"),
@@ -123,9 +124,18 @@ int runPrint(const QStringList &arguments)
     codePage.apply(parser);
 
     TZantoquiller component;
+    // Values to be saved as a profile are checked as a print's, but the
+    // queues, printers and files they name are those of the print that uses
+    // the profile: they may not be there yet.
+    if (profileRequestPending()) {
+        options.leavePrintersUnselected();
+        settings.leaveFilesUnloaded();
+    }
     options.applyTo(parser, component);
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
+    if (runCheckedProfileRequest(parser))
+        return 0;
 
     InputFile input;
     input.openFile(files.value(0));

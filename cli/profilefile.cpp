@@ -5,6 +5,7 @@
 #include <zantoquiller/settingsfileio.h>
 
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
@@ -58,6 +59,9 @@ QStringList linesOf(const QByteArray &text)
 QList<ProfileSection> parseProfileText(const QByteArray &text, const QString &file)
 {
     QList<ProfileSection> sections;
+    // The line of each section's name, so that a file of many sections is
+    // read in one pass.
+    QHash<QString, int> sectionLines;
     const QStringList lines = linesOf(text);
     for (qsizetype index = 0; index < lines.size(); ++index) {
         const int number = int(index + 1);
@@ -68,16 +72,17 @@ QList<ProfileSection> parseProfileText(const QByteArray &text, const QString &fi
         case LineKind::Malformed:
             throw ProfileError(file, number,
                 QStringLiteral("expected [NAME], KEY = VALUE, a comment or a blank line"));
-        case LineKind::Section:
-            for (const ProfileSection &earlier : sections) {
-                if (earlier.name == line.name)
-                    throw ProfileError(file, number,
-                        QStringLiteral("section [%1] is given twice (first on line %2)")
-                            .arg(line.name)
-                            .arg(earlier.line));
-            }
+        case LineKind::Section: {
+            const auto earlier = sectionLines.constFind(line.name);
+            if (earlier != sectionLines.cend())
+                throw ProfileError(file, number,
+                    QStringLiteral("section [%1] is given twice (first on line %2)")
+                        .arg(line.name)
+                        .arg(*earlier));
+            sectionLines.insert(line.name, number);
             sections.append({line.name, file, number, {}});
             break;
+        }
         case LineKind::Entry:
             if (sections.isEmpty())
                 throw ProfileError(

@@ -2,13 +2,17 @@
 #include "componentoptions.h"
 #include "usageerror.h"
 
+#include <zantoquiller/exceptions.h>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <chrono>
 
 namespace Zanto::Cli {
 
@@ -16,6 +20,8 @@ namespace {
 
 const QString ProfileFolder = QStringLiteral("/zantoquiller/profiles");
 const QString ConfigFile = QStringLiteral("/zantoquiller/zanto.conf");
+// How long a save or a reading of the own file waits for the other.
+constexpr std::chrono::milliseconds OwnFileLockTimeout {10000};
 
 // The settings that choose where a print goes: a profile or the command line
 // that names one of them replaces all of them.
@@ -40,6 +46,7 @@ struct Origin
 QList<Origin> usedOrigins;
 
 std::function<void(QCommandLineParser &)> pendingRequest;
+std::function<void(QCommandLineParser &)> checkedRequest;
 
 QStringList environmentFolders(const char *variable, const QString &fallback)
 {
@@ -183,8 +190,26 @@ QString ProfileStore::ownFile()
     return configHome() + ConfigFile;
 }
 
+Platform::AdvisoryLock ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing sharing)
+{
+    const QFileInfo file(ownFile());
+    const QString path
+        = file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock");
+    const bool reading = sharing == Platform::AdvisoryLock::Sharing::Shared;
+    if (reading && !QFileInfo::exists(path))
+        return {};
+    Platform::AdvisoryLock lock = Platform::AdvisoryLock::onLockFile(
+        QFile::encodeName(path).toStdString(), OwnFileLockTimeout, sharing);
+    // Reading goes on without a lock file it may not open; only a save
+    // that keeps the file too long stops it.
+    if (!lock.isHeld() && (!reading || lock.busy()))
+        throw Exception(QFile::decodeName(QByteArray::fromStdString(lock.error())));
+    return lock;
+}
+
 ProfileStore ProfileStore::load()
 {
+    const Platform::AdvisoryLock lock = lockOwnFile(Platform::AdvisoryLock::Sharing::Shared);
     QMap<QString, std::pair<ProfileSection, QString>> byName;
     for (const ProfileSource &source : sources()) {
         for (const ProfileSection &section : readProfileFile(source.path))
@@ -239,9 +264,26 @@ QList<ResolvedValue> resolveProfile(
     return values;
 }
 
-void interceptProfileParse(std::function<void(QCommandLineParser &)> request)
+void interceptProfileParse(std::function<void(QCommandLineParser &)> request,
+    std::function<void(QCommandLineParser &)> afterChecks)
 {
     pendingRequest = std::move(request);
+    checkedRequest = std::move(afterChecks);
+}
+
+bool profileRequestPending()
+{
+    return bool(checkedRequest);
+}
+
+bool runCheckedProfileRequest(QCommandLineParser &parser)
+{
+    if (!checkedRequest)
+        return false;
+    const auto request = std::move(checkedRequest);
+    checkedRequest = nullptr;
+    request(parser);
+    return true;
 }
 
 bool parseWithProfile(
@@ -270,7 +312,7 @@ bool parseWithProfile(
         const auto request = std::move(pendingRequest);
         pendingRequest = nullptr;
         request(parser);
-        return false;
+        return profileRequestPending();
     }
 
     const QString profile = parser.isSet(profileOption) ? parser.value(profileOption)
@@ -312,6 +354,20 @@ bool parseWithProfile(
     arguments = arguments.mid(0, 1) + profileArguments + arguments.mid(1);
     parseCommandLine();
     return true;
+}
+
+std::optional<QString> profileOrigin(const QString &key)
+{
+    std::optional<QString> origin;
+    for (const Origin &used : std::as_const(usedOrigins)) {
+        if (used.value.key != key)
+            continue;
+        if (used.onCommandLine)
+            return std::nullopt;
+        // The chosen profile's value follows and outweighs [default]'s.
+        origin = used.value.origin;
+    }
+    return origin;
 }
 
 std::optional<QString> profileLocation(const QString &message)

@@ -13,6 +13,8 @@
 
 #include "profilefile.h"
 
+#include <zantoquiller/platform/advisorylock.h>
+
 #include <QCommandLineParser>
 #include <QList>
 #include <QString>
@@ -36,6 +38,14 @@ public:
     static QList<ProfileSource> sources();
     // The file that `zanto profiles save` writes.
     static QString ownFile();
+
+    // The lock that a save of the own file holds (Exclusive) while it reads,
+    // changes and writes it, and that reading it takes (Shared): saves at
+    // the same time each keep the others' sections, and a print never
+    // meets the file half-replaced. Waits up to 10 s for the other side,
+    // then raises Exception. A file that was never saved has no lock file:
+    // reading it takes none, nor where the lock file may not be opened.
+    static Platform::AdvisoryLock lockOwnFile(Platform::AdvisoryLock::Sharing sharing);
 
     // Reads every source; a malformed file is a ProfileError.
     static ProfileStore load();
@@ -76,8 +86,17 @@ bool parseWithProfile(QCommandLineParser &parser, const QString &command, QStrin
     ProfileKeys keys = ProfileKeys::All);
 
 // Runs request with the parser of the next parseWithProfile(), in place of
-// the command: `zanto profiles` learns the print options this way.
-void interceptProfileParse(std::function<void(QCommandLineParser &)> request);
+// the command: `zanto profiles` learns the print options this way. With
+// afterChecks, parseWithProfile() returns true without taking any profile's
+// values, and the command goes on to check the command line's values as for
+// a print (printers left unselected, nothing opened), then hands them to
+// runCheckedProfileRequest().
+void interceptProfileParse(std::function<void(QCommandLineParser &)> request,
+    std::function<void(QCommandLineParser &)> afterChecks = {});
+// Whether a request waits for the checks of the command's values.
+bool profileRequestPending();
+// Runs the request that waits for the checks; false when there is none.
+bool runCheckedProfileRequest(QCommandLineParser &parser);
 
 // The values that [default] and profile give, checked against parser's
 // options, each file name made absolute against its file's folder; profile
@@ -92,6 +111,10 @@ const QStringList &destinationKeys();
 // A file name value of key made absolute against folder; other values, "-"
 // and device URIs stay as they are.
 QString absoluteFileValue(const QString &key, const QString &value, const QString &folder);
+
+// The profile line ("FILE:LINE") that gave the value of key in force, or
+// nothing when the command line gives it or no profile does.
+std::optional<QString> profileOrigin(const QString &key);
 
 // A usage error's message told at the profile line that gave the value it is
 // about ("FILE:LINE: KEY: ..."), or nothing when it is about the command

@@ -17,6 +17,7 @@
 #include <zantoquiller/zantoquiller.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -35,6 +36,12 @@ const char *const Usage
       "profile in %s.\n"
       "A print takes the built-in settings, then those of [default], then those of the\n"
       "profile chosen with -P NAME or ZANTO_PROFILE, then the command line's options.\n";
+
+bool isControl(QChar c)
+{
+    return c.category() == QChar::Other_Control || c == QChar::LineSeparator
+        || c == QChar::ParagraphSeparator;
+}
 
 void printLine(const QString &line)
 {
@@ -88,8 +95,22 @@ void showProfile(QCommandLineParser &parser, const QString &name)
     }
 }
 
+// value with its control characters shown as code points, for a message.
+QString shownValue(const QString &value)
+{
+    QString shown;
+    for (const QChar c : value) {
+        if (isControl(c))
+            shown += QStringLiteral("<U+%1>").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 // The options given, by their long names, with file names made absolute
-// against the current folder.
+// against the current folder. A value is one line of the file: one with a
+// line break or other control character is refused.
 ProfileValues givenValues(const QCommandLineParser &parser)
 {
     const QList<std::pair<QString, QString>> longNames {
@@ -113,8 +134,13 @@ ProfileValues givenValues(const QCommandLineParser &parser)
         const QStringList given = parser.values(name);
         if (given.isEmpty())
             values.append({key, QStringLiteral("yes")});
-        for (const QString &value : given)
+        for (const QString &value : given) {
+            if (std::any_of(value.begin(), value.end(), isControl))
+                throw UsageError(QStringLiteral("--%1: '%2' holds a control character; a "
+                                                "profile value is one line of text")
+                                     .arg(key, shownValue(value)));
             values.append({key, absoluteFileValue(key, value, QDir::currentPath())});
+        }
     }
     if (!parser.positionalArguments().isEmpty())
         throw UsageError(QStringLiteral("unexpected argument '%1'")
@@ -133,15 +159,25 @@ void saveProfile(const QCommandLineParser &parser, const QString &name)
             replaced = destinationKeys();
     }
     const QString path = ProfileStore::ownFile();
+    const QFileInfo file(path);
+    if (!QDir().mkpath(file.absolutePath()))
+        throw Exception(QStringLiteral("Cannot make the folder %1").arg(file.absolutePath()));
+    // The file is read, changed and written under one lock, so that saves
+    // at the same time each keep the others' sections. The lock file stays:
+    // removing it would let a save lock a file that another has unlinked.
+    Platform::AdvisoryLock lock;
+    try {
+        lock = ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing::Exclusive);
+    } catch (const Exception &error) {
+        throw Exception(QStringLiteral("profile %1 not saved: %2").arg(name, error.Message()));
+    }
     QByteArray text;
     if (QFileInfo::exists(path)) {
         text = readSettingsFile(path, path);
-        // A file with mistakes is not written over: they are told first.
+        // A file with mistakes is not written over: they are told, by line,
+        // to be mended first.
         parseProfileText(text, path);
     }
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw Exception(
-            QStringLiteral("Cannot make the folder %1").arg(QFileInfo(path).absolutePath()));
     writeSettingsFile(path, {withSectionValues(text, name, values, replaced)});
     printLine(QStringLiteral("profile %1 saved in %2").arg(name, path));
 }
@@ -177,7 +213,8 @@ int runProfiles(const QStringList &arguments)
     if (action == u"show")
         interceptProfileParse([&](QCommandLineParser &parser) { showProfile(parser, name); });
     else
-        interceptProfileParse([&](const QCommandLineParser &parser) { saveProfile(parser, name); });
+        interceptProfileParse([](const QCommandLineParser &parser) { givenValues(parser); },
+            [&](const QCommandLineParser &parser) { saveProfile(parser, name); });
     return runPrint(options);
 }
 

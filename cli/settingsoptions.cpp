@@ -70,13 +70,31 @@ void SettingsOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &c
         for (const QString &text : parser.values(translateOption))
             entries.push_back(translationEntry(text));
     }
+    if (!m_loadFiles)
+        return;
     if ((m_groups & Codes) && parser.isSet(codesOption))
-        component.LoadPrinterCodes(commandLineFileName(parser.value(codesOption)));
+        loadFile(QStringLiteral("codes"),
+            [&] { component.LoadPrinterCodes(commandLineFileName(parser.value(codesOption))); });
     if ((m_groups & Translation) && parser.isSet(translationOption))
-        component.LoadTranslationTable(commandLineFileName(parser.value(translationOption)));
+        loadFile(QStringLiteral("translation"), [&] {
+            component.LoadTranslationTable(commandLineFileName(parser.value(translationOption)));
+        });
     for (const auto &[character, replacement] : entries) {
         component.TransIn().append(character);
         component.TransOut().append(replacement);
+    }
+}
+
+void SettingsOptions::loadFile(const QString &key, const std::function<void()> &load) const
+{
+    try {
+        load();
+    } catch (const EInOutError &error) {
+        const std::optional<QString> origin = m_origin ? m_origin(key) : std::nullopt;
+        if (!origin)
+            throw;
+        throw EInOutError(
+            QStringLiteral("%1: %2: %3").arg(*origin, key, error.Message()), error.Reason());
     }
 }
 

@@ -12,6 +12,10 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QString>
+
+#include <functional>
+#include <optional>
 
 namespace Zanto {
 class TZantoquiller;
@@ -36,8 +40,22 @@ public:
     // UsageError; the component's file errors pass on as they are.
     void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
 
+    // applyTo() then checks the --translate entries but loads no file.
+    void leaveFilesUnloaded() { m_loadFiles = false; }
+    // A file that cannot be loaded is told at the place that named it,
+    // "PLACE: KEY: problem", when origin gives a place for its option's
+    // name (a profile's "FILE:LINE").
+    void tellOriginsBy(std::function<std::optional<QString>(const QString &)> origin)
+    {
+        m_origin = std::move(origin);
+    }
+
 private:
+    void loadFile(const QString &key, const std::function<void()> &load) const;
+
     int m_groups = 0;
+    bool m_loadFiles = true;
+    std::function<std::optional<QString>(const QString &)> m_origin;
 };
 
 } // namespace Zanto::Cli

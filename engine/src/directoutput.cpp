@@ -49,12 +49,16 @@ void DirectOutput::send(const char *data, qint64 count)
         const std::optional<QString> name
             = deviceNameOf(m_settings.port, m_settings.outputFile, timeout, why);
         if (name) {
+            const std::string systemName = QFile::encodeName(*name).toStdString();
+            // The job's first block waits for another job to the same
+            // file or device to end, and only then empties or opens it.
+            if (!m_started)
+                m_lock = Platform::AdvisoryLock::onDestination(systemName, timeout);
             const bool append = m_started && (m_settings.port == poDisk || m_regularFile);
             const auto mode = !append ? Platform::OpenMode::Create
                 : m_regularFile       ? Platform::OpenMode::AppendRegularFile
                                       : Platform::OpenMode::AppendExisting;
-            device = Platform::OutputDevice::open(
-                QFile::encodeName(*name).toStdString(), mode, timeout);
+            device = Platform::OutputDevice::open(systemName, mode, timeout);
             if (!append)
                 m_regularFile = device.isRegularFile();
         }
@@ -146,6 +150,7 @@ void DirectOutput::failWrite(const std::exception &error)
 void DirectOutput::restart() noexcept
 {
     m_gathered.clear();
+    m_lock.release();
     m_started = false;
     m_regularFile = false;
 }

@@ -12,8 +12,11 @@
 //    appended to by the later ones, each with an open and close of its own;
 //  - a character device (parallel or serial port, terminal, pipe) is opened,
 //    written and closed for each block, and never held between blocks.
+// A file or device is locked (an advisory lock) from the first block to the
+// end of the output, so that a second job to it waits for this one.
 #pragma once
 
+#include <zantoquiller/platform/advisorylock.h>
 #include <zantoquiller/platform/outputdevice.h>
 
 #include <QtGlobal>
@@ -58,6 +61,8 @@ private:
     const TZantoquillerPrivate &m_settings;
     // A TCP printer's connection, held from the first block to finish().
     Platform::OutputDevice m_connection;
+    // The file or device, locked from the first block to the end.
+    Platform::AdvisoryLock m_lock;
     std::vector<char> m_gathered;
     bool m_started = false;
     // The first block found a regular file: later blocks append to it.

@@ -1,5 +1,7 @@
 #include <zantoquiller/platform/datafile.h>
 
+#include "heldsignal.h"
+
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -324,6 +326,9 @@ bool FileReplacement::writeAll(const char *data, std::size_t count)
 {
     if (m_fd < 0)
         return false;
+    // A write past a file-size limit fails with EFBIG, a lack of room, and
+    // the new file is removed, instead of SIGXFSZ ending the process.
+    const HeldSignal fileSizeLimit(SIGXFSZ);
     while (count > 0) {
         const ssize_t written = ::write(m_fd, data, count);
         if (written < 0 && errno == EINTR)

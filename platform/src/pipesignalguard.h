@@ -2,23 +2,14 @@
 // with EPIPE instead of ending the process.
 #pragma once
 
-#include <csignal>
+#include "heldsignal.h"
 
 namespace Zanto::Platform {
 
-class PipeSignalGuard
+class PipeSignalGuard : public HeldSignal
 {
 public:
-    PipeSignalGuard();
-    // Discards a SIGPIPE that the step raised and sets the old mask back.
-    ~PipeSignalGuard();
-
-    PipeSignalGuard(const PipeSignalGuard &) = delete;
-    PipeSignalGuard &operator=(const PipeSignalGuard &) = delete;
-
-private:
-    sigset_t m_oldMask;
-    bool m_wasPending = false;
+    PipeSignalGuard() : HeldSignal(SIGPIPE) { }
 };
 
 } // namespace Zanto::Platform

@@ -12,8 +12,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <cerrno>
+#include <chrono>
+#include <sys/resource.h>
 
 using namespace ZantoTest;
 
@@ -50,6 +53,11 @@ public:
     ProcessResult run(const QStringList &arguments, const QString &profile = {},
         const QByteArray &input = "abcdef") const
     {
+        return runZanto(arguments, input, environment(profile), work());
+    }
+
+    QProcessEnvironment environment(const QString &profile = {}) const
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home")));
         environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), path(QStringLiteral("etc")));
@@ -57,12 +65,32 @@ public:
         environment.remove(QStringLiteral("ZANTO_PROFILE"));
         if (!profile.isEmpty())
             environment.insert(QStringLiteral("ZANTO_PROFILE"), profile);
-        return runZanto(arguments, input, environment, work());
+        return environment;
     }
 
 private:
     TempDir m_dir;
 };
+
+// zanto run by places with a file-size limit of limit bytes.
+ProcessResult runWithFileSizeLimit(
+    const Places &places, const QStringList &arguments, const QByteArray &input, rlim_t limit)
+{
+    QProcess process;
+    process.setProcessEnvironment(places.environment());
+    process.setWorkingDirectory(places.work());
+    process.setChildProcessModifier([limit] {
+        const rlimit fileSize {limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    });
+    process.start(builtProgram(QStringLiteral("zanto")), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(120000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        process.readAllStandardOutput(), process.readAllStandardError()};
+}
 
 quint16 closedPort()
 {
@@ -382,4 +410,145 @@ TEST(CliHelp, UsageLinesOwnOptionsDefaultsAndWarnings)
         EXPECT_EQ(result.exitCode, 0) << w.arguments;
         EXPECT_EQ(result.err, QByteArray("zanto print: warning: ") + w.warning + '\n');
     }
+}
+
+TEST(CliProfiles, SaveRefusesWhatAPrintWouldRefuseAndKeepsTheFile)
+{
+    const QByteArray kept = "[keep]\nleft-offset = 1\n";
+    const Places places(kept);
+    const struct
+    {
+        QStringList arguments;
+        const char *message;
+    } cases[] = {
+        {{QStringLiteral("-d"), QStringLiteral("receipts\n[default]")},
+            "--destination: 'receipts<U+000A>[default]' holds a control character; a profile "
+            "value is one line of text"},
+        {{QStringLiteral("-o"), QStringLiteral("a\tb")},
+            "--output: 'a<U+0009>b' holds a control character; a profile value is one line of "
+            "text"},
+        {{QStringLiteral("--left-offset"), QStringLiteral("1\r")},
+            "--left-offset: '1<U+000D>' holds a control character; a profile value is one line "
+            "of text"},
+        {{QStringLiteral("--line-width"), QStringLiteral("abc")},
+            "--line-width: 'abc' is not a number from -2147483648 to 2147483647"},
+        {{QStringLiteral("--printer-type"), QStringLiteral("nonsense")},
+            "--printer-type: unknown value 'nonsense' (one of: hppcl, epson, ibm, diablo, plain, "
+            "user1, user2)"},
+        {{QStringLiteral("--init"), QStringLiteral("999")},
+            "--init: '999': Invalid character code: 999"},
+        {{QStringLiteral("--translate"), QStringLiteral("300=1")},
+            "--translate: '300=1' is not C=LIST with C a character code from 0 to 255"},
+        {{QStringLiteral("-o"), QStringLiteral("a"), QStringLiteral("-d"), QStringLiteral("q")},
+            "give one destination: -d/--destination, -o/--output or --to"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        const ProcessResult result = places.run(
+            QStringList {QStringLiteral("profiles"), QStringLiteral("save"), QStringLiteral("p")}
+            + c.arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.err, QByteArray("zanto profiles: ") + c.message + '\n');
+        EXPECT_EQ(readFile(places.ownFile()), kept);
+    }
+    // What names a queue, printer or file of the machine that prints is
+    // saved although it is not there yet.
+    ProcessResult result = places.run(words(
+        QStringLiteral("profiles save p -d nowhere --codes later.PCC --translation later.CTT")));
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    result = places.run(words(QStringLiteral("print -P keep -o out.prn")));
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+
+    // A file with a mistake is neither read nor written over: the message
+    // says which line to mend.
+    const QByteArray broken = kept + "[keep]\n";
+    writeFile(places.ownFile(), broken);
+    for (const char *arguments : {"profiles save keep --left-offset 2", "print -o out.prn"}) {
+        result = places.run(words(QLatin1String(arguments)));
+        EXPECT_EQ(result.exitCode, 2) << arguments;
+        EXPECT_EQ(result.err,
+            places.ownFile().toUtf8() + ":3: section [keep] is given twice (first on line 1)\n");
+        EXPECT_EQ(readFile(places.ownFile()), broken);
+    }
+}
+
+TEST(CliProfiles, AFileNamedByAProfileThatCannotBeLoadedIsToldAtItsLine)
+{
+    const Places places("[default]\nleft-offset = 1\ncodes = bad.PCC\n"
+                        "[t]\ntranslation = missing.CTT\n");
+    const QString folder = QFileInfo(places.ownFile()).absolutePath();
+    writeFile(folder + QStringLiteral("/bad.PCC"), "not codes\n");
+    ProcessResult result = places.run(words(QStringLiteral("print -o out.prn")));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+        places.ownFile().toUtf8() + ":3: codes: Invalid File Format\n" + folder.toUtf8()
+            + "/bad.PCC: does not begin with \"ZantoquillerControlCodes\"\n");
+    ASSERT_EQ(places.run(words(QStringLiteral("codes save good"))).exitCode, 0);
+    result = places.run(words(QStringLiteral("print -P t -o out.prn --codes good.PCC")));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.startsWith(places.ownFile().toUtf8()
+        + ":5: translation: File Not "
+          "Found: "))
+        << result.err.constData();
+    // Named on the command line, the file is told as it is.
+    writeFile(places.work() + QStringLiteral("/bad.PCC"), "not codes\n");
+    result = places.run(words(QStringLiteral("print -o out.prn --codes bad.PCC")));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.startsWith("Invalid File Format\n")) << result.err.constData();
+    EXPECT_FALSE(QFile::exists(places.work() + QStringLiteral("/out.prn")));
+}
+
+// Every print reads the profile files whole: their reading must not grow
+// faster than their size. Measured in processor time, which a busy machine
+// does not stretch as it does the time on the clock; the bound is generous
+// for a sanitizer build (under a second there; reading each section against
+// all earlier ones took over a minute).
+TEST(CliProfiles, FiftyThousandSectionsAreReadInSeconds)
+{
+    QByteArray file;
+    constexpr int Sections = 50000;
+    for (int section = 0; section < Sections; ++section)
+        file += "[s" + QByteArray::number(section)
+            + "]\nleft-offset = " + QByteArray::number(section % 7) + "\n\n";
+    const Places places(file);
+    const auto childTime = [] {
+        rusage usage {};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+            + std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    };
+    const auto before = childTime();
+    const ProcessResult result = places.run(words(QStringLiteral("print -P s49999 -o out.prn")));
+    const auto used = childTime() - before;
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(readFile(places.work() + QStringLiteral("/out.prn")).contains("   abcdef"));
+    EXPECT_GT(used, std::chrono::milliseconds(0));
+    EXPECT_LT(used, std::chrono::seconds(5))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(used).count() << " ms";
+}
+
+// A file-size limit fails the write, told with the system's reason, instead
+// of ending zanto by SIGXFSZ; the profile file stays as it was and no new
+// file is left beside it.
+TEST(CliProfiles, AFileSizeLimitIsToldAndLeavesNoTemporaryFile)
+{
+    const QByteArray kept = "[keep]\n" + QByteArray(100, '#') + "\nleft-offset = 1\n";
+    const Places places(kept);
+    ProcessResult result = runWithFileSizeLimit(
+        places, words(QStringLiteral("profiles save p --left-offset 2")), {}, 64);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+        "Disk Full\n" + places.ownFile().toUtf8() + ": " + childOsReason(EFBIG).toUtf8() + '\n');
+    EXPECT_EQ(readFile(places.ownFile()), kept);
+    EXPECT_EQ(
+        QDir(QFileInfo(places.ownFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+        (QStringList {QStringLiteral(".zanto.conf.lock"), QStringLiteral("zanto.conf")}));
+
+    result = runWithFileSizeLimit(places,
+        words(QStringLiteral("print --printer-type plain -o out.prn")),
+        QByteArray("123456789\n").repeated(1000), 4096);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(
+        result.err, "Failed to write to port\nout.prn: " + childOsReason(EFBIG).toUtf8() + '\n');
+    EXPECT_EQ(QFileInfo(places.work() + QStringLiteral("/out.prn")).size(), 4096);
 }

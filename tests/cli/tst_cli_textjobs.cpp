@@ -144,6 +144,11 @@ TEST(CliTextJobs, Utf8InputInACodePageWithWhatDidNotConvertReported)
         {"--codepage cp437 --no-transliterate", "ab\n \xE2\x80\x9C" + euro, "ab\r\n ??\r\n",
             "zanto print: 2 characters not in cp437 printed as \"?\"; the first: '\xE2\x80\x9C' "
             "(U+201C) at 2:2\n"},
+        // A character without a stand-in of its own, just before one that
+        // has one, takes none.
+        {"--codepage cp437", "x\xE2\x80\x96y\xE2\x88\x91z", "x?y?z\r\n",
+            "zanto print: 2 characters not in cp437 printed as \"?\"; the first: '\xE2\x80\x96' "
+            "(U+2016) at 1:2\n"},
         {"--codepage cp437", "ab\r\ncd\rx" + snowman + "y\xF0\x9F\x98\x80", "ab\r\ncd\r\nx?y?\r\n",
             "zanto print: 2 characters not in cp437 printed as \"?\"; the first: '\xE2\x98\x83' "
             "(U+2603) at 3:2\n"},

@@ -121,29 +121,35 @@ QString describe(const Failure &failure)
 
 } // namespace
 
-// The file size limit makes the new file's writes fail as a full disk does.
+// The file size limit makes the new file's writes fail as a full disk does,
+// whether the program ignores SIGXFSZ or leaves it to end the process: the
+// save holds the signal off.
 TEST(SettingsSaves, ADiskFullOnTheWayKeepsTheOldFile)
 {
     for (const Format &format : formats) {
-        TempDir dir;
-        const QString path = dir.filePath(QString::fromLatin1(format.name));
-        Filled old(1);
-        format.save(old, path);
-        const QByteArray before = readFile(path);
+        for (const bool ignored : {true, false}) {
+            SCOPED_TRACE(ignored ? "SIGXFSZ ignored" : "SIGXFSZ as it is");
+            TempDir dir;
+            const QString path = dir.filePath(QString::fromLatin1(format.name));
+            Filled old(1);
+            format.save(old, path);
+            const QByteArray before = readFile(path);
 
-        const QString report = inChild([&] {
-            const rlimit limit {300, 300};
-            ::signal(SIGXFSZ, SIG_IGN);
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            Filled component(2);
-            return describe(failureOf([&] { format.save(component, path); }));
-        });
-        EXPECT_EQ(report.toStdString(),
-            QStringLiteral("EInOutError|Disk Full|%1: %2")
-                .arg(path, systemReason(EFBIG))
-                .toStdString());
-        EXPECT_EQ(readFile(path), before) << format.name;
-        EXPECT_EQ(entriesOf(dir.path()), QStringList(QString::fromLatin1(format.name)));
+            const QString report = inChild([&] {
+                const rlimit limit {300, 300};
+                if (ignored)
+                    ::signal(SIGXFSZ, SIG_IGN);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                Filled component(2);
+                return describe(failureOf([&] { format.save(component, path); }));
+            });
+            EXPECT_EQ(report.toStdString(),
+                QStringLiteral("EInOutError|Disk Full|%1: %2")
+                    .arg(path, systemReason(EFBIG))
+                    .toStdString());
+            EXPECT_EQ(readFile(path), before) << format.name;
+            EXPECT_EQ(entriesOf(dir.path()), QStringList(QString::fromLatin1(format.name)));
+        }
     }
 }
 
@@ -211,6 +217,25 @@ TEST(SettingsSaves, AFailingFlushKeepsTheOldFile)
             << failure.reason.toStdString();
         EXPECT_EQ(readFile(path), before) << format.name;
         EXPECT_EQ(entriesOf(disk.path()), entries);
+    }
+}
+
+// A rename lasts through a crash only once its folder is stored: a folder
+// that cannot be synced fails the save as a full disk, and no new file is
+// left behind under another name.
+TEST(SettingsSaves, AFolderThatCannotBeSyncedIsDiskFull)
+{
+    ZantoTest::FolderSyncFault folder;
+    if (!folder.available())
+        GTEST_SKIP() << folder.whyNot().toStdString();
+    for (const Format &format : formats) {
+        const QString path = folder.path() + u'/' + QString::fromLatin1(format.name);
+        Filled component(2);
+        const Failure failure = failureOf([&] { format.save(component, path); });
+        EXPECT_EQ(failure.message, u"Disk Full") << format.name;
+        EXPECT_EQ(failure.reason, path + QStringLiteral(": ") + systemReason(EIO));
+        EXPECT_EQ(entriesOf(folder.path()).filter(QString::fromLatin1(format.name)),
+            QStringList(QString::fromLatin1(format.name)));
     }
 }
 

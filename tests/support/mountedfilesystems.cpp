@@ -5,7 +5,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <chrono>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace ZantoTest {
@@ -121,6 +124,58 @@ void LateFaultDisk::fillBackingStore()
     const QByteArray block(65536, 'f');
     while (filler.write(block) == block.size())
         filler.flush();
+}
+
+FolderSyncFault::FolderSyncFault() : m_mounted(setUp()) { }
+
+bool FolderSyncFault::setUp()
+{
+    if (::geteuid() != 0) {
+        m_whyNot = QStringLiteral("mounting needs root");
+        return false;
+    }
+    const QString folder = qEnvironmentVariable("ZANTO_BIN_DIR");
+    const QString program = folder + QStringLiteral("/foldersyncfaultfs");
+    if (folder.isEmpty() || !QFile::exists(program)
+        || !QFile::exists(QStringLiteral("/dev/fuse"))) {
+        m_whyNot
+            = QStringLiteral("foldersyncfaultfs or /dev/fuse is missing (libfuse3-dev, fuse3)");
+        return false;
+    }
+    struct stat outside = {};
+    if (::stat(QFile::encodeName(path()).constData(), &outside) != 0) {
+        m_whyNot = QStringLiteral("no mount point");
+        return false;
+    }
+    // In the foreground and single-threaded: the file system ends with its
+    // mount.
+    m_fileSystem.start(
+        program, {m_backing.path(), path(), QStringLiteral("-f"), QStringLiteral("-s")});
+    for (int wait = 0; wait < 200; ++wait) {
+        struct stat mounted = {};
+        if (::stat(QFile::encodeName(path()).constData(), &mounted) == 0
+            && mounted.st_dev != outside.st_dev)
+            return true;
+        if (m_fileSystem.state() == QProcess::NotRunning)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    m_fileSystem.kill();
+    m_fileSystem.waitForFinished(5000);
+    m_whyNot = QStringLiteral("foldersyncfaultfs did not mount: ")
+        + QString::fromLocal8Bit(m_fileSystem.readAllStandardError()).trimmed();
+    return false;
+}
+
+FolderSyncFault::~FolderSyncFault()
+{
+    if (!m_mounted)
+        return;
+    unmount(path());
+    if (!m_fileSystem.waitForFinished(5000)) {
+        m_fileSystem.kill();
+        m_fileSystem.waitForFinished(5000);
+    }
 }
 
 } // namespace ZantoTest

@@ -3,6 +3,7 @@
 // class says whether it could be set up and, if not, why not.
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -57,6 +58,32 @@ private:
     QTemporaryDir m_mountPoint;
     QString m_whyNot;
     QString m_loopDevice;
+    bool m_mounted = false;
+};
+
+// A folder whose fsync fails with EIO, while everything else in it works:
+// a temporary folder passed through the FUSE file system foldersyncfaultfs,
+// built beside zanto when libfuse3-dev is installed.
+class FolderSyncFault
+{
+public:
+    FolderSyncFault();
+    ~FolderSyncFault();
+    FolderSyncFault(const FolderSyncFault &) = delete;
+    FolderSyncFault &operator=(const FolderSyncFault &) = delete;
+
+    bool available() const { return m_mounted; }
+    const QString &whyNot() const { return m_whyNot; }
+    // The folder where the file system is mounted.
+    QString path() const { return m_mountPoint.path(); }
+
+private:
+    bool setUp();
+
+    QTemporaryDir m_backing;
+    QTemporaryDir m_mountPoint;
+    QProcess m_fileSystem;
+    QString m_whyNot;
     bool m_mounted = false;
 };
 
