@@ -5,7 +5,8 @@
 #   postrm of its own;
 # - a debug symbols package lists its files in its md5sums by their paths in
 #   the package (CPack lists the staging folder's), and has the copyright
-#   file and changelog of its project.
+#   file and changelog of the package it belongs to, through a link, as
+#   Debian's own debug symbols packages do.
 # Each such package is unpacked with dpkg-deb -R and built again as it was
 # otherwise, with its Installed-Size counted anew.
 find_program(ZANTO_DPKG_DEB dpkg-deb REQUIRED)

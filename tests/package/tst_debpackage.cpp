@@ -244,6 +244,27 @@ TEST_F(DebianPackages, EachHoldsItsFilesBelowUsrAndNoTwoTheSame)
     }
 }
 
+// A library package has ldconfig run by dpkg's trigger, and no maintainer
+// script of its own.
+TEST_F(DebianPackages, LibrariesHaveLdconfigRunByATrigger)
+{
+    for (const QString &name : packages.keys()) {
+        SCOPED_TRACE(name.toStdString());
+        const bool library = name.startsWith(u"lib") && !name.endsWith(u"-dev");
+        const StepResult triggers = run(QStringLiteral("dpkg-deb"),
+            {QStringLiteral("--info"), packages.value(name), QStringLiteral("triggers")});
+        EXPECT_EQ(triggers.exitCode == 0, library) << triggers.output.toStdString();
+        if (library) {
+            EXPECT_EQ(triggers.output, "activate-noawait ldconfig\n");
+        }
+        for (const QString &script : {QStringLiteral("postinst"), QStringLiteral("postrm")}) {
+            const StepResult found = run(QStringLiteral("dpkg-deb"),
+                {QStringLiteral("--info"), packages.value(name), script});
+            EXPECT_NE(found.exitCode, 0) << script.toStdString();
+        }
+    }
+}
+
 // Manual pages and changelogs are compressed as gzip -9n: best compression
 // (extra flags 2), neither the file's name (flag 8) nor a time stamp.
 TEST_F(DebianPackages, ManualPagesAndChangelogsAreCompressedReproducibly)
