@@ -2,7 +2,7 @@
 # of cmake/ZantoDebianPackage.cmake), for what CPack's DEB generator does not
 # do as Debian's policy asks:
 # - a library package has ldconfig run by a trigger, not by a postinst and
-#   postrm of its own;
+#   postrm of its own, and is Multi-Arch: same;
 # - a debug symbols package lists its files in its md5sums by their paths in
 #   the package (CPack lists the staging folder's), and has the copyright
 #   file and changelog of the package it belongs to, through a link, as
@@ -52,6 +52,13 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
             endif()
         endforeach()
         file(WRITE "${tree}/DEBIAN/triggers" "activate-noawait ldconfig\n")
+        # Its files lie in the architecture's folder or are the same on
+        # every architecture: it installs beside the same package of
+        # another architecture.
+        if(NOT control MATCHES "\nMulti-Arch: ")
+            string(REGEX REPLACE "(^|\n)(Architecture: [^\n]*\n)" "\\1\\2Multi-Arch: same\n"
+                control "${control}")
+        endif()
         set(changed TRUE)
     endif()
 

@@ -245,8 +245,9 @@ TEST_F(DebianPackages, EachHoldsItsFilesBelowUsrAndNoTwoTheSame)
 }
 
 // A library package has ldconfig run by dpkg's trigger, and no maintainer
-// script of its own.
-TEST_F(DebianPackages, LibrariesHaveLdconfigRunByATrigger)
+// script of its own; it installs beside the same package of another
+// architecture.
+TEST_F(DebianPackages, LibrariesRunLdconfigByATriggerAndAreMultiArch)
 {
     for (const QString &name : packages.keys()) {
         SCOPED_TRACE(name.toStdString());
@@ -256,6 +257,7 @@ TEST_F(DebianPackages, LibrariesHaveLdconfigRunByATrigger)
         EXPECT_EQ(triggers.exitCode == 0, library) << triggers.output.toStdString();
         if (library) {
             EXPECT_EQ(triggers.output, "activate-noawait ldconfig\n");
+            EXPECT_EQ(controlField(name, "Multi-Arch"), "same");
         }
         for (const QString &script : {QStringLiteral("postinst"), QStringLiteral("postrm")}) {
             const StepResult found = run(QStringLiteral("dpkg-deb"),
