@@ -1,6 +1,7 @@
 # Set-up, build and test entry points. The build itself is CMake + Ninja.
 BUILD_DIR      ?= build
 TEST_BUILD_DIR ?= build-sanitize
+PACKAGE_BUILD_DIR ?= build-release
 CMAKE_FLAGS    ?=
 FUZZ_BUILD_DIR ?= build-fuzz
 TSAN_BUILD_DIR ?= build-tsan
@@ -86,10 +87,21 @@ run: bootstrap build
 	    --translation examples/invoice-epson.CTT examples/invoice.txt
 	$(BUILD_DIR)/bin/zanto dump $(BUILD_DIR)/invoice.prn
 
-# The Debian package (CPack) of the release build, in $(BUILD_DIR):
-# zantoquiller_VERSION_ARCH.deb.
-package: bootstrap build
-	cmake --build $(BUILD_DIR) --target package
+# The Debian packages (CPack, cmake/ZantoDebianPackage.cmake) in
+# $(PACKAGE_BUILD_DIR): NAME_VERSION_ARCH.deb and NAME-dbgsym_VERSION_ARCH.ddeb.
+# A release build of its own below /usr with Debian's compiler and linker
+# flags (hardening), without tests or benchmarks: it builds only what it
+# installs.
+$(PACKAGE_BUILD_DIR)/build.ninja: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+$(PACKAGE_BUILD_DIR)/build.ninja:
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(PACKAGE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_INSTALL_PREFIX=/usr -DZANTO_BUILD_TESTS=OFF -DZANTO_BUILD_BENCHMARKS=OFF \
+	    $(CMAKE_FLAGS)
+
+package: bootstrap $(PACKAGE_BUILD_DIR)/build.ninja
+	cmake --build $(PACKAGE_BUILD_DIR) -j $(JOBS) --target package
 
 # The demonstration program, on the machine's display.
 demo: bootstrap build
@@ -104,4 +116,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) $(FUZZ_BUILD_DIR) $(TSAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) $(PACKAGE_BUILD_DIR) $(FUZZ_BUILD_DIR) $(TSAN_BUILD_DIR)

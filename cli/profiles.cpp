@@ -164,13 +164,18 @@ QList<ProfileSource> ProfileStore::sources()
         sources.append({file.absoluteFilePath(), kind});
     };
     const QString shipped = QStringLiteral("shipped");
-    QStringList folders {
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zantoquiller/profiles")};
+    // Later files replace earlier ones' sections. The program's own folder
+    // comes last, so that a build tree's zanto uses its own profiles, not
+    // an installed package's; an installed zanto's is one of the data
+    // folders and keeps that place.
+    QStringList folders;
     QStringList dataFolders
         = environmentFolders("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
     std::reverse(dataFolders.begin(), dataFolders.end());
     for (const QString &folder : dataFolders)
         folders.append(folder + ProfileFolder);
+    folders.append(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zantoquiller/profiles"));
     for (const QString &folder : folders) {
         const QDir dir(folder);
         for (const QString &name :

@@ -4,8 +4,11 @@
 #   find_package(Zantoquiller COMPONENTS Core Preview Widgets zantopack)
 #   -> Zantoquiller::Core, Zantoquiller::Preview, Zantoquiller::Widgets,
 #      Zantoquiller::zantopack
-# and a pkg-config file per library. Everything goes in the install component
-# "Zantoquiller".
+# and a pkg-config file per library. Each library goes in its own install
+# component (Core, Preview, Widgets, zantopack: the Debian packages of
+# cmake/ZantoDebianPackage.cmake); what a program is built with (headers,
+# CMake and pkg-config files, the libraries' names without version) goes in
+# Development.
 include(CMakePackageConfigHelpers)
 
 set(ZANTO_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zantoquiller)
@@ -24,27 +27,28 @@ foreach(library IN ITEMS Core Preview Widgets zantopack)
         set(target Zantoquiller${library})
     endif()
     install(TARGETS ${target} EXPORT Zantoquiller${library}Targets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+            COMPONENT ${library} NAMELINK_COMPONENT Development)
     install(EXPORT Zantoquiller${library}Targets
         NAMESPACE Zantoquiller::
-        DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Zantoquiller)
+        DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Development)
 endforeach()
 install(FILES ${ZANTOPACK_QM_FILES}
-    DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Zantoquiller)
+    DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT zantopack)
 
 foreach(folder IN LISTS ZANTO_CORE_HEADER_FOLDERS ZANTO_PREVIEW_HEADER_FOLDERS
         ZANTO_WIDGETS_HEADER_FOLDERS)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder}/include/
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Zantoquiller
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development
         FILES_MATCHING PATTERN "*.h")
 endforeach()
 install(DIRECTORY ${ZANTO_EXPORT_HEADER_DIR}/
-    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Zantoquiller
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT Development
     FILES_MATCHING PATTERN "*.h")
 install(FILES
     ${PROJECT_SOURCE_DIR}/package/include/zantoquiller/package/packageinfo.h
     ${PROJECT_SOURCE_DIR}/package/include/zantoquiller/package/registration.h
-    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zantoquiller/package COMPONENT Zantoquiller)
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zantoquiller/package COMPONENT Development)
 
 set(ZANTO_QT_VERSION ${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ZantoquillerConfig.cmake.in
@@ -55,7 +59,7 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/ZantoquillerConfigV
 install(FILES
     ${CMAKE_CURRENT_BINARY_DIR}/ZantoquillerConfig.cmake
     ${CMAKE_CURRENT_BINARY_DIR}/ZantoquillerConfigVersion.cmake
-    DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Zantoquiller)
+    DESTINATION ${ZANTO_CMAKE_INSTALL_DIR} COMPONENT Development)
 
 # pkg-config: zantoquiller-core, zantoquiller-preview, zantoquiller-widgets
 # and zantoquiller (the package library), each requiring the one below it.
@@ -70,7 +74,7 @@ function(zanto_pkg_config file name description requires library)
     configure_file(${PROJECT_SOURCE_DIR}/cmake/zantoquiller.pc.in
         ${CMAKE_CURRENT_BINARY_DIR}/${file}.pc @ONLY)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${file}.pc
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Zantoquiller)
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
 endfunction()
 zanto_pkg_config(zantoquiller-core "Zantoquiller Core"
     "the component, memo printer, output channel, code lists and settings files"

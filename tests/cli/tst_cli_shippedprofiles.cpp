@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <unistd.h>
+
 using namespace ZantoTest;
 
 namespace {
@@ -197,4 +199,65 @@ TEST(ShippedProfiles, TheCodesFileMakerWritesWhatTheProgramWrites)
     const ProcessResult save = runZanto({QStringLiteral("codes"), QStringLiteral("save"), saved});
     ASSERT_EQ(save.exitCode, 0) << save.err.constData();
     EXPECT_EQ(readFile(made), readFile(saved));
+}
+
+// A build tree's zanto reads its own profiles, not those of an installed
+// package in a data folder: a different epson-9pin there (12 cpi, near
+// letter quality, 40 columns) changes nothing.
+TEST(ShippedProfiles, TheProgramsOwnProfilesWinOverTheDataFolders)
+{
+    TempDir dir;
+    const QString installed = dir.filePath(QStringLiteral("share/zantoquiller/profiles"));
+    ASSERT_TRUE(QDir().mkpath(installed));
+    writeFile(installed + QStringLiteral("/epson-9pin.conf"),
+        "[epson-9pin]\nprinter-type = epson\npitch = 12\nline-width = 40\n"
+        "lines-per-page = 66\ninit = 27,120,1\neject = no\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("share")));
+
+    const ProcessResult shown = runZanto(
+        {QStringLiteral("profiles"), QStringLiteral("show"), QStringLiteral("epson-9pin")}, {},
+        environment);
+    ASSERT_EQ(shown.exitCode, 0) << shown.err.constData();
+    EXPECT_TRUE(
+        shown.out.contains(profilesDir.filePath(QStringLiteral("epson-9pin.conf")).toUtf8()))
+        << shown.out.constData();
+    EXPECT_FALSE(shown.out.contains(installed.toUtf8())) << shown.out.constData();
+
+    const QString input = dir.filePath(QStringLiteral("line.txt"));
+    const QByteArray line(60, 'x');
+    writeFile(input, line);
+    const QString output = dir.filePath(QStringLiteral("line.prn"));
+    const ProcessResult printed
+        = runZanto({QStringLiteral("print"), QStringLiteral("-P"), QStringLiteral("epson-9pin"),
+                       QStringLiteral("-o"), output, input},
+            {}, environment);
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
+    const QByteArray bytes = readFile(output);
+    // ESC @ and 10 cpi (ESC P), the 60 columns on one line, the page ejected.
+    EXPECT_TRUE(bytes.startsWith("\x1b@\x1bP")) << bytes.toHex(' ').constData();
+    EXPECT_TRUE(bytes.contains(line + "\r\n")) << bytes.toHex(' ').constData();
+    EXPECT_TRUE(bytes.endsWith('\f')) << bytes.toHex(' ').constData();
+    EXPECT_FALSE(bytes.contains("\x1bx\x01")) << bytes.toHex(' ').constData();
+}
+
+// The tests run with every XDG folder of their own in the build tree, beside
+// the shipped profiles: nothing of the user's or of an installed package
+// reaches them. The run-time folder is private (0700).
+TEST(ShippedProfiles, TheTestsHaveXdgFoldersOfTheirOwn)
+{
+    const QString buildTree = QDir::cleanPath(profilesDir.filePath(QStringLiteral("../../..")));
+    for (const char *variable : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME",
+             "XDG_CONFIG_DIRS", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString folder = qEnvironmentVariable(variable);
+        EXPECT_TRUE(folder.startsWith(buildTree + u'/')) << variable << '=' << folder.toStdString();
+        EXPECT_TRUE(QFileInfo(folder).isDir()) << variable << '=' << folder.toStdString();
+    }
+    const QFileInfo runtime(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    EXPECT_TRUE(
+        runtime.permissions().testFlags(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    EXPECT_FALSE(runtime.permissions()
+        & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+            | QFile::WriteOther | QFile::ExeOther));
+    EXPECT_EQ(runtime.ownerId(), getuid());
 }

@@ -40,14 +40,14 @@ inline QByteArray loadedLibraries(const QString &program,
 }
 
 // The files of the command-line tools and the demonstration program below
-// an installation prefix: programs, manual pages, completion, desktop entry,
-// the shipped profiles (ZANTO_PROFILE_NAMES, comma-separated) and their
-// printer codes files (ZANTO_PROFILE_CODES).
+// an installation prefix: programs, manual pages (compressed), completion,
+// desktop entry, the shipped profiles (ZANTO_PROFILE_NAMES, comma-separated)
+// and their printer codes files (ZANTO_PROFILE_CODES).
 inline QStringList toolFiles()
 {
     QStringList files {QStringLiteral("bin/zanto"), QStringLiteral("bin/zantopreview"),
-        QStringLiteral("bin/zantodemo"), QStringLiteral("share/man/man1/zanto.1"),
-        QStringLiteral("share/man/man5/zanto.conf.5"),
+        QStringLiteral("bin/zantodemo"), QStringLiteral("share/man/man1/zanto.1.gz"),
+        QStringLiteral("share/man/man5/zanto.conf.5.gz"),
         QStringLiteral("share/bash-completion/completions/zanto"),
         QStringLiteral("share/zsh/vendor-completions/_zanto"),
         QStringLiteral("share/applications/zantodemo.desktop"),

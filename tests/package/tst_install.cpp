@@ -35,7 +35,9 @@ void expectNoGraphicalQt(const QString &program, const QByteArray &libraries)
             << libraries.toStdString();
 }
 
-// One installation for all tests of the file.
+const QString libDir = QStringLiteral(ZANTO_INSTALL_LIBDIR); // lib/x86_64-linux-gnu
+
+// One installation (of every part) for all tests of the file.
 class Install : public ::testing::Test
 {
 protected:
@@ -44,8 +46,7 @@ protected:
         dir = new TempDir;
         const StepResult step = run(QStringLiteral(ZANTO_CMAKE_COMMAND),
             {QStringLiteral("--install"), QStringLiteral(ZANTO_BUILD_DIR),
-                QStringLiteral("--prefix"), prefix(), QStringLiteral("--component"),
-                QStringLiteral("Zantoquiller")});
+                QStringLiteral("--prefix"), prefix()});
         installSucceeded = step.exitCode == 0;
         installOutput = step.output;
     }
@@ -89,9 +90,8 @@ protected:
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("PKG_CONFIG_PATH"),
-            installedDir().filePath(QStringLiteral("lib/pkgconfig")));
-        environment.insert(
-            QStringLiteral("LD_LIBRARY_PATH"), installedDir().filePath(QStringLiteral("lib")));
+            installedDir().filePath(libDir + QStringLiteral("/pkgconfig")));
+        environment.insert(QStringLiteral("LD_LIBRARY_PATH"), installedDir().filePath(libDir));
         return environment;
     }
     // Compiles the consumer with the flags into program.
@@ -115,34 +115,40 @@ protected:
 TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
 {
     const QDir installed = installedDir();
-    for (const char *file :
-        {"include/zantoquiller/zantoquiller.h", "include/zantoquiller/codelist.h",
-            "include/zantoquiller/core_export.h", "include/zantoquiller/widgets_export.h",
-            "include/zantoquiller/package/zantopack_export.h",
-            "include/zantoquiller/package/packageinfo.h", "lib/libzantopack.so.1.0.0",
-            "lib/libZantoquillerCore.so.1.0.0", "lib/libZantoquillerWidgets.so.1.0.0",
-            "lib/zantopack_de.qm", "lib/cmake/Zantoquiller/ZantoquillerConfig.cmake",
-            "lib/cmake/Zantoquiller/ZantoquillerConfigVersion.cmake",
-            "lib/cmake/Zantoquiller/ZantoquillerCoreTargets.cmake",
-            "lib/cmake/Zantoquiller/ZantoquillerWidgetsTargets.cmake",
-            "lib/cmake/Zantoquiller/ZantoquillerzantopackTargets.cmake",
-            "lib/pkgconfig/zantoquiller.pc", "lib/pkgconfig/zantoquiller-core.pc",
-            "lib/pkgconfig/zantoquiller-widgets.pc", "bin/zanto",
-            "include/zantoquiller/preview_export.h",
-            "include/zantoquiller/preview/byteinterpreter.h",
-            "include/zantoquiller/preview/previewwidget.h", "lib/libZantoquillerPreview.so.1.0.0",
-            "lib/cmake/Zantoquiller/ZantoquillerPreviewTargets.cmake",
-            "lib/pkgconfig/zantoquiller-preview.pc", "bin/zantopreview"})
-        EXPECT_TRUE(installed.exists(QLatin1String(file))) << file;
-    EXPECT_EQ(QFileInfo(installed.filePath(QStringLiteral("lib/libzantopack.so"))).symLinkTarget(),
-        installed.filePath(QStringLiteral("lib/libzantopack.so.1")));
-    EXPECT_EQ(
-        QFileInfo(installed.filePath(QStringLiteral("lib/libzantopack.so.1"))).symLinkTarget(),
-        installed.filePath(QStringLiteral("lib/libzantopack.so.1.0.0")));
+    for (const QString &file : {QStringLiteral("include/zantoquiller/zantoquiller.h"),
+             QStringLiteral("include/zantoquiller/codelist.h"),
+             QStringLiteral("include/zantoquiller/core_export.h"),
+             QStringLiteral("include/zantoquiller/widgets_export.h"),
+             QStringLiteral("include/zantoquiller/package/zantopack_export.h"),
+             QStringLiteral("include/zantoquiller/package/packageinfo.h"),
+             QStringLiteral("include/zantoquiller/preview_export.h"),
+             QStringLiteral("include/zantoquiller/preview/byteinterpreter.h"),
+             QStringLiteral("include/zantoquiller/preview/previewwidget.h"),
+             QStringLiteral("bin/zanto"), QStringLiteral("bin/zantopreview")})
+        EXPECT_TRUE(installed.exists(file)) << file.toStdString();
+    for (const char *file : {"libzantopack.so.1.0.0", "libZantoquillerCore.so.1.0.0",
+             "libZantoquillerWidgets.so.1.0.0", "libZantoquillerPreview.so.1.0.0",
+             "zantopack_de.qm", "cmake/Zantoquiller/ZantoquillerConfig.cmake",
+             "cmake/Zantoquiller/ZantoquillerConfigVersion.cmake",
+             "cmake/Zantoquiller/ZantoquillerCoreTargets.cmake",
+             "cmake/Zantoquiller/ZantoquillerPreviewTargets.cmake",
+             "cmake/Zantoquiller/ZantoquillerWidgetsTargets.cmake",
+             "cmake/Zantoquiller/ZantoquillerzantopackTargets.cmake", "pkgconfig/zantoquiller.pc",
+             "pkgconfig/zantoquiller-core.pc", "pkgconfig/zantoquiller-preview.pc",
+             "pkgconfig/zantoquiller-widgets.pc"})
+        EXPECT_TRUE(installed.exists(libDir + u'/' + QLatin1String(file))) << file;
+    const QString libraries = installed.filePath(libDir) + u'/';
+    EXPECT_EQ(QFileInfo(libraries + QStringLiteral("libzantopack.so")).symLinkTarget(),
+        libraries + QStringLiteral("libzantopack.so.1"));
+    EXPECT_EQ(QFileInfo(libraries + QStringLiteral("libzantopack.so.1")).symLinkTarget(),
+        libraries + QStringLiteral("libzantopack.so.1.0.0"));
     // The internal static libraries and the designer's side stay out.
-    for (const char *file : {"lib/libengine.a", "lib/libplatform.a", "lib/libpackageloader.a",
-             "include/zantoquiller/platform", "include/zantoquiller/package/packageloader.h"})
-        EXPECT_FALSE(installed.exists(QLatin1String(file))) << file;
+    for (const QString &file :
+        {libraries + QStringLiteral("libengine.a"), libraries + QStringLiteral("libplatform.a"),
+            libraries + QStringLiteral("libpackageloader.a"),
+            QStringLiteral("include/zantoquiller/platform"),
+            QStringLiteral("include/zantoquiller/package/packageloader.h")})
+        EXPECT_FALSE(installed.exists(file)) << file.toStdString();
 
     // find_package(Zantoquiller) and the imported target.
     const QString build = dir->filePath(QStringLiteral("build"));
@@ -164,8 +170,7 @@ TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
     EXPECT_TRUE(
         cleanFlags.contains(QStringLiteral("-I") + installed.filePath(QStringLiteral("include"))))
         << flags.join(u' ').toStdString();
-    EXPECT_TRUE(
-        cleanFlags.contains(QStringLiteral("-L") + installed.filePath(QStringLiteral("lib"))))
+    EXPECT_TRUE(cleanFlags.contains(QStringLiteral("-L") + installed.filePath(libDir)))
         << flags.join(u' ').toStdString();
     for (const char *library :
         {"-lzantopack", "-lZantoquillerWidgets", "-lZantoquillerPreview", "-lZantoquillerCore"})
@@ -221,8 +226,7 @@ TEST_F(Install, TheInstalledToolRunsOnTheInstalledCore)
         const QRegularExpressionMatch found = line.match(QString::fromLocal8Bit(libraries));
         ASSERT_TRUE(found.hasMatch()) << libraries.toStdString();
         EXPECT_EQ(QFileInfo(found.captured(1)).canonicalFilePath(),
-            QFileInfo(installedDir().filePath(QStringLiteral("lib/") + library))
-                .canonicalFilePath());
+            QFileInfo(installedDir().filePath(libDir + u'/' + library)).canonicalFilePath());
     }
     // zanto renders previews through Qt Gui (fonts, PDF and PNG pages), which
     // brings D-Bus along, but never loads the widgets or SQL parts.
@@ -244,10 +248,21 @@ TEST_F(Install, TheToolsManualsCompletionProfilesAndDesktopEntryAreInstalled)
                                                       << libraries.toStdString();
     }
     // The manual pages carry the version.
-    for (const char *page : {"share/man/man1/zanto.1", "share/man/man5/zanto.conf.5"})
-        EXPECT_TRUE(readFile(installed.filePath(QLatin1String(page)))
-                        .contains("\"Zantoquiller " ZANTO_VERSION "\""))
-            << page;
+    for (const char *page : {"share/man/man1/zanto.1.gz", "share/man/man5/zanto.conf.5.gz"}) {
+        const StepResult text = run(QStringLiteral("gzip"),
+            {QStringLiteral("-dc"), installed.filePath(QLatin1String(page))});
+        EXPECT_EQ(text.exitCode, 0) << page;
+        EXPECT_TRUE(text.output.contains("\"Zantoquiller " ZANTO_VERSION "\"")) << page;
+    }
+    // Each part's copyright file and changelog.
+    for (const char *package :
+        {"libzantoquillercore1", "libzantoquillerpreview1", "libzantoquillerwidgets1",
+            "libzantopack1", "libzantoquiller-dev", "zanto", "zantopreview", "zantoquiller-demo"}) {
+        for (const char *file : {"copyright", "changelog.gz"})
+            EXPECT_TRUE(installed.exists(
+                QStringLiteral("share/doc/%1/%2").arg(QLatin1String(package), QLatin1String(file))))
+                << package << '/' << file;
+    }
     const QByteArray desktopEntry
         = readFile(installed.filePath(QStringLiteral("share/applications/zantodemo.desktop")));
     EXPECT_TRUE(desktopEntry.contains("\nExec=zantodemo\n"));
