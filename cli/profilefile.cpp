@@ -174,4 +174,39 @@ QByteArray withSectionValues(const QByteArray &text, const QString &section,
     return (result.join(u'\n') + u'\n').toUtf8();
 }
 
+QByteArray withoutSection(const QByteArray &text, const QString &section, int &count)
+{
+    const QStringList lines = linesOf(text);
+    QStringList kept;
+    count = 0;
+    qsizetype index = 0;
+    while (index < lines.size()) {
+        const ParsedLine line = parseLine(lines[index]);
+        if (line.kind != LineKind::Section || line.name != section) {
+            kept.append(lines[index++]);
+            continue;
+        }
+        ++count;
+        qsizetype end = index + 1;
+        while (end < lines.size() && parseLine(lines[end]).kind != LineKind::Section)
+            ++end;
+        // The comments and blank lines just before the next section stay;
+        // at the end of the file only the blank lines do not.
+        qsizetype keepFrom = end;
+        while (keepFrom > index + 1 && parseLine(lines[keepFrom - 1]).kind == LineKind::Blank)
+            --keepFrom;
+        if (end == lines.size()) {
+            while (!kept.isEmpty() && kept.constLast().trimmed().isEmpty())
+                kept.removeLast();
+        } else {
+            while (keepFrom < end && lines[keepFrom].trimmed().isEmpty())
+                ++keepFrom;
+        }
+        if (end < lines.size())
+            kept.append(lines.mid(keepFrom, end - keepFrom));
+        index = end;
+    }
+    return kept.isEmpty() ? QByteArray() : (kept.join(u'\n') + u'\n').toUtf8();
+}
+
 } // namespace Zanto::Cli
