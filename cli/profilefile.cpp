@@ -187,23 +187,29 @@ QByteArray withoutSection(const QByteArray &text, const QString &section, int &c
             continue;
         }
         ++count;
+        // The comments right above its line are about it, and the blank
+        // lines before them go too.
+        while (!kept.isEmpty() && parseLine(kept.constLast()).kind == LineKind::Blank
+            && !kept.constLast().trimmed().isEmpty())
+            kept.removeLast();
+        while (!kept.isEmpty() && kept.constLast().trimmed().isEmpty())
+            kept.removeLast();
         qsizetype end = index + 1;
         while (end < lines.size() && parseLine(lines[end]).kind != LineKind::Section)
             ++end;
-        // The comments and blank lines just before the next section stay;
-        // at the end of the file only the blank lines do not.
+        // The comments just before the next section are about that one and
+        // stay, a blank line apart from what is kept before them; at the
+        // end of the file they go with the section.
         qsizetype keepFrom = end;
         while (keepFrom > index + 1 && parseLine(lines[keepFrom - 1]).kind == LineKind::Blank)
             --keepFrom;
-        if (end == lines.size()) {
-            while (!kept.isEmpty() && kept.constLast().trimmed().isEmpty())
-                kept.removeLast();
-        } else {
-            while (keepFrom < end && lines[keepFrom].trimmed().isEmpty())
-                ++keepFrom;
-        }
-        if (end < lines.size())
+        while (keepFrom < end && lines[keepFrom].trimmed().isEmpty())
+            ++keepFrom;
+        if (end < lines.size()) {
+            if (!kept.isEmpty())
+                kept.append(QString());
             kept.append(lines.mid(keepFrom, end - keepFrom));
+        }
         index = end;
     }
     return kept.isEmpty() ? QByteArray() : (kept.join(u'\n') + u'\n').toUtf8();
