@@ -255,7 +255,8 @@ int deleteProfile(const QString &name)
 {
     const QString path = ProfileStore::ownFile();
     int count = 0;
-    {
+    // Without the file there is nothing to lock nor to delete.
+    if (QFileInfo::exists(path)) {
         const Platform::AdvisoryLock lock
             = lockOwnFileFor(QStringLiteral("profile %1 not deleted").arg(name));
         if (QFileInfo::exists(path)) {
