@@ -10,6 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+
+#include <memory>
+#include <vector>
 
 using namespace ZantoTest;
 
@@ -51,6 +55,15 @@ public:
 
     ProcessResult run(const QStringList &arguments, const QByteArray &input = {}) const
     {
+        return runZanto(arguments, input, environment(), work());
+    }
+    ProcessResult run(const char *arguments, const QByteArray &input = {}) const
+    {
+        return run(words(QLatin1String(arguments)), input);
+    }
+
+    QProcessEnvironment environment() const
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(
             QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("home")));
@@ -59,11 +72,7 @@ public:
         environment.insert(
             QStringLiteral("XDG_DATA_DIRS"), m_dir.filePath(QStringLiteral("share")));
         environment.remove(QStringLiteral("ZANTO_PROFILE"));
-        return runZanto(arguments, input, environment, work());
-    }
-    ProcessResult run(const char *arguments, const QByteArray &input = {}) const
-    {
-        return run(words(QLatin1String(arguments)), input);
+        return environment;
     }
 
 private:
@@ -269,4 +278,35 @@ TEST(CliProfileEdit, PreviewReadsTheBytesAsTheProfilesPrinter)
     EXPECT_FALSE(elsewhere.out.isEmpty());
     EXPECT_FALSE(QFile::exists(places.work(QStringLiteral("../to.prn"))));
     EXPECT_EQ(places.run("preview -P nope job.prn").exitCode, 2);
+}
+
+TEST(CliProfileEdit, DeletesAndSavesAtTheSameTimeEachKeepTheOthers)
+{
+    QByteArray mine;
+    for (int index = 0; index < 6; ++index)
+        mine += "[old" + QByteArray::number(index) + "]\npitch = 12\n\n";
+    const Places places(mine);
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int index = 0; index < 6; ++index) {
+        for (const QString &arguments : {QStringLiteral("profiles delete old%1").arg(index),
+                 QStringLiteral("profiles save new%1 --left-offset %1").arg(index)}) {
+            auto process = std::make_unique<QProcess>();
+            process->setProcessEnvironment(places.environment());
+            process->setWorkingDirectory(places.work());
+            process->start(builtProgram(QStringLiteral("zanto")), words(arguments));
+            ASSERT_TRUE(process->waitForStarted());
+            processes.push_back(std::move(process));
+        }
+    }
+    for (const auto &process : processes) {
+        ASSERT_TRUE(process->waitForFinished(120000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().constData();
+    }
+    const QByteArray after = places.own();
+    for (int index = 0; index < 6; ++index) {
+        EXPECT_FALSE(after.contains("[old" + QByteArray::number(index) + "]")) << after.constData();
+        EXPECT_TRUE(after.contains("[new" + QByteArray::number(index)
+            + "]\nleft-offset = " + QByteArray::number(index) + "\n"))
+            << after.constData();
+    }
 }
