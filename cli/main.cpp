@@ -31,8 +31,8 @@ const std::array commands {
         runTranslation},
     Command {"print", "print [options] [FILE]      print a text file (standard input: - or none)",
         runPrint, Command::Interruptible},
-    Command {
-        "profiles", "profiles [show|save NAME]   list, show or save printer profiles", runProfiles},
+    Command {"profiles", "profiles [ACTION NAME]      list, show, save or delete printer profiles",
+        runProfiles},
     Command {"preview",
         "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
         runPreview, Command::Interruptible},

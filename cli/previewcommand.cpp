@@ -6,6 +6,7 @@
 #include "componentoptions.h"
 #include "inputfile.h"
 #include "previewoptions.h"
+#include "profiles.h"
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
@@ -22,13 +23,33 @@ namespace Zanto::Cli {
 
 namespace {
 
-// Replaces zanto by the preview window program, with the same arguments.
+// arguments without -P/--profile NAME, up to "--".
+QStringList withoutProfile(const QStringList &arguments)
+{
+    QStringList rest;
+    for (qsizetype index = 0; index < arguments.size(); ++index) {
+        const QString &argument = arguments[index];
+        if (argument == u"--") {
+            rest.append(arguments.mid(index));
+            break;
+        }
+        if (argument == u"-P" || argument == u"--profile")
+            ++index;
+        else if (!argument.startsWith(QStringLiteral("-P="))
+            && !argument.startsWith(QStringLiteral("--profile=")))
+            rest.append(argument);
+    }
+    return rest;
+}
+
+// Replaces zanto by the preview window program, with the same arguments, a
+// profile's values given as options: the window program reads no profiles.
 [[noreturn]] void showInWindow(const QStringList &arguments)
 {
     const QByteArray program = QFile::encodeName(
         QCoreApplication::applicationDirPath() + QStringLiteral("/zantopreview"));
     std::vector<QByteArray> strings {program};
-    for (const QString &argument : arguments) {
+    for (const QString &argument : profileArgumentsUsed() + withoutProfile(arguments)) {
         if (argument != u"--show")
             strings.push_back(argument.toLocal8Bit());
     }
@@ -52,7 +73,8 @@ int runPreview(const QStringList &arguments)
         "know are marked in place and listed with their byte offsets on standard error."));
     PreviewOptions options;
     options.addTo(parser);
-    if (!parseCommandLine(parser, QStringLiteral("preview"), arguments))
+    // A profile gives the printer type, its codes and character set.
+    if (!parseWithProfile(parser, QStringLiteral("preview"), arguments, ProfileKeys::Preview))
         return 0;
     const QString name = options.inputName(parser);
     const PreviewRequest request = options.request(parser);

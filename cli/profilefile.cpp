@@ -174,4 +174,45 @@ QByteArray withSectionValues(const QByteArray &text, const QString &section,
     return (result.join(u'\n') + u'\n').toUtf8();
 }
 
+QByteArray withoutSection(const QByteArray &text, const QString &section, int &count)
+{
+    const QStringList lines = linesOf(text);
+    QStringList kept;
+    count = 0;
+    qsizetype index = 0;
+    while (index < lines.size()) {
+        const ParsedLine line = parseLine(lines[index]);
+        if (line.kind != LineKind::Section || line.name != section) {
+            kept.append(lines[index++]);
+            continue;
+        }
+        ++count;
+        // The comments right above its line are about it, and the blank
+        // lines before them go too.
+        while (!kept.isEmpty() && parseLine(kept.constLast()).kind == LineKind::Blank
+            && !kept.constLast().trimmed().isEmpty())
+            kept.removeLast();
+        while (!kept.isEmpty() && kept.constLast().trimmed().isEmpty())
+            kept.removeLast();
+        qsizetype end = index + 1;
+        while (end < lines.size() && parseLine(lines[end]).kind != LineKind::Section)
+            ++end;
+        // The comments just before the next section are about that one and
+        // stay, a blank line apart from what is kept before them; at the
+        // end of the file they go with the section.
+        qsizetype keepFrom = end;
+        while (keepFrom > index + 1 && parseLine(lines[keepFrom - 1]).kind == LineKind::Blank)
+            --keepFrom;
+        while (keepFrom < end && lines[keepFrom].trimmed().isEmpty())
+            ++keepFrom;
+        if (end < lines.size()) {
+            if (!kept.isEmpty())
+                kept.append(QString());
+            kept.append(lines.mid(keepFrom, end - keepFrom));
+        }
+        index = end;
+    }
+    return kept.isEmpty() ? QByteArray() : (kept.join(u'\n') + u'\n').toUtf8();
+}
+
 } // namespace Zanto::Cli

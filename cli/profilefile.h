@@ -46,4 +46,11 @@ using ProfileValues = QList<std::pair<QString, QString>>;
 QByteArray withSectionValues(const QByteArray &text, const QString &section,
     const ProfileValues &values, const QStringList &removedKeys);
 
+// text without every section named section: from the comments right above
+// its [section] line up to the next section's line, less the comments that
+// lead up to that next section (they are about it). Malformed lines inside
+// go with the section, so that deleting a section mends a file whose mistake is in
+// it. count is set to the number of sections taken out.
+QByteArray withoutSection(const QByteArray &text, const QString &section, int &count);
+
 } // namespace Zanto::Cli

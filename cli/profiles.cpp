@@ -44,6 +44,7 @@ struct Origin
     bool onCommandLine = false;
 };
 QList<Origin> usedOrigins;
+QStringList usedArguments;
 
 std::function<void(QCommandLineParser &)> pendingRequest;
 std::function<void(QCommandLineParser &)> checkedRequest;
@@ -96,10 +97,18 @@ QList<ResolvedValue> checkedValues(
 {
     QList<ResolvedValue> values;
     QString destination;
-    for (const ProfileEntry &entry : section.entries) {
+    for (ProfileEntry entry : section.entries) {
         const QString origin = section.file + u':' + QString::number(entry.line);
+        if (keys == ProfileKeys::Preview) {
+            // The code page a print converts to is the printer's character
+            // set that a preview reads the bytes in.
+            if (entry.key == u"codepage")
+                entry.key = QStringLiteral("charset");
+            if (destinationSettings.contains(entry.key))
+                continue;
+        }
         const OptionKind kind = probe(parser, entry.key);
-        if (kind == OptionKind::Unknown && keys == ProfileKeys::CommandsOwn)
+        if (kind == OptionKind::Unknown && keys != ProfileKeys::All)
             continue;
         if (kind == OptionKind::Unknown)
             throw ProfileError(section.file, entry.line,
@@ -269,6 +278,20 @@ QList<ResolvedValue> resolveProfile(
     return values;
 }
 
+QList<ResolvedValue> sectionValues(
+    QCommandLineParser &parser, const ProfileStore &store, const QString &name)
+{
+    const ProfileSection *section = store.find(name);
+    if (!section)
+        throw UsageError(QStringLiteral("no profile '%1' ('zanto profiles' lists them)").arg(name));
+    return checkedValues(parser, *section, ProfileKeys::All);
+}
+
+const QStringList &profileArgumentsUsed()
+{
+    return usedArguments;
+}
+
 void interceptProfileParse(std::function<void(QCommandLineParser &)> request,
     std::function<void(QCommandLineParser &)> afterChecks)
 {
@@ -328,8 +351,9 @@ bool parseWithProfile(
     // a profile's is not even looked up.
     // Looked up by name: not every command that takes profiles has --preview.
     const bool preview = parser.optionNames().contains(QStringLiteral("preview"));
-    const bool ownDestination
-        = preview || std::any_of(destinationSettings.begin(), destinationSettings.end(), given);
+    // A preview of a job's bytes goes nowhere and has no such options.
+    const bool ownDestination = preview || keys == ProfileKeys::Preview
+        || std::any_of(destinationSettings.begin(), destinationSettings.end(), given);
     const ProfileStore store = ProfileStore::load();
     QList<ResolvedValue> values;
     try {
@@ -356,6 +380,7 @@ bool parseWithProfile(
         else if (value.value == u"yes")
             profileArguments.append(QStringLiteral("--") + value.key);
     }
+    usedArguments = profileArguments;
     arguments = arguments.mid(0, 1) + profileArguments + arguments.mid(1);
     parseCommandLine();
     return true;

@@ -64,8 +64,10 @@ private:
 
 // The keys of a profile that a command takes: all of them, each one of its
 // options (zanto print), or those that are options of the command, the
-// others being zanto print's alone (zanto send takes where to send).
-enum class ProfileKeys { All, CommandsOwn };
+// others being zanto print's alone (zanto send takes where to send), or
+// those of a preview of a job's bytes: the command's own but for where a
+// print goes, with codepage as the printer's --charset.
+enum class ProfileKeys { All, CommandsOwn, Preview };
 
 // A profile value with the place it comes from.
 struct ResolvedValue
@@ -103,6 +105,15 @@ bool runCheckedProfileRequest(QCommandLineParser &parser);
 // empty for [default] alone.
 QList<ResolvedValue> resolveProfile(QCommandLineParser &parser, const ProfileStore &store,
     const QString &profile, ProfileKeys keys = ProfileKeys::All);
+
+// The values that section name alone gives (not [default]), checked as
+// resolveProfile() checks them; an unknown name is a UsageError.
+QList<ResolvedValue> sectionValues(
+    QCommandLineParser &parser, const ProfileStore &store, const QString &name);
+
+// The options that the last parseWithProfile() placed before the command
+// line's, from [default] and the chosen profile.
+const QStringList &profileArgumentsUsed();
 
 // Whether key is one of the settings that choose where a print goes (of
 // which a profile or a command line that gives one replaces all).

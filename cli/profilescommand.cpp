@@ -2,8 +2,11 @@
 // of the file it comes from.
 // zanto profiles show NAME: the settings a print with -P NAME starts from,
 // each with its origin: a profile file's line, or "built-in".
-// zanto profiles save NAME [print options]: writes the options into section
-// [NAME] of the user's own profile file, keeping the rest of the file.
+// zanto profiles save NAME [--from OTHER] [--merge] [print options]: writes
+// the options, over those of profile OTHER, as section [NAME] of the user's
+// own profile file in place of the section there (--merge: into it), keeping
+// the rest of the file.
+// zanto profiles delete NAME: takes section [NAME] out of the user's file.
 // show and save learn zanto print's options from its own parser, so every
 // option of the print command is a profile setting.
 #include "commands.h"
@@ -31,9 +34,15 @@ namespace {
 const char *const Usage
     = "Usage: zanto profiles [list]\n"
       "       zanto profiles show NAME\n"
-      "       zanto profiles save NAME [print options]\n\n"
-      "Lists the printer profiles, shows the settings of one, or saves print options as a\n"
-      "profile in %s.\n"
+      "       zanto profiles save NAME [--from OTHER] [--merge] [print options]\n"
+      "       zanto profiles delete NAME\n\n"
+      "Lists the printer profiles, shows the settings of one, saves print options as a\n"
+      "profile in %s, or deletes a profile from it.\n"
+      "save replaces a profile of that name with the options given, over the settings of\n"
+      "profile OTHER when given.\n\n"
+      "Options of save:\n"
+      "  --from, -P OTHER  Start from the settings of profile OTHER.\n"
+      "  --merge           Change only the settings given, keeping the profile's others.\n\n"
       "A print takes the built-in settings, then those of [default], then those of the\n"
       "profile chosen with -P NAME or ZANTO_PROFILE, then the command line's options.\n";
 
@@ -110,7 +119,8 @@ QString shownValue(const QString &value)
 
 // The options given, by their long names, with file names made absolute
 // against the current folder. A value is one line of the file: one with a
-// line break or other control character is refused.
+// line break or other control character is refused. -P/--profile is the
+// profile to start from, not a setting.
 ProfileValues givenValues(const QCommandLineParser &parser)
 {
     const QList<std::pair<QString, QString>> longNames {
@@ -129,7 +139,12 @@ ProfileValues givenValues(const QCommandLineParser &parser)
         if (done.contains(key))
             continue;
         done.append(key);
-        if (key == u"profile" || key == u"preview" || key == u"paper")
+        if (key == u"profile") {
+            if (parser.values(name).size() > 1)
+                throw UsageError(QStringLiteral("save starts from one profile (--from OTHER)"));
+            continue;
+        }
+        if (key == u"preview" || key == u"paper")
             throw UsageError(QStringLiteral("--%1 is not a profile setting").arg(key));
         const QStringList given = parser.values(name);
         if (given.isEmpty())
@@ -148,10 +163,69 @@ ProfileValues givenValues(const QCommandLineParser &parser)
     return values;
 }
 
-void saveProfile(const QCommandLineParser &parser, const QString &name)
+// The values of profile from, less those that given replaces (a given
+// destination replaces every destination setting), then given's.
+ProfileValues startingFrom(
+    QCommandLineParser &parser, const QString &from, const ProfileValues &given)
 {
-    const ProfileValues values = givenValues(parser);
-    if (values.isEmpty())
+    const bool givenDestination = std::any_of(given.begin(), given.end(),
+        [](const auto &value) { return isDestinationKey(value.first); });
+    ProfileValues values;
+    for (const ResolvedValue &value : sectionValues(parser, ProfileStore::load(), from)) {
+        const bool replaced = (givenDestination && isDestinationKey(value.key))
+            || std::any_of(given.begin(), given.end(),
+                [&](const auto &mine) { return mine.first == value.key; });
+        if (!replaced)
+            values.append({value.key, value.value});
+    }
+    return values + given;
+}
+
+// The keys of section name in text, which holds no mistake.
+QStringList sectionKeys(const QByteArray &text, const QString &path, const QString &name)
+{
+    QStringList keys;
+    for (const ProfileSection &section : parseProfileText(text, path)) {
+        if (section.name != name)
+            continue;
+        for (const ProfileEntry &entry : section.entries)
+            keys.append(entry.key);
+    }
+    return keys;
+}
+
+// The own file under the exclusive lock of a save or delete, with its
+// folder made; what is about to be done names the failure.
+Platform::AdvisoryLock lockOwnFileFor(const QString &what)
+{
+    const QFileInfo file(ProfileStore::ownFile());
+    if (!QDir().mkpath(file.absolutePath()))
+        throw Exception(QStringLiteral("Cannot make the folder %1").arg(file.absolutePath()));
+    // The file is read, changed and written under one lock, so that saves
+    // at the same time each keep the others' sections. The lock file stays:
+    // removing it would let a save lock a file that another has unlinked.
+    try {
+        return ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing::Exclusive);
+    } catch (const Exception &error) {
+        throw Exception(QStringLiteral("%1: %2").arg(what, error.Message()));
+    }
+}
+
+struct SaveRequest
+{
+    QString name;
+    bool merge = false;
+};
+
+void saveProfile(QCommandLineParser &parser, const SaveRequest &request)
+{
+    const QString &name = request.name;
+    ProfileValues values = givenValues(parser);
+    const QString from = parser.value(QStringLiteral("profile"));
+    // Read before the lock is taken: reading takes a shared one.
+    if (parser.isSet(QStringLiteral("profile")))
+        values = startingFrom(parser, from, values);
+    else if (values.isEmpty())
         throw UsageError(QStringLiteral("save needs the print options to save"));
     QStringList replaced;
     for (const auto &[key, value] : values) {
@@ -159,27 +233,76 @@ void saveProfile(const QCommandLineParser &parser, const QString &name)
             replaced = destinationKeys();
     }
     const QString path = ProfileStore::ownFile();
-    const QFileInfo file(path);
-    if (!QDir().mkpath(file.absolutePath()))
-        throw Exception(QStringLiteral("Cannot make the folder %1").arg(file.absolutePath()));
-    // The file is read, changed and written under one lock, so that saves
-    // at the same time each keep the others' sections. The lock file stays:
-    // removing it would let a save lock a file that another has unlinked.
-    Platform::AdvisoryLock lock;
-    try {
-        lock = ProfileStore::lockOwnFile(Platform::AdvisoryLock::Sharing::Exclusive);
-    } catch (const Exception &error) {
-        throw Exception(QStringLiteral("profile %1 not saved: %2").arg(name, error.Message()));
-    }
+    const Platform::AdvisoryLock lock
+        = lockOwnFileFor(QStringLiteral("profile %1 not saved").arg(name));
     QByteArray text;
     if (QFileInfo::exists(path)) {
         text = readSettingsFile(path, path);
         // A file with mistakes is not written over: they are told, by line,
         // to be mended first.
-        parseProfileText(text, path);
+        if (!request.merge)
+            replaced = sectionKeys(text, path, name);
+        else
+            parseProfileText(text, path);
     }
     writeSettingsFile(path, {withSectionValues(text, name, values, replaced)});
     printLine(QStringLiteral("profile %1 saved in %2").arg(name, path));
+}
+
+// Takes section name out of the own file. Its lines are found without
+// reading the file as profiles, so that a section with a mistake can go.
+int deleteProfile(const QString &name)
+{
+    const QString path = ProfileStore::ownFile();
+    int count = 0;
+    // Without the file there is nothing to lock nor to delete.
+    if (QFileInfo::exists(path)) {
+        const Platform::AdvisoryLock lock
+            = lockOwnFileFor(QStringLiteral("profile %1 not deleted").arg(name));
+        if (QFileInfo::exists(path)) {
+            const QByteArray text = readSettingsFile(path, path);
+            const QByteArray rest = withoutSection(text, name, count);
+            if (count > 0)
+                writeSettingsFile(path, {rest});
+        }
+    }
+    if (count > 0) {
+        printLine(QStringLiteral("profile %1 deleted from %2").arg(name, path));
+        return 0;
+    }
+    const ProfileStore store = ProfileStore::load();
+    const ProfileSection *section = store.find(name);
+    if (!section)
+        throw UsageError(
+            QStringLiteral("no profile '%1' in %2 ('zanto profiles' lists them)").arg(name, path));
+    throw Exception(QStringLiteral("profile %1 is a %2 profile of %3:%4; only those of %5 can be "
+                                   "deleted (save one of that name to use in its place)")
+                        .arg(name, store.kindOf(*section), section->file)
+                        .arg(section->line)
+                        .arg(path));
+}
+
+// arguments with --from OTHER as -P OTHER and --merge taken out into
+// request, up to "--".
+QStringList saveArguments(const QStringList &arguments, SaveRequest &request)
+{
+    QStringList rest;
+    for (qsizetype index = 0; index < arguments.size(); ++index) {
+        const QString &argument = arguments[index];
+        if (argument == u"--") {
+            rest.append(arguments.mid(index));
+            break;
+        }
+        if (argument == u"--merge")
+            request.merge = true;
+        else if (argument == u"--from")
+            rest.append(QStringLiteral("-P"));
+        else if (argument.startsWith(QStringLiteral("--from=")))
+            rest.append(QStringLiteral("--profile=") + argument.mid(7));
+        else
+            rest.append(argument);
+    }
+    return rest;
 }
 
 } // namespace
@@ -197,24 +320,29 @@ int runProfiles(const QStringList &arguments)
         listProfiles();
         return 0;
     }
-    if (action != u"show" && action != u"save")
-        throw UsageError(
-            QStringLiteral("unexpected argument '%1' (list, show NAME or save NAME [options])")
-                .arg(action));
+    if (action != u"show" && action != u"save" && action != u"delete")
+        throw UsageError(QStringLiteral("unexpected argument '%1' (list, show NAME, save NAME "
+                                        "[options] or delete NAME)")
+                             .arg(action));
     const QString name = arguments.value(1);
     static const QRegularExpression valid(QStringLiteral("^[^\\[\\]\\s#;=-][^\\[\\]\\s=]*$"));
     if (!valid.match(name).hasMatch())
         throw UsageError(name.isEmpty() || name.startsWith(u'-')
                 ? QStringLiteral("%1 needs a profile NAME").arg(action)
                 : QStringLiteral("'%1' cannot name a profile").arg(name));
-    const QStringList options = arguments.mid(2);
-    if (action == u"show" && !options.isEmpty())
+    QStringList options = arguments.mid(2);
+    if (action != u"save" && !options.isEmpty())
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(options.constFirst()));
-    if (action == u"show")
+    if (action == u"delete")
+        return deleteProfile(name);
+    SaveRequest request {name};
+    if (action == u"show") {
         interceptProfileParse([&](QCommandLineParser &parser) { showProfile(parser, name); });
-    else
+    } else {
+        options = saveArguments(options, request);
         interceptProfileParse([](const QCommandLineParser &parser) { givenValues(parser); },
-            [&](const QCommandLineParser &parser) { saveProfile(parser, name); });
+            [&](QCommandLineParser &parser) { saveProfile(parser, request); });
+    }
     return runPrint(options);
 }
 

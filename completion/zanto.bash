@@ -40,7 +40,7 @@ _zanto()
     fi
 
     case $prev in
-    -P | --profile)
+    -P | --profile | --from)
         COMPREPLY=($(compgen -W "$(_zanto_profiles "$zanto")" -- "$cur"))
         return ;;
     --printer-type)
@@ -86,14 +86,19 @@ _zanto()
     esac
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$(_zanto_options "$zanto" "$command")" -- "$cur"))
+        local options
+        options=$(_zanto_options "$zanto" "$command")
+        # profiles save takes the print options as settings.
+        [[ $command == profiles && ${words[i + 1]} == save ]] &&
+            options+=" $(_zanto_options "$zanto" print)"
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
     fi
 
     # The first word after the command, where the command takes an action.
     local actions=""
     case $command in
-    profiles) actions="show save" ;;
+    profiles) actions="show save delete" ;;
     codes | translation) actions="show save" ;;
     help) actions=$(_zanto_commands "$zanto") ;;
     esac

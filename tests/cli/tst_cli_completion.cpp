@@ -120,6 +120,11 @@ TEST(CliCompletion, BashOffersCommandsOptionsValuesAndProfiles)
             {{"zanto", "print", "-P", "escpos"}, {"escpos-58mm", "escpos-80mm"}, {"star-line"}},
             {{"zanto", "print", "--profile", ""}, {"epson-9pin", "hp-pcl5", "generic-text"}, {}},
             {{"zanto", "profiles", "show", "star"}, {"star-line"}, {"epson-9pin"}},
+            {{"zanto", "profiles", ""}, {"show", "save", "delete"}, {}},
+            {{"zanto", "profiles", "save", "p", "--from", "escpos"}, {"escpos-80mm"},
+                {"star-line"}},
+            {{"zanto", "profiles", "save", "p", "--"}, {"--from", "--merge", "--line-width"}, {}},
+            {{"zanto", "profiles", "show", "p", "--"}, {}, {"--line-width"}},
         },
         bashCompletions);
 }
@@ -135,6 +140,9 @@ TEST(CliCompletion, ZshOffersCommandsOptionsValuesAndProfiles)
             {{"zanto", "print", "--codes", ""}, {"(files -g *.(PCC|pcc))"}, {}},
             {{"zanto", "translation", ""}, {"show", "save"}, {}},
             {{"zanto", "print", "-P", ""}, {"escpos-80mm", "star-line"}, {}},
+            {{"zanto", "profiles", ""}, {"show", "save", "delete"}, {}},
+            {{"zanto", "profiles", "save", "p", "--from", ""}, {"escpos-80mm", "star-line"}, {}},
+            {{"zanto", "profiles", "save", "p", "--m"}, {"--merge", "--max-sheets"}, {}},
         },
         zshCompletions);
     // The commands come with their descriptions, "print:print a text ...".
