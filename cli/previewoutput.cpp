@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -43,6 +44,40 @@ const QCommandLineOption previewPaperOption(QStringLiteral("paper"),
 
 } // namespace
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The offscreen platform asks for the runtime folder of a session, which
+// drawing pages never uses; where there is no session (cron, ssh, a
+// service) Qt's warning about it would be the only line a successful run
+// prints.
+void dropRuntimeDirWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set"))
+        return;
+    if (qtHandler)
+        qtHandler(type, context, text);
+}
+
+bool environmentSet(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && *value;
+}
+
+} // namespace
+
+QString missingDisplay()
+{
+    if (environmentSet("QT_QPA_PLATFORM") || environmentSet("DISPLAY")
+        || environmentSet("WAYLAND_DISPLAY"))
+        return {};
+    return QStringLiteral("--show needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is "
+                          "set (QT_QPA_PLATFORM names another platform; --format and -o write "
+                          "the sheets to a file)");
+}
+
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
 {
     // Only pictures need Qt's fonts: a preview that may write PNG pages.
@@ -67,6 +102,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
     arguments.push_back(nullptr);
     static int count;
     count = argc + 2;
+    qtHandler = qInstallMessageHandler(dropRuntimeDirWarning);
     return std::make_unique<QGuiApplication>(count, arguments.data());
 }
 

@@ -11,13 +11,18 @@
 #include "profiles.h"
 #include "settingsoptions.h"
 #include "spoolercommands.h"
+#include "standardstreams.h"
 #include "usageerror.h"
 #include "warning.h"
 
+#include <zantoquiller/printers.h>
 #include <zantoquiller/printerstatus.h>
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -27,12 +32,14 @@ namespace Zanto::Cli {
 
 namespace {
 
-// The input, telling on a terminal how far a long print has got.
+// The input, telling on a terminal how far a long print has got: the lines
+// and pages sent, and how much of a file of known size has been read.
 class ProgressText : public StreamTextSource
 {
 public:
-    ProgressText(QIODevice &input, Breaks breaks)
-        : StreamTextSource(input, breaks)
+    ProgressText(QIODevice &text, const InputFile &input, Breaks breaks)
+        : StreamTextSource(text, breaks)
+        , m_input(input)
         , m_show(isatty(STDERR_FILENO) == 1)
         , m_nextShow(Clock::now() + FirstShow)
     { }
@@ -49,8 +56,9 @@ public:
     {
         m_lines = linesSent;
         m_pages = pagesEnded;
-        // The clock is read only now and then: lines come fast.
-        if (!m_show || (linesSent & 63) != 0 || Clock::now() < m_nextShow)
+        // Every line: a slow printer takes a line in seconds. Reading the
+        // clock costs little beside laying a line out.
+        if (!m_show || Clock::now() < m_nextShow)
             return;
         show();
         m_nextShow = Clock::now() + Interval;
@@ -58,22 +66,39 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    // A print that ends sooner shows nothing.
     static constexpr std::chrono::milliseconds FirstShow {300};
     static constexpr std::chrono::milliseconds Interval {200};
 
     void show()
     {
         std::fprintf(stderr, "\rzanto print: %lld lines, %lld pages sent", m_lines, m_pages);
+        const qint64 size = m_input.knownSize();
+        if (size > 0) {
+            // What was read ahead of the lines sent counts as done.
+            const qint64 read = std::min(m_input.bytesRead(), size);
+            std::fprintf(stderr, " (%d%%)", int(read * 100 / size));
+        }
         std::fflush(stderr);
         m_shown = true;
     }
 
+    const InputFile &m_input;
     bool m_show;
     bool m_shown = false;
     Clock::time_point m_nextShow;
     long long m_lines = 0;
     long long m_pages = 0;
 };
+
+// The title of a spooler job, as lp gives it: the input file's name, or
+// "(stdin)".
+QString jobTitle(const QString &file)
+{
+    if (file.isEmpty() || file == u"-")
+        return QStringLiteral("(stdin)");
+    return QFileInfo(file).fileName();
+}
 
 } // namespace
 
@@ -96,7 +121,14 @@ int runPrint(const QStringList &arguments)
         QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
     const QCommandLineOption waitOption(QStringLiteral("wait"),
         QStringLiteral("Wait until the spooler job has ended; exit status 4 unless it completed."));
-    parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption});
+    const QCommandLineOption titleOption({QStringLiteral("t"), QStringLiteral("title")},
+        QStringLiteral("Title of the spooler job (default: the input file's name, or (stdin))."),
+        QStringLiteral("TITLE"));
+    const QCommandLineOption copiesOption({QStringLiteral("n"), QStringLiteral("copies")},
+        QStringLiteral("Copies the print server makes of the spooler job (default 1)."),
+        QStringLiteral("COPIES"));
+    parser.addOptions(
+        {verbatimOption, fromLineOption, toLineOption, waitOption, titleOption, copiesOption});
     CodePageOptions codePage;
     codePage.addTo(parser);
     JobOptions job;
@@ -127,13 +159,32 @@ int runPrint(const QStringList &arguments)
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
 
+    const int copies = parser.isSet(copiesOption) ? integerValue<int>(parser, copiesOption) : 1;
+    if (copies < 1)
+        throw UsageError(QStringLiteral("-n/--copies: '%1' is not a number from 1 on").arg(copies));
+    // A range of lines, a file and a port are written straight, as one copy
+    // without a title.
+    const bool spooled = component.UseSpooler() && component.Port() != poDisk && !range;
+    if (!spooled && !preview.isSet(parser)) {
+        for (const QCommandLineOption *jobOption : {&titleOption, &copiesOption}) {
+            if (parser.isSet(*jobOption))
+                throw UsageError(
+                    QStringLiteral("-%1/--%2 serves spooler jobs only (-d QUEUE "
+                                   "without --from-line or --to-line)")
+                        .arg(jobOption->names().constFirst(), jobOption->names().constLast()));
+        }
+    }
+    setPrintJobTitle(
+        parser.isSet(titleOption) ? parser.value(titleOption) : jobTitle(files.value(0)));
+    setPrintJobCopies(copies);
+
     InputFile input;
     input.openFile(files.value(0));
     refuseOutputOverInput(component, input.handle());
     int status = 0;
     const int jobBefore = lastPrintJobId();
     {
-        ProgressText text(codePage.text(input),
+        ProgressText text(codePage.text(input), input,
             parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
                                          : StreamTextSource::Breaks::Lines);
         if (preview.isSet(parser))
@@ -146,6 +197,15 @@ int runPrint(const QStringList &arguments)
     }
     // After the progress line has ended.
     codePage.report();
+    const int jobAfter = lastPrintJobId();
+    if (jobAfter != jobBefore) {
+        // As lp tells it, for cancel and jobs.
+        const QByteArray request = QStringLiteral("request id is %1-%2 (1 file(s))\n")
+                                       .arg(currentPrinterName())
+                                       .arg(jobAfter)
+                                       .toLocal8Bit();
+        writeStandardOutput(request.constData(), std::size_t(request.size()));
+    }
     if (!preview.isSet(parser) && parser.isSet(waitOption))
         return waitForSpooledJob(jobBefore);
     return status;
