@@ -27,9 +27,12 @@ using namespace ZantoTest;
 
 namespace {
 
+// The jobs are Epson sequences; zanto preview reads zanto print's default.
 QStringList preview(const QStringList &arguments)
 {
-    return QStringList {QStringLiteral("preview")} + arguments;
+    return QStringList {
+               QStringLiteral("preview"), QStringLiteral("--printer-type"), QStringLiteral("epson")}
+    + arguments;
 }
 
 struct Measured
