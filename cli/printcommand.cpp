@@ -152,19 +152,14 @@ int runPrint(const QStringList &arguments)
         warn(QStringLiteral("--from-line %1 and --to-line %2 select no line")
                  .arg(fromLine)
                  .arg(toLine));
-    codePage.apply(parser);
-
-    TZantoquiller component;
-    options.applyTo(parser, component);
-    settings.applyTo(parser, component);
-    job.applyTo(parser, component);
-
     const int copies = parser.isSet(copiesOption) ? integerValue<int>(parser, copiesOption) : 1;
     if (copies < 1)
         throw UsageError(QStringLiteral("-n/--copies: '%1' is not a number from 1 on").arg(copies));
     // A range of lines, a file and a port are written straight, as one copy
     // without a title.
-    const bool spooled = component.UseSpooler() && component.Port() != poDisk && !range;
+    const bool spooled
+        = (parser.isSet(QStringLiteral("destination")) || parser.isSet(QStringLiteral("spooler")))
+        && !range;
     if (!spooled && !preview.isSet(parser)) {
         for (const QCommandLineOption *jobOption : {&titleOption, &copiesOption}) {
             if (parser.isSet(*jobOption))
@@ -174,6 +169,13 @@ int runPrint(const QStringList &arguments)
                         .arg(jobOption->names().constFirst(), jobOption->names().constLast()));
         }
     }
+    codePage.apply(parser);
+
+    TZantoquiller component;
+    options.applyTo(parser, component);
+    settings.applyTo(parser, component);
+    job.applyTo(parser, component);
+
     setPrintJobTitle(
         parser.isSet(titleOption) ? parser.value(titleOption) : jobTitle(files.value(0)));
     setPrintJobCopies(copies);
