@@ -23,9 +23,15 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <limits>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Zanto::Cli {
@@ -33,20 +39,39 @@ namespace Zanto::Cli {
 namespace {
 
 // The input, telling on a terminal how far a long print has got: the lines
-// and pages sent, and how much of a file of known size has been read.
+// and pages sent, and how much of a file of known size has been read. The
+// line is drawn by a thread of its own, so that it appears and goes on
+// while a slow printer holds a write for seconds.
 class ProgressText : public StreamTextSource
 {
 public:
     ProgressText(QIODevice &text, const InputFile &input, Breaks breaks)
-        : StreamTextSource(text, breaks)
-        , m_input(input)
-        , m_show(isatty(STDERR_FILENO) == 1)
-        , m_nextShow(Clock::now() + FirstShow)
-    { }
+        : StreamTextSource(text, breaks), m_input(input), m_size(input.knownSize())
+    {
+        if (isatty(STDERR_FILENO) == 1) {
+            // Signals stay with the printing thread, whose waits they end:
+            // the painter starts with every signal blocked.
+            sigset_t all;
+            sigset_t before;
+            sigfillset(&all);
+            pthread_sigmask(SIG_SETMASK, &all, &before);
+            m_painter = std::thread([this] { paint(); });
+            pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        }
+    }
 
     ~ProgressText() override
     {
+        if (!m_painter.joinable())
+            return;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_ended = true;
+        }
+        m_wake.notify_one();
+        m_painter.join();
         if (m_shown) {
+            m_read = m_input.bytesRead();
             show();
             std::fputc('\n', stderr);
         }
@@ -56,39 +81,47 @@ public:
     {
         m_lines = linesSent;
         m_pages = pagesEnded;
-        // Every line: a slow printer takes a line in seconds. Reading the
-        // clock costs little beside laying a line out.
-        if (!m_show || Clock::now() < m_nextShow)
-            return;
-        show();
-        m_nextShow = Clock::now() + Interval;
+        m_read = m_input.bytesRead();
     }
 
 private:
-    using Clock = std::chrono::steady_clock;
     // A print that ends sooner shows nothing.
     static constexpr std::chrono::milliseconds FirstShow {300};
     static constexpr std::chrono::milliseconds Interval {200};
 
+    void paint()
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_wake.wait_for(lock, FirstShow, [this] { return m_ended; }))
+            return;
+        do
+            show();
+        while (!m_wake.wait_for(lock, Interval, [this] { return m_ended; }));
+    }
+
     void show()
     {
-        std::fprintf(stderr, "\rzanto print: %lld lines, %lld pages sent", m_lines, m_pages);
-        const qint64 size = m_input.knownSize();
-        if (size > 0) {
+        std::fprintf(stderr, "\rzanto print: %lld lines, %lld pages sent",
+            static_cast<long long>(m_lines), static_cast<long long>(m_pages));
+        if (m_size > 0) {
             // What was read ahead of the lines sent counts as done.
-            const qint64 read = std::min(m_input.bytesRead(), size);
-            std::fprintf(stderr, " (%d%%)", int(read * 100 / size));
+            const qint64 read = std::min<qint64>(m_read, m_size);
+            std::fprintf(stderr, " (%d%%)", int(read * 100 / m_size));
         }
         std::fflush(stderr);
         m_shown = true;
     }
 
     const InputFile &m_input;
-    bool m_show;
-    bool m_shown = false;
-    Clock::time_point m_nextShow;
-    long long m_lines = 0;
-    long long m_pages = 0;
+    const qint64 m_size;
+    std::atomic<qint64> m_lines {0};
+    std::atomic<qint64> m_pages {0};
+    std::atomic<qint64> m_read {0};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_ended = false; // guarded by m_mutex
+    std::atomic<bool> m_shown {false};
+    std::thread m_painter;
 };
 
 // The title of a spooler job, as lp gives it: the input file's name, or
