@@ -3,6 +3,7 @@
 #include "componentoptions.h"
 #include "exitcodes.h"
 #include "spoolercommands.h"
+#include "warning.h"
 
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/printerstatus.h>
@@ -15,7 +16,19 @@ namespace {
 
 void report(const Exception &error)
 {
-    std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
+    Cli::report(error.Message());
+}
+
+// A job as zanto jobs shows it (42) or as lp and print -d tell it
+// (QUEUE-42): the print server's job ids are unique across its queues.
+int jobId(const QString &job)
+{
+    const qsizetype dash = job.lastIndexOf(u'-');
+    bool ok = false;
+    const int id = job.mid(dash + 1).toInt(&ok);
+    if (!ok || id <= 0 || dash == 0 || job.mid(dash + 1).startsWith(u'+'))
+        throw UsageError(QStringLiteral("'%1' is not a job id (ID or QUEUE-ID)").arg(job));
+    return id;
 }
 
 } // namespace
@@ -24,27 +37,22 @@ int runCancel(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Cancels the spooler jobs JOB... (ids as zanto jobs shows them), or with --all every job "
-        "of QUEUE that has not ended."));
+        "Cancels the spooler jobs JOB... (ids as zanto jobs shows them, or QUEUE-ID as lp and "
+        "zanto print -d tell them), or with --all every job of QUEUE that has not ended."));
     const QCommandLineOption allOption(QStringLiteral("all"),
         QStringLiteral("Cancel every job of QUEUE."), QStringLiteral("QUEUE"));
     const QCommandLineOption timeoutOption = queryTimeoutOption();
     parser.addOptions({allOption, timeoutOption});
-    parser.addPositionalArgument(
-        QStringLiteral("JOB"), QStringLiteral("job id"), QStringLiteral("[JOB...]"));
+    parser.addPositionalArgument(QStringLiteral("JOB"), QStringLiteral("job id: ID or QUEUE-ID"),
+        QStringLiteral("[JOB...]"));
     if (!parseCommandLine(parser, QStringLiteral("cancel"), arguments))
         return ExitSuccess;
     const QStringList jobs = parser.positionalArguments();
     if (parser.isSet(allOption) == !jobs.isEmpty())
         throw UsageError(QStringLiteral("give job ids or --all QUEUE"));
     QList<int> ids;
-    for (const QString &job : jobs) {
-        bool ok = false;
-        const int id = job.toInt(&ok);
-        if (!ok || id <= 0)
-            throw UsageError(QStringLiteral("'%1' is not a job id").arg(job));
-        ids.append(id);
-    }
+    for (const QString &job : jobs)
+        ids.append(jobId(job));
     applyQueryTimeout(parser, timeoutOption);
 
     if (parser.isSet(allOption)) {

@@ -2,6 +2,7 @@
 // current printer takes raw data, 1 when it does not (or cannot be asked).
 #include "commands.h"
 #include "componentoptions.h"
+#include "warning.h"
 
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
@@ -25,9 +26,9 @@ int runCheckDriver(const QStringList &arguments)
     options.applyTo(parser, component);
     const QString printer = currentPrinterName();
     if (!component.DriverCompatible()) {
-        std::fprintf(stderr, "%s: does not take raw data\n%s\n", printer.toLocal8Bit().constData(),
-            "The selected printer driver does not allow direct communications. Please "
-            "use the Generic/Text only driver for this printer");
+        report(printer + QStringLiteral(": does not take raw data"));
+        report(QStringLiteral("The selected printer driver does not allow direct communications. "
+                              "Please use the Generic/Text only driver for this printer"));
         return 1;
     }
     std::printf("%s: takes raw data\n", printer.toLocal8Bit().constData());

@@ -1,6 +1,7 @@
 #include "codepageoptions.h"
 #include "inputfile.h"
 #include "usageerror.h"
+#include "warning.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
@@ -56,7 +57,7 @@ QString place(const InputPosition &at)
 
 void printLine(const QString &line)
 {
-    std::fprintf(stderr, "zanto print: %s\n", line.toLocal8Bit().constData());
+    report(line);
 }
 
 void printReport(const ConversionReport &report, const AnsiCodePage &page, bool printed)

@@ -225,21 +225,20 @@ void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
             QStringLiteral("printer-type"), parser.value(o.printerType), NameCase::Lower));
     if (parser.isSet(o.leftOffset))
         component.SetOffset(integerValue<qint32>(parser, o.leftOffset));
-    if (parser.isSet(o.linesPerPage)) {
-        const qint32 lines = integerValue<qint32>(parser, o.linesPerPage);
-        if (lines < 0)
-            warn(QStringLiteral("--lines-per-page %1 is negative: every line ends a page")
-                     .arg(lines));
-        component.SetLinesPerPage(lines);
-    }
-    if (parser.isSet(o.lineWidth)) {
-        const qint32 width = integerValue<qint32>(parser, o.lineWidth);
-        if (width < 0)
-            warn(QStringLiteral(
-                "--line-width %1 is negative: every character takes a line of its own")
-                     .arg(width));
-        component.SetLineWidth(width);
-    }
+    // A negative length or width would end a page after every line or give
+    // every character a line of its own: paper wasted, never meant.
+    const auto notNegative = [&](const QCommandLineOption &option) {
+        const qint32 value = integerValue<qint32>(parser, option);
+        if (value < 0)
+            throw UsageError(QStringLiteral("--%1: '%2' is negative (0 turns it off)")
+                                 .arg(option.names().constFirst())
+                                 .arg(value));
+        return value;
+    };
+    if (parser.isSet(o.linesPerPage))
+        component.SetLinesPerPage(notNegative(o.linesPerPage));
+    if (parser.isSet(o.lineWidth))
+        component.SetLineWidth(notNegative(o.lineWidth));
     // zanto prints forms as fold and pr lay them out, unless told otherwise.
     component.setWrapRule(parser.isSet(o.wrapRule)
             ? enumValue<WrapRule>(

@@ -49,11 +49,17 @@ void InputFile::openFile(const QString &name)
     } else {
         const int result = openForReading(QFile::encodeName(name));
         if (result < 0)
-            throw UsageError(QStringLiteral("cannot open '%1': %2")
-                                 .arg(name, QString::fromLocal8Bit(std::strerror(-result))));
+            throw CommandFailure(QStringLiteral("cannot open '%1': %2")
+                                     .arg(name, QString::fromLocal8Bit(std::strerror(-result))));
         m_fd = result;
         m_owned = true;
         m_name = name;
+    }
+    struct stat status;
+    if (::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        const off_t start = ::lseek(m_fd, 0, SEEK_CUR);
+        if (start >= 0 && start <= status.st_size)
+            m_knownSize = status.st_size - start;
     }
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
@@ -68,8 +74,10 @@ qint64 InputFile::readData(char *data, qint64 maxSize)
             return -1;
         }
         const ssize_t count = ::read(m_fd, data, static_cast<std::size_t>(maxSize));
-        if (count >= 0)
+        if (count >= 0) {
+            m_bytesRead += count;
             return count;
+        }
         if (errno != EINTR) {
             setErrorString(
                 m_name + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));

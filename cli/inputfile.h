@@ -15,9 +15,13 @@ public:
     ~InputFile() override;
 
     // Opens the file for reading; a file that cannot be opened is a
-    // UsageError that names it and gives the system's reason.
+    // CommandFailure that names it and gives the system's reason.
     void openFile(const QString &name);
     int handle() const { return m_fd; }
+    // The bytes a regular file holds from where reading starts; -1 for a
+    // pipe, a terminal or a device.
+    qint64 knownSize() const { return m_knownSize; }
+    qint64 bytesRead() const { return m_bytesRead; }
 
     bool isSequential() const override { return true; }
 
@@ -31,6 +35,8 @@ private:
     int m_fd = -1;
     bool m_owned = false;
     QString m_name;
+    qint64 m_knownSize = -1;
+    qint64 m_bytesRead = 0;
 };
 
 } // namespace Zanto::Cli

@@ -3,6 +3,7 @@
 #include "componentoptions.h"
 #include "exitcodes.h"
 #include "spoolercommands.h"
+#include "warning.h"
 
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/printerstatus.h>
@@ -32,7 +33,7 @@ int runJobs(const QStringList &arguments)
     try {
         jobs = printJobs(queues.value(0));
     } catch (const EPrinterUnreachable &error) {
-        std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
+        report(error.Message());
         return ExitUnreachable;
     }
     if (jobs.isEmpty())

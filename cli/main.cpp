@@ -1,6 +1,7 @@
 // zanto: prints plain text to character printers from the command line.
 #include "commands.h"
 #include "exitcodes.h"
+#include "failuremessage.h"
 #include "previewoutput.h"
 #include "profiles.h"
 #include "standardstreams.h"
@@ -76,11 +77,6 @@ void printUsage(std::FILE *to)
         to);
 }
 
-void printError(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
 // A command stopped by a signal ends with 128 + the signal's number, as a
 // program killed by it would, whether it failed or got to its end.
 int statusAfter(int status)
@@ -98,30 +94,22 @@ int runCommand(const Command &command, const QStringList &arguments)
     try {
         return statusAfter(command.run(arguments));
     } catch (const ProfileError &error) {
-        std::fprintf(stderr, "%s\n", error.what());
+        report(QString::fromStdString(error.what()));
         return statusAfter(ExitUsage);
     } catch (const UsageError &error) {
         const QString message = QString::fromStdString(error.what());
-        if (const std::optional<QString> located = profileLocation(message))
-            printError(*located);
-        else
-            std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
+        report(profileLocation(message).value_or(message));
         return statusAfter(ExitUsage);
-    } catch (const EInOutError &error) {
+    } catch (const Exception &error) {
         // Printing to a pipe that the reader has left (| head) ends as cat
         // ends, without a message.
-        if (standardOutputReaderGone())
+        if (dynamic_cast<const EInOutError *>(&error) && standardOutputReaderGone())
             endByBrokenPipe();
-        printError(error.Message());
-        if (!error.Reason().isEmpty())
-            printError(error.Reason());
-        return statusAfter(isUnreachable(error) ? ExitUnreachable : ExitFailure);
-    } catch (const Exception &error) {
-        printError(error.Message());
+        report(failureMessage(error));
         return statusAfter(isUnreachable(error) ? ExitUnreachable : ExitFailure);
     } catch (const std::exception &error) {
         // Not the component's: named as the program's own failure.
-        std::fprintf(stderr, "zanto %s: %s\n", command.name, error.what());
+        report(QString::fromStdString(error.what()));
         return statusAfter(ExitFailure);
     }
 }

@@ -80,8 +80,11 @@ int runPreview(const QStringList &arguments)
     const PreviewRequest request = options.request(parser);
     InputFile input;
     input.openFile(name);
-    if (options.show(parser))
+    if (options.show(parser)) {
+        if (const QString missing = missingDisplay(); !missing.isEmpty())
+            throw CommandFailure(missing);
         showInWindow(arguments);
+    }
     return renderPreview(
         request, [&](const std::function<void(QByteArrayView)> &feed) { feedInput(input, feed); });
 }

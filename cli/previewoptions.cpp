@@ -10,10 +10,23 @@ namespace Zanto::Cli {
 
 namespace {
 
-const QCommandLineOption typeOption(QStringLiteral("printer-type"),
-    QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2 "
-                   "(default epson)."),
-    QStringLiteral("NAME"));
+// The family zanto print sends for when none is chosen, so that a job
+// printed and previewed with the same options reads the same.
+TPrinterType defaultPrinterType()
+{
+    return TZantoquiller().PrinterType();
+}
+
+// Made when first asked for: the component is not made before main.
+const QCommandLineOption &typeOption()
+{
+    static const QCommandLineOption option(QStringLiteral("printer-type"),
+        QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2 "
+                       "(default %1, as zanto print).")
+            .arg(enumName(defaultPrinterType(), NameCase::Lower)),
+        QStringLiteral("NAME"));
+    return option;
+}
 const QCommandLineOption charsetOption(QStringLiteral("charset"),
     QStringLiteral("The printer's character set: %1 (default cp437).")
         .arg(AnsiCodePage::names().join(u", ")),
@@ -43,7 +56,7 @@ const QCommandLineOption showOption(
 
 void PreviewOptions::addTo(QCommandLineParser &parser)
 {
-    parser.addOptions({typeOption, charsetOption, paperChoice, formatOption, outputOption,
+    parser.addOptions({typeOption(), charsetOption, paperChoice, formatOption, outputOption,
         dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
     m_settings.addTo(parser, SettingsOptions::Codes);
     parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -67,10 +80,10 @@ bool PreviewOptions::show(const QCommandLineParser &parser) const
 PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
 {
     PreviewRequest request;
-    request.setup.type = parser.isSet(typeOption)
+    request.setup.type = parser.isSet(typeOption())
         ? enumValue<TPrinterType>(
-            QStringLiteral("printer-type"), parser.value(typeOption), NameCase::Lower)
-        : ptEpson;
+            QStringLiteral("printer-type"), parser.value(typeOption()), NameCase::Lower)
+        : defaultPrinterType();
     request.setup.paper = &paperOption(parser, paperChoice);
     if (parser.isSet(charsetOption)) {
         request.setup.codePage = AnsiCodePage::find(parser.value(charsetOption));

@@ -2,6 +2,7 @@
 #include "componentoptions.h"
 #include "exitcodes.h"
 #include "usageerror.h"
+#include "warning.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
@@ -15,7 +16,9 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -43,6 +46,51 @@ const QCommandLineOption previewPaperOption(QStringLiteral("paper"),
 
 } // namespace
 
+// A line of the running command on standard error: print --preview reports
+// as zanto print, preview as zanto preview.
+[[gnu::format(printf, 1, 2)]] static void tell(const char *format, ...)
+{
+    std::fprintf(stderr, "zanto %s: ", commandName());
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(stderr, format, arguments);
+    va_end(arguments);
+}
+
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The offscreen platform asks for the runtime folder of a session, which
+// drawing pages never uses; where there is no session (cron, ssh, a
+// service) Qt's warning about it would be the only line a successful run
+// prints.
+void dropRuntimeDirWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set"))
+        return;
+    if (qtHandler)
+        qtHandler(type, context, text);
+}
+
+bool environmentSet(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && *value;
+}
+
+} // namespace
+
+QString missingDisplay()
+{
+    if (environmentSet("QT_QPA_PLATFORM") || environmentSet("DISPLAY")
+        || environmentSet("WAYLAND_DISPLAY"))
+        return {};
+    return QStringLiteral("--show needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is "
+                          "set (QT_QPA_PLATFORM names another platform; --format and -o write "
+                          "the sheets to a file)");
+}
+
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
 {
     // Only pictures need Qt's fonts: a preview that may write PNG pages.
@@ -67,6 +115,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
     arguments.push_back(nullptr);
     static int count;
     count = argc + 2;
+    qtHandler = qInstallMessageHandler(dropRuntimeDirWarning);
     return std::make_unique<QGuiApplication>(count, arguments.data());
 }
 
@@ -121,29 +170,23 @@ int sheetLimit(const QCommandLineParser &parser)
 int reportUnknownSequences(const ByteInterpreter &interpreter)
 {
     for (const UnknownSequence &unknown : interpreter.unknownSequences())
-        std::fprintf(stderr,
-            unknown.clamped ? "zanto preview: value out of range at byte %lld (page %d), clamped: "
-                              "%s\n"
-                            : "zanto preview: unknown sequence at byte %lld (page %d): %s\n",
+        tell(unknown.clamped ? "value out of range at byte %lld (page %d), clamped: %s\n"
+                             : "unknown sequence at byte %lld (page %d): %s\n",
             static_cast<long long>(unknown.offset), unknown.page,
             readableBytes(unknown.bytes).constData());
     const qint64 unlisted
         = interpreter.unknownSequenceCount() - qint64(interpreter.unknownSequences().size());
     if (unlisted > 0)
-        std::fprintf(stderr, "zanto preview: %lld more unknown sequences\n",
-            static_cast<long long>(unlisted));
+        tell("%lld more unknown sequences\n", static_cast<long long>(unlisted));
     const LeftOut &leftOut = interpreter.leftOut();
     if (leftOut.sheets > 0)
-        std::fprintf(stderr,
-            "zanto preview: not shown: %lld characters beyond %d a sheet, %lld markers beyond %d "
-            "a sheet (on %d %s from page %d)\n",
+        tell("not shown: %lld characters beyond %d a sheet, %lld markers beyond %d "
+             "a sheet (on %d %s from page %d)\n",
             static_cast<long long>(leftOut.characters), ByteInterpreter::MostCharactersPerSheet,
             static_cast<long long>(leftOut.markers), ByteInterpreter::MostMarkersPerSheet,
             leftOut.sheets, leftOut.sheets == 1 ? "sheet" : "sheets", leftOut.firstPage);
     if (interpreter.stoppedAtSheetLimit()) {
-        std::fprintf(stderr,
-            "zanto preview: stopped after %d sheets; --max-sheets N raises the limit\n",
-            interpreter.pageCount());
+        tell("stopped after %d sheets; --max-sheets N raises the limit\n", interpreter.pageCount());
         return ExitFailure;
     }
     return ExitSuccess;
@@ -223,7 +266,7 @@ int renderPreview(const PreviewRequest &request,
     if (error.isEmpty() && standardOutput.isOpen() && !standardOutput.flush())
         error = standardOutput.errorString();
     if (!error.isEmpty()) {
-        std::fprintf(stderr, "zanto preview: cannot write '%s': %s\n",
+        tell("cannot write '%s': %s\n",
             qPrintable(toStandardOutput ? QStringLiteral("-") : request.output), qPrintable(error));
         return ExitFailure;
     }

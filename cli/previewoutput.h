@@ -27,6 +27,11 @@ namespace Zanto::Cli {
 // one.
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv);
 
+// Why a window cannot be shown: no platform chosen (QT_QPA_PLATFORM) and
+// no display to show it on (DISPLAY, WAYLAND_DISPLAY); empty when one can
+// be tried. Qt would end the program at its start (abort) instead.
+QString missingDisplay();
+
 enum class PreviewFormat { Text, Pdf, Png };
 
 struct PreviewRequest

@@ -2,9 +2,12 @@
 // so that zanto needs no widgets: it takes the options of zanto preview and
 // shows the sheets in a preview widget.
 #include "componentoptions.h"
+#include "exitcodes.h"
+#include "failuremessage.h"
 #include "inputfile.h"
 #include "previewoptions.h"
 #include "usageerror.h"
+#include "warning.h"
 
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -21,6 +24,12 @@ using namespace Zanto::Cli;
 
 int main(int argc, char *argv[])
 {
+    setCommandName("preview");
+    // Started on its own too: Qt would abort without a display.
+    if (const QString missing = missingDisplay(); !missing.isEmpty()) {
+        report(missing);
+        return ExitFailure;
+    }
     QApplication app(argc, argv);
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
@@ -61,10 +70,13 @@ int main(int argc, char *argv[])
         window.show();
         return app.exec();
     } catch (const UsageError &error) {
-        std::fprintf(stderr, "zanto preview: %s\n", error.what());
-        return 2;
+        report(QString::fromStdString(error.what()));
+        return ExitUsage;
     } catch (const Exception &error) {
-        std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
-        return 1;
+        report(failureMessage(error));
+        return ExitFailure;
+    } catch (const std::exception &error) {
+        report(QString::fromStdString(error.what()));
+        return ExitFailure;
     }
 }

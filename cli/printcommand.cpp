@@ -11,35 +11,67 @@
 #include "profiles.h"
 #include "settingsoptions.h"
 #include "spoolercommands.h"
+#include "standardstreams.h"
 #include "usageerror.h"
 #include "warning.h"
 
+#include <zantoquiller/printers.h>
 #include <zantoquiller/printerstatus.h>
 #include <zantoquiller/streamtextsource.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include <QFileInfo>
+
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <limits>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Zanto::Cli {
 
 namespace {
 
-// The input, telling on a terminal how far a long print has got.
+// The input, telling on a terminal how far a long print has got: the lines
+// and pages sent, and how much of a file of known size has been read. The
+// line is drawn by a thread of its own, so that it appears and goes on
+// while a slow printer holds a write for seconds.
 class ProgressText : public StreamTextSource
 {
 public:
-    ProgressText(QIODevice &input, Breaks breaks)
-        : StreamTextSource(input, breaks)
-        , m_show(isatty(STDERR_FILENO) == 1)
-        , m_nextShow(Clock::now() + FirstShow)
-    { }
+    ProgressText(QIODevice &text, const InputFile &input, Breaks breaks)
+        : StreamTextSource(text, breaks), m_input(input), m_size(input.knownSize())
+    {
+        if (isatty(STDERR_FILENO) == 1) {
+            // Signals stay with the printing thread, whose waits they end:
+            // the painter starts with every signal blocked.
+            sigset_t all;
+            sigset_t before;
+            sigfillset(&all);
+            pthread_sigmask(SIG_SETMASK, &all, &before);
+            m_painter = std::thread([this] { paint(); });
+            pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        }
+    }
 
     ~ProgressText() override
     {
+        if (!m_painter.joinable())
+            return;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_ended = true;
+        }
+        m_wake.notify_one();
+        m_painter.join();
         if (m_shown) {
+            m_read = m_input.bytesRead();
             show();
             std::fputc('\n', stderr);
         }
@@ -49,31 +81,57 @@ public:
     {
         m_lines = linesSent;
         m_pages = pagesEnded;
-        // The clock is read only now and then: lines come fast.
-        if (!m_show || (linesSent & 63) != 0 || Clock::now() < m_nextShow)
-            return;
-        show();
-        m_nextShow = Clock::now() + Interval;
+        m_read = m_input.bytesRead();
     }
 
 private:
-    using Clock = std::chrono::steady_clock;
+    // A print that ends sooner shows nothing.
     static constexpr std::chrono::milliseconds FirstShow {300};
     static constexpr std::chrono::milliseconds Interval {200};
 
+    void paint()
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_wake.wait_for(lock, FirstShow, [this] { return m_ended; }))
+            return;
+        do
+            show();
+        while (!m_wake.wait_for(lock, Interval, [this] { return m_ended; }));
+    }
+
     void show()
     {
-        std::fprintf(stderr, "\rzanto print: %lld lines, %lld pages sent", m_lines, m_pages);
+        std::fprintf(stderr, "\rzanto print: %lld lines, %lld pages sent",
+            static_cast<long long>(m_lines), static_cast<long long>(m_pages));
+        if (m_size > 0) {
+            // What was read ahead of the lines sent counts as done.
+            const qint64 read = std::min<qint64>(m_read, m_size);
+            std::fprintf(stderr, " (%d%%)", int(read * 100 / m_size));
+        }
         std::fflush(stderr);
         m_shown = true;
     }
 
-    bool m_show;
-    bool m_shown = false;
-    Clock::time_point m_nextShow;
-    long long m_lines = 0;
-    long long m_pages = 0;
+    const InputFile &m_input;
+    const qint64 m_size;
+    std::atomic<qint64> m_lines {0};
+    std::atomic<qint64> m_pages {0};
+    std::atomic<qint64> m_read {0};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_ended = false; // guarded by m_mutex
+    std::atomic<bool> m_shown {false};
+    std::thread m_painter;
 };
+
+// The title of a spooler job, as lp gives it: the input file's name, or
+// "(stdin)".
+QString jobTitle(const QString &file)
+{
+    if (file.isEmpty() || file == u"-")
+        return QStringLiteral("(stdin)");
+    return QFileInfo(file).fileName();
+}
 
 } // namespace
 
@@ -97,7 +155,14 @@ int runPrint(const QStringList &arguments)
         QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
     const QCommandLineOption waitOption(QStringLiteral("wait"),
         QStringLiteral("Wait until the spooler job has ended; exit status 4 unless it completed."));
-    parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption});
+    const QCommandLineOption titleOption({QStringLiteral("t"), QStringLiteral("title")},
+        QStringLiteral("Title of the spooler job (default: the input file's name, or (stdin))."),
+        QStringLiteral("TITLE"));
+    const QCommandLineOption copiesOption({QStringLiteral("n"), QStringLiteral("copies")},
+        QStringLiteral("Copies the print server makes of the spooler job (default 1)."),
+        QStringLiteral("COPIES"));
+    parser.addOptions(
+        {verbatimOption, fromLineOption, toLineOption, waitOption, titleOption, copiesOption});
     CodePageOptions codePage;
     codePage.addTo(parser);
     JobOptions job;
@@ -121,6 +186,23 @@ int runPrint(const QStringList &arguments)
         warn(QStringLiteral("--from-line %1 and --to-line %2 select no line")
                  .arg(fromLine)
                  .arg(toLine));
+    const int copies = parser.isSet(copiesOption) ? integerValue<int>(parser, copiesOption) : 1;
+    if (copies < 1)
+        throw UsageError(QStringLiteral("-n/--copies: '%1' is not a number from 1 on").arg(copies));
+    // A range of lines, a file and a port are written straight, as one copy
+    // without a title.
+    const bool spooled
+        = (parser.isSet(QStringLiteral("destination")) || parser.isSet(QStringLiteral("spooler")))
+        && !range;
+    if (!spooled && !preview.isSet(parser)) {
+        for (const QCommandLineOption *jobOption : {&titleOption, &copiesOption}) {
+            if (parser.isSet(*jobOption))
+                throw UsageError(
+                    QStringLiteral("-%1/--%2 serves spooler jobs only (-d QUEUE "
+                                   "without --from-line or --to-line)")
+                        .arg(jobOption->names().constFirst(), jobOption->names().constLast()));
+        }
+    }
     codePage.apply(parser);
 
     TZantoquiller component;
@@ -137,13 +219,17 @@ int runPrint(const QStringList &arguments)
     if (runCheckedProfileRequest(parser))
         return 0;
 
+    setPrintJobTitle(
+        parser.isSet(titleOption) ? parser.value(titleOption) : jobTitle(files.value(0)));
+    setPrintJobCopies(copies);
+
     InputFile input;
     input.openFile(files.value(0));
     refuseOutputOverInput(component, input.handle());
     int status = 0;
     const int jobBefore = lastPrintJobId();
     {
-        ProgressText text(codePage.text(input),
+        ProgressText text(codePage.text(input), input,
             parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
                                          : StreamTextSource::Breaks::Lines);
         if (preview.isSet(parser))
@@ -156,6 +242,15 @@ int runPrint(const QStringList &arguments)
     }
     // After the progress line has ended.
     codePage.report();
+    const int jobAfter = lastPrintJobId();
+    if (jobAfter != jobBefore) {
+        // As lp tells it, for cancel and jobs.
+        const QByteArray request = QStringLiteral("request id is %1-%2 (1 file(s))\n")
+                                       .arg(currentPrinterName())
+                                       .arg(jobAfter)
+                                       .toLocal8Bit();
+        writeStandardOutput(request.constData(), std::size_t(request.size()));
+    }
     if (!preview.isSet(parser) && parser.isSet(waitOption))
         return waitForSpooledJob(jobBefore);
     return status;

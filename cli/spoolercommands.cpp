@@ -1,6 +1,7 @@
 #include "spoolercommands.h"
 #include "componentoptions.h"
 #include "exitcodes.h"
+#include "warning.h"
 
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/printers.h>
@@ -36,7 +37,7 @@ int waitForSpooledJob(int jobBefore)
     try {
         end = waitForPrintJob(job);
     } catch (const EPrinterUnreachable &error) {
-        std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
+        report(error.Message());
         return ExitUnreachable;
     }
     const QString reason = end.reason.isEmpty() ? QString() : QStringLiteral(": ") + end.reason;

@@ -1,4 +1,5 @@
 #include "standardstreams.h"
+#include "warning.h"
 
 #include <cerrno>
 #include <csignal>
@@ -22,9 +23,9 @@ void tellWriteError(int error)
     outputFailed = true;
     // An earlier write failed and its reason is gone when error is 0.
     if (error != 0)
-        std::fprintf(stderr, "zanto: write error: %s\n", std::strerror(error));
+        report(QStringLiteral("write error: ") + QString::fromLocal8Bit(std::strerror(error)));
     else
-        std::fputs("zanto: write error\n", stderr);
+        report(QStringLiteral("write error"));
     std::fflush(stderr);
 }
 

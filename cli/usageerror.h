@@ -13,6 +13,14 @@ public:
     explicit UsageError(const QString &message) : std::runtime_error(message.toStdString()) { }
 };
 
+// A failure of the command itself rather than of the component, such as an
+// input file that cannot be read: reported with exit status 1.
+class CommandFailure : public std::runtime_error
+{
+public:
+    explicit CommandFailure(const QString &message) : std::runtime_error(message.toStdString()) { }
+};
+
 } // namespace Zanto::Cli
 
 namespace Zanto::Cli {

@@ -26,4 +26,13 @@ void warn(const QString &message)
         stderr, "zanto %s: warning: %s\n", runningCommand, message.toLocal8Bit().constData());
 }
 
+void report(const QString &message)
+{
+    const QByteArray text = message.toLocal8Bit();
+    if (*runningCommand)
+        std::fprintf(stderr, "zanto %s: %s\n", runningCommand, text.constData());
+    else
+        std::fprintf(stderr, "zanto: %s\n", text.constData());
+}
+
 } // namespace Zanto::Cli

@@ -81,7 +81,7 @@ _zanto()
         return ;;
     --init | --finish | --bytes | --translate | --device | --left-offset | --line-width | \
         --lines-per-page | --line-spacing | --timeout | --from-line | --to-line | --dpi | --max-sheets | \
-        --tab-stops | --text)
+        --tab-stops | --text | -t | --title | -n | --copies)
         return ;;
     esac
 

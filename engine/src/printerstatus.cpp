@@ -170,6 +170,16 @@ QList<int> cancelAllPrintJobs(const QString &queue)
     return QList<int>(ids.begin(), ids.end());
 }
 
+void setPrintJobTitle(const QString &title)
+{
+    Platform::printer().setJobTitle(title.toStdString());
+}
+
+void setPrintJobCopies(int copies)
+{
+    Platform::printer().setJobCopies(copies);
+}
+
 int lastPrintJobId()
 {
     return Platform::printer().jobId();

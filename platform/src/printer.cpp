@@ -234,7 +234,8 @@ void Printer::beginDoc(const std::string &title, Milliseconds timeout)
     if (m_job)
         throw PrinterError("A print job is already in progress on this printer");
     timeout = budget(timeout);
-    m_job = std::make_unique<RawJob>(endpointFor(currentName(timeout)), title, timeout);
+    m_job = std::make_unique<RawJob>(endpointFor(currentName(timeout)),
+        m_jobTitle.empty() ? title : m_jobTitle, m_jobCopies, timeout);
     m_lastJobId = m_job->id();
 }
 

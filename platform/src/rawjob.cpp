@@ -4,12 +4,17 @@
 
 namespace Zanto::Platform {
 
-RawJob::RawJob(IppEndpoint endpoint, const std::string &title, std::chrono::milliseconds timeout)
+RawJob::RawJob(
+    IppEndpoint endpoint, const std::string &title, int copies, std::chrono::milliseconds timeout)
     : m_endpoint(std::move(endpoint)), m_timeout(timeout)
 {
     m_http.emplace(m_endpoint, m_timeout);
     IppMessage create = newPrinterRequest(IPP_OP_CREATE_JOB, m_endpoint);
     ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    // One copy is the printer's default: not asked for, so that a printer
+    // that knows no copies takes the job.
+    if (copies > 1)
+        ippAddInteger(create.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "copies", copies);
     const IppMessage created
         = doRequest(*m_http, std::move(create), m_endpoint, "refused the print job");
     m_id = ippGetInteger(ippFindAttribute(created.get(), "job-id", IPP_TAG_INTEGER), 0);

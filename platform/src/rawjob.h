@@ -14,10 +14,11 @@ namespace Zanto::Platform {
 class RawJob
 {
 public:
-    // Creates the job and starts its one document. Raises PrinterError when
-    // the printer refuses either. Every later exchange with the server, the
-    // cancelling included, waits at most timeout.
-    RawJob(IppEndpoint endpoint, const std::string &title, std::chrono::milliseconds timeout);
+    // Creates the job, of copies copies, and starts its one document. Raises
+    // PrinterError when the printer refuses either. Every later exchange with
+    // the server, the cancelling included, waits at most timeout.
+    RawJob(IppEndpoint endpoint, const std::string &title, int copies,
+        std::chrono::milliseconds timeout);
     // A job that was neither finished nor cancelled is cancelled.
     ~RawJob();
 

@@ -117,11 +117,11 @@ TEST(CliSend, FailuresPrintTheMessageAndTheReason)
         = runZanto(args({"send", "--port", "FILE", "-o", "/dev/full", "--text", "lost"}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        "Failed to write to port\n/dev/full: " + childOsReason(ENOSPC).toLocal8Bit() + "\n");
+        "zanto send: cannot write to /dev/full: " + childOsReason(ENOSPC).toLocal8Bit() + "\n");
 
     result = runZanto(args({"send", "--port", "FILE", "--text", "text"}));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Failed to open port\nno device or file name given\n");
+    EXPECT_EQ(result.err, "zanto send: Failed to open port: no device or file name given\n");
 
     TempDir dir;
     result = runZanto(args({"send", "--port", "LPT2", "--device"})
@@ -129,7 +129,7 @@ TEST(CliSend, FailuresPrintTheMessageAndTheReason)
         << QStringLiteral("--text") << QStringLiteral("x"));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        "Failed to open port\n" + dir.filePath(QStringLiteral("lp1")).toUtf8() + ": "
+        "zanto send: cannot open " + dir.filePath(QStringLiteral("lp1")).toUtf8() + ": "
             + childOsReason(ENOENT).toLocal8Bit() + "\n");
 }
 
@@ -146,7 +146,8 @@ TEST(CliSend, ADeviceMappedToAPseudoTerminal)
 TEST(CliSend, UsageErrors)
 {
     EXPECT_EQ(runZanto(args({"send", "a", "b"})).exitCode, 2);
-    EXPECT_EQ(runZanto(args({"send", "zanto-no-such-file"})).exitCode, 2);
+    // A file that cannot be read is a failure, as the help says.
+    EXPECT_EQ(runZanto(args({"send", "zanto-no-such-file"})).exitCode, 1);
     EXPECT_EQ(runZanto(args({"send", "--bytes", "1", "file"})).exitCode, 2);
     EXPECT_EQ(runZanto(args({"send", "--bytes", "1", "--text", "x"})).exitCode, 2);
     const ProcessResult device
@@ -190,7 +191,7 @@ TEST(CliPrint, AnAbsentPrintServerIsUnreachable)
         const ProcessResult result = runZanto(arguments, "x");
         EXPECT_EQ(result.exitCode, 3) << arguments.join(u' ').toStdString();
         EXPECT_EQ(result.err,
-            "Cannot reach the print server " + server + ": " + childOsReason(ENOENT).toLocal8Bit()
-                + "\n");
+            "zanto " + arguments.constFirst().toUtf8() + ": Cannot reach the print server " + server
+                + ": " + childOsReason(ENOENT).toLocal8Bit() + "\n");
     }
 }

@@ -127,7 +127,7 @@ TEST(CliPrint, ReadsANamedFileOrStandardInputForADash)
     EXPECT_EQ(printed({dir.filePath(QStringLiteral("memo.txt"))}, "from stdin"), "from file\r\n");
     EXPECT_EQ(printed({QStringLiteral("-")}, "from stdin"), "from stdin\r\n");
     const Printed missing = print({dir.filePath(QStringLiteral("none.txt"))}, {});
-    EXPECT_EQ(missing.result.exitCode, 2);
+    EXPECT_EQ(missing.result.exitCode, 1);
     EXPECT_NE(missing.result.err.indexOf("cannot open"), -1);
 }
 
@@ -152,12 +152,12 @@ TEST(CliPrint, ComponentErrorsExitWithOneAndTheirMessage)
 {
     const Printed offset = print({QStringLiteral("--left-offset"), QStringLiteral("3801")}, "x");
     EXPECT_EQ(offset.result.exitCode, 1);
-    EXPECT_EQ(offset.result.err, "Invalid Offset! Maximum 3800\n");
+    EXPECT_EQ(offset.result.err, "zanto print: Invalid Offset! Maximum 3800\n");
 
     // The lines before a too-long one stay printed; nothing of it is.
     const Printed tooLong = print({}, "before\n" + QByteArray(4000, 'x') + "\nafter\n");
     EXPECT_EQ(tooLong.result.exitCode, 1);
-    EXPECT_EQ(tooLong.result.err, "Line too long for buffer!  Printing Aborted\n");
+    EXPECT_EQ(tooLong.result.err, "zanto print: Line too long for buffer!  Printing Aborted\n");
     EXPECT_EQ(tooLong.file, "before\r\n");
 }
 

@@ -60,8 +60,8 @@ TEST(CliPrinters, AnIppPrinterWithoutRawData)
     const ProcessResult check = runZanto(args({"check-driver", "--printer"}) << printer);
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.err,
-        printer.toUtf8()
-            + ": does not take raw data\nThe selected printer driver does not "
+        "zanto check-driver: " + printer.toUtf8()
+            + ": does not take raw data\nzanto check-driver: The selected printer driver does not "
               "allow direct communications. Please use the Generic/Text only "
               "driver for this printer\n");
 }
@@ -71,8 +71,8 @@ TEST(CliPrinters, AnUnknownPrinter)
     const ProcessResult result = runZanto(args({"check-driver", "--printer", "no-such-queue"}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        "There is no printer named 'no-such-queue' on the print server " + Cups::server().toUtf8()
-            + "\n");
+        "zanto check-driver: There is no printer named 'no-such-queue' on the print server "
+            + Cups::server().toUtf8() + "\n");
 }
 
 TEST(CliPrinters, SendToTheCurrentPortWritesToTheQueuesDevice)

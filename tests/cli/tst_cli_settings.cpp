@@ -92,28 +92,32 @@ TEST(CliSettings, CodesFailuresExitWithOneAndTheReason)
         = runZanto(args({QStringLiteral("codes"), QStringLiteral("--codes"), missing}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        ("File Not Found: " + missing + "\n" + missing + ".PCC: " + childOsReason(ENOENT) + "\n")
+        ("zanto codes: File Not Found: " + missing + ": " + missing
+            + ".PCC: " + childOsReason(ENOENT) + "\n")
             .toLocal8Bit());
     EXPECT_TRUE(result.out.isEmpty());
 
     result = runZanto(
         args({QStringLiteral("codes"), QStringLiteral("save"), dir.filePath("no/where")}));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.startsWith("Permission Denied\n")) << result.err.constData();
+    EXPECT_TRUE(result.err.startsWith("zanto codes: Permission Denied: "))
+        << result.err.constData();
 
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath("full.PCC")));
     result
         = runZanto(args({QStringLiteral("codes"), QStringLiteral("save"), dir.filePath("full")}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        ("Disk Full\n" + dir.filePath("full.PCC") + ": " + childOsReason(ENOSPC) + "\n")
+        ("zanto codes: Disk Full: " + dir.filePath("full.PCC") + ": " + childOsReason(ENOSPC)
+            + "\n")
             .toLocal8Bit());
 
     dir.write(QStringLiteral("bad.PCC"), "ZantoquillerControlcodes");
     result
         = runZanto(args({QStringLiteral("codes"), QStringLiteral("--codes"), dir.filePath("bad")}));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.startsWith("Invalid File Format\n")) << result.err.constData();
+    EXPECT_TRUE(result.err.startsWith("zanto codes: Invalid File Format: "))
+        << result.err.constData();
 }
 
 TEST(CliSettings, CodesUsageErrors)
@@ -170,19 +174,22 @@ TEST(CliSettings, TranslationFailures)
         = runZanto(args({QStringLiteral("translation"), QStringLiteral("show"), missing}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        ("File Not Found: " + missing + "\n" + missing + ".CTT: " + childOsReason(ENOENT) + "\n")
+        ("zanto translation: File Not Found: " + missing + ": " + missing
+            + ".CTT: " + childOsReason(ENOENT) + "\n")
             .toLocal8Bit());
 
     result = runZanto(args({QStringLiteral("translation"), QStringLiteral("save"),
         dir.filePath("out"), QStringLiteral("--translation"), missing}));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.startsWith("File Not Found: " + missing.toLocal8Bit() + "\n"));
+    EXPECT_TRUE(result.err.startsWith(
+        "zanto translation: File Not Found: " + missing.toLocal8Bit() + ": "));
     EXPECT_FALSE(QFile::exists(dir.filePath("out.CTT")));
 
     result = runZanto(args({QStringLiteral("translation"), QStringLiteral("show"),
         qEnvironmentVariable("ZANTO_SOURCE_DIR") + QStringLiteral("/examples/builtin.PCC")}));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.startsWith("Invalid File Format\n")) << result.err.constData();
+    EXPECT_TRUE(result.err.startsWith("zanto translation: Invalid File Format: "))
+        << result.err.constData();
 
     // 300 replacement bytes do not fit the file: refused, nothing written.
     QString longList = QStringLiteral("1");
@@ -192,7 +199,7 @@ TEST(CliSettings, TranslationFailures)
         dir.filePath("long"), QStringLiteral("--translate"), QStringLiteral("65=") + longList}));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        "Replacement too long: TransOut entry 0 (character 65) has 300 bytes, a "
+        "zanto translation: Replacement too long: TransOut entry 0 (character 65) has 300 bytes, a "
         "translation table file holds at most 255\n");
     EXPECT_FALSE(QFile::exists(dir.filePath("long.CTT")));
 }

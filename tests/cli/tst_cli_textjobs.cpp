@@ -119,7 +119,7 @@ TEST(CliTextJobs, ThePreviewShowsTheJobCodes)
         "x\n");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(readFile(out), "x\n--- page 2 ---\nE\n");
-    EXPECT_EQ(result.err, "zanto preview: unknown sequence at byte 0 (page 1): ESC q\n");
+    EXPECT_EQ(result.err, "zanto print: unknown sequence at byte 0 (page 1): ESC q\n");
 }
 
 TEST(CliTextJobs, Utf8InputInACodePageWithWhatDidNotConvertReported)

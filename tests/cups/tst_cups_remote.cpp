@@ -136,7 +136,7 @@ TEST_F(RemoteServer, StoppedItMakesThePrintFailWithinTheTimeout)
     for (std::size_t i = 0; i < routes.size(); ++i) {
         const ProcessResult result = printThrough(routes[i], "one line\n");
         EXPECT_EQ(result.exitCode, 3);
-        EXPECT_EQ(QString::fromLocal8Bit(result.err), expected[i] + u'\n');
+        EXPECT_EQ(QString::fromLocal8Bit(result.err), "zanto print: " + expected[i] + u'\n');
         EXPECT_LT(took, 700ms + Margin + Cups::zantoStartTime());
     }
 }
@@ -148,8 +148,9 @@ TEST_F(RemoteServer, FrozenItMakesThePrintFailWithinTheTimeout)
     const RemoteServerBack back;
     Cups::pauseRemoteServer(true);
 
-    const QString expected = QStringLiteral("The print server %1 did not answer within 700 ms\n")
-                                 .arg(Cups::remoteServer());
+    const QString expected
+        = QStringLiteral("zanto print: The print server %1 did not answer within 700 ms\n")
+              .arg(Cups::remoteServer());
     for (const Route &route : routes) {
         const ProcessResult result = printThrough(route, "one line\n");
         EXPECT_EQ(result.exitCode, 3);

@@ -195,7 +195,8 @@ TEST_F(CupsStatus, APausedQueueWithWaitingJobsIsOffLineAndItsJobsCanBeCancelled)
                                   .arg(1, 7)
                                   .arg(QStringLiteral("pending"), -10);
         EXPECT_TRUE(lines[i + 1].startsWith(start.toUtf8())) << lines[i + 1].constData();
-        EXPECT_TRUE(lines[i + 1].endsWith(" zanto")) << lines[i + 1].constData();
+        // Titled as lp titles a job read from standard input.
+        EXPECT_TRUE(lines[i + 1].endsWith(" (stdin)")) << lines[i + 1].constData();
     }
 
     // A job waited for on a stopped queue will not end by itself.
@@ -319,7 +320,7 @@ TEST_F(CupsStatus, AServerThatCannotBeReachedEndsWithStatusThree)
     const ProcessResult jobs
         = runZanto({QStringLiteral("jobs"), QStringLiteral("some-queue")}, {}, environment);
     EXPECT_EQ(jobs.exitCode, 3);
-    EXPECT_EQ(QString::fromLocal8Bit(jobs.err), reason + u'\n');
+    EXPECT_EQ(QString::fromLocal8Bit(jobs.err), "zanto jobs: " + reason + u'\n');
 }
 
 TEST_F(CupsStatus, TheComponentAsksTheDeviceOfItsPort)
@@ -345,8 +346,14 @@ TEST(StatusCommands, UsageMistakesEndWithStatusTwoAndAMessage)
         {{QStringLiteral("cancel"), QStringLiteral("7"), QStringLiteral("--all"),
              QStringLiteral("q")},
             "zanto cancel: give job ids or --all QUEUE\n"},
-        {{QStringLiteral("cancel"), QStringLiteral("x1")}, "zanto cancel: 'x1' is not a job id\n"},
-        {{QStringLiteral("cancel"), QStringLiteral("0")}, "zanto cancel: '0' is not a job id\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("x1")},
+            "zanto cancel: 'x1' is not a job id (ID or QUEUE-ID)\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("0")},
+            "zanto cancel: '0' is not a job id (ID or QUEUE-ID)\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("Q-0")},
+            "zanto cancel: 'Q-0' is not a job id (ID or QUEUE-ID)\n"},
+        {{QStringLiteral("cancel"), QStringLiteral("Q-")},
+            "zanto cancel: 'Q-' is not a job id (ID or QUEUE-ID)\n"},
         {{QStringLiteral("status"), QStringLiteral("a"), QStringLiteral("b")},
             "zanto status: unexpected argument 'b'\n"},
         {{QStringLiteral("jobs"), QStringLiteral("a"), QStringLiteral("b")},

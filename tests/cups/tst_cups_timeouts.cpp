@@ -112,7 +112,8 @@ TEST_F(SilentPrintServer, ZantoCommandsGiveUpWithinTheirTimeout)
         if (test.exitCode == 0)
             EXPECT_NE(result.out.indexOf(test.out), -1) << result.out.constData();
         else
-            EXPECT_EQ(result.err, why.toUtf8() + '\n');
+            EXPECT_EQ(result.err,
+                "zanto " + test.arguments.constFirst().toUtf8() + ": " + why.toUtf8() + '\n');
     }
 }
 
@@ -130,7 +131,7 @@ TEST_F(SilentPrintServer, AnIppPrinterThatDoesNotAnswerIsNamedByItsServer)
     EXPECT_LT(took, 700ms + Margin + Cups::zantoStartTime());
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.err,
-        QStringLiteral("The print server 127.0.0.1:%1 did not answer within 700 ms\n")
+        QStringLiteral("zanto print: The print server 127.0.0.1:%1 did not answer within 700 ms\n")
             .arg(silent.port())
             .toUtf8());
 }
@@ -252,6 +253,6 @@ TEST(HostileIppServer, AFloodIsCutOffAfterEightMebibytes)
     EXPECT_LT(took, 30s) << "long before the time-out";
     EXPECT_EQ(result.exitCode, 1) << output(result).constData();
     EXPECT_EQ(result.err,
-        "The print server " + server.serverName().toUtf8()
+        "zanto status: The print server " + server.serverName().toUtf8()
             + " sent more than 8 MiB in one answer\n");
 }

@@ -186,10 +186,12 @@ TEST(PreviewCli, PdfHasTheSameLinesPagesAndTheBoldFaceOnlyWhereUsed)
         const QByteArray bytes = bold ? "\x1bGBold\x1bH " + job : "Plain " + job;
         dir.write(QStringLiteral("job.prn"), bytes);
         const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
-        run({QStringLiteral("preview"), QStringLiteral("-o"), pdf, QStringLiteral("--background"),
-            QStringLiteral("greenbar"), dir.filePath(QStringLiteral("job.prn"))});
-        const QByteArray text = run({QStringLiteral("preview"), QStringLiteral("--no-attributes"),
-                                        dir.filePath(QStringLiteral("job.prn"))})
+        run({QStringLiteral("preview"), QStringLiteral("--printer-type"), QStringLiteral("epson"),
+            QStringLiteral("-o"), pdf, QStringLiteral("--background"), QStringLiteral("greenbar"),
+            dir.filePath(QStringLiteral("job.prn"))});
+        const QByteArray text = run(
+            {QStringLiteral("preview"), QStringLiteral("--printer-type"), QStringLiteral("epson"),
+                QStringLiteral("--no-attributes"), dir.filePath(QStringLiteral("job.prn"))})
                                     .replace("--- page 2 ---\n", "\f")
                                     .replace("--- page 3 ---\n", "\f");
         // Columns of 7.2 points, 10 characters an inch: without it pdftotext

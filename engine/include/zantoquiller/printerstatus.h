@@ -90,6 +90,10 @@ ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const QString &queue = {}
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
 // Cancels every job of queue that has not ended; returns their ids.
 ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const QString &queue);
+// The title (empty: the application's name) and the number of copies of
+// the spooler jobs the printer object begins from now on.
+ZANTOQUILLER_CORE_EXPORT void setPrintJobTitle(const QString &title);
+ZANTOQUILLER_CORE_EXPORT void setPrintJobCopies(int copies);
 // The id of the last job the printer object sent to the spooler; 0 before
 // any.
 ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();

@@ -86,6 +86,10 @@ public:
     // when the server does not accept the finished job. Bytes travel
     // unchanged; newPage writes one form feed and endDoc adds nothing.
     void beginDoc(const std::string &title, Milliseconds timeout = {});
+    // The title (empty: the one beginDoc is given) and number of copies of
+    // the jobs begun from now on.
+    void setJobTitle(std::string title) { m_jobTitle = std::move(title); }
+    void setJobCopies(int copies) { m_jobCopies = copies; }
     void write(const char *data, std::size_t size);
     void newPage();
     void endDoc();
@@ -106,6 +110,8 @@ private:
     std::string m_selected; // empty: follow the default destination
     std::unique_ptr<RawJob> m_job;
     int m_lastJobId = 0;
+    std::string m_jobTitle;
+    int m_jobCopies = 1;
 };
 
 // The process-wide printer object.
