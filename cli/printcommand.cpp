@@ -95,8 +95,10 @@ int runPrint(const QStringList &arguments)
     const QCommandLineOption toLineOption(QStringLiteral("to-line"),
         QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
     const QCommandLineOption waitOption(QStringLiteral("wait"),
-        QStringLiteral("Wait until the spooler job has ended; exit status 4 unless it completed."));
-    parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption});
+        QStringLiteral("Wait until the spooler job has ended, also while its queue is paused or "
+                       "the job is stopped; exit status 4 unless it completed."));
+    const QCommandLineOption waitTimeout = waitTimeoutOption();
+    parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption, waitTimeout});
     CodePageOptions codePage;
     codePage.addTo(parser);
     JobOptions job;
@@ -120,6 +122,9 @@ int runPrint(const QStringList &arguments)
         warn(QStringLiteral("--from-line %1 and --to-line %2 select no line")
                  .arg(fromLine)
                  .arg(toLine));
+    const int waitLimitMs = waitTimeoutMs(parser, waitTimeout);
+    if (parser.isSet(waitTimeout) && !parser.isSet(waitOption))
+        throw UsageError(QStringLiteral("--wait-timeout is given without --wait"));
     codePage.apply(parser);
 
     TZantoquiller component;
@@ -147,7 +152,7 @@ int runPrint(const QStringList &arguments)
     // After the progress line has ended.
     codePage.report();
     if (!preview.isSet(parser) && parser.isSet(waitOption))
-        return waitForSpooledJob(jobBefore);
+        return waitForSpooledJob(jobBefore, waitLimitMs);
     return status;
 }
 

@@ -47,6 +47,8 @@ PrinterStatus converted(const Platform::PrinterStatus &from, const QString &dest
     status.isQueue = from.isQueue;
     status.acceptingJobs = from.acceptingJobs;
     status.waitingJobs = from.waitingJobs;
+    status.absent = from.absent;
+    status.reachable = !from.absent;
     return status;
 }
 
@@ -180,6 +182,22 @@ PrintJobEnd waitForPrintJob(int id, const QString &queue)
     const Platform::JobEnd end = onPrinter(
         [&] { return Platform::waitForJob(id, queueName(queue), Platform::printer().timeout()); });
     return {JobState(int(end.state)), QString::fromStdString(end.reason)};
+}
+
+PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
+    const std::function<void(const QString &why)> &waiting)
+{
+    std::optional<Milliseconds> limit;
+    if (limitMs >= 0)
+        limit = Milliseconds(limitMs);
+    Platform::JobWaitReport report;
+    if (waiting)
+        report = [&](const std::string &why) { waiting(fromStd(why)); };
+    const Platform::JobEnd end = onPrinter([&] {
+        return Platform::waitForJobEnd(
+            id, queueName(queue), Platform::printer().timeout(), limit, report);
+    });
+    return {JobState(int(end.state)), fromStd(end.reason)};
 }
 
 } // namespace Zanto

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <zantoquiller/core_export.h>
 
+#include <functional>
+
 namespace Zanto {
 
 enum class PrinterState { Ready, Printing, OffLine, PaperOut, Error, Unknown };
@@ -35,6 +37,9 @@ struct PrinterStatus
     bool isQueue = false;
     bool acceptingJobs = false;
     int waitingJobs = 0;
+    // The device is not there (no such file, no device behind its node), so
+    // a print could not open it; reachable is then false too.
+    bool absent = false;
 };
 
 // The state of destination. A parallel port is asked for its status lines
@@ -96,5 +101,14 @@ ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();
 // Waits until job id of queue (empty: the current printer) has ended or is
 // stopped. An interrupting signal ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queue = {});
+// Waits until job id of queue (empty: the current printer) has ended:
+// completed, cancelled or aborted. A paused queue or a stopped job is waited
+// through, as someone may start it again; waiting (may be empty) is told why
+// each time that changes (an empty text when the job goes on). When limitMs
+// (negative: no limit) passes first, returns the state the job is in, one
+// that has not ended, and why it waits. An interrupting signal ends the wait
+// with EPrinter.
+ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
+    const std::function<void(const QString &why)> &waiting);
 
 } // namespace Zanto
