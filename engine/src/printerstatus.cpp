@@ -6,6 +6,7 @@
 
 #include <zantoquiller/platform/devicemap.h>
 #include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/platform/outputdevice.h>
 #include <zantoquiller/platform/printer.h>
 #include <zantoquiller/platform/printqueue.h>
 #include <zantoquiller/printerstatus.h>
@@ -134,6 +135,15 @@ PrinterStatus TZantoquiller::QueryStatus(bool EscPos) const
 PrinterStatus TZantoquiller::QueryStatus(const QString &Destination, bool EscPos) const
 {
     return statusOf(Destination, budget(d->timeout), EscPos);
+}
+
+void setPrinterStallReport(const std::function<void(const QString &printer)> &report)
+{
+    if (!report) {
+        Platform::setStallReport({});
+        return;
+    }
+    Platform::setStallReport([report](const std::string &name) { report(fromStd(name)); });
 }
 
 QString jobStateName(JobState state)

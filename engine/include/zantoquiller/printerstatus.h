@@ -85,6 +85,15 @@ struct PrintJobEnd
     QString reason;
 };
 
+// Called when a print to a network printer has waited a whole write time-out
+// for a printer that is there but takes no data (out of paper, or slower than
+// the network), with the printer as its error messages name it; again after
+// each further time-out. Such a printer keeps the print waiting, where one
+// that cannot be reached or has gone fails it. None by default; the call
+// may come on any thread that prints.
+ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
+    const std::function<void(const QString &printer)> &report);
+
 // The calls below reach the print server with the printer object's
 // time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
 // and EPrinterUnreachable when it cannot be reached or does not answer.
