@@ -11,6 +11,7 @@
 #include "profiles.h"
 #include "settingsoptions.h"
 #include "spoolercommands.h"
+#include "stallnotice.h"
 #include "usageerror.h"
 #include "warning.h"
 
@@ -129,6 +130,7 @@ int runPrint(const QStringList &arguments)
 
     TZantoquiller component;
     options.applyTo(parser, component);
+    showPrinterStalls(QStringLiteral("print"));
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
 
