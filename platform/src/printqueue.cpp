@@ -369,24 +369,38 @@ JobEnd waitForJobEnd(int id, const std::string &queue, std::chrono::milliseconds
     const IppEndpoint endpoint = endpointFor(queue);
     const auto start = std::chrono::steady_clock::now();
     std::string told;
-    for (;;) {
-        const JobNow now = askJob(id, endpoint, timeout);
-        if (hasEnded(now.state))
-            return {now.state, now.reason};
-        // Told once for each new reason, not every quarter second.
-        std::string why;
-        if (now.queueStopped)
-            why = "queue " + queue + " is paused" + (now.reason.empty() ? "" : ": " + now.reason);
-        else if (now.state == JobState::Stopped)
-            why = "the job is stopped" + (now.reason.empty() ? "" : ": " + now.reason);
-        else if (now.state == JobState::Held)
-            why = "the job is held";
-        if (why != told && waiting)
-            waiting(why);
-        told = why;
-        if (limit && std::chrono::steady_clock::now() - start >= *limit)
-            return {now.state, why};
-        pause(id);
+    try {
+        for (;;) {
+            const JobNow now = askJob(id, endpoint, timeout);
+            if (hasEnded(now.state))
+                return {now.state, now.reason};
+            // Told once for each new reason, not every quarter second.
+            std::string why;
+            if (now.queueStopped)
+                why = "queue " + queue + " is paused"
+                    + (now.reason.empty() ? "" : ": " + now.reason);
+            else if (now.state == JobState::Stopped)
+                why = "the job is stopped" + (now.reason.empty() ? "" : ": " + now.reason);
+            else if (now.state == JobState::Held)
+                why = "the job is held";
+            if (why != told && waiting)
+                waiting(why);
+            told = why;
+            if (limit && std::chrono::steady_clock::now() - start >= *limit)
+                return {now.state, why};
+            pause(id);
+        }
+    } catch (const PrinterError &error) {
+        const int sig = interruptSignal();
+        if (sig == 0)
+            throw;
+        // Whoever stopped the wait does not want the job later either.
+        const IppEndpoint job = jobEndpoint(id);
+        ServerConnection http(job, timeout, ServerConnection::Interrupts::Ignore);
+        doRequest(http, newRequest(IPP_OP_CANCEL_JOB, "job-uri", job), job,
+            "did not cancel job " + std::to_string(id));
+        throw PrinterError("Waiting for job " + std::to_string(id) + " was interrupted by signal "
+            + std::to_string(sig) + "; the job was cancelled");
     }
 }
 

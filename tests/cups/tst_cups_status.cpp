@@ -15,6 +15,7 @@
 
 #include <QProcess>
 
+#include <csignal>
 #include <thread>
 
 using namespace Zanto;
@@ -289,6 +290,26 @@ TEST_F(CupsStatus, PrintWaitGivesUpOnAJobStoppedMidwayAndCancelsIt)
         << shown.constData();
     EXPECT_EQ(Cups::unfinishedJobs(stuck.name()), QList<int> {});
     Cups::runCupsCommand(QStringLiteral("cupsenable"), {stuck.name()});
+}
+
+TEST_F(CupsStatus, PrintWaitStoppedBySignalCancelsTheJob)
+{
+    Cups::CaptureQueue queue(QStringLiteral("zanto-status-interrupted"));
+    Cups::runCupsCommand(QStringLiteral("cupsdisable"), {queue.name()});
+    const PseudoTerminal terminal;
+    QProcess waiting;
+    startWaitingPrint(waiting, queue.name(), terminal);
+    const QByteArray why = "zanto print: waiting: queue " + queue.name().toUtf8() + " is paused";
+    ASSERT_TRUE(shownOnceThere(terminal, why).contains(why));
+    const QList<int> jobs = Cups::unfinishedJobs(queue.name());
+    ASSERT_EQ(jobs.size(), 1);
+    waiting.terminate(); // SIGTERM, as Ctrl-C's SIGINT
+    ASSERT_TRUE(waiting.waitForFinished(int(std::chrono::milliseconds(Cups::JobLimit).count())));
+    EXPECT_EQ(waiting.exitCode(), 128 + SIGTERM);
+    const QByteArray shown = shownOnceThere(terminal, "the job was cancelled");
+    EXPECT_TRUE(shown.contains("the job was cancelled")) << shown.constData();
+    EXPECT_EQ(Cups::unfinishedJobs(queue.name()), QList<int> {});
+    EXPECT_EQ(Cups::jobState(jobs[0]), int(JobState::Cancelled));
 }
 
 TEST_F(CupsStatus, AServerThatCannotBeReachedEndsWithStatusThree)

@@ -115,8 +115,8 @@ ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queu
 // through, as someone may start it again; waiting (may be empty) is told why
 // each time that changes (an empty text when the job goes on). When limitMs
 // (negative: no limit) passes first, returns the state the job is in, one
-// that has not ended, and why it waits. An interrupting signal ends the wait
-// with EPrinter.
+// that has not ended, and why it waits. An interrupting signal cancels the
+// job and ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
     const std::function<void(const QString &why)> &waiting);
 

@@ -73,8 +73,9 @@ using JobWaitReport = std::function<void(const std::string &why)>;
 // through a paused queue or a stopped job, which someone may start again.
 // When limit (none: no limit) passes first, returns the state the job is in
 // (one that has not ended) with why it waits. Each question to the server
-// waits at most timeout; a signal recorded by requestInterrupt() ends the
-// wait with PrinterError.
+// waits at most timeout. A signal recorded by requestInterrupt() cancels the
+// job, so that it does not print after all, and ends the wait with
+// PrinterError.
 JobEnd waitForJobEnd(int id, const std::string &queue, std::chrono::milliseconds timeout,
     std::optional<std::chrono::milliseconds> limit, const JobWaitReport &waiting);
 
