@@ -87,7 +87,7 @@ int waitForSpooledJob(int jobBefore, int limitMs)
             // been told that it failed and perhaps printed it again.
             cancelPrintJob(job);
             std::fprintf(stderr,
-                "zanto print: gave up waiting for %s-%d after %g s; the job was cancelled\n",
+                "zanto print: gave up waiting for %s-%d after %.10g s; the job was cancelled\n",
                 queue.toLocal8Bit().constData(), job, limitMs / 1000.0);
             return ExitJobNotCompleted;
         }
