@@ -11,6 +11,7 @@
 #include "profiles.h"
 #include "settingsoptions.h"
 #include "spoolercommands.h"
+#include "stallnotice.h"
 #include "standardstreams.h"
 #include "usageerror.h"
 #include "warning.h"
@@ -154,15 +155,17 @@ int runPrint(const QStringList &arguments)
     const QCommandLineOption toLineOption(QStringLiteral("to-line"),
         QStringLiteral("Print lines up to N (PrintMemoLines)."), QStringLiteral("N"));
     const QCommandLineOption waitOption(QStringLiteral("wait"),
-        QStringLiteral("Wait until the spooler job has ended; exit status 4 unless it completed."));
+        QStringLiteral("Wait until the spooler job has ended, also while its queue is paused or "
+                       "the job is stopped; exit status 4 unless it completed."));
+    const QCommandLineOption waitTimeout = waitTimeoutOption();
     const QCommandLineOption titleOption({QStringLiteral("t"), QStringLiteral("title")},
         QStringLiteral("Title of the spooler job (default: the input file's name, or (stdin))."),
         QStringLiteral("TITLE"));
     const QCommandLineOption copiesOption({QStringLiteral("n"), QStringLiteral("copies")},
         QStringLiteral("Copies the print server makes of the spooler job (default 1)."),
         QStringLiteral("COPIES"));
-    parser.addOptions(
-        {verbatimOption, fromLineOption, toLineOption, waitOption, titleOption, copiesOption});
+    parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption, waitTimeout,
+        titleOption, copiesOption});
     CodePageOptions codePage;
     codePage.addTo(parser);
     JobOptions job;
@@ -203,6 +206,9 @@ int runPrint(const QStringList &arguments)
                         .arg(jobOption->names().constFirst(), jobOption->names().constLast()));
         }
     }
+    const int waitLimitMs = waitTimeoutMs(parser, waitTimeout);
+    if (parser.isSet(waitTimeout) && !parser.isSet(waitOption))
+        throw UsageError(QStringLiteral("--wait-timeout is given without --wait"));
     codePage.apply(parser);
 
     TZantoquiller component;
@@ -214,6 +220,7 @@ int runPrint(const QStringList &arguments)
         settings.leaveFilesUnloaded();
     }
     options.applyTo(parser, component);
+    showPrinterStalls(QStringLiteral("print"));
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
     if (runCheckedProfileRequest(parser))
@@ -252,7 +259,7 @@ int runPrint(const QStringList &arguments)
         writeStandardOutput(request.constData(), std::size_t(request.size()));
     }
     if (!preview.isSet(parser) && parser.isSet(waitOption))
-        return waitForSpooledJob(jobBefore);
+        return waitForSpooledJob(jobBefore, waitLimitMs);
     return status;
 }
 

@@ -7,6 +7,7 @@
 #include "inputfile.h"
 #include "outputoverinput.h"
 #include "profiles.h"
+#include "stallnotice.h"
 #include "usageerror.h"
 
 #include <zantoquiller/codelist.h>
@@ -96,6 +97,7 @@ int runSend(const QStringList &arguments)
 
     TZantoquiller component;
     options.applyTo(parser, component);
+    showPrinterStalls(QStringLiteral("send"));
     if (bytes) {
         sendWhole(component, ASCIIListToStr(parser.value(bytesOption)));
     } else if (text) {

@@ -25,12 +25,14 @@ int runStatus(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Shows whether the printer is ready: ready, printing, off line, paper out, error or "
-        "unknown, with the reasons. DESTINATION is a queue name or ipp:// URI (its state, "
+        "unknown, with the reasons; unreachable when the print server or network printer cannot be "
+        "reached, absent when the device is not there. DESTINATION is a queue name or ipp:// URI "
+        "(its state, "
         "reasons, whether it accepts jobs, how many wait), a device name or path (a parallel "
         "port's status lines, a serial port's modem lines), or socket://HOST[:PORT] (the PJL "
         "status query). Without DESTINATION: the current printer. Nothing sent prints.\n"
         "Exit status: 0 ready, printing or unknown; 1 off line, paper out or error; 3 the "
-        "printer, device or print server cannot be reached."));
+        "printer, device or print server cannot be reached (unreachable, absent)."));
     const QCommandLineOption escPosOption(QStringLiteral("escpos"),
         QStringLiteral("The printer speaks ESC/POS: ask a serial or network printer with "
                        "DLE EOT instead."));
@@ -48,9 +50,13 @@ int runStatus(const QStringList &arguments)
 
     const PrinterStatus status
         = printerStatus(destinations.value(0), timeout, parser.isSet(escPosOption));
+    // A destination that a print could not open is not called by a state
+    // it cannot be in.
+    const QString state = status.absent ? QStringLiteral("absent")
+        : !status.reachable             ? QStringLiteral("unreachable")
+                                        : printerStateName(status.state);
     print(QStringLiteral("%1: %2").arg(
-        status.destination.isEmpty() ? QStringLiteral("printer") : status.destination,
-        printerStateName(status.state)));
+        status.destination.isEmpty() ? QStringLiteral("printer") : status.destination, state));
     for (const QString &reason : status.reasons)
         print(QStringLiteral("  ") + reason);
     if (status.isQueue) {

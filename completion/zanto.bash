@@ -80,7 +80,7 @@ _zanto()
         _filedir
         return ;;
     --init | --finish | --bytes | --translate | --device | --left-offset | --line-width | \
-        --lines-per-page | --line-spacing | --timeout | --from-line | --to-line | --dpi | --max-sheets | \
+        --lines-per-page | --line-spacing | --timeout | --wait-timeout | --from-line | --to-line | --dpi | --max-sheets | \
         --tab-stops | --text | -t | --title | -n | --copies)
         return ;;
     esac

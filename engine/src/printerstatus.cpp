@@ -6,6 +6,7 @@
 
 #include <zantoquiller/platform/devicemap.h>
 #include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/platform/outputdevice.h>
 #include <zantoquiller/platform/printer.h>
 #include <zantoquiller/platform/printqueue.h>
 #include <zantoquiller/printerstatus.h>
@@ -47,6 +48,8 @@ PrinterStatus converted(const Platform::PrinterStatus &from, const QString &dest
     status.isQueue = from.isQueue;
     status.acceptingJobs = from.acceptingJobs;
     status.waitingJobs = from.waitingJobs;
+    status.absent = from.absent;
+    status.reachable = !from.absent;
     return status;
 }
 
@@ -134,6 +137,15 @@ PrinterStatus TZantoquiller::QueryStatus(const QString &Destination, bool EscPos
     return statusOf(Destination, budget(d->timeout), EscPos);
 }
 
+void setPrinterStallReport(const std::function<void(const QString &printer)> &report)
+{
+    if (!report) {
+        Platform::setStallReport({});
+        return;
+    }
+    Platform::setStallReport([report](const std::string &name) { report(fromStd(name)); });
+}
+
 QString jobStateName(JobState state)
 {
     return QString::fromLatin1(Platform::jobStateName(Platform::JobState(int(state))));
@@ -190,6 +202,22 @@ PrintJobEnd waitForPrintJob(int id, const QString &queue)
     const Platform::JobEnd end = onPrinter(
         [&] { return Platform::waitForJob(id, queueName(queue), Platform::printer().timeout()); });
     return {JobState(int(end.state)), QString::fromStdString(end.reason)};
+}
+
+PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
+    const std::function<void(const QString &why)> &waiting)
+{
+    std::optional<Milliseconds> limit;
+    if (limitMs >= 0)
+        limit = Milliseconds(limitMs);
+    Platform::JobWaitReport report;
+    if (waiting)
+        report = [&](const std::string &why) { waiting(fromStd(why)); };
+    const Platform::JobEnd end = onPrinter([&] {
+        return Platform::waitForJobEnd(
+            id, queueName(queue), Platform::printer().timeout(), limit, report);
+    });
+    return {JobState(int(end.state)), fromStd(end.reason)};
 }
 
 } // namespace Zanto

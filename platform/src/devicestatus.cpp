@@ -241,6 +241,21 @@ PrinterStatus terminalStatus(
         {(lines & TIOCM_DSR) != 0, (lines & TIOCM_CTS) != 0, (lines & TIOCM_CAR) != 0});
 }
 
+// A device that a print could not open because it is not there.
+PrinterStatus absentStatus(const std::string &path, int error)
+{
+    PrinterStatus status;
+    status.state = PrinterState::Error;
+    status.absent = true;
+    status.reasons.push_back(systemReason(path, error));
+    return status;
+}
+
+bool isAbsence(int error)
+{
+    return error == ENOENT || error == ENODEV || error == ENXIO;
+}
+
 bool readParallelStatus(int fd, unsigned char &status)
 {
     int value = 0;
@@ -263,6 +278,10 @@ PrinterStatus deviceStatus(
     {
     };
     const bool found = ::stat(target.path.c_str(), &info) == 0;
+    // Nothing under /dev is made by a print: a missing name there is a
+    // device that is not plugged in or has no driver.
+    if (!found && target.path.starts_with("/dev/"))
+        return absentStatus(target.path, ENOENT);
     if (target.kind == DeviceTarget::Kind::File && (!found || S_ISREG(info.st_mode)))
         return fileStatus(target.path);
     if (found && S_ISREG(info.st_mode))
@@ -274,6 +293,8 @@ PrinterStatus deviceStatus(
     int raw;
     while ((raw = ::open(target.path.c_str(), flags)) < 0 && errno == EINTR)
         throwIfInterrupted(target.path);
+    if (raw < 0 && isAbsence(errno))
+        return absentStatus(target.path, errno);
     if (raw < 0)
         throwSystemError(target.path, errno);
     const Descriptor fd(raw);

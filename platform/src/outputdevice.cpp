@@ -147,7 +147,7 @@ void OutputDevice::write(const char *data, std::size_t size, std::chrono::millis
         writeRegularFile(data, size);
         return;
     }
-    const Deadline deadline(timeout);
+    Deadline deadline(timeout);
     if (m_socket) {
         // send() is told not to raise SIGPIPE; a socket is no terminal.
         writeWithin(data, size, deadline, timeout);
@@ -167,7 +167,7 @@ void OutputDevice::write(const char *data, std::size_t size, std::chrono::millis
 }
 
 void OutputDevice::writeWithin(
-    const char *data, std::size_t size, const Deadline &deadline, std::chrono::milliseconds timeout)
+    const char *data, std::size_t size, Deadline &deadline, std::chrono::milliseconds timeout)
 {
     std::size_t written = 0;
     pollfd entry {m_fd, POLLOUT, 0};
@@ -181,12 +181,24 @@ void OutputDevice::writeWithin(
         }
         if (ready < 0)
             throwSystemError(m_displayName, errno);
+        if (ready == 0 && m_socket && peerAnswers(m_fd)) {
+            // A network printer that is there but takes no data (out of
+            // paper, or slower than the network) is waited for, a time-out
+            // at a time; one that has gone fails.
+            reportStall(m_displayName);
+            deadline = Deadline(timeout);
+            continue;
+        }
         if (ready == 0)
             throwTimeout(m_displayName, timeout, written, size);
         const ssize_t count = m_socket ? ::send(m_fd, data + written, size - written, MSG_NOSIGNAL)
                                        : ::write(m_fd, data + written, size - written);
         if (count > 0) {
             written += static_cast<std::size_t>(count);
+            // A network printer's time-out bounds a wait without progress,
+            // as at the end of the job.
+            if (m_socket)
+                deadline = Deadline(timeout);
             continue;
         }
         if (count < 0 && errno == EINTR) {

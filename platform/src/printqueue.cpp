@@ -7,6 +7,7 @@
 #include <zantoquiller/platform/readabletext.h>
 
 #include <cstring>
+#include <optional>
 #include <poll.h>
 #include <string_view>
 
@@ -284,47 +285,122 @@ std::vector<int> cancelAllJobs(const std::string &queue, std::chrono::millisecon
     return cancelled;
 }
 
+namespace {
+
+// What the server says of job id now. A job that has not ended is also
+// asked about its queue: reason tells why it does not go on when the queue
+// is stopped (paused).
+struct JobNow
+{
+    JobState state = JobState::Pending;
+    std::string reason;
+    bool queueStopped = false;
+};
+
+JobNow askJob(int id, const IppEndpoint &endpoint, std::chrono::milliseconds timeout)
+{
+    ServerConnection http(endpoint, timeout);
+    IppMessage request = newPrinterRequest(IPP_OP_GET_JOB_ATTRIBUTES, endpoint);
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+    const char *wanted[] = {"job-state", "job-state-reasons", "job-printer-state-message"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+        int(std::size(wanted)), nullptr, wanted);
+    const IppMessage answer = doRequest(
+        http, std::move(request), endpoint, "cannot be asked for job " + std::to_string(id));
+    JobNow now;
+    now.state
+        = JobState(ippGetInteger(ippFindAttribute(answer.get(), "job-state", IPP_TAG_ENUM), 0));
+    if (now.state >= JobState::Stopped) {
+        // The job's own reason; for a job that failed also what the
+        // printer said last.
+        now.reason = jobReasons(answer.get());
+        const std::string said = text(answer.get(), "job-printer-state-message");
+        if ((now.state == JobState::Aborted || now.state == JobState::Stopped) && !said.empty())
+            now.reason += (now.reason.empty() ? "" : ", ") + said;
+    }
+    if (now.state <= JobState::Stopped) {
+        const IppMessage printer = askPrinter(
+            http, endpoint, {"printer-state", "printer-state-reasons", "printer-state-message"});
+        if (ippGetInteger(ippFindAttribute(printer.get(), "printer-state", IPP_TAG_ENUM), 0)
+            == IPP_PSTATE_STOPPED) {
+            now.queueStopped = true;
+            const std::string said = text(printer.get(), "printer-state-message");
+            if (now.state != JobState::Stopped || now.reason.empty())
+                now.reason = said;
+        }
+    }
+    return now;
+}
+
+bool hasEnded(JobState state)
+{
+    return state > JobState::Stopped;
+}
+
+void pause(int id)
+{
+    for (int waited = 0; waited < WaitStepMs; waited += 50) {
+        if (const int sig = interruptSignal())
+            throw PrinterError("Waiting for job " + std::to_string(id)
+                + " was interrupted by signal " + std::to_string(sig));
+        ::poll(nullptr, 0, 50);
+    }
+}
+
+} // namespace
+
 JobEnd waitForJob(int id, const std::string &queue, std::chrono::milliseconds timeout)
 {
     const IppEndpoint endpoint = endpointFor(queue);
     for (;;) {
-        {
-            ServerConnection http(endpoint, timeout);
-            IppMessage request = newPrinterRequest(IPP_OP_GET_JOB_ATTRIBUTES, endpoint);
-            ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
-            const char *wanted[] = {"job-state", "job-state-reasons", "job-printer-state-message"};
-            ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                int(std::size(wanted)), nullptr, wanted);
-            const IppMessage answer = doRequest(http, std::move(request), endpoint,
-                "cannot be asked for job " + std::to_string(id));
-            const auto state = JobState(
-                ippGetInteger(ippFindAttribute(answer.get(), "job-state", IPP_TAG_ENUM), 0));
-            if (state >= JobState::Stopped) {
-                // The job's own reason; for a job that failed also what the
-                // printer said last.
-                JobEnd end {state, jobReasons(answer.get())};
-                const std::string said = text(answer.get(), "job-printer-state-message");
-                if ((state == JobState::Aborted || state == JobState::Stopped) && !said.empty())
-                    end.reason += (end.reason.empty() ? "" : ", ") + said;
-                return end;
-            }
-            if (state == JobState::Pending || state == JobState::Held) {
-                const IppMessage printer = askPrinter(http, endpoint,
-                    {"printer-state", "printer-state-reasons", "printer-state-message"});
-                if (ippGetInteger(ippFindAttribute(printer.get(), "printer-state", IPP_TAG_ENUM), 0)
-                    == IPP_PSTATE_STOPPED) {
-                    const std::string said = text(printer.get(), "printer-state-message");
-                    return {JobState::Stopped,
-                        "the queue is stopped" + (said.empty() ? std::string() : ": " + said)};
-                }
-            }
+        const JobNow now = askJob(id, endpoint, timeout);
+        if (now.state >= JobState::Stopped)
+            return {now.state, now.reason};
+        if (now.queueStopped && now.state != JobState::Processing)
+            return {JobState::Stopped,
+                "the queue is stopped" + (now.reason.empty() ? std::string() : ": " + now.reason)};
+        pause(id);
+    }
+}
+
+JobEnd waitForJobEnd(int id, const std::string &queue, std::chrono::milliseconds timeout,
+    std::optional<std::chrono::milliseconds> limit, const JobWaitReport &waiting)
+{
+    const IppEndpoint endpoint = endpointFor(queue);
+    const auto start = std::chrono::steady_clock::now();
+    std::string told;
+    try {
+        for (;;) {
+            const JobNow now = askJob(id, endpoint, timeout);
+            if (hasEnded(now.state))
+                return {now.state, now.reason};
+            // Told once for each new reason, not every quarter second.
+            std::string why;
+            if (now.queueStopped)
+                why = "queue " + queue + " is paused"
+                    + (now.reason.empty() ? "" : ": " + now.reason);
+            else if (now.state == JobState::Stopped)
+                why = "the job is stopped" + (now.reason.empty() ? "" : ": " + now.reason);
+            else if (now.state == JobState::Held)
+                why = "the job is held";
+            if (why != told && waiting)
+                waiting(why);
+            told = why;
+            if (limit && std::chrono::steady_clock::now() - start >= *limit)
+                return {now.state, why};
+            pause(id);
         }
-        for (int waited = 0; waited < WaitStepMs; waited += 50) {
-            if (const int sig = interruptSignal())
-                throw PrinterError("Waiting for job " + std::to_string(id)
-                    + " was interrupted by signal " + std::to_string(sig));
-            ::poll(nullptr, 0, 50);
-        }
+    } catch (const PrinterError &error) {
+        const int sig = interruptSignal();
+        if (sig == 0)
+            throw;
+        // Whoever stopped the wait does not want the job later either.
+        const IppEndpoint job = jobEndpoint(id);
+        ServerConnection http(job, timeout, ServerConnection::Interrupts::Ignore);
+        doRequest(http, newRequest(IPP_OP_CANCEL_JOB, "job-uri", job), job,
+            "did not cancel job " + std::to_string(id));
+        throw PrinterError("Waiting for job " + std::to_string(id) + " was interrupted by signal "
+            + std::to_string(sig) + "; the job was cancelled");
     }
 }
 

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <linux/sockios.h>
 #include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -134,6 +135,51 @@ int connectTcp(const std::string &host, const std::string &port, const std::stri
     throwSystemError(displayName, error);
 }
 
+bool peerAnswers(int fd)
+{
+    tcp_info info {};
+    socklen_t length = sizeof info;
+    if (::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
+        return false;
+    switch (info.tcpi_state) {
+    case TCP_ESTABLISHED:
+    case TCP_CLOSE_WAIT:
+    case TCP_FIN_WAIT1: // our end of data sent, the printer still reading
+    case TCP_FIN_WAIT2:
+    case TCP_CLOSING:
+    case TCP_LAST_ACK:
+        break;
+    default:
+        return false;
+    }
+    // One probe may be on its way; a second means the first went unanswered.
+    return info.tcpi_retransmits == 0 && info.tcpi_probes <= 1;
+}
+
+namespace {
+
+std::mutex stallReportMutex;
+StallReport stallReport;
+
+} // namespace
+
+void setStallReport(StallReport report)
+{
+    const std::lock_guard lock(stallReportMutex);
+    stallReport = std::move(report);
+}
+
+void reportStall(const std::string &displayName)
+{
+    StallReport report;
+    {
+        const std::lock_guard lock(stallReportMutex);
+        report = stallReport;
+    }
+    if (report)
+        report(displayName);
+}
+
 int pendingSocketError(int fd)
 {
     int error = 0;
@@ -162,6 +208,11 @@ void finishTcp(int fd, std::chrono::milliseconds timeout, const std::string &dis
         // once; the count of unacknowledged bytes alone would never change.
         if (const int error = pendingSocketError(fd))
             throwSystemError(displayName, error);
+        if (deadline.passed() && peerAnswers(fd)) {
+            // There, but taking nothing for now: out of paper, or slow.
+            reportStall(displayName);
+            deadline = Deadline(timeout);
+        }
         if (deadline.passed())
             throw DeviceError(displayName + ": the printer did not take the last "
                 + std::to_string(unacknowledged) + " bytes within the time-out of "

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -81,13 +82,14 @@ private:
     QString m_uri;
 };
 
-// zanto print --spooler --wait of a line to printer, started.
-std::unique_ptr<QProcess> startWaitingPrint(const QString &printer)
+// zanto print --spooler --wait of a line to printer, with more options, started.
+std::unique_ptr<QProcess> startWaitingPrint(const QString &printer, const QStringList &more = {})
 {
     auto process = std::make_unique<QProcess>();
     process->start(builtProgram(QStringLiteral("zanto")),
-        {QStringLiteral("print"), QStringLiteral("--spooler"), QStringLiteral("--printer"), printer,
-            QStringLiteral("--wait")});
+        QStringList {QStringLiteral("print"), QStringLiteral("--spooler"),
+            QStringLiteral("--printer"), printer, QStringLiteral("--wait")}
+            + more);
     // Written now: nothing runs an event loop for it later.
     process->waitForStarted();
     process->write("a line\n");
@@ -199,22 +201,26 @@ TEST_F(CupsStatus, APausedQueueWithWaitingJobsIsOffLineAndItsJobsCanBeCancelled)
         EXPECT_TRUE(lines[i + 1].endsWith(" (stdin)")) << lines[i + 1].constData();
     }
 
-    // A job waited for on a stopped queue will not end by itself.
-    const ProcessResult waited = spool(queue.name(), {QStringLiteral("--wait")});
+    // A job waited for on a paused queue is waited for; given up on, it is
+    // cancelled, so that it cannot print after the failure was reported.
+    const ProcessResult waited = spool(queue.name(),
+        {QStringLiteral("--wait"), QStringLiteral("--wait-timeout"), QStringLiteral("500ms")});
     EXPECT_EQ(waited.exitCode, 4);
-    const QList<int> three = Cups::unfinishedJobs(queue.name());
-    ASSERT_EQ(three.size(), 3);
-    EXPECT_TRUE(waited.err.startsWith(
-        QStringLiteral("zanto print: waiting for job %1\nzanto print: job %1 stopped: the queue "
-                       "is stopped")
-            .arg(three[2])
-            .toUtf8()))
-        << waited.err.constData();
+    ASSERT_EQ(Cups::unfinishedJobs(queue.name()), jobs);
+    const int givenUp = waited.err.mid(waited.err.indexOf("job ") + 4).split('\n').value(0).toInt();
+    EXPECT_GT(givenUp, jobs[1]);
+    EXPECT_EQ(waited.err.toStdString(),
+        QStringLiteral("zanto print: waiting for job %1\nzanto print: gave up waiting for %2-%1 "
+                       "after 0.5 s; the job was cancelled\n")
+            .arg(givenUp)
+            .arg(queue.name())
+            .toStdString());
+    EXPECT_EQ(Cups::jobState(givenUp), int(JobState::Cancelled));
 
     const ProcessResult one = zanto({QStringLiteral("cancel"), QString::number(jobs[0])});
     EXPECT_EQ(one.exitCode, 0) << one.err.constData();
     EXPECT_EQ(one.out, QStringLiteral("cancelled job %1\n").arg(jobs[0]).toUtf8());
-    EXPECT_EQ(Cups::unfinishedJobs(queue.name()), (QList<int> {jobs[1], three[2]}));
+    EXPECT_EQ(Cups::unfinishedJobs(queue.name()), (QList<int> {jobs[1]}));
 
     const ProcessResult again = zanto({QStringLiteral("cancel"), QString::number(jobs[0])});
     EXPECT_EQ(again.exitCode, 1);
@@ -223,8 +229,7 @@ TEST_F(CupsStatus, APausedQueueWithWaitingJobsIsOffLineAndItsJobsCanBeCancelled)
     const ProcessResult all
         = zanto({QStringLiteral("cancel"), QStringLiteral("--all"), queue.name()});
     EXPECT_EQ(all.exitCode, 0) << all.err.constData();
-    EXPECT_EQ(all.out,
-        QStringLiteral("cancelled job %1\ncancelled job %2\n").arg(jobs[1]).arg(three[2]).toUtf8());
+    EXPECT_EQ(all.out, QStringLiteral("cancelled job %1\n").arg(jobs[1]).toUtf8());
     EXPECT_EQ(Cups::unfinishedJobs(queue.name()), QList<int> {});
     EXPECT_EQ(zanto({QStringLiteral("jobs"), queue.name()}).out, QByteArray());
 }
@@ -272,35 +277,120 @@ TEST_F(CupsStatus, PrintWaitReportsACompletedAndACancelledJob)
             .toStdString());
 }
 
-// A job that stops while it prints ends the wait, whether the print server
-// puts it back to wait on its paused queue or the printer keeps it stopped.
-TEST_F(CupsStatus, PrintWaitEndsWhenThePrinterIsPausedMidJob)
+// A job the printer keeps stopped midway (processing-stopped) is waited for
+// as one on a paused queue is; given up on, it is cancelled. (The print
+// server itself puts a job back to wait when its queue is paused midway.)
+TEST_F(CupsStatus, PrintWaitGivesUpOnAJobThePrinterKeepsStopped)
 {
-    StuckQueue queue(QStringLiteral("zanto-status-paused-mid-job"));
-    const std::unique_ptr<QProcess> onQueue = startWaitingPrint(queue.name());
-    const QList<int> jobs = jobsOnceThere(queue.name(), 1);
-    ASSERT_EQ(jobs.size(), 1);
-    const auto end = std::chrono::steady_clock::now() + Cups::JobLimit;
-    while (
-        Cups::jobState(jobs[0]) != IPP_JSTATE_PROCESSING && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_EQ(Cups::jobState(jobs[0]), IPP_JSTATE_PROCESSING);
-    Cups::runCupsCommand(QStringLiteral("cupsdisable"), {queue.name()});
-    const ProcessResult queued = endOf(*onQueue);
-    EXPECT_EQ(queued.exitCode, 4);
-    EXPECT_TRUE(queued.err.startsWith(
-        QStringLiteral("zanto print: waiting for job %1\nzanto print: job %1 stopped: the queue "
-                       "is stopped")
-            .arg(jobs[0])
-            .toUtf8()))
-        << queued.err.constData();
-
     PausedMidJobPrinter printer;
-    const std::unique_ptr<QProcess> onPrinter = startWaitingPrint(printer.uri());
+    const std::unique_ptr<QProcess> onPrinter = startWaitingPrint(
+        printer.uri(), {QStringLiteral("--wait-timeout"), QStringLiteral("2s")});
     const ProcessResult direct = endOf(*onPrinter);
     EXPECT_EQ(direct.exitCode, 4);
     EXPECT_EQ(direct.err.toStdString(),
-        "zanto print: waiting for job 1\nzanto print: job 1 stopped: printer-stopped\n");
+        QStringLiteral("zanto print: waiting for job 1\nzanto print: gave up waiting for %1-1 "
+                       "after 2 s; the job was cancelled\n")
+            .arg(printer.uri())
+            .toStdString());
+}
+
+namespace {
+
+// zanto print --wait of one line to queue, its standard error on terminal.
+void startWaitingPrint(QProcess &zanto, const QString &queue, const PseudoTerminal &terminal,
+    const QStringList &more = {})
+{
+    zanto.setStandardErrorFile(terminal.path());
+    zanto.start(builtProgram(QStringLiteral("zanto")),
+        QStringList {QStringLiteral("print"), QStringLiteral("--spooler"),
+            QStringLiteral("--printer"), queue, QStringLiteral("--wait")}
+            + more);
+    zanto.write("a line\n");
+    // Written now: the test runs no event loop that would write it later.
+    zanto.waitForBytesWritten();
+    zanto.closeWriteChannel();
+}
+
+// What came on the terminal until it holds text (bounded).
+QByteArray shownOnceThere(const PseudoTerminal &terminal, const QByteArray &text)
+{
+    const auto end = std::chrono::steady_clock::now() + Cups::JobLimit;
+    QByteArray shown;
+    while (!shown.contains(text) && std::chrono::steady_clock::now() < end)
+        shown += terminal.read(4096, std::chrono::milliseconds(100));
+    return shown;
+}
+
+} // namespace
+
+TEST_F(CupsStatus, PrintWaitWaitsThroughAPausedQueueAndSaysWhy)
+{
+    Cups::CaptureQueue queue(QStringLiteral("zanto-status-resumed"));
+    Cups::runCupsCommand(QStringLiteral("cupsdisable"),
+        {QStringLiteral("-r"), QStringLiteral("new paper roll"), queue.name()});
+    const PseudoTerminal terminal;
+    QProcess waiting;
+    startWaitingPrint(waiting, queue.name(), terminal);
+    const QByteArray why
+        = "zanto print: waiting: queue " + queue.name().toUtf8() + " is paused: new paper roll";
+    const QByteArray shown = shownOnceThere(terminal, why);
+    EXPECT_TRUE(shown.contains(why)) << shown.constData();
+    EXPECT_FALSE(waiting.waitForFinished(0));
+
+    Cups::runCupsCommand(QStringLiteral("cupsenable"), {queue.name()});
+    ASSERT_TRUE(waiting.waitForFinished(int(std::chrono::milliseconds(Cups::JobLimit).count())));
+    EXPECT_EQ(waiting.exitCode(), 0);
+    EXPECT_TRUE(queue.received(1).value(0).endsWith("a line\r\n"));
+    EXPECT_TRUE(shownOnceThere(terminal, " completed").contains(" completed"));
+}
+
+TEST_F(CupsStatus, PrintWaitGivesUpOnAJobStoppedMidwayAndCancelsIt)
+{
+    // The queue is paused while its printer has the job: the job stops
+    // there, and may go on when the queue is started again.
+    StuckQueue stuck(QStringLiteral("zanto-status-stopped"));
+    const PseudoTerminal terminal;
+    QProcess waiting;
+    startWaitingPrint(
+        waiting, stuck.name(), terminal, {QStringLiteral("--wait-timeout"), QStringLiteral("2s")});
+    const QList<int> jobs = jobsOnceThere(stuck.name(), 1);
+    ASSERT_EQ(jobs.size(), 1);
+    const auto end = std::chrono::steady_clock::now() + Cups::JobLimit;
+    while (Cups::jobState(jobs[0]) != int(JobState::Processing)
+        && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Cups::runCupsCommand(QStringLiteral("cupsdisable"), {stuck.name()});
+
+    ASSERT_TRUE(waiting.waitForFinished(int(std::chrono::milliseconds(Cups::JobLimit).count())));
+    EXPECT_EQ(waiting.exitCode(), 4);
+    const QByteArray gaveUp = "zanto print: gave up waiting for " + stuck.name().toUtf8() + "-"
+        + QByteArray::number(jobs[0]) + " after 2 s; the job was cancelled";
+    const QByteArray shown = shownOnceThere(terminal, gaveUp);
+    EXPECT_TRUE(shown.contains(gaveUp)) << shown.constData();
+    EXPECT_TRUE(shown.contains("zanto print: waiting: queue " + stuck.name().toUtf8()))
+        << shown.constData();
+    EXPECT_EQ(Cups::unfinishedJobs(stuck.name()), QList<int> {});
+    Cups::runCupsCommand(QStringLiteral("cupsenable"), {stuck.name()});
+}
+
+TEST_F(CupsStatus, PrintWaitStoppedBySignalCancelsTheJob)
+{
+    Cups::CaptureQueue queue(QStringLiteral("zanto-status-interrupted"));
+    Cups::runCupsCommand(QStringLiteral("cupsdisable"), {queue.name()});
+    const PseudoTerminal terminal;
+    QProcess waiting;
+    startWaitingPrint(waiting, queue.name(), terminal);
+    const QByteArray why = "zanto print: waiting: queue " + queue.name().toUtf8() + " is paused";
+    ASSERT_TRUE(shownOnceThere(terminal, why).contains(why));
+    const QList<int> jobs = Cups::unfinishedJobs(queue.name());
+    ASSERT_EQ(jobs.size(), 1);
+    waiting.terminate(); // SIGTERM, as Ctrl-C's SIGINT
+    ASSERT_TRUE(waiting.waitForFinished(int(std::chrono::milliseconds(Cups::JobLimit).count())));
+    EXPECT_EQ(waiting.exitCode(), 128 + SIGTERM);
+    const QByteArray shown = shownOnceThere(terminal, "the job was cancelled");
+    EXPECT_TRUE(shown.contains("the job was cancelled")) << shown.constData();
+    EXPECT_EQ(Cups::unfinishedJobs(queue.name()), QList<int> {});
+    EXPECT_EQ(Cups::jobState(jobs[0]), int(JobState::Cancelled));
 }
 
 TEST_F(CupsStatus, AServerThatCannotBeReachedEndsWithStatusThree)
@@ -316,7 +406,7 @@ TEST_F(CupsStatus, AServerThatCannotBeReachedEndsWithStatusThree)
         = runZanto({QStringLiteral("status"), QStringLiteral("some-queue")}, {}, environment);
     EXPECT_EQ(status.exitCode, 3);
     EXPECT_EQ(QString::fromLocal8Bit(status.out),
-        QStringLiteral("some-queue: error\n  %1\n").arg(reason));
+        QStringLiteral("some-queue: unreachable\n  %1\n").arg(reason));
     const ProcessResult jobs
         = runZanto({QStringLiteral("jobs"), QStringLiteral("some-queue")}, {}, environment);
     EXPECT_EQ(jobs.exitCode, 3);
@@ -360,6 +450,12 @@ TEST(StatusCommands, UsageMistakesEndWithStatusTwoAndAMessage)
             "zanto jobs: unexpected argument 'b'\n"},
         {{QStringLiteral("status"), QStringLiteral("--timeout"), QStringLiteral("soon")},
             "zanto status: --timeout: 'soon' is not a number from 0 to 65535\n"},
+        {{QStringLiteral("print"), QStringLiteral("--wait-timeout"), QStringLiteral("2s")},
+            "zanto print: --wait-timeout is given without --wait\n"},
+        {{QStringLiteral("print"), QStringLiteral("--wait"), QStringLiteral("--wait-timeout"),
+             QStringLiteral("-1")},
+            "zanto print: --wait-timeout: '-1' is not a time (give seconds, or a number with ms, "
+            "s, m or h, up to 596 h)\n"},
     };
     for (const auto &[arguments, message] : rows) {
         const ProcessResult result = runZanto(arguments);
@@ -367,4 +463,27 @@ TEST(StatusCommands, UsageMistakesEndWithStatusTwoAndAMessage)
         EXPECT_EQ(result.err, message);
         EXPECT_EQ(result.out, QByteArray());
     }
+}
+
+// A destination that a print could not open is not "ready": the status
+// says why, with the exit status of a printer that cannot be reached.
+TEST(StatusCommands, AnAbsentDeviceAndARefusingPrinterAreNotReady)
+{
+    const QString absent = QStringLiteral("/dev/zanto-no-such-printer");
+    const QString refusing = QStringLiteral("socket://127.0.0.1:%1").arg(refusingLoopbackPort());
+    const std::pair<QString, QString> rows[] = {
+        {absent, QStringLiteral("%1: absent\n  %1: %2\n").arg(absent, childOsReason(ENOENT))},
+        {refusing,
+            QStringLiteral("%1: unreachable\n  %1: %2\n")
+                .arg(refusing, childOsReason(ECONNREFUSED))},
+    };
+    for (const auto &[destination, shown] : rows) {
+        const ProcessResult result = runZanto({QStringLiteral("status"), destination});
+        EXPECT_EQ(result.exitCode, 3) << destination.toStdString();
+        EXPECT_EQ(QString::fromLocal8Bit(result.out), shown);
+    }
+    // As a print to it fails.
+    const ProcessResult printed
+        = runZanto({QStringLiteral("print"), QStringLiteral("--to"), absent}, "a line\n");
+    EXPECT_NE(printed.exitCode, 0);
 }

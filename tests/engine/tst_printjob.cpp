@@ -24,6 +24,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <net/if.h>
 #include <sched.h>
 #include <sys/ioctl.h>
@@ -529,4 +530,111 @@ TEST_F(DevicePaths, APrinterThatVanishesWhileAJobIsIdleIsFoundWithoutATimeout)
         GTEST_SKIP() << "no network namespace of its own for the test";
     EXPECT_EQ(failure.first.toStdString(), "Failed to write to port");
     EXPECT_EQ(failure.second.toStdString(), uri.toStdString() + ": " + std::strerror(ETIMEDOUT));
+}
+
+TEST_F(DevicePaths, ANetworkPrinterSlowerThanItsWindowGetsTheWholeJobWithTheDefaultTimeout)
+{
+    // The printer reads 64 bytes at a time, 4,000 bytes a second: far slower
+    // than the connection opens its window again (the system reopens it once
+    // some kilobytes are free, about two seconds at this pace), so the
+    // sender sees no progress for longer than the time-out of a second again
+    // and again; the stall reports count those waits. 32 KiB keep the test
+    // to about eight seconds.
+    const int rate = 4000;
+    std::mutex mutex;
+    QByteArray received;
+    LoopbackPrinter printer([&](int connection, const std::atomic<bool> &stopped) {
+        const auto pause = std::chrono::microseconds(64 * 1'000'000LL / rate);
+        const auto end = std::chrono::steady_clock::now() + 120s;
+        while (!stopped && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(pause);
+            char buffer[64];
+            const ssize_t count = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
+                return;
+            if (count > 0) {
+                const std::lock_guard lock(mutex);
+                received.append(buffer, count);
+            }
+        }
+    });
+    std::atomic<int> stalls = 0;
+    Platform::setStallReport([&](const std::string &name) {
+        if (name == printer.uri().toStdString())
+            ++stalls;
+    });
+    TZantoquiller component;
+    ASSERT_EQ(component.Timeout(), 1000);
+    component.SetPort(poDisk);
+    component.SetOutputFile(printer.uri());
+    QByteArray job;
+    for (int line = 0; job.size() < (32 << 10); ++line)
+        job += QByteArray::number(line).rightJustified(6, '0') + QByteArray(56, '.') + "\r\n";
+    const Watchdog watchdog(120s, "a job to a printer slower than its window");
+    EXPECT_EQ(failureOf([&] { component.PrintString(job); }).toStdString(), "none");
+    Platform::setStallReport({});
+    ASSERT_TRUE(printer.waitForConnections(1));
+    const std::lock_guard lock(mutex);
+    EXPECT_TRUE(received == job) << received.size() << " of " << job.size() << " bytes";
+    EXPECT_GE(stalls.load(), 1);
+}
+
+TEST_F(DevicePaths, ANetworkPrinterThatVanishesMidJobFailsWithinTheTimeout)
+{
+    // As above, the printer lives in a network namespace of the test's own
+    // and vanishes without a word while the job's data is on its way.
+    std::atomic<int> namespaceSocket = -1;
+    std::atomic<bool> started = false;
+    std::pair<QString, QString> failure;
+    QString uri;
+    std::chrono::steady_clock::time_point ended;
+    std::thread job([&] {
+        if (::unshare(CLONE_NEWNET) != 0)
+            return;
+        const int control = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (control < 0)
+            return;
+        if (!setLoopbackUp(control, true)) {
+            ::close(control);
+            return;
+        }
+        // Takes 64 KiB every 10 ms: the 32 MiB job is far from done when
+        // the printer goes.
+        LoopbackPrinter printer([](int connection, const std::atomic<bool> &stopped) {
+            while (!stopped) {
+                std::this_thread::sleep_for(10ms);
+                static thread_local char buffer[64 << 10];
+                const ssize_t count = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+                if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
+                    return;
+            }
+        });
+        uri = printer.uri();
+        TZantoquiller component; // the default time-out of a second
+        component.SetPort(poDisk);
+        component.SetOutputFile(printer.uri());
+        namespaceSocket = control;
+        started = true;
+        failure = inOutErrorOf([&] { component.PrintString(QByteArray(32 << 20, 'x')); });
+        ended = std::chrono::steady_clock::now();
+    });
+    // Bounded: the job thread gives up at once when it has no namespace.
+    for (int waited = 0; waited < 500 && !started; ++waited)
+        std::this_thread::sleep_for(10ms);
+    std::chrono::steady_clock::time_point vanished;
+    if (started) {
+        std::this_thread::sleep_for(300ms);
+        vanished = std::chrono::steady_clock::now();
+        setLoopbackUp(namespaceSocket, false);
+    }
+    const Watchdog watchdog(60s, "a job to a printer that vanished");
+    job.join();
+    if (namespaceSocket >= 0)
+        ::close(namespaceSocket);
+    if (!started)
+        GTEST_SKIP() << "no network namespace of its own for the test";
+    EXPECT_EQ(failure.first.toStdString(), "Failed to write to port");
+    EXPECT_TRUE(failure.second.startsWith(uri + u':')) << failure.second.toStdString();
+    // The time-out after the last progress, with room for a loaded machine.
+    EXPECT_LT(ended - vanished, 4s);
 }

@@ -230,12 +230,15 @@ TEST(DeviceStatus, DevicesWithoutStatusLinesAreUnknownAndFilesReady)
     EXPECT_EQ(
         deviceStatus(nowhere, 1s, false).reasons, Reasons {nowhere + ": " + osReasonText(ENOENT)});
 
-    try {
-        deviceStatus("parallel:/dev/zanto-no-such-port", 1s, false);
-        FAIL() << "no error";
-    } catch (const DeviceError &error) {
-        EXPECT_EQ(error.what(), "/dev/zanto-no-such-port: " + osReasonText(ENOENT));
+    // A device that is not there is absent, as a print could not open it;
+    // a file under /dev is never made.
+    for (const char *absent : {"parallel:/dev/zanto-no-such-port", "/dev/zanto-no-such-port"}) {
+        const PrinterStatus status = deviceStatus(absent, 1s, false);
+        EXPECT_TRUE(status.absent) << absent;
+        EXPECT_EQ(status.state, PrinterState::Error);
+        EXPECT_EQ(status.reasons, Reasons {"/dev/zanto-no-such-port: " + osReasonText(ENOENT)});
     }
+    EXPECT_FALSE(ready.absent);
 }
 
 TEST(ReadableText, ControlsAreNamedUtf8StaysAndLongTextIsCut)

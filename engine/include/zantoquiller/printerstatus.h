@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <zantoquiller/core_export.h>
 
+#include <functional>
+
 namespace Zanto {
 
 enum class PrinterState { Ready, Printing, OffLine, PaperOut, Error, Unknown };
@@ -35,6 +37,9 @@ struct PrinterStatus
     bool isQueue = false;
     bool acceptingJobs = false;
     int waitingJobs = 0;
+    // The device is not there (no such file, no device behind its node), so
+    // a print could not open it; reachable is then false too.
+    bool absent = false;
 };
 
 // The state of destination. A parallel port is asked for its status lines
@@ -80,6 +85,15 @@ struct PrintJobEnd
     QString reason;
 };
 
+// Called when a print to a network printer has waited a whole write time-out
+// for a printer that is there but takes no data (out of paper, or slower than
+// the network), with the printer as its error messages name it; again after
+// each further time-out. Such a printer keeps the print waiting, where one
+// that cannot be reached or has gone fails it. None by default; the call
+// may come on any thread that prints.
+ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
+    const std::function<void(const QString &printer)> &report);
+
 // The calls below reach the print server with the printer object's
 // time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
 // and EPrinterUnreachable when it cannot be reached or does not answer.
@@ -100,5 +114,14 @@ ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();
 // Waits until job id of queue (empty: the current printer) has ended or is
 // stopped. An interrupting signal ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queue = {});
+// Waits until job id of queue (empty: the current printer) has ended:
+// completed, cancelled or aborted. A paused queue or a stopped job is waited
+// through, as someone may start it again; waiting (may be empty) is told why
+// each time that changes (an empty text when the job goes on). When limitMs
+// (negative: no limit) passes first, returns the state the job is in, one
+// that has not ended, and why it waits. An interrupting signal cancels the
+// job and ends the wait with EPrinter.
+ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
+    const std::function<void(const QString &why)> &waiting);
 
 } // namespace Zanto

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,14 @@ struct KeepAlive
 void setKeepAlive(const KeepAlive &timing);
 KeepAlive keepAlive();
 
+// Called when a write or the end of a job has waited a whole time-out for a
+// network printer that is there but takes no data (a closed window), with
+// the printer's name; again after each further time-out. Set by the program,
+// for example to tell someone watching; none by default. It may be called on
+// any thread that prints.
+using StallReport = std::function<void(const std::string &displayName)>;
+void setStallReport(StallReport report);
+
 class OutputDevice
 {
 public:
@@ -54,7 +63,9 @@ public:
         std::chrono::milliseconds connectTimeout, const DeviceMap &map = deviceMap());
 
     // Writes all size bytes, or raises DeviceError. timeout is the total time
-    // the write may take (zero: no limit); disk files are never held up.
+    // the write may take (zero: no limit); disk files are never held up. For
+    // a TCP printer it is the longest wait without progress, and a printer
+    // that is there but takes nothing (peerAnswers()) is waited for.
     // For the write a terminal is switched to raw output (and to the line
     // settings of a serial URI) and SIGPIPE is held off; both are set back
     // before write() returns or raises. A TCP printer's data stream goes on
@@ -84,8 +95,8 @@ public:
 
 private:
     void writeRegularFile(const char *data, std::size_t size);
-    void writeWithin(const char *data, std::size_t size, const Deadline &deadline,
-        std::chrono::milliseconds timeout);
+    void writeWithin(
+        const char *data, std::size_t size, Deadline &deadline, std::chrono::milliseconds timeout);
 
     int m_fd = -1;
     bool m_socket = false;

@@ -22,6 +22,8 @@ struct PrinterStatus
     bool isQueue = false;
     bool acceptingJobs = false;
     int waitingJobs = 0;
+    // The device is not there: no such file, or no device behind its node.
+    bool absent = false;
 };
 
 // "ready", "printing", "off line", "paper out", "error", "unknown".

@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <ctime>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,5 +64,19 @@ struct JobEnd
 // at most timeout. A signal recorded by requestInterrupt() ends the wait
 // with PrinterError.
 JobEnd waitForJob(int id, const std::string &queue, std::chrono::milliseconds timeout);
+
+// Told why a job does not go on (its queue is paused, it is held or
+// stopped), each time that changes; an empty text when it goes on again.
+using JobWaitReport = std::function<void(const std::string &why)>;
+
+// Waits until job id of queue has ended (completed, cancelled, aborted),
+// through a paused queue or a stopped job, which someone may start again.
+// When limit (none: no limit) passes first, returns the state the job is in
+// (one that has not ended) with why it waits. Each question to the server
+// waits at most timeout. A signal recorded by requestInterrupt() cancels the
+// job, so that it does not print after all, and ends the wait with
+// PrinterError.
+JobEnd waitForJobEnd(int id, const std::string &queue, std::chrono::milliseconds timeout,
+    std::optional<std::chrono::milliseconds> limit, const JobWaitReport &waiting);
 
 } // namespace Zanto::Platform
