@@ -257,6 +257,8 @@ int runPrint(const QStringList &arguments)
                                        .arg(jobAfter)
                                        .toLocal8Bit();
         writeStandardOutput(request.constData(), std::size_t(request.size()));
+        // Seen at once, as lp shows it, also while --wait goes on.
+        std::fflush(stdout);
     }
     if (!preview.isSet(parser) && parser.isSet(waitOption))
         return waitForSpooledJob(jobBefore, waitLimitMs);

@@ -86,7 +86,7 @@ int waitForSpooledJob(int jobBefore, int limitMs)
         if (end.state <= JobState::Stopped) {
             // Given up: the job must not print later, after a script has
             // been told that it failed and perhaps printed it again.
-            cancelPrintJob(job);
+            cancelPrintJob(job, queue);
             std::fprintf(stderr,
                 "zanto print: gave up waiting for %s-%d after %.10g s; the job was cancelled\n",
                 queue.toLocal8Bit().constData(), job, limitMs / 1000.0);

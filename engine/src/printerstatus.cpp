@@ -175,6 +175,11 @@ void cancelPrintJob(int id)
     onPrinter([&] { Platform::cancelJob(id, Platform::printer().timeout()); });
 }
 
+void cancelPrintJob(int id, const QString &queue)
+{
+    onPrinter([&] { Platform::cancelJob(id, queueName(queue), Platform::printer().timeout()); });
+}
+
 QList<int> cancelAllPrintJobs(const QString &queue)
 {
     const auto ids = onPrinter(

@@ -272,6 +272,13 @@ void cancelJob(int id, std::chrono::milliseconds timeout)
         "did not cancel job " + std::to_string(id));
 }
 
+void cancelJob(int id, const std::string &queue, std::chrono::milliseconds timeout)
+{
+    const IppEndpoint endpoint = endpointFor(queue);
+    ServerConnection http(endpoint, timeout);
+    cancelOn(http, endpoint, id);
+}
+
 std::vector<int> cancelAllJobs(const std::string &queue, std::chrono::milliseconds timeout)
 {
     std::vector<int> cancelled;

@@ -196,7 +196,7 @@ TEST(CliExclusive, AJobThatCannotHaveItsDestinationInTimeFailsAndLeavesItAlone)
                 "text\n", environmentIn(dir));
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err,
-            "Failed to open port\n" + QFile::encodeName(path)
+            "zanto print: cannot open " + QFile::encodeName(path)
                 + ": another job is printing to it; waited 300 ms\n");
         EXPECT_EQ(readFile(path), "another job's output\n");
     }

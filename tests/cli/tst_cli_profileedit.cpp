@@ -266,7 +266,7 @@ TEST(CliProfileEdit, PreviewReadsTheBytesAsTheProfilesPrinter)
         readFile(places.work(QStringLiteral("expected.txt"))).contains("Caf\xc3\xa9 \xc3\x98l"));
     // Without the profile the bytes read otherwise; the command line's
     // options outweigh the profile's.
-    const ProcessResult plain = places.run("preview --no-attributes job.prn");
+    const ProcessResult plain = places.run("preview --printer-type ibm --no-attributes job.prn");
     EXPECT_TRUE(plain.out.contains("Caf\xc3\xa9 \xc2\xa5l")) << plain.out.constData();
     const ProcessResult overridden
         = places.run("preview -P latin --charset cp437 --no-attributes job.prn");

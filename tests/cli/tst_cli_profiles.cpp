@@ -468,8 +468,10 @@ TEST(CliProfiles, SaveRefusesWhatAPrintWouldRefuseAndKeepsTheFile)
     for (const char *arguments : {"profiles save keep --left-offset 2", "print -o out.prn"}) {
         result = places.run(words(QLatin1String(arguments)));
         EXPECT_EQ(result.exitCode, 2) << arguments;
+        const QByteArray command = QByteArray(arguments).split(' ').constFirst();
         EXPECT_EQ(result.err,
-            places.ownFile().toUtf8() + ":3: section [keep] is given twice (first on line 1)\n");
+            "zanto " + command + ": " + places.ownFile().toUtf8()
+                + ":3: section [keep] is given twice (first on line 1)\n");
         EXPECT_EQ(readFile(places.ownFile()), broken);
     }
 }
@@ -483,12 +485,12 @@ TEST(CliProfiles, AFileNamedByAProfileThatCannotBeLoadedIsToldAtItsLine)
     ProcessResult result = places.run(words(QStringLiteral("print -o out.prn")));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        places.ownFile().toUtf8() + ":3: codes: Invalid File Format\n" + folder.toUtf8()
-            + "/bad.PCC: does not begin with \"ZantoquillerControlCodes\"\n");
+        "zanto print: " + places.ownFile().toUtf8() + ":3: codes: Invalid File Format: "
+            + folder.toUtf8() + "/bad.PCC: does not begin with \"ZantoquillerControlCodes\"\n");
     ASSERT_EQ(places.run(words(QStringLiteral("codes save good"))).exitCode, 0);
     result = places.run(words(QStringLiteral("print -P t -o out.prn --codes good.PCC")));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.startsWith(places.ownFile().toUtf8()
+    EXPECT_TRUE(result.err.startsWith("zanto print: " + places.ownFile().toUtf8()
         + ":5: translation: File Not "
           "Found: "))
         << result.err.constData();
@@ -496,7 +498,8 @@ TEST(CliProfiles, AFileNamedByAProfileThatCannotBeLoadedIsToldAtItsLine)
     writeFile(places.work() + QStringLiteral("/bad.PCC"), "not codes\n");
     result = places.run(words(QStringLiteral("print -o out.prn --codes bad.PCC")));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.startsWith("Invalid File Format\n")) << result.err.constData();
+    EXPECT_TRUE(result.err.startsWith("zanto print: Invalid File Format: "))
+        << result.err.constData();
     EXPECT_FALSE(QFile::exists(places.work() + QStringLiteral("/out.prn")));
 }
 
@@ -540,7 +543,8 @@ TEST(CliProfiles, AFileSizeLimitIsToldAndLeavesNoTemporaryFile)
         places, words(QStringLiteral("profiles save p --left-offset 2")), {}, 64);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-        "Disk Full\n" + places.ownFile().toUtf8() + ": " + childOsReason(EFBIG).toUtf8() + '\n');
+        "zanto profiles: Disk Full: " + places.ownFile().toUtf8() + ": "
+            + childOsReason(EFBIG).toUtf8() + '\n');
     EXPECT_EQ(readFile(places.ownFile()), kept);
     EXPECT_EQ(
         QDir(QFileInfo(places.ownFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
@@ -550,7 +554,7 @@ TEST(CliProfiles, AFileSizeLimitIsToldAndLeavesNoTemporaryFile)
         words(QStringLiteral("print --printer-type plain -o out.prn")),
         QByteArray("123456789\n").repeated(1000), 4096);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(
-        result.err, "Failed to write to port\nout.prn: " + childOsReason(EFBIG).toUtf8() + '\n');
+    EXPECT_EQ(result.err,
+        "zanto print: cannot write to out.prn: " + childOsReason(EFBIG).toUtf8() + '\n');
     EXPECT_EQ(QFileInfo(places.work() + QStringLiteral("/out.prn")).size(), 4096);
 }

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <netinet/in.h>
+#include <set>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -56,6 +57,7 @@ struct PrinterState
     bool takesJobs = false;
     bool paused = false;
     int lastJobId = 0;
+    std::set<int> cancelled;
 };
 
 void describePrinter(ipp_t *response, const PrinterState &printer)
@@ -78,16 +80,24 @@ void describePrinter(ipp_t *response, const PrinterState &printer)
         int(values.size()), nullptr, values.data());
     std::vector<int> operations {IPP_OP_GET_PRINTER_ATTRIBUTES};
     if (printer.takesJobs)
-        operations.insert(
-            operations.end(), {IPP_OP_CREATE_JOB, IPP_OP_SEND_DOCUMENT, IPP_OP_GET_JOB_ATTRIBUTES});
+        operations.insert(operations.end(),
+            {IPP_OP_CREATE_JOB, IPP_OP_SEND_DOCUMENT, IPP_OP_GET_JOB_ATTRIBUTES,
+                IPP_OP_CANCEL_JOB});
     ippAddIntegers(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "operations-supported",
         int(operations.size()), operations.data());
 }
 
 // A job taken by the printer: pending until its document has come, then
-// stopped with the printer.
+// stopped with the printer, until it is cancelled.
 void describeJob(ipp_t *response, const PrinterState &printer, int id, bool documentCame)
 {
+    if (printer.cancelled.count(id) != 0) {
+        ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
+        ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_CANCELED);
+        ippAddString(response, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", nullptr,
+            "job-canceled-by-user");
+        return;
+    }
     ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
     ippAddString(response, IPP_TAG_JOB, IPP_TAG_URI, "job-uri", nullptr,
         (printer.uri + '/' + std::to_string(id)).c_str());
@@ -106,7 +116,7 @@ ipp_t *answer(ipp_t *request, PrinterState &printer)
         describePrinter(response, printer);
     } else if (!printer.takesJobs
         || (operation != IPP_OP_CREATE_JOB && operation != IPP_OP_SEND_DOCUMENT
-            && operation != IPP_OP_GET_JOB_ATTRIBUTES)) {
+            && operation != IPP_OP_GET_JOB_ATTRIBUTES && operation != IPP_OP_CANCEL_JOB)) {
         ippSetStatusCode(response, IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED);
     } else if (operation == IPP_OP_CREATE_JOB) {
         describeJob(response, printer, ++printer.lastJobId, false);
@@ -115,6 +125,8 @@ ipp_t *answer(ipp_t *request, PrinterState &printer)
     } else {
         if (operation == IPP_OP_SEND_DOCUMENT)
             printer.paused = true;
+        if (operation == IPP_OP_CANCEL_JOB)
+            printer.cancelled.insert(jobId);
         describeJob(response, printer, jobId, printer.paused);
     }
     return response;

@@ -58,7 +58,7 @@ TEST(PaletteCommand, ALibraryThatIsNotAPackageIsAComponentError)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
-        "\"" + file.toUtf8()
+        "zanto palette: \"" + file.toUtf8()
             + "\" is not a package: it lacks the entry points "
               "GetPackageInfoTable, Initialize, Finalize\n");
 }

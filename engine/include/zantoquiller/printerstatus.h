@@ -102,6 +102,9 @@ ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
 // oldest first.
 ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const QString &queue = {});
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
+// Cancels job id of queue (empty: the current printer), which may be an
+// IPP printer's URI.
+ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id, const QString &queue);
 // Cancels every job of queue that has not ended; returns their ids.
 ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const QString &queue);
 // The title (empty: the application's name) and the number of copies of

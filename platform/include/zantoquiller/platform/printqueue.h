@@ -48,6 +48,8 @@ std::vector<JobInfo> queueJobs(const std::string &queue, std::chrono::millisecon
 // Cancels job id of the server libcups finds; raises PrinterError when the
 // server refuses (no such job, not allowed, ended already).
 void cancelJob(int id, std::chrono::milliseconds timeout);
+// Cancels job id of queue (a CUPS queue or an IPP printer's URI).
+void cancelJob(int id, const std::string &queue, std::chrono::milliseconds timeout);
 // Cancels every job of queue that has not ended; returns their ids.
 std::vector<int> cancelAllJobs(const std::string &queue, std::chrono::milliseconds timeout);
 
