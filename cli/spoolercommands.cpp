@@ -87,9 +87,11 @@ int waitForSpooledJob(int jobBefore, int limitMs)
             // Given up: the job must not print later, after a script has
             // been told that it failed and perhaps printed it again.
             cancelPrintJob(job, queue);
+            // The messages are English: a decimal point in any locale.
             std::fprintf(stderr,
-                "zanto print: gave up waiting for %s-%d after %.10g s; the job was cancelled\n",
-                queue.toLocal8Bit().constData(), job, limitMs / 1000.0);
+                "zanto print: gave up waiting for %s-%d after %s s; the job was cancelled\n",
+                queue.toLocal8Bit().constData(), job,
+                QString::number(limitMs / 1000.0, 'g', 10).toLatin1().constData());
             return ExitJobNotCompleted;
         }
     } catch (const EPrinterUnreachable &error) {
