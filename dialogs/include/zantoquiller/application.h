@@ -19,8 +19,9 @@ class ZANTOQUILLER_WIDGETS_EXPORT TApplication : public QApplication
     Q_OBJECT
 
 public:
-    /// Also maps the dialogs' font faces and installs the edit dialogs that
-    /// TZantoquiller::EditPrinterCodes and EditTranslationTable open.
+    /// The application object. Also maps the dialogs' font faces and
+    /// installs the edit dialogs that TZantoquiller::EditPrinterCodes and
+    /// EditTranslationTable open.
     TApplication(int &argc, char **argv);
     ~TApplication() override;
 

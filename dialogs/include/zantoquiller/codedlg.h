@@ -42,8 +42,11 @@ public:
     /// EConvertError; the fields before it are stored already.
     void WriteCodes();
 
-    /// Event handlers. Each raises what WriteCodes or the code list
-    /// conversion raises; the dialog shows it in the application's error box.
+    // Event handlers. Each raises what WriteCodes or the code list
+    // conversion raises; the dialog shows it in the application's error box.
+    /// The user pressed OK: stores the fields (WriteCodes()) and closes the
+    /// dialog as accepted. Raises what WriteCodes() raises; the dialog shows
+    /// it in the application's error box.
     void OKBtnClick();
     /// The user chose another printer type: stores the fields, then shows
     /// the chosen type's codes. When storing fails the list goes back to

@@ -38,7 +38,9 @@ public:
     /// EConvertError. Either way the faulty row becomes the current row.
     bool VerifyCodes();
 
-    /// Event handlers.
+    // Event handlers.
+    /// The user pressed OK: closes the dialog as accepted when VerifyCodes()
+    /// finds every row valid.
     void OKBtnClick();
     /// Adds a blank row at the end and makes it the current row.
     void AddButtonClick();
@@ -47,8 +49,10 @@ public:
     /// Deletes the current row; the last data row is blanked instead.
     void DeleteButtonClick();
 
-    /// The grid in its own terms: row 0 is the heading row, rows 1 and on
-    /// are the data rows; column 0 the character, column 1 the codes.
+    // The grid in its own terms: row 0 is the heading row, rows 1 and on
+    // are the data rows; column 0 the character, column 1 the codes.
+    /// The number of rows, the heading row (row 0) included; the data rows
+    /// are rows 1 and on. Column 0 holds the character, column 1 the codes.
     int RowCount() const;
     /// Adds blank rows at the end or removes rows from it; the heading row
     /// stays.

@@ -10,7 +10,8 @@
 
 namespace Zanto {
 
-/// Installs the handlers of SIGINT, SIGTERM and SIGHUP described above.
+/// Installs handlers of SIGINT, SIGTERM and SIGHUP that stop the running
+/// print cleanly, as described for interrupts.h.
 ZANTOQUILLER_CORE_EXPORT void installInterruptHandlers();
 /// The signal that asked the running print to stop, or 0.
 ZANTOQUILLER_CORE_EXPORT int interruptSignal();

@@ -24,10 +24,12 @@ struct PrinterInfo
 /// Every printer the print server offers. Raises EPrinter when the server
 /// cannot be reached.
 ZANTOQUILLER_CORE_EXPORT QList<PrinterInfo> printerList();
-/// Raises EPrinter when there is no current printer.
+/// The current printer's name. Raises EPrinter when there is no current
+/// printer.
 ZANTOQUILLER_CORE_EXPORT QString currentPrinterName();
-/// A queue name, or an ipp:// or ipps:// printer URI. Raises EPrinter and keeps
-/// the old choice when there is no such printer.
+/// Makes name the current printer: a queue name, or an ipp:// or ipps://
+/// printer URI. Raises EPrinter and keeps the old choice when there is no
+/// such printer.
 ZANTOQUILLER_CORE_EXPORT void selectPrinter(const QString &name);
 /// Follow the print server's default printer again.
 ZANTOQUILLER_CORE_EXPORT void selectDefaultPrinter();

@@ -106,9 +106,11 @@ struct PrintJobEnd
 ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
     const std::function<void(const QString &printer)> &report);
 
+/// \name Spooler jobs
 /// The calls below reach the print server with the printer object's
 /// time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
 /// and EPrinterUnreachable when it cannot be reached or does not answer.
+///@{
 
 /// The jobs of queue (empty: the current printer) that have not ended,
 /// oldest first.
@@ -140,5 +142,7 @@ ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queu
 /// job and ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
     const std::function<void(const QString &why)> &waiting);
+
+///@}
 
 } // namespace Zanto
