@@ -1,8 +1,8 @@
 // The component's settings file operations on real files: names, messages,
 // reasons, and the component's state after every failure.
 #include "bytes.h"
-#include "systemreason.h"
 #include "settingsfailure.h"
+#include "systemreason.h"
 #include "tempdir.h"
 
 #include <zantoquiller/exceptions.h>
@@ -25,9 +25,9 @@
 
 using namespace Zanto;
 using ZantoTest::bytes;
-using ZantoTest::osReason;
 using ZantoTest::Failure;
 using ZantoTest::failureOf;
+using ZantoTest::osReason;
 using ZantoTest::randomTable;
 using ZantoTest::readFile;
 using ZantoTest::TempDir;

@@ -1,5 +1,6 @@
-// The exception classes the library raises. Every failure carries a fixed
-// message; input/output errors may also carry the operating system's reason.
+/// \file
+/// The exception classes the library raises. Every failure carries a fixed
+/// message; input/output errors may also carry the operating system's reason.
 #pragma once
 
 #include <QString>
@@ -10,17 +11,24 @@
 
 namespace Zanto {
 
-// Copies share the same fixed texts: copying never fails, as an exception's
-// copy must not.
+/// The base of the library's exceptions: a fixed message.
+///
+/// Copies share the same fixed texts: copying never fails, as an exception's
+/// copy must not.
 class ZANTOQUILLER_CORE_EXPORT Exception : public std::exception
 {
 public:
+    /// An exception with message.
     explicit Exception(QString message);
+    /// Shares other's texts.
     Exception(const Exception &other) noexcept;
+    /// Shares other's texts.
     Exception &operator=(const Exception &other) noexcept;
     ~Exception() override;
 
+    /// The message, e.g. "Failed to open port".
     const QString &Message() const;
+    /// The message as UTF-8.
     const char *what() const noexcept override;
 
 private:
@@ -31,17 +39,21 @@ private:
     std::shared_ptr<const Data> d;
 };
 
+/// A file, port or device could not be opened, read or written.
 class ZANTOQUILLER_CORE_EXPORT EInOutError : public Exception
 {
 public:
+    /// An error with message and the system's reason.
     explicit EInOutError(QString message, QString reason = {});
     ~EInOutError() override;
 
-    // What the operating system said, e.g. "/dev/usb/lp0: Permission denied";
-    // empty when there is nothing more to say than the message.
+    /// What the operating system said, e.g. "/dev/usb/lp0: Permission denied";
+    /// empty when there is nothing more to say than the message.
     const QString &Reason() const;
 };
 
+/// A value could not be converted: a code list, a port ordinal, a stored
+/// property, a table a file cannot hold.
 class ZANTOQUILLER_CORE_EXPORT EConvertError : public Exception
 {
 public:
@@ -49,6 +61,7 @@ public:
     ~EConvertError() override;
 };
 
+/// A string list is unfit for its use, e.g. a TransOut shorter than TransIn.
 class ZANTOQUILLER_CORE_EXPORT EStringListError : public Exception
 {
 public:
@@ -56,6 +69,8 @@ public:
     ~EStringListError() override;
 };
 
+/// The printer object or the print server failed: no such printer, a
+/// refused job, no current printer.
 class ZANTOQUILLER_CORE_EXPORT EPrinter : public Exception
 {
 public:
@@ -63,8 +78,8 @@ public:
     ~EPrinter() override;
 };
 
-// The print server (or a printer addressed by URI) cannot be reached or did
-// not answer within the time-out.
+/// The print server (or a printer addressed by URI) cannot be reached or did
+/// not answer within the time-out.
 class ZANTOQUILLER_CORE_EXPORT EPrinterUnreachable : public EPrinter
 {
 public:
@@ -72,6 +87,8 @@ public:
     ~EPrinterUnreachable() override;
 };
 
+/// The component refused or stopped a print: an invalid LeftOffset, an
+/// unknown memo type, a line too long for the line buffer.
 class ZANTOQUILLER_CORE_EXPORT eZantoquillError : public Exception
 {
 public:

@@ -1,11 +1,12 @@
-// Is the printer ready? The state of a printer as its spooler queue, its port
-// or the printer itself reports it; the jobs of a spooler queue, cancelling
-// them, and waiting for a job to end.
-//
-// A destination is named as on the command line: a queue name or an ipp://
-// printer URI (a spooler queue), a device name (LPT1 ... COM4, through the
-// device map), a device path, or a parallel:, serial:, file: or socket://
-// URI. An empty name is the current printer's queue.
+/// \file
+/// Is the printer ready? The state of a printer as its spooler queue, its port
+/// or the printer itself reports it; the jobs of a spooler queue, cancelling
+/// them, and waiting for a job to end.
+///
+/// A destination is named as on the command line: a queue name or an ipp://
+/// printer URI (a spooler queue), a device name (LPT1 ... COM4, through the
+/// device map), a device path, or a parallel:, serial:, file: or socket://
+/// URI. An empty name is the current printer's queue.
 #pragma once
 
 #include <QDateTime>
@@ -18,113 +19,130 @@
 
 namespace Zanto {
 
-enum class PrinterState { Ready, Printing, OffLine, PaperOut, Error, Unknown };
+/// The state of a printer, as far as it can be told.
+enum class PrinterState {
+    Ready, ///< takes a print now
+    Printing, ///< busy with a job
+    OffLine, ///< off line, shut down, or its queue is paused
+    PaperOut, ///< out of paper
+    Error, ///< in an error state, or could not be reached
+    Unknown ///< the printer says nothing about its state
+};
 
-// "ready", "printing", "off line", "paper out", "error", "unknown".
+/// "ready", "printing", "off line", "paper out", "error", "unknown".
 ZANTOQUILLER_CORE_EXPORT QString printerStateName(PrinterState state);
 
+/// The state of a printer, and why.
 struct PrinterStatus
 {
-    QString destination; // what was asked: queue name, device path, socket URI
-    PrinterState state = PrinterState::Unknown;
-    // Why, in words, most telling first: the queue's state reasons, the
-    // port's status lines, the printer's own answer.
+    QString destination; ///< what was asked: queue name, device path, socket URI
+    PrinterState state = PrinterState::Unknown; ///< the state
+    /// Why, in words, most telling first: the queue's state reasons, the
+    /// port's status lines, the printer's own answer.
     QStringList reasons;
-    // False when the print server, the device or the network printer could
-    // not be reached at all; state is then Error and reasons say why.
+    /// False when the print server, the device or the network printer could
+    /// not be reached at all; state is then Error and reasons say why.
     bool reachable = true;
-    // Spooler queues only.
-    bool isQueue = false;
-    bool acceptingJobs = false;
-    int waitingJobs = 0;
-    // The device is not there (no such file, no device behind its node), so
-    // a print could not open it; reachable is then false too.
+    /// Spooler queues only.
+    bool isQueue = false; ///< the destination is a spooler queue
+    bool acceptingJobs = false; ///< the queue accepts new jobs
+    int waitingJobs = 0; ///< the jobs in the queue that have not ended
+    /// The device is not there (no such file, no device behind its node), so
+    /// a print could not open it; reachable is then false too.
     bool absent = false;
 };
 
-// The state of destination. A parallel port is asked for its status lines
-// (paper out, selected, error, busy); a serial port for its modem lines (DSR,
-// CTS, DCD; "unknown" where it has none); a network printer on a socket:// URI
-// with the PJL status query. With escPos a serial or network printer is
-// asked with the ESC/POS real-time status request (DLE EOT) instead. Nothing
-// sent prints. Each question waits at most timeoutMs (0: 10 s); a printer
-// that answers nothing within it is "unknown". Raises EPrinter when the
-// server answers that there is no such queue.
+/// The state of destination. A parallel port is asked for its status lines
+/// (paper out, selected, error, busy); a serial port for its modem lines (DSR,
+/// CTS, DCD; "unknown" where it has none); a network printer on a socket:// URI
+/// with the PJL status query. With escPos a serial or network printer is
+/// asked with the ESC/POS real-time status request (DLE EOT) instead. Nothing
+/// sent prints. Each question waits at most timeoutMs (0: 10 s); a printer
+/// that answers nothing within it is "unknown". Raises EPrinter when the
+/// server answers that there is no such queue.
 ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
     const QString &destination, int timeoutMs = 0, bool escPos = false);
 
-// The IPP job states.
+/// The IPP job states.
 enum class JobState {
-    Pending = 3,
-    Held = 4,
-    Processing = 5,
-    Stopped = 6,
-    Cancelled = 7,
-    Aborted = 8,
-    Completed = 9,
+    Pending = 3, ///< waits to be printed
+    Held = 4, ///< held until released
+    Processing = 5, ///< being printed
+    Stopped = 6, ///< stopped, or waiting on a stopped queue
+    Cancelled = 7, ///< cancelled
+    Aborted = 8, ///< ended by the system after an error
+    Completed = 9, ///< printed
 };
 
-// "pending", "held", "processing", "stopped", "cancelled", "aborted",
-// "completed".
+/// "pending", "held", "processing", "stopped", "cancelled", "aborted",
+/// "completed".
 ZANTOQUILLER_CORE_EXPORT QString jobStateName(JobState state);
 
+/// One job of a spooler queue.
 struct PrintJobInfo
 {
-    int id = 0;
-    QString user;
-    QString title;
-    qint64 sizeKilobytes = 0;
-    JobState state = JobState::Pending;
-    QDateTime created;
+    int id = 0; ///< the job's id
+    QString user; ///< who sent it
+    QString title; ///< its title
+    qint64 sizeKilobytes = 0; ///< its size in kilobytes
+    JobState state = JobState::Pending; ///< its state
+    QDateTime created; ///< when it was sent
 };
 
+/// How a waited-for job ended.
 struct PrintJobEnd
 {
-    // Stopped also for a job that waits on a stopped queue.
+    /// Stopped also for a job that waits on a stopped queue.
     JobState state = JobState::Completed;
-    QString reason;
+    QString reason; ///< why, in the print server's words; may be empty
 };
 
-// Called when a print to a network printer has waited a whole write time-out
-// for a printer that is there but takes no data (out of paper, or slower than
-// the network), with the printer as its error messages name it; again after
-// each further time-out. Such a printer keeps the print waiting, where one
-// that cannot be reached or has gone fails it. None by default; the call
-// may come on any thread that prints.
+/// Called when a print to a network printer has waited a whole write time-out
+/// for a printer that is there but takes no data (out of paper, or slower than
+/// the network), with the printer as its error messages name it; again after
+/// each further time-out. Such a printer keeps the print waiting, where one
+/// that cannot be reached or has gone fails it. None by default; the call
+/// may come on any thread that prints.
 ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
     const std::function<void(const QString &printer)> &report);
 
-// The calls below reach the print server with the printer object's
-// time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
-// and EPrinterUnreachable when it cannot be reached or does not answer.
+/// \name Spooler jobs
+/// The calls below reach the print server with the printer object's
+/// time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
+/// and EPrinterUnreachable when it cannot be reached or does not answer.
+///@{
 
-// The jobs of queue (empty: the current printer) that have not ended,
-// oldest first.
+/// The jobs of queue (empty: the current printer) that have not ended,
+/// oldest first.
 ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const QString &queue = {});
+/// Cancels job id of the current printer.
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
-// Cancels job id of queue (empty: the current printer), which may be an
-// IPP printer's URI.
+/// Cancels job id of queue (empty: the current printer), which may be an
+/// IPP printer's URI.
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id, const QString &queue);
-// Cancels every job of queue that has not ended; returns their ids.
+/// Cancels every job of queue that has not ended; returns their ids.
 ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const QString &queue);
-// The title (empty: the application's name) and the number of copies of
-// the spooler jobs the printer object begins from now on.
+/// The title (empty: the application's name) and the number of copies of
+/// the spooler jobs the printer object begins from now on.
 ZANTOQUILLER_CORE_EXPORT void setPrintJobTitle(const QString &title);
+/// See setPrintJobTitle().
 ZANTOQUILLER_CORE_EXPORT void setPrintJobCopies(int copies);
-// The id of the last job the printer object sent to the spooler; 0 before
-// any.
+/// The id of the last job the printer object sent to the spooler; 0 before
+/// any.
 ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();
-// Waits until job id of queue (empty: the current printer) has ended or is
-// stopped. An interrupting signal ends the wait with EPrinter.
+/// Waits until job id of queue (empty: the current printer) has ended or is
+/// stopped. An interrupting signal ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queue = {});
-// Waits until job id of queue (empty: the current printer) has ended:
-// completed, cancelled or aborted. A paused queue or a stopped job is waited
-// through, as someone may start it again; waiting (may be empty) is told why
-// each time that changes (an empty text when the job goes on). When limitMs
-// (negative: no limit) passes first, returns the state the job is in, one
-// that has not ended, and why it waits. An interrupting signal cancels the
-// job and ends the wait with EPrinter.
+/// Waits until job id of queue (empty: the current printer) has ended:
+/// completed, cancelled or aborted. A paused queue or a stopped job is waited
+/// through, as someone may start it again; waiting (may be empty) is told why
+/// each time that changes (an empty text when the job goes on). When limitMs
+/// (negative: no limit) passes first, returns the state the job is in, one
+/// that has not ended, and why it waits. An interrupting signal cancels the
+/// job and ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
     const std::function<void(const QString &why)> &waiting);
+
+///@}
 
 } // namespace Zanto

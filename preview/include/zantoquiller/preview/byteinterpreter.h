@@ -1,6 +1,7 @@
-// Reads the bytes of a print job as a character printer of one family
-// would, and lays them out on sheets of paper. Holds one sheet at a time:
-// each finished sheet goes to a PageSink at once.
+/// \file
+/// Reads the bytes of a print job as a character printer of one family
+/// would, and lays them out on sheets of paper. Holds one sheet at a time:
+/// each finished sheet goes to a PageSink at once.
 #pragma once
 
 #include <zantoquiller/preview/page.h>
@@ -21,74 +22,83 @@ class AnsiCodePage;
 
 namespace Zanto::Preview {
 
+/// The printer a job is laid out for.
 struct PrinterSetup
 {
+    /// The family whose language the job is read in.
     TPrinterType type = ptEpson;
-    // The thirteen codes of the type's record in the component's table.
+    /// The thirteen codes of the type's record in the component's table.
     TPrinterCodes codes;
-    // The printer's character set; CP437 when null.
+    /// The printer's character set; CP437 when null.
     const AnsiCodePage *codePage = nullptr;
-    // Continuous 8.5 x 11 inch stationery when null.
+    /// Continuous 8.5 x 11 inch stationery when null.
     const Paper *paper = nullptr;
 };
 
-// A sequence the family does not know, or one whose value was beyond what
-// the language allows and was cut to the nearest it allows (clamped).
+/// A sequence the family does not know, or one whose value was beyond what
+/// the language allows and was cut to the nearest it allows (clamped).
 struct UnknownSequence
 {
-    qint64 offset; // of its first byte in the job
-    int page;
-    QByteArray bytes;
-    bool clamped = false;
+    qint64 offset; ///< of its first byte in the job
+    int page; ///< the sheet it is on, from 1
+    QByteArray bytes; ///< the sequence
+    bool clamped = false; ///< known, but its value was cut
 };
 
-// What a sheet could not hold: characters and markers past the most a sheet
-// keeps, which are counted and not drawn.
+/// What a sheet could not hold: characters and markers past the most a sheet
+/// keeps, which are counted and not drawn.
 struct LeftOut
 {
-    qint64 characters = 0;
-    qint64 markers = 0;
-    int sheets = 0; // that reached a limit
-    int firstPage = 0; // the first of them
+    qint64 characters = 0; ///< characters not drawn
+    qint64 markers = 0; ///< markers not drawn
+    int sheets = 0; ///< that reached a limit
+    int firstPage = 0; ///< the first of them
 };
 
+/// Lays the bytes of a job out on sheets, as the printer would print them.
 class ZANTOQUILLER_PREVIEW_EXPORT ByteInterpreter
 {
 public:
-    // The first this many unknown sequences are kept for the list; the rest
-    // are counted.
+    /// The first this many unknown sequences are kept for the list; the rest
+    /// are counted.
     static constexpr int ListedUnknown = 1000;
-    // The most characters (overprinted ones included) and markers a sheet
-    // keeps, so that a sheet that never ends holds bounded memory; far
-    // more than a sheet of print has.
+    /// The most characters (overprinted ones included) and markers a sheet
+    /// keeps, so that a sheet that never ends holds bounded memory; far
+    /// more than a sheet of print has.
     static constexpr int MostCharactersPerSheet = 200000;
+    /// See MostCharactersPerSheet.
     static constexpr int MostMarkersPerSheet = 10000;
-    // The sheets made before a job is stopped, unless setSheetLimit says
-    // otherwise.
+    /// The sheets made before a job is stopped, unless setSheetLimit says
+    /// otherwise.
     static constexpr int DefaultSheetLimit = 10000;
 
+    /// An interpreter for setup's printer that hands its sheets to sink,
+    /// which must outlive it.
     ByteInterpreter(const PrinterSetup &setup, PageSink &sink);
     ~ByteInterpreter();
     ByteInterpreter(const ByteInterpreter &) = delete;
     ByteInterpreter &operator=(const ByteInterpreter &) = delete;
 
-    // The next bytes of the job; a sequence may be split across calls.
+    /// The next bytes of the job; a sequence may be split across calls.
     void feed(QByteArrayView bytes);
-    // The job has ended: an unfinished sequence is shown as unknown, the
-    // last sheet goes out (a job that printed nothing gives one blank
-    // sheet), and the sink is finished.
+    /// The job has ended: an unfinished sequence is shown as unknown, the
+    /// last sheet goes out (a job that printed nothing gives one blank
+    /// sheet), and the sink is finished.
     void finish();
 
-    // At most sheets go to the sink (at least 1); a job that needs another
-    // is stopped there: the rest of it is not read.
+    /// At most sheets go to the sink (at least 1); a job that needs another
+    /// is stopped there: the rest of it is not read.
     void setSheetLimit(int sheets);
-    // The job needed more sheets than the limit.
+    /// The job needed more sheets than the limit.
     bool stoppedAtSheetLimit() const;
 
+    /// The sheets made so far.
     int pageCount() const;
+    /// The first ListedUnknown unknown and clamped sequences, in job order.
     const std::vector<UnknownSequence> &unknownSequences() const;
-    // Unknown and clamped sequences, listed or not.
+    /// Unknown and clamped sequences, listed or not.
     qint64 unknownSequenceCount() const;
+    /// What the sheets could not hold.
     const LeftOut &leftOut() const;
 
 private:
@@ -96,8 +106,8 @@ private:
     std::unique_ptr<Private> d;
 };
 
-// Reads every byte of input through an interpreter; true unless reading
-// failed (the device's errorString() then says why). Does not finish.
+/// Reads every byte of input through an interpreter; true unless reading
+/// failed (the device's errorString() then says why). Does not finish.
 ZANTOQUILLER_PREVIEW_EXPORT bool interpretAll(QIODevice &input, ByteInterpreter &interpreter);
 
 } // namespace Zanto::Preview

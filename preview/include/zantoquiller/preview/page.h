@@ -1,7 +1,8 @@
-// One sheet of a preview as the printer would lay it: characters at their
-// positions with their print attributes, and the places of sequences the
-// printer family does not know. Positions are preview units (paper.h) from
-// the top left corner of the printable area.
+/// \file
+/// One sheet of a preview as the printer would lay it: characters at their
+/// positions with their print attributes, and the places of sequences the
+/// printer family does not know. Positions are preview units (paper.h) from
+/// the top left corner of the printable area.
 #pragma once
 
 #include <zantoquiller/preview/paper.h>
@@ -18,68 +19,73 @@ class AnsiCodePage;
 
 namespace Zanto::Preview {
 
+/// The print attributes of a character, as bits of Glyph::style.
 enum Style : quint8 {
-    Bold = 1,
-    Italic = 2,
-    Underline = 4,
-    Superscript = 8,
-    Subscript = 16,
-    DoubleWidth = 32,
+    Bold = 1, ///< bold
+    Italic = 2, ///< italic
+    Underline = 4, ///< underlined
+    Superscript = 8, ///< superscript
+    Subscript = 16, ///< subscript
+    DoubleWidth = 32, ///< double width
 };
 
+/// One printed character.
 struct Glyph
 {
-    qint32 x;
-    qint32 width; // the advance: the cell the character fills
-    quint8 byte; // in the printer's character set
-    quint8 style; // Style bits
+    qint32 x; ///< left edge
+    qint32 width; ///< the advance: the cell the character fills
+    quint8 byte; ///< in the printer's character set
+    quint8 style; ///< Style bits
 };
 
-// The characters printed at one vertical position.
+/// The characters printed at one vertical position.
 struct Line
 {
-    qint32 y; // top of the line
-    qint32 height; // the line spacing in force when the line was started
-    qint32 row; // line advances since the top of the sheet
-    std::vector<Glyph> glyphs;
+    qint32 y; ///< top of the line
+    qint32 height; ///< the line spacing in force when the line was started
+    qint32 row; ///< line advances since the top of the sheet
+    std::vector<Glyph> glyphs; ///< in the order they were printed
 };
 
-// A sequence shown in place and listed with its byte offset in the job.
+/// A sequence shown in place and listed with its byte offset in the job.
 struct Marker
 {
-    qint64 offset;
-    qint32 x;
-    qint32 y;
-    qint32 row;
-    QByteArray bytes;
+    qint64 offset; ///< of its first byte in the job
+    qint32 x; ///< where the print head was
+    qint32 y; ///< top of the line it is on
+    qint32 row; ///< line advances since the top of the sheet
+    QByteArray bytes; ///< the sequence
 };
 
+/// One sheet, laid out.
 struct Page
 {
-    int number = 1; // from 1
-    const Paper *paper = nullptr;
-    const AnsiCodePage *codePage = nullptr;
-    // The sheet's length; shorter than the paper's on the last piece of a
-    // roll.
+    int number = 1; ///< from 1
+    const Paper *paper = nullptr; ///< the paper it is printed on
+    const AnsiCodePage *codePage = nullptr; ///< the printer's character set
+    /// The sheet's length; shorter than the paper's on the last piece of a
+    /// roll.
     qint32 height = 0;
-    std::vector<Line> lines; // in the order they were started
-    std::vector<Marker> markers;
+    std::vector<Line> lines; ///< in the order they were started
+    std::vector<Marker> markers; ///< in job order
 
+    /// Nothing is printed or marked on the sheet.
     bool isEmpty() const { return lines.empty() && markers.empty(); }
 };
 
-// Where finished sheets go, one at a time.
+/// Where finished sheets go, one at a time.
 class ZANTOQUILLER_PREVIEW_EXPORT PageSink
 {
 public:
     virtual ~PageSink();
+    /// The next finished sheet.
     virtual void addPage(const Page &page) = 0;
-    // After the last page.
+    /// After the last page.
     virtual void finish() { }
 };
 
-// A readable form of sequence bytes: printable ones as they are, others
-// named (<ESC>, <GS>, <127>), as zanto dump shows them.
+/// A readable form of sequence bytes: printable ones as they are, others
+/// named (\<ESC\>, \<GS\>, \<127\>), as zanto dump shows them.
 ZANTOQUILLER_PREVIEW_EXPORT QByteArray readableBytes(QByteArrayView bytes);
 
 } // namespace Zanto::Preview

@@ -1,7 +1,8 @@
-// The text form of a preview, for terminals: each sheet as rows of
-// characters in their columns, bold, italic and underline as terminal
-// attributes, and a line between sheets. A character that the printer's
-// character set maps to a control character is shown as its byte, <150>.
+/// \file
+/// The text form of a preview, for terminals: each sheet as rows of
+/// characters in their columns, bold, italic and underline as terminal
+/// attributes, and a line between sheets. A character that the printer's
+/// character set maps to a control character is shown as its byte, <150>.
 #pragma once
 
 #include <zantoquiller/preview/page.h>
@@ -13,20 +14,21 @@ class QIODevice;
 
 namespace Zanto::Preview {
 
+/// A PageSink that writes sheets as text.
 class ZANTOQUILLER_PREVIEW_EXPORT TextPageWriter : public PageSink
 {
 public:
-    // The line that goes before every sheet after the first.
+    /// The line that goes before every sheet after the first.
     static QByteArray separator(int pageNumber);
 
-    // With attributes, styles are written as terminal attributes and the
-    // unknown sequences of a row follow it in reverse video.
+    /// With attributes, styles are written as terminal attributes and the
+    /// unknown sequences of a row follow it in reverse video.
     TextPageWriter(QIODevice &out, bool attributes);
     ~TextPageWriter() override;
 
     void addPage(const Page &page) override;
 
-    // False once a write has failed; out's errorString() says why.
+    /// False once a write has failed; out's errorString() says why.
     bool ok() const;
 
 private:
