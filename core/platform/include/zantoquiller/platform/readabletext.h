@@ -5,6 +5,8 @@
 // that comes from a printer or a print server reaches the user this way.
 #pragma once
 
+#include <zantoquiller/platform/privateexport.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -13,7 +15,7 @@ namespace Zanto::Platform {
 
 // The ASCII name of a control byte (0 to 31 and 127: "NUL", "ESC", "DEL"),
 // or nullptr for any other byte.
-const char *controlByteName(unsigned char byte);
+ZANTOQUILLER_CORE_PRIVATE_EXPORT const char *controlByteName(unsigned char byte);
 
 enum class HighBytes {
     Numbered, // every byte from 128 up as <233>, as zanto dump shows bytes
@@ -22,7 +24,7 @@ enum class HighBytes {
 
 // Appends bytes to out readably; with lineBreaks a new line follows every
 // <LF> and <FF>.
-void appendReadableBytes(
+ZANTOQUILLER_CORE_PRIVATE_EXPORT void appendReadableBytes(
     std::string &out, std::string_view bytes, HighBytes high, bool lineBreaks = false);
 
 // At most this many bytes of a text from a printer or a print server are
@@ -32,6 +34,7 @@ constexpr std::size_t ForeignTextLimit = 256;
 // A text from a printer or a print server, fit for a terminal or a message:
 // UTF-8 kept, controls named, and cut after limit bytes with the number of
 // bytes left out ("... (1234 more bytes)").
-std::string readableText(std::string_view text, std::size_t limit = ForeignTextLimit);
+ZANTOQUILLER_CORE_PRIVATE_EXPORT std::string readableText(
+    std::string_view text, std::size_t limit = ForeignTextLimit);
 
 } // namespace Zanto::Platform

@@ -1,6 +1,8 @@
 // Facts about the running process.
 #pragma once
 
+#include <zantoquiller/platform/privateexport.h>
+
 #include <string>
 #include <vector>
 
@@ -8,10 +10,10 @@ namespace Zanto::Platform {
 
 // Folder of the running program's executable, ending in '/'; empty if it
 // cannot be found.
-std::string executableDirectory();
+ZANTOQUILLER_CORE_PRIVATE_EXPORT std::string executableDirectory();
 
 // The program's command-line arguments as the bytes they were given in,
 // program name first; empty if they cannot be read.
-std::vector<std::string> commandLineArguments();
+ZANTOQUILLER_CORE_PRIVATE_EXPORT std::vector<std::string> commandLineArguments();
 
 } // namespace Zanto::Platform

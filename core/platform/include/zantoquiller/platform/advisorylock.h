@@ -4,6 +4,7 @@
 #pragma once
 
 #include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/platform/privateexport.h>
 
 #include <chrono>
 #include <string>
@@ -11,7 +12,7 @@
 namespace Zanto::Platform {
 
 // A lock held until the object is destroyed or released. Moves, not copies.
-class AdvisoryLock
+class ZANTOQUILLER_CORE_PRIVATE_EXPORT AdvisoryLock
 {
 public:
     AdvisoryLock() = default;

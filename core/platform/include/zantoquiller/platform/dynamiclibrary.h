@@ -1,11 +1,13 @@
 // A shared library loaded at run time: open, look up symbols, close.
 #pragma once
 
+#include <zantoquiller/platform/privateexport.h>
+
 #include <string>
 
 namespace Zanto::Platform {
 
-class DynamicLibrary
+class ZANTOQUILLER_CORE_PRIVATE_EXPORT DynamicLibrary
 {
 public:
     DynamicLibrary() = default;
