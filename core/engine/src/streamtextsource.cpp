@@ -2,15 +2,15 @@
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/private/codepageinput.h>
 #include <zantoquiller/streamtextsource.h>
 
 #include <QByteArray>
 #include <QIODevice>
-#include <QStringDecoder>
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace Zanto {
@@ -57,10 +57,8 @@ private:
     QIODevice &m_input;
     Breaks m_breaks;
     bool m_utf8Input;
-    QStringDecoder m_decoder;
-    std::vector<char> m_raw;
-    qsizetype m_rawHeld = 0; // start of a UTF-8 sequence awaiting its rest
-    bool m_bomChecked = false;
+    // UTF-8 input as bytes of the code page in force when reading starts.
+    std::unique_ptr<CodePageInput> m_converted;
 
     std::vector<char> m_data;
     qsizetype m_pos = 0;
@@ -88,29 +86,10 @@ StreamTextSource::Private::Private(QIODevice &input, Breaks breaks, bool utf8Inp
     : m_input(input)
     , m_breaks(breaks)
     , m_utf8Input(utf8Input)
-    , m_decoder(QStringConverter::Utf8,
-          QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
     , m_data(static_cast<std::size_t>(ChunkSize))
-{
-    if (m_utf8Input)
-        m_raw.resize(static_cast<std::size_t>(ChunkSize + 3));
-}
+{ }
 
 namespace {
-
-// Length of the part of bytes that ends on a whole UTF-8 sequence; the rest
-// (at most three bytes) waits for more input.
-qsizetype wholeSequences(const char *bytes, qsizetype size)
-{
-    for (qsizetype back = 1; back <= std::min<qsizetype>(3, size); ++back) {
-        const auto c = static_cast<unsigned char>(bytes[size - back]);
-        if ((c & 0xC0) != 0x80) {
-            const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-            return length > back ? size - back : size;
-        }
-    }
-    return size;
-}
 
 // Copies text up to the next CR or LF.
 const PlainCopy &lineBreaks()
@@ -130,46 +109,20 @@ const PlainCopy &lineBreaks()
 
 bool StreamTextSource::Private::fill()
 {
-    while (!m_inputEnded) {
-        char *target = m_utf8Input ? m_raw.data() + m_rawHeld : m_data.data();
-        const qint64 read = m_input.read(target, ChunkSize);
-        if (read < 0)
-            throw EInOutError(QStringLiteral("Failed to read the text"), m_input.errorString());
-        m_pos = 0;
-        if (read == 0)
-            m_inputEnded = true;
-        if (!m_utf8Input) {
-            m_end = read;
-            return read > 0;
-        }
-        // Whole UTF-8 sequences become ANSI bytes; at the end an incomplete
-        // one is a bad character, a "?".
-        qsizetype held = m_rawHeld + read;
-        if (!m_bomChecked && (held >= 3 || m_inputEnded)) {
-            // A byte order mark at the start is not text.
-            m_bomChecked = true;
-            if (held >= 3 && std::memcmp(m_raw.data(), "\xEF\xBB\xBF", 3) == 0) {
-                std::memmove(m_raw.data(), m_raw.data() + 3, static_cast<std::size_t>(held - 3));
-                held -= 3;
-            }
-        } else if (!m_bomChecked) {
-            m_rawHeld = held;
-            continue;
-        }
-        const qsizetype whole = m_inputEnded ? held : wholeSequences(m_raw.data(), held);
-        const QString text = m_decoder.decode(QByteArrayView(m_raw.data(), whole));
-        const QByteArray converted = toAnsi(text);
-        m_rawHeld = held - whole;
-        std::memmove(m_raw.data(), m_raw.data() + whole, static_cast<std::size_t>(m_rawHeld));
-        if (static_cast<std::size_t>(converted.size()) > m_data.size())
-            m_data.resize(static_cast<std::size_t>(converted.size()));
-        std::memcpy(
-            m_data.data(), converted.constData(), static_cast<std::size_t>(converted.size()));
-        m_end = converted.size();
-        if (m_end > 0)
-            return true;
-    }
-    return false;
+    if (m_inputEnded)
+        return false;
+    // UTF-8 input is read in the code page in force when reading starts:
+    // the component's own while it prints.
+    if (m_utf8Input && !m_converted)
+        m_converted = std::make_unique<CodePageInput>(m_input, ansiCodePage(), false);
+    QIODevice &source = m_converted ? *m_converted : m_input;
+    const qint64 read = source.read(m_data.data(), ChunkSize);
+    if (read < 0)
+        throw EInOutError(QStringLiteral("Failed to read the text"), source.errorString());
+    m_pos = 0;
+    m_end = read;
+    m_inputEnded = read == 0;
+    return read > 0;
 }
 
 QByteArrayView StreamTextSource::Private::readText()

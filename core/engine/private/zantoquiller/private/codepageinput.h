@@ -4,16 +4,16 @@
 // its place in the input.
 #pragma once
 
+#include <zantoquiller/platform/privateexport.h>
+
 #include <QByteArray>
 #include <QIODevice>
 
 #include <vector>
 
 namespace Zanto {
-class AnsiCodePage;
-}
 
-namespace Zanto::Cli {
+class AnsiCodePage;
 
 // A place in the input: line and column counted from 1, a column being one
 // character (or one invalid sequence), lines ended by CR LF, LF or CR; the
@@ -34,7 +34,8 @@ struct ConversionReport
     InputPosition firstInvalidAt;
 };
 
-class CodePageInput : public QIODevice
+// Also zanto's, which reports the counts (see privateexport.h).
+class ZANTOQUILLER_CORE_PRIVATE_EXPORT CodePageInput : public QIODevice
 {
 public:
     // Reads source, UTF-8 text (a byte order mark at its start is
@@ -78,4 +79,4 @@ private:
     bool m_afterCR = false;
 };
 
-} // namespace Zanto::Cli
+} // namespace Zanto

@@ -5,9 +5,9 @@
 
 #include <QByteArrayView>
 
-namespace Zanto::Cli {
+namespace Zanto {
 
 // The ASCII stand-in for character; empty when there is none.
 QByteArrayView transliteration(char32_t character);
 
-} // namespace Zanto::Cli
+} // namespace Zanto

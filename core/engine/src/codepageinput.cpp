@@ -1,12 +1,12 @@
-#include "codepageinput.h"
 #include "transliteration.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/private/codepageinput.h>
 
 #include <algorithm>
 #include <cstring>
 
-namespace Zanto::Cli {
+namespace Zanto {
 
 namespace {
 
@@ -176,4 +176,4 @@ void CodePageInput::advance(qsizetype length)
     m_afterCR = false;
 }
 
-} // namespace Zanto::Cli
+} // namespace Zanto

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace Zanto::Cli {
+namespace Zanto {
 
 namespace {
 
@@ -46,4 +46,4 @@ QByteArrayView transliteration(char32_t character)
     return QByteArrayView(found->text);
 }
 
-} // namespace Zanto::Cli
+} // namespace Zanto
