@@ -92,7 +92,8 @@ QList<PackageContents> expectedPackages()
             {QStringLiteral("bin/zantodemo"), QStringLiteral("share/man/man1/zantodemo.1.gz"),
                 QStringLiteral("share/applications/zantodemo.desktop"),
                 QStringLiteral("share/icons/hicolor/scalable/apps/zantodemo.svg")},
-            {QStringLiteral("libqt6printsupport6"), QStringLiteral("qt6-qpa-plugins")}, {}},
+            {widgets, QStringLiteral("libqt6printsupport6"), QStringLiteral("qt6-qpa-plugins")},
+            {}},
     };
 }
 
