@@ -8,7 +8,7 @@
 // are kept in a temporary file meanwhile.
 #pragma once
 
-#include "codepageinput.h"
+#include <zantoquiller/private/codepageinput.h>
 
 #include <QCommandLineParser>
 #include <QTemporaryFile>

@@ -27,17 +27,3 @@ if(ZANTO_FUZZ)
         -fno-omit-frame-pointer)
     target_link_options(zanto_build_options INTERFACE -fsanitize=address,undefined)
 endif()
-
-# The public headers' export macros are generated into this folder (see
-# libraries/): zantoquiller/core_export.h and zantoquiller/widgets_export.h.
-set(ZANTO_EXPORT_HEADER_DIR ${PROJECT_BINARY_DIR}/exports)
-
-# zanto_library_unit(TARGET): TARGET's objects go into an installed shared
-# library. Its symbols are hidden unless its headers mark them for export, so
-# that the library's interface is exactly its public API.
-function(zanto_library_unit target)
-    set_target_properties(${target} PROPERTIES
-        CXX_VISIBILITY_PRESET hidden
-        VISIBILITY_INLINES_HIDDEN ON)
-    target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${ZANTO_EXPORT_HEADER_DIR}>)
-endfunction()

@@ -128,6 +128,7 @@ zanto_debian_package(Demo zantoquiller-demo SECTION misc
     DESCRIPTION "${libraryNote}
 zantodemo shows every feature of the component on one window: printing
 memos and invoices, printer codes and translation tables, and the preview."
+    COMPONENTS Core Preview Widgets
     DEPENDS "qt6-qpa-plugins")
 
 set(CPACK_GENERATOR DEB)

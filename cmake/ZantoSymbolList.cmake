@@ -1,9 +1,9 @@
-# The exported symbols of each installed library are committed in
-# libraries/symbols/<library>.txt. A test compares the built library with its
-# list; a change to the interface is a deliberate step:
+# The exported symbols of each installed library are committed beside its
+# CMakeLists.txt, in symbols.txt (core/, preview/, widgets/, package/). A test
+# compares the built library with its list; a change to the interface is a
+# deliberate step:
 #   cmake --build <build> --target update_symbol_lists
 # rewrites the lists from the built libraries.
-set(ZANTO_SYMBOL_LIST_DIR ${PROJECT_SOURCE_DIR}/libraries/symbols)
 set(ZANTO_SYMBOL_LIST_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/symbol-list)
 find_program(ZANTO_NM NAMES nm REQUIRED)
 
@@ -11,7 +11,8 @@ find_program(ZANTO_NM NAMES nm REQUIRED)
 function(zanto_symbol_list_check)
     set(updates "")
     foreach(target IN LISTS ARGN)
-        set(list ${ZANTO_SYMBOL_LIST_DIR}/${target}.txt)
+        get_target_property(folder ${target} SOURCE_DIR)
+        set(list ${folder}/symbols.txt)
         set(arguments ${ZANTO_NM} $<TARGET_FILE:${target}> ${list})
         if(ZANTO_BUILD_TESTS)
             add_test(NAME symbols_${target}

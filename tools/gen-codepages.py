@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes engine/src/codepagetables.cpp: the upper halves (bytes 128-255) of the
+"""Writes core/engine/src/codepagetables.cpp: the upper halves (bytes 128-255) of the
 single-byte code pages that can serve as the ANSI code page. The lower halves
 are ASCII in every one of them. Bytes a Windows code page leaves undefined map
 to the C1 control character of the same value, as Windows itself maps them, so

@@ -69,8 +69,9 @@ QList<PackageContents> expectedPackages()
                 libDir + QStringLiteral("/zantopack_de.qm")},
             {core, widgets}, {}},
         {QStringLiteral("libzantoquiller-dev"),
-            {QStringLiteral("include/zantoquiller/zantoquiller.h"),
-                QStringLiteral("include/zantoquiller/core_export.h"),
+            {QStringLiteral("include/ZantoquillerCore/zantoquiller/zantoquiller.h"),
+                QStringLiteral("include/ZantoquillerCore/zantoquiller/core_export.h"),
+                QStringLiteral("include/ZantoquillerWidgets/zantoquiller/codedlg.h"),
                 libDir + QStringLiteral("/libZantoquillerCore.so"),
                 libDir + QStringLiteral("/libZantoquillerPreview.so"),
                 libDir + QStringLiteral("/libZantoquillerWidgets.so"),
@@ -91,7 +92,8 @@ QList<PackageContents> expectedPackages()
             {QStringLiteral("bin/zantodemo"), QStringLiteral("share/man/man1/zantodemo.1.gz"),
                 QStringLiteral("share/applications/zantodemo.desktop"),
                 QStringLiteral("share/icons/hicolor/scalable/apps/zantodemo.svg")},
-            {QStringLiteral("libqt6printsupport6"), QStringLiteral("qt6-qpa-plugins")}, {}},
+            {widgets, QStringLiteral("libqt6printsupport6"), QStringLiteral("qt6-qpa-plugins")},
+            {}},
     };
 }
 

@@ -115,16 +115,18 @@ protected:
 TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
 {
     const QDir installed = installedDir();
-    for (const QString &file : {QStringLiteral("include/zantoquiller/zantoquiller.h"),
-             QStringLiteral("include/zantoquiller/codelist.h"),
-             QStringLiteral("include/zantoquiller/core_export.h"),
-             QStringLiteral("include/zantoquiller/widgets_export.h"),
-             QStringLiteral("include/zantoquiller/package/zantopack_export.h"),
-             QStringLiteral("include/zantoquiller/package/packageinfo.h"),
-             QStringLiteral("include/zantoquiller/preview_export.h"),
-             QStringLiteral("include/zantoquiller/preview/byteinterpreter.h"),
-             QStringLiteral("include/zantoquiller/preview/previewwidget.h"),
-             QStringLiteral("bin/zanto"), QStringLiteral("bin/zantopreview")})
+    // Each library's headers in a folder of its own.
+    for (const QString &file :
+        {QStringLiteral("include/ZantoquillerCore/zantoquiller/zantoquiller.h"),
+            QStringLiteral("include/ZantoquillerCore/zantoquiller/codelist.h"),
+            QStringLiteral("include/ZantoquillerCore/zantoquiller/core_export.h"),
+            QStringLiteral("include/ZantoquillerWidgets/zantoquiller/widgets_export.h"),
+            QStringLiteral("include/zantopack/zantoquiller/package/zantopack_export.h"),
+            QStringLiteral("include/zantopack/zantoquiller/package/packageinfo.h"),
+            QStringLiteral("include/ZantoquillerPreview/zantoquiller/preview_export.h"),
+            QStringLiteral("include/ZantoquillerPreview/zantoquiller/preview/byteinterpreter.h"),
+            QStringLiteral("include/ZantoquillerWidgets/zantoquiller/preview/previewwidget.h"),
+            QStringLiteral("bin/zanto"), QStringLiteral("bin/zantopreview")})
         EXPECT_TRUE(installed.exists(file)) << file.toStdString();
     for (const char *file : {"libzantopack.so.1.0.0", "libZantoquillerCore.so.1.0.0",
              "libZantoquillerWidgets.so.1.0.0", "libZantoquillerPreview.so.1.0.0",
@@ -142,12 +144,14 @@ TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
         libraries + QStringLiteral("libzantopack.so.1"));
     EXPECT_EQ(QFileInfo(libraries + QStringLiteral("libzantopack.so.1")).symLinkTarget(),
         libraries + QStringLiteral("libzantopack.so.1.0.0"));
-    // The internal static libraries and the designer's side stay out.
-    for (const QString &file :
-        {libraries + QStringLiteral("libengine.a"), libraries + QStringLiteral("libplatform.a"),
-            libraries + QStringLiteral("libpackageloader.a"),
-            QStringLiteral("include/zantoquiller/platform"),
-            QStringLiteral("include/zantoquiller/package/packageloader.h")})
+    // The static archives, the internal headers and the designer's side
+    // stay out.
+    for (const QString &file : {libraries + QStringLiteral("libZantoquillerCoreTesting.a"),
+             libraries + QStringLiteral("libpackageloader.a"),
+             QStringLiteral("include/zantoquiller"),
+             QStringLiteral("include/ZantoquillerCore/zantoquiller/platform"),
+             QStringLiteral("include/ZantoquillerCore/zantoquiller/textbuffer.h"),
+             QStringLiteral("include/zantopack/zantoquiller/package/packageloader.h")})
         EXPECT_FALSE(installed.exists(file)) << file.toStdString();
 
     // find_package(Zantoquiller) and the imported target.
@@ -167,9 +171,11 @@ TEST_F(Install, AProgramBuildsAgainstTheInstalledPackage)
     QStringList cleanFlags;
     for (const QString &flag : flags)
         cleanFlags.append(flag.left(2) + QDir::cleanPath(flag.mid(2)));
-    EXPECT_TRUE(
-        cleanFlags.contains(QStringLiteral("-I") + installed.filePath(QStringLiteral("include"))))
-        << flags.join(u' ').toStdString();
+    for (const char *folder :
+        {"ZantoquillerCore", "ZantoquillerPreview", "ZantoquillerWidgets", "zantopack"})
+        EXPECT_TRUE(cleanFlags.contains(QStringLiteral("-I")
+            + installed.filePath(QStringLiteral("include/")) + QLatin1String(folder)))
+            << flags.join(u' ').toStdString();
     EXPECT_TRUE(cleanFlags.contains(QStringLiteral("-L") + installed.filePath(libDir)))
         << flags.join(u' ').toStdString();
     for (const char *library :
