@@ -2,6 +2,7 @@
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/streamtextsource.h>
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -133,8 +135,12 @@ bool StreamTextSource::Private::fill()
     while (!m_inputEnded) {
         char *target = m_utf8Input ? m_raw.data() + m_rawHeld : m_data.data();
         const qint64 read = m_input.read(target, ChunkSize);
-        if (read < 0)
-            throw EInOutError(QStringLiteral("Failed to read the text"), m_input.errorString());
+        if (read < 0) {
+            // A read that a signal broke off, asking the print to stop.
+            const bool interrupted = Platform::interruptSignal() != 0;
+            throw EInOutError(QStringLiteral("Failed to read the text"), m_input.errorString(),
+                interrupted ? ErrorKind::Interrupted : ErrorKind::Other, interrupted ? EINTR : 0);
+        }
         m_pos = 0;
         if (read == 0)
             m_inputEnded = true;

@@ -13,34 +13,17 @@
 #include <QString>
 #include <QStringList>
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/statustypes.h>
 
 #include <functional>
 
 namespace Zanto {
 
-enum class PrinterState { Ready, Printing, OffLine, PaperOut, Error, Unknown };
-
 // "ready", "printing", "off line", "paper out", "error", "unknown".
 ZANTOQUILLER_CORE_EXPORT QString printerStateName(PrinterState state);
 
-struct PrinterStatus
-{
-    QString destination; // what was asked: queue name, device path, socket URI
-    PrinterState state = PrinterState::Unknown;
-    // Why, in words, most telling first: the queue's state reasons, the
-    // port's status lines, the printer's own answer.
-    QStringList reasons;
-    // False when the print server, the device or the network printer could
-    // not be reached at all; state is then Error and reasons say why.
-    bool reachable = true;
-    // Spooler queues only.
-    bool isQueue = false;
-    bool acceptingJobs = false;
-    int waitingJobs = 0;
-    // The device is not there (no such file, no device behind its node), so
-    // a print could not open it; reachable is then false too.
-    bool absent = false;
-};
+/// The state of a printer, with Qt's strings (see BasicPrinterStatus).
+using PrinterStatus = BasicPrinterStatus<QString, QStringList>;
 
 // The state of destination. A parallel port is asked for its status lines
 // (paper out, selected, error, busy); a serial port for its modem lines (DSR,
@@ -53,37 +36,16 @@ struct PrinterStatus
 ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
     const QString &destination, int timeoutMs = 0, bool escPos = false);
 
-// The IPP job states.
-enum class JobState {
-    Pending = 3,
-    Held = 4,
-    Processing = 5,
-    Stopped = 6,
-    Cancelled = 7,
-    Aborted = 8,
-    Completed = 9,
-};
-
 // "pending", "held", "processing", "stopped", "cancelled", "aborted",
 // "completed".
 ZANTOQUILLER_CORE_EXPORT QString jobStateName(JobState state);
 
-struct PrintJobInfo
-{
-    int id = 0;
-    QString user;
-    QString title;
-    qint64 sizeKilobytes = 0;
-    JobState state = JobState::Pending;
-    QDateTime created;
-};
+/// A spooler job that has not ended (see BasicJobInfo); created is invalid
+/// when the server does not tell.
+using PrintJobInfo = BasicJobInfo<QString, QDateTime>;
 
-struct PrintJobEnd
-{
-    // Stopped also for a job that waits on a stopped queue.
-    JobState state = JobState::Completed;
-    QString reason;
-};
+/// How a job that was waited for ended (see BasicJobEnd).
+using PrintJobEnd = BasicJobEnd<QString>;
 
 // Called when a print to a network printer has waited a whole write time-out
 // for a printer that is there but takes no data (out of paper, or slower than
