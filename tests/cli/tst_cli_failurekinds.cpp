@@ -27,6 +27,7 @@
 #include <csignal>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -34,6 +35,14 @@
 using namespace ZantoTest;
 using namespace std::chrono_literals;
 using Zanto::ErrorKind;
+
+namespace Zanto {
+// How a failed row shows a kind.
+void PrintTo(ErrorKind kind, std::ostream *out)
+{
+    *out << "ErrorKind(" << int(kind) << ")";
+}
+} // namespace Zanto
 
 namespace {
 
@@ -186,7 +195,7 @@ TEST(CliFailureKinds, EveryFailureHasItsKindAndExitStatusInAnyLanguage)
     const QStringList to = print + QStringList {QStringLiteral("--to")};
 
     const Row rows[] = {
-        {"unreachable printer", to + QStringList {closed, memo}, [&] { printTo(closed, "line\n"); },
+        {"refused connection", to + QStringList {closed, memo}, [&] { printTo(closed, "line\n"); },
             ErrorKind::Unreachable, 3},
         {"missing device", to + QStringList {device, memo}, [&] { printTo(device, "line\n"); },
             ErrorKind::Unreachable, 3},
