@@ -1,7 +1,7 @@
 // zanto cancel: cancels spooler jobs by id, or every job of a queue.
 #include "commands.h"
 #include "componentoptions.h"
-#include "exitcodes.h"
+#include "exitstatus.h"
 #include "spoolercommands.h"
 #include "warning.h"
 
@@ -60,7 +60,7 @@ int runCancel(const QStringList &arguments)
             ids = cancelAllPrintJobs(parser.value(allOption));
         } catch (const EPrinterUnreachable &error) {
             report(error);
-            return ExitUnreachable;
+            return exitCodeFor(error);
         }
         for (const int id : ids)
             std::printf("cancelled job %d\n", id);
@@ -73,10 +73,10 @@ int runCancel(const QStringList &arguments)
             std::printf("cancelled job %d\n", id);
         } catch (const EPrinterUnreachable &error) {
             report(error);
-            return ExitUnreachable;
+            return exitCodeFor(error);
         } catch (const EPrinter &error) {
             report(error); // the other jobs are still cancelled
-            status = ExitFailure;
+            status = exitCodeFor(error);
         }
     }
     return status;

@@ -10,9 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -97,8 +97,9 @@ void CodePageOptions::apply(const QCommandLineParser &parser)
     }
     m_page = AnsiCodePage::find(parser.value(codePageOption));
     if (!m_page)
-        throw UsageError(QStringLiteral("--codepage: unknown code page '%1' (one of: %2)")
-                             .arg(parser.value(codePageOption), AnsiCodePage::names().join(u", ")));
+        throw UsageError(QStringLiteral("codepage"), parser.value(codePageOption),
+            QStringLiteral("unknown code page '%1' (one of: %2)")
+                .arg(parser.value(codePageOption), AnsiCodePage::names().join(u", ")));
     setAnsiCodePage(*m_page);
 }
 
@@ -145,7 +146,7 @@ QIODevice &CodePageOptions::rewound(InputFile &input)
         check(input);
         if (::lseek(fd, start, SEEK_SET) != start)
             throw EInOutError(QStringLiteral("Failed to read the text"),
-                QString::fromLocal8Bit(std::strerror(errno)));
+                QString::fromStdString(std::system_category().message(errno)));
         return input;
     }
     m_copy = std::make_unique<QTemporaryFile>();

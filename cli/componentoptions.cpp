@@ -124,11 +124,12 @@ QStringList applyDevices(const QCommandLineParser &parser)
         const QString name = mapping.left(equals);
         const QString path = equals < 0 ? QString() : mapping.mid(equals + 1);
         if (equals < 0 || path.isEmpty())
-            throw UsageError(
-                QStringLiteral("--device: '%1' is not of the form NAME=PATH").arg(mapping));
+            throw UsageError(QStringLiteral("device"), mapping,
+                QStringLiteral("'%1' is not of the form NAME=PATH").arg(mapping));
         if (!setDevicePath(name, path))
-            throw UsageError(QStringLiteral("--device: '%1' is not a device name (one of: %2)")
-                                 .arg(name, deviceNames().join(u", ")));
+            throw UsageError(QStringLiteral("device"), mapping,
+                QStringLiteral("'%1' is not a device name (one of: %2)")
+                    .arg(name, deviceNames().join(u", ")));
         names.append(name.toUpper());
     }
     return names;
@@ -196,7 +197,8 @@ void applyDestination(
         // The first device name carries the target, as --device would map it.
         const QString name = deviceNames().constFirst();
         if (!setDevicePath(name, parser.value(o.to)))
-            throw UsageError(QStringLiteral("--to: no target given"));
+            throw UsageError(
+                QStringLiteral("to"), parser.value(o.to), QStringLiteral("no target given"));
         component.SetPort(enumValue<TIOPortName>(QStringLiteral("to"), name, NameCase::Upper));
         return;
     }
@@ -230,9 +232,8 @@ void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
     const auto notNegative = [&](const QCommandLineOption &option) {
         const qint32 value = integerValue<qint32>(parser, option);
         if (value < 0)
-            throw UsageError(QStringLiteral("--%1: '%2' is negative (0 turns it off)")
-                                 .arg(option.names().constFirst())
-                                 .arg(value));
+            throw UsageError(option.names().constFirst(), parser.value(option),
+                QStringLiteral("'%1' is negative (0 turns it off)").arg(value));
         return value;
     };
     if (parser.isSet(o.linesPerPage))
@@ -247,8 +248,8 @@ void applyLayout(const QCommandLineParser &parser, TZantoquiller &component)
     if (parser.isSet(o.tabStops)) {
         const qint32 stops = integerValue<qint32>(parser, o.tabStops);
         if (stops < 1)
-            throw UsageError(
-                QStringLiteral("--tab-stops: '%1' is not a number from 1 on").arg(stops));
+            throw UsageError(QStringLiteral("tab-stops"), parser.value(o.tabStops),
+                QStringLiteral("'%1' is not a number from 1 on").arg(stops));
         component.setTabStops(stops);
     }
     if (parser.isSet(o.pitch))

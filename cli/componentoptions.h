@@ -57,10 +57,10 @@ Int integerValue(const QCommandLineParser &parser, const QCommandLineOption &opt
     const qlonglong value = text.toLongLong(&ok);
     if (!ok || value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
         // One arg() call: a "%1" in the user's text is not substituted.
-        throw UsageError(QStringLiteral("--%1: '%2' is not a number from %3 to %4")
-                             .arg(option.names().constLast(), text,
-                                 QString::number(qlonglong(std::numeric_limits<Int>::min())),
-                                 QString::number(qlonglong(std::numeric_limits<Int>::max()))));
+        throw UsageError(option.names().constLast(), text,
+            QStringLiteral("'%1' is not a number from %2 to %3")
+                .arg(text, QString::number(qlonglong(std::numeric_limits<Int>::min())),
+                    QString::number(qlonglong(std::numeric_limits<Int>::max()))));
     return static_cast<Int>(value);
 }
 
@@ -131,8 +131,8 @@ Enum enumValue(const QString &option, const QString &text, NameCase shown,
             return value;
         known << name;
     }
-    throw UsageError(QStringLiteral("--%1: unknown value '%2' (one of: %3)")
-                         .arg(option, text, known.join(u", ")));
+    throw UsageError(option, text,
+        QStringLiteral("unknown value '%1' (one of: %2)").arg(text, known.join(u", ")));
 }
 
 } // namespace Zanto::Cli

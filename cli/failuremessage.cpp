@@ -19,8 +19,9 @@ QString targetName(const QString &name)
     return name;
 }
 
-QString portFailure(const EInOutError &error, bool opening)
+QString portFailure(const EInOutError &error)
 {
+    const bool opening = error.portStep() == EInOutError::PortStep::Open;
     const QString &reason = error.Reason();
     const qsizetype colon = reason.indexOf(QStringLiteral(": "));
     if (colon <= 0)
@@ -38,9 +39,8 @@ QString portFailure(const EInOutError &error, bool opening)
 QString failureMessage(const Exception &error)
 {
     if (const auto *io = dynamic_cast<const EInOutError *>(&error)) {
-        const bool opening = io->Message() == u"Failed to open port";
-        if (opening || io->Message() == u"Failed to write to port") {
-            const QString message = portFailure(*io, opening);
+        if (io->portStep() != EInOutError::PortStep::None) {
+            const QString message = portFailure(*io);
             if (!message.isEmpty())
                 return message;
         }

@@ -6,9 +6,9 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace Zanto::Cli {
@@ -49,8 +49,9 @@ void InputFile::openFile(const QString &name)
     } else {
         const int result = openForReading(QFile::encodeName(name));
         if (result < 0)
-            throw CommandFailure(QStringLiteral("cannot open '%1': %2")
-                                     .arg(name, QString::fromLocal8Bit(std::strerror(-result))));
+            throw CommandFailure(
+                QStringLiteral("cannot open '%1': %2")
+                    .arg(name, QString::fromStdString(std::system_category().message(-result))));
         m_fd = result;
         m_owned = true;
         m_name = name;
@@ -79,8 +80,8 @@ qint64 InputFile::readData(char *data, qint64 maxSize)
             return count;
         }
         if (errno != EINTR) {
-            setErrorString(
-                m_name + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+            setErrorString(m_name + QStringLiteral(": ")
+                + QString::fromStdString(std::system_category().message(errno)));
             return -1;
         }
     }

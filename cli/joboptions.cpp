@@ -26,9 +26,8 @@ QByteArray codesOf(const QCommandLineParser &parser, const QCommandLineOption &o
     try {
         return ASCIIListToStr(parser.value(option));
     } catch (const EConvertError &error) {
-        throw UsageError(
-            QStringLiteral("--%1: '%2': %3")
-                .arg(option.names().constFirst(), parser.value(option), error.Message()));
+        throw UsageError(option.names().constFirst(), parser.value(option),
+            QStringLiteral("'%1': %2").arg(parser.value(option), error.Message()));
     }
 }
 

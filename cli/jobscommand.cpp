@@ -1,7 +1,7 @@
 // zanto jobs: the jobs of a spooler queue that have not ended.
 #include "commands.h"
 #include "componentoptions.h"
-#include "exitcodes.h"
+#include "exitstatus.h"
 #include "spoolercommands.h"
 #include "warning.h"
 
@@ -34,7 +34,7 @@ int runJobs(const QStringList &arguments)
         jobs = printJobs(queues.value(0));
     } catch (const EPrinterUnreachable &error) {
         report(error.Message());
-        return ExitUnreachable;
+        return exitCodeFor(error);
     }
     if (jobs.isEmpty())
         return ExitSuccess;

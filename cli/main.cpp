@@ -1,11 +1,11 @@
 // zanto: prints plain text to character printers from the command line.
 #include "commands.h"
 #include "exitcodes.h"
+#include "exitstatus.h"
 #include "failuremessage.h"
 #include "previewoutput.h"
 #include "profiles.h"
 #include "standardstreams.h"
-#include "unreachable.h"
 #include "usageerror.h"
 #include "warning.h"
 
@@ -93,12 +93,8 @@ int runCommand(const Command &command, const QStringList &arguments)
         installInterruptHandlers();
     try {
         return statusAfter(command.run(arguments));
-    } catch (const ProfileError &error) {
-        report(QString::fromStdString(error.what()));
-        return statusAfter(ExitUsage);
     } catch (const UsageError &error) {
-        const QString message = QString::fromStdString(error.what());
-        report(profileLocation(message).value_or(message));
+        report(QString::fromStdString(error.what()));
         return statusAfter(ExitUsage);
     } catch (const Exception &error) {
         // Printing to a pipe that the reader has left (| head) ends as cat
@@ -106,7 +102,7 @@ int runCommand(const Command &command, const QStringList &arguments)
         if (dynamic_cast<const EInOutError *>(&error) && standardOutputReaderGone())
             endByBrokenPipe();
         report(failureMessage(error));
-        return statusAfter(isUnreachable(error) ? ExitUnreachable : ExitFailure);
+        return statusAfter(exitCodeFor(error));
     } catch (const std::exception &error) {
         // Not the component's: named as the program's own failure.
         report(QString::fromStdString(error.what()));

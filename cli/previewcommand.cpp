@@ -15,7 +15,7 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -59,7 +59,7 @@ QStringList withoutProfile(const QStringList &arguments)
     argv.push_back(nullptr);
     ::execv(program.constData(), argv.data());
     throw EInOutError(QStringLiteral("Cannot start %1").arg(QString::fromLocal8Bit(program)),
-        QString::fromLocal8Bit(std::strerror(errno)));
+        QString::fromStdString(std::system_category().message(errno)));
 }
 
 } // namespace

@@ -88,8 +88,8 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
     if (parser.isSet(charsetOption)) {
         request.setup.codePage = AnsiCodePage::find(parser.value(charsetOption));
         if (!request.setup.codePage)
-            throw UsageError(
-                QStringLiteral("--charset: unknown character set '%1' (one of: %2)")
+            throw UsageError(QStringLiteral("charset"), parser.value(charsetOption),
+                QStringLiteral("unknown character set '%1' (one of: %2)")
                     .arg(parser.value(charsetOption), AnsiCodePage::names().join(u", ")));
     }
     request.output = parser.value(outputOption);
@@ -102,22 +102,23 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
         else if (format == u"text")
             request.format = PreviewFormat::Text;
         else
-            throw UsageError(QStringLiteral("--format: unknown format '%1' (one of: pdf, png, "
-                                            "text)")
-                                 .arg(parser.value(formatOption)));
+            throw UsageError(QStringLiteral("format"), parser.value(formatOption),
+                QStringLiteral("unknown format '%1' (one of: pdf, png, text)")
+                    .arg(parser.value(formatOption)));
     } else {
         request.format = formatOfFile(request.output);
     }
     if (parser.isSet(dpiOption)) {
         request.dpi = integerValue<int>(parser, dpiOption);
         if (request.dpi < 10 || request.dpi > 1200)
-            throw UsageError(QStringLiteral("--dpi: %1 is not from 10 to 1200").arg(request.dpi));
+            throw UsageError(QStringLiteral("dpi"), parser.value(dpiOption),
+                QStringLiteral("%1 is not from 10 to 1200").arg(request.dpi));
     }
     request.background = parser.value(backgroundOption);
     if (parser.isSet(backgroundOption) && !Preview::backgroundByName(request.background))
-        throw UsageError(QStringLiteral("--background: unknown value '%1' (one of: none, "
-                                        "tractor, greenbar)")
-                             .arg(request.background));
+        throw UsageError(QStringLiteral("background"), request.background,
+            QStringLiteral("unknown value '%1' (one of: none, tractor, greenbar)")
+                .arg(request.background));
     request.attributes = !parser.isSet(plainOption);
     request.sheetLimit = sheetLimit(parser);
 

@@ -125,8 +125,9 @@ const Paper &paperOption(const QCommandLineParser &parser, const QCommandLineOpt
         return defaultPaper();
     const Paper *paper = findPaper(parser.value(option));
     if (!paper)
-        throw UsageError(QStringLiteral("--paper: unknown paper '%1' (one of: %2)")
-                             .arg(parser.value(option), paperNames().join(u", ")));
+        throw UsageError(QStringLiteral("paper"), parser.value(option),
+            QStringLiteral("unknown paper '%1' (one of: %2)")
+                .arg(parser.value(option), paperNames().join(u", ")));
     return *paper;
 }
 
@@ -163,7 +164,8 @@ int sheetLimit(const QCommandLineParser &parser)
         return ByteInterpreter::DefaultSheetLimit;
     const int sheets = integerValue<int>(parser, maxSheetsOption);
     if (sheets < 1)
-        throw UsageError(QStringLiteral("--max-sheets: %1 is below 1").arg(sheets));
+        throw UsageError(QStringLiteral("max-sheets"), parser.value(maxSheetsOption),
+            QStringLiteral("%1 is below 1").arg(sheets));
     return sheets;
 }
 

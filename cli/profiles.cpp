@@ -46,6 +46,23 @@ struct Origin
 QList<Origin> usedOrigins;
 QStringList usedArguments;
 
+// The profile line that gave value of key; the command line when it gave
+// the value in force.
+OptionOrigin valueOrigin(const QString &key, const QString &value)
+{
+    const Origin *found = nullptr;
+    for (const Origin &origin : std::as_const(usedOrigins)) {
+        if (origin.value.key != key)
+            continue;
+        // Of several values, the one in question.
+        if (origin.value.value == value)
+            return origin.value.origin;
+        if (!found && !origin.onCommandLine)
+            found = &origin;
+    }
+    return found ? found->value.origin : OptionOrigin {};
+}
+
 std::function<void(QCommandLineParser &)> pendingRequest;
 std::function<void(QCommandLineParser &)> checkedRequest;
 
@@ -98,7 +115,7 @@ QList<ResolvedValue> checkedValues(
     QList<ResolvedValue> values;
     QString destination;
     for (ProfileEntry entry : section.entries) {
-        const QString origin = section.file + u':' + QString::number(entry.line);
+        const OptionOrigin origin {section.file, entry.line};
         if (keys == ProfileKeys::Preview) {
             // The code page a print converts to is the printer's character
             // set that a preview reads the bytes in.
@@ -112,12 +129,13 @@ QList<ResolvedValue> checkedValues(
             continue;
         if (kind == OptionKind::Unknown)
             throw ProfileError(section.file, entry.line,
-                QStringLiteral("'%1' is not a setting of zanto print").arg(entry.key));
+                QStringLiteral("'%1' is not a setting of zanto print").arg(entry.key), entry.key);
         if (exclusiveDestinationKeys.contains(entry.key)) {
             if (!destination.isEmpty() && destination != entry.key)
                 throw ProfileError(section.file, entry.line,
                     QStringLiteral("%1 and %2 are both given: a print has one destination")
-                        .arg(destination, entry.key));
+                        .arg(destination, entry.key),
+                    entry.key);
             destination = entry.key;
         }
         ResolvedValue value {entry.key, fileValue(entry.key, entry.value, section), origin};
@@ -125,7 +143,8 @@ QList<ResolvedValue> checkedValues(
             const std::optional<bool> flag = flagValue(entry.value);
             if (!flag)
                 throw ProfileError(section.file, entry.line,
-                    QStringLiteral("%1: '%2' is not yes or no").arg(entry.key, entry.value));
+                    QStringLiteral("%1: '%2' is not yes or no").arg(entry.key, entry.value),
+                    entry.key);
             value.flag = true;
             value.value = *flag ? QStringLiteral("yes") : QStringLiteral("no");
         }
@@ -381,6 +400,7 @@ bool parseWithProfile(
             profileArguments.append(QStringLiteral("--") + value.key);
     }
     usedArguments = profileArguments;
+    setOptionOriginLookup(valueOrigin);
     arguments = arguments.mid(0, 1) + profileArguments + arguments.mid(1);
     parseCommandLine();
     return true;
@@ -395,31 +415,9 @@ std::optional<QString> profileOrigin(const QString &key)
         if (used.onCommandLine)
             return std::nullopt;
         // The chosen profile's value follows and outweighs [default]'s.
-        origin = used.value.origin;
+        origin = used.value.origin.text();
     }
     return origin;
-}
-
-std::optional<QString> profileLocation(const QString &message)
-{
-    static const QRegularExpression about(QStringLiteral("^--([a-z0-9-]+): "));
-    const QRegularExpressionMatch match = about.match(message);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QString key = match.captured(1);
-    const Origin *found = nullptr;
-    for (const Origin &origin : std::as_const(usedOrigins)) {
-        if (origin.value.key != key)
-            continue;
-        // Of several values, the one the message quotes.
-        if (message.contains(u'\'' + origin.value.value + u'\''))
-            return origin.value.origin + QStringLiteral(": ") + message.mid(2);
-        if (!found && !origin.onCommandLine)
-            found = &origin;
-    }
-    if (!found)
-        return std::nullopt;
-    return found->value.origin + QStringLiteral(": ") + message.mid(2);
 }
 
 } // namespace Zanto::Cli

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "profilefile.h"
+#include "usageerror.h"
 
 #include <zantoquiller/platform/advisorylock.h>
 
@@ -74,7 +75,7 @@ struct ResolvedValue
 {
     QString key;
     QString value;
-    QString origin; // FILE:LINE
+    OptionOrigin origin; // the profile file and line
     bool flag = false; // an option without a value; value is "yes" or "no"
 };
 
@@ -126,10 +127,5 @@ QString absoluteFileValue(const QString &key, const QString &value, const QStrin
 // The profile line ("FILE:LINE") that gave the value of key in force, or
 // nothing when the command line gives it or no profile does.
 std::optional<QString> profileOrigin(const QString &key);
-
-// A usage error's message told at the profile line that gave the value it is
-// about ("FILE:LINE: KEY: ..."), or nothing when it is about the command
-// line.
-std::optional<QString> profileLocation(const QString &message);
 
 } // namespace Zanto::Cli

@@ -96,8 +96,10 @@ void showProfile(QCommandLineParser &parser, const QString &name)
         });
     };
     for (const ResolvedValue &value : values)
-        printLine(
-            QStringLiteral("%1 %2 %3").arg(value.key, -16).arg(value.value, -24).arg(value.origin));
+        printLine(QStringLiteral("%1 %2 %3")
+                      .arg(value.key, -16)
+                      .arg(value.value, -24)
+                      .arg(value.origin.text()));
     for (const auto &[key, value] : builtInSettings()) {
         if (!given(key))
             printLine(QStringLiteral("%1 %2 built-in").arg(key, -16).arg(value, -24));
@@ -151,9 +153,10 @@ ProfileValues givenValues(const QCommandLineParser &parser)
             values.append({key, QStringLiteral("yes")});
         for (const QString &value : given) {
             if (std::any_of(value.begin(), value.end(), isControl))
-                throw UsageError(QStringLiteral("--%1: '%2' holds a control character; a "
-                                                "profile value is one line of text")
-                                     .arg(key, shownValue(value)));
+                throw UsageError(key, value,
+                    QStringLiteral("'%1' holds a control character; a profile value is one line "
+                                   "of text")
+                        .arg(shownValue(value)));
             values.append({key, absoluteFileValue(key, value, QDir::currentPath())});
         }
     }

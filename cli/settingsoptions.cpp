@@ -35,13 +35,13 @@ std::pair<QByteArray, QByteArray> translationEntry(const QString &text)
     const QRegularExpressionMatch match = form.match(text);
     const int code = match.hasMatch() ? match.captured(1).toInt() : -1;
     if (code < 0 || code > 255)
-        throw UsageError(QStringLiteral("--translate: '%1' is not C=LIST with C a character "
-                                        "code from 0 to 255")
-                             .arg(text));
+        throw UsageError(QStringLiteral("translate"), text,
+            QStringLiteral("'%1' is not C=LIST with C a character code from 0 to 255").arg(text));
     try {
         return {QByteArray(1, static_cast<char>(code)), ASCIIListToStr(match.captured(2))};
     } catch (const EConvertError &error) {
-        throw UsageError(QStringLiteral("--translate: '%1': %2").arg(text, error.Message()));
+        throw UsageError(QStringLiteral("translate"), text,
+            QStringLiteral("'%1': %2").arg(text, error.Message()));
     }
 }
 
@@ -93,8 +93,8 @@ void SettingsOptions::loadFile(const QString &key, const std::function<void()> &
         const std::optional<QString> origin = m_origin ? m_origin(key) : std::nullopt;
         if (!origin)
             throw;
-        throw EInOutError(
-            QStringLiteral("%1: %2: %3").arg(*origin, key, error.Message()), error.Reason());
+        throw EInOutError(QStringLiteral("%1: %2: %3").arg(*origin, key, error.Message()),
+            error.Reason(), error.kind(), error.systemError());
     }
 }
 

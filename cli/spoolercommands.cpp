@@ -1,6 +1,6 @@
 #include "spoolercommands.h"
 #include "componentoptions.h"
-#include "exitcodes.h"
+#include "exitstatus.h"
 #include "usageerror.h"
 #include "warning.h"
 
@@ -60,9 +60,10 @@ int waitTimeoutMs(const QCommandLineParser &parser, const QCommandLineOption &op
     const double ms = value * double(unit);
     if (!ok || number.isEmpty() || !number.front().isDigit() || !(ms >= 0)
         || ms > double(std::numeric_limits<int>::max()))
-        throw UsageError(QStringLiteral("--wait-timeout: '%1' is not a time (give seconds, or a "
-                                        "number with ms, s, m or h, up to 596 h)")
-                             .arg(text));
+        throw UsageError(QStringLiteral("wait-timeout"), text,
+            QStringLiteral("'%1' is not a time (give seconds, or a number with ms, s, m or h, up "
+                           "to 596 h)")
+                .arg(text));
     return int(ms);
 }
 
@@ -96,7 +97,7 @@ int waitForSpooledJob(int jobBefore, int limitMs)
         }
     } catch (const EPrinterUnreachable &error) {
         report(error.Message());
-        return ExitUnreachable;
+        return exitCodeFor(error);
     }
     const QString reason = end.reason.isEmpty() ? QString() : QStringLiteral(": ") + end.reason;
     std::fprintf(stderr, "zanto print: job %d %s%s\n", job,

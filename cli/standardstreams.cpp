@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace Zanto::Cli {
@@ -23,7 +23,8 @@ void tellWriteError(int error)
     outputFailed = true;
     // An earlier write failed and its reason is gone when error is 0.
     if (error != 0)
-        report(QStringLiteral("write error: ") + QString::fromLocal8Bit(std::strerror(error)));
+        report(QStringLiteral("write error: ")
+            + QString::fromStdString(std::system_category().message(error)));
     else
         report(QStringLiteral("write error"));
     std::fflush(stderr);

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <system_error>
 
 namespace Zanto::Preview {
 
@@ -108,7 +108,7 @@ bool OutputFile::commit()
     if (std::rename(QFile::encodeName(d->file.fileName()).constData(),
             QFile::encodeName(d->name).constData())
         != 0)
-        return d->fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return d->fail(QString::fromStdString(std::system_category().message(errno)));
     d->committed = true;
     return true;
 }

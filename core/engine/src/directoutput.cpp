@@ -1,5 +1,6 @@
 #include "directoutput.h"
 #include "outputchannel.h"
+#include "platformerrors.h"
 #include "zantoquiller_p.h"
 
 #include <zantoquiller/exceptions.h>
@@ -34,7 +35,8 @@ void DirectOutput::send(const char *data, qint64 count)
     if (m_connection.isOpen()) {
         if (count < 0 || (count > 0 && !data))
             failWrite(Platform::DeviceError(m_connection.displayName()
-                + ": no valid data to write (" + std::to_string(count) + " bytes)"));
+                    + ": no valid data to write (" + std::to_string(count) + " bytes)",
+                ErrorKind::Usage));
         gather(data, static_cast<std::size_t>(count));
         return;
     }
@@ -44,7 +46,7 @@ void DirectOutput::send(const char *data, qint64 count)
     // file or opens the device.
     const std::chrono::milliseconds timeout(m_settings.timeout);
     Platform::OutputDevice device;
-    QString why;
+    Platform::Failure why;
     try {
         const std::optional<QString> name
             = deviceNameOf(m_settings.port, m_settings.outputFile, timeout, why);
@@ -62,12 +64,12 @@ void DirectOutput::send(const char *data, qint64 count)
             if (!append)
                 m_regularFile = device.isRegularFile();
         }
-    } catch (const std::exception &error) {
-        why = QString::fromStdString(error.what());
+    } catch (const Platform::Error &error) {
+        why = error.failure();
     }
     if (!device.isOpen()) {
         restart();
-        throw EInOutError(FailedToOpen, why);
+        throw inOutError(FailedToOpen, why, EInOutError::PortStep::Open);
     }
     m_started = true;
 
@@ -76,16 +78,15 @@ void DirectOutput::send(const char *data, qint64 count)
     try {
         if (count < 0 || (count > 0 && !data))
             throw Platform::DeviceError(device.displayName() + ": no valid data to write ("
-                + std::to_string(count) + " bytes)");
+                    + std::to_string(count) + " bytes)",
+                ErrorKind::Usage);
         if (device.isSocket()) {
             m_connection = std::move(device);
             gather(data, static_cast<std::size_t>(count));
             return;
         }
         device.write(data, static_cast<std::size_t>(count), timeout);
-    } catch (const EInOutError &) {
-        throw;
-    } catch (const std::exception &error) {
+    } catch (const Platform::Error &error) {
         device.abort();
         failWrite(error);
     }
@@ -98,7 +99,7 @@ void DirectOutput::gather(const char *data, std::size_t count)
     if (count >= GatherSize) {
         try {
             m_connection.write(data, count, std::chrono::milliseconds(m_settings.timeout));
-        } catch (const std::exception &error) {
+        } catch (const Platform::Error &error) {
             failWrite(error);
         }
         return;
@@ -115,7 +116,7 @@ void DirectOutput::flush()
     try {
         m_connection.write(
             m_gathered.data(), m_gathered.size(), std::chrono::milliseconds(m_settings.timeout));
-    } catch (const std::exception &error) {
+    } catch (const Platform::Error &error) {
         failWrite(error);
     }
     m_gathered.clear();
@@ -127,7 +128,7 @@ void DirectOutput::finish()
         flush();
         try {
             m_connection.finish(std::chrono::milliseconds(m_settings.timeout));
-        } catch (const std::exception &error) {
+        } catch (const Platform::Error &error) {
             failWrite(error);
         }
         m_connection.close();
@@ -141,10 +142,10 @@ void DirectOutput::abandon() noexcept
     restart();
 }
 
-void DirectOutput::failWrite(const std::exception &error)
+void DirectOutput::failWrite(const Platform::Error &error)
 {
     abandon();
-    throw EInOutError(FailedToWrite, QString::fromStdString(error.what()));
+    throw inOutError(FailedToWrite, error.failure(), EInOutError::PortStep::Write);
 }
 
 void DirectOutput::restart() noexcept

@@ -55,7 +55,7 @@ public:
 private:
     void gather(const char *data, std::size_t count);
     void flush();
-    [[noreturn]] void failWrite(const std::exception &error);
+    [[noreturn]] void failWrite(const Platform::Error &error);
     void restart() noexcept;
 
     const TZantoquillerPrivate &m_settings;

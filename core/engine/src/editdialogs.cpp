@@ -19,7 +19,8 @@ EditDialogs &requireDialogs()
     if (!dialogs)
         throw eZantoquillError(
             QStringLiteral("The edit dialogs are not installed: create a Zanto::TApplication "
-                           "or call Zanto::installDialogs() first"));
+                           "or call Zanto::installDialogs() first"),
+            ErrorKind::Usage);
     return *dialogs;
 }
 

@@ -121,7 +121,7 @@ void MemoPrinter::print(TextSource &memo, qint32 fromIndex, qint32 toIndex, Line
         sendCodes(job.end);
     } catch (const LineTooLong &) {
         endJob();
-        throw eZantoquillError(lineTooLongMessage);
+        throw eZantoquillError(lineTooLongMessage, ErrorKind::Format);
     }
     endJob();
 }

@@ -31,8 +31,8 @@ void writeDirect(TZantoquillerPrivate &settings, const char *data, qint64 count)
 
 } // namespace
 
-std::optional<QString> deviceNameOf(
-    TIOPortName value, const QString &outputFile, std::chrono::milliseconds timeout, QString &why)
+std::optional<QString> deviceNameOf(TIOPortName value, const QString &outputFile,
+    std::chrono::milliseconds timeout, Platform::Failure &why)
 {
     if (value >= poLPT1 && value <= poCOM4) {
         const std::string_view name = Platform::DeviceMap::Names[std::size_t(value)];
@@ -41,29 +41,29 @@ std::optional<QString> deviceNameOf(
     if (value == poDisk)
         return outputFile;
     if (value != poCurrent) {
-        why = QStringLiteral("port value %1 is not one of LPT1 to COM4, the current printer "
-                             "or a disk file")
-                  .arg(int(value));
+        why = {ErrorKind::Usage, 0,
+            "port value " + std::to_string(int(value))
+                + " is not one of LPT1 to COM4, the current printer or a disk file"};
         return std::nullopt;
     }
     try {
-        QString port = QString::fromStdString(Platform::printer().portName(timeout));
+        QString port = fromPlatform(Platform::printer().portName(timeout));
         if (port.endsWith(u':'))
             port.chop(1);
         return port;
-    } catch (const std::exception &error) {
-        why = QString::fromStdString(error.what());
+    } catch (const Platform::Error &error) {
+        why = error.failure();
         return std::nullopt;
     }
 }
 
 QString TZantoquiller::PortToString(TIOPortName Value) const
 {
-    QString why;
+    Platform::Failure why;
     const std::optional<QString> name
         = deviceNameOf(Value, d->outputFile, std::chrono::milliseconds(d->timeout), why);
     if (!name)
-        throw EConvertError(InvalidPortId);
+        throw EConvertError(InvalidPortId, why.kind, why.systemError);
     return *name;
 }
 

@@ -18,8 +18,8 @@ QList<PrinterInfo> printerList()
     QList<PrinterInfo> result;
     for (const Platform::Destination &destination : destinations) {
         PrinterInfo info;
-        info.name = QString::fromStdString(destination.name);
-        info.deviceUri = QString::fromStdString(destination.deviceUri);
+        info.name = fromPlatform(destination.name);
+        info.deviceUri = fromPlatform(destination.deviceUri);
         info.isDefault = destination.isDefault;
         info.isCurrent = destination.isCurrent;
         info.acceptsRaw = destination.acceptsRaw;
@@ -30,7 +30,7 @@ QList<PrinterInfo> printerList()
 
 QString currentPrinterName()
 {
-    return QString::fromStdString(onPrinter([] { return Platform::printer().currentName(); }));
+    return fromPlatform(onPrinter([] { return Platform::printer().currentName(); }));
 }
 
 void selectPrinter(const QString &name)

@@ -20,37 +20,14 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// The library's states are the platform's, converted by value.
-static_assert(int(PrinterState::Unknown) == int(Platform::PrinterState::Unknown)
-    && int(PrinterState::PaperOut) == int(Platform::PrinterState::PaperOut)
-    && int(PrinterState::OffLine) == int(Platform::PrinterState::OffLine));
-static_assert(int(JobState::Pending) == int(Platform::JobState::Pending)
-    && int(JobState::Completed) == int(Platform::JobState::Completed)
-    && int(JobState::Stopped) == int(Platform::JobState::Stopped));
-
 Milliseconds budget(int timeoutMs)
 {
     return timeoutMs > 0 ? Milliseconds(timeoutMs) : Platform::Printer::DefaultTimeout;
 }
 
-QString fromStd(const std::string &text)
+PrinterStatus converted(const Platform::PrinterStatus &from)
 {
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
-}
-
-PrinterStatus converted(const Platform::PrinterStatus &from, const QString &destination)
-{
-    PrinterStatus status;
-    status.destination = destination;
-    status.state = PrinterState(int(from.state));
-    for (const std::string &reason : from.reasons)
-        status.reasons.append(fromStd(reason));
-    status.isQueue = from.isQueue;
-    status.acceptingJobs = from.acceptingJobs;
-    status.waitingJobs = from.waitingJobs;
-    status.absent = from.absent;
-    status.reachable = !from.absent;
-    return status;
+    return from.convertedBy<QString, QStringList>(fromPlatform);
 }
 
 PrinterStatus unreachable(const QString &destination, const QString &why)
@@ -77,23 +54,24 @@ PrinterStatus queueStatusOf(QString queue, Milliseconds timeout)
 {
     try {
         if (queue.isEmpty())
-            queue = QString::fromStdString(Platform::printer().currentName(timeout));
-        return converted(Platform::queueStatus(queue.toStdString(), timeout), queue);
+            queue = fromPlatform(Platform::printer().currentName(timeout));
+        return converted(Platform::queueStatus(queue.toStdString(), timeout));
     } catch (const Platform::ServerUnreachable &error) {
-        return unreachable(queue, QString::fromStdString(error.what()));
+        return unreachable(queue, fromPlatform(error.what()));
     } catch (const Platform::PrinterError &error) {
-        throw EPrinter(QString::fromStdString(error.what()));
+        throwPrinterError(error);
     }
 }
 
 PrinterStatus deviceStatusOf(const QString &device, Milliseconds timeout, bool escPos)
 {
     try {
-        return converted(
-            Platform::deviceStatus(QFile::encodeName(device).toStdString(), timeout, escPos),
-            device);
+        PrinterStatus status = converted(
+            Platform::deviceStatus(QFile::encodeName(device).toStdString(), timeout, escPos));
+        status.destination = device;
+        return status;
     } catch (const std::exception &error) {
-        return unreachable(device, fromStd(error.what()));
+        return unreachable(device, fromPlatform(error.what()));
     }
 }
 
@@ -112,7 +90,7 @@ std::string queueName(const QString &queue)
 
 QString printerStateName(PrinterState state)
 {
-    return QString::fromLatin1(Platform::stateName(Platform::PrinterState(int(state))));
+    return QString::fromLatin1(printerStateText(state));
 }
 
 PrinterStatus printerStatus(const QString &destination, int timeoutMs, bool escPos)
@@ -125,10 +103,10 @@ PrinterStatus TZantoquiller::QueryStatus(bool EscPos) const
     const Milliseconds timeout = budget(d->timeout);
     if (d->useSpooler && d->port != poDisk)
         return queueStatusOf({}, timeout);
-    QString why;
+    Platform::Failure why;
     const std::optional<QString> device = deviceNameOf(d->port, d->outputFile, timeout, why);
     if (!device)
-        return unreachable({}, why);
+        return unreachable({}, fromPlatform(why.reason));
     return deviceStatusOf(*device, timeout, EscPos);
 }
 
@@ -143,30 +121,24 @@ void setPrinterStallReport(const std::function<void(const QString &printer)> &re
         Platform::setStallReport({});
         return;
     }
-    Platform::setStallReport([report](const std::string &name) { report(fromStd(name)); });
+    Platform::setStallReport([report](const std::string &name) { report(fromPlatform(name)); });
 }
 
 QString jobStateName(JobState state)
 {
-    return QString::fromLatin1(Platform::jobStateName(Platform::JobState(int(state))));
+    return QString::fromLatin1(jobStateText(state));
 }
 
 QList<PrintJobInfo> printJobs(const QString &queue)
 {
     const auto jobs = onPrinter(
         [&] { return Platform::queueJobs(queueName(queue), Platform::printer().timeout()); });
+    const auto time = [](std::time_t created) {
+        return created > 0 ? QDateTime::fromSecsSinceEpoch(created) : QDateTime();
+    };
     QList<PrintJobInfo> result;
-    for (const Platform::JobInfo &job : jobs) {
-        PrintJobInfo info;
-        info.id = job.id;
-        info.user = QString::fromStdString(job.user);
-        info.title = QString::fromStdString(job.title);
-        info.sizeKilobytes = job.sizeKilobytes;
-        info.state = JobState(int(job.state));
-        if (job.created > 0)
-            info.created = QDateTime::fromSecsSinceEpoch(job.created);
-        result.append(info);
-    }
+    for (const Platform::JobInfo &job : jobs)
+        result.append(job.convertedBy<QString, QDateTime>(fromPlatform, time));
     return result;
 }
 
@@ -206,7 +178,7 @@ PrintJobEnd waitForPrintJob(int id, const QString &queue)
 {
     const Platform::JobEnd end = onPrinter(
         [&] { return Platform::waitForJob(id, queueName(queue), Platform::printer().timeout()); });
-    return {JobState(int(end.state)), QString::fromStdString(end.reason)};
+    return end.convertedBy<QString>(fromPlatform);
 }
 
 PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
@@ -217,12 +189,12 @@ PrintJobEnd waitForPrintJobEnd(int id, const QString &queue, int limitMs,
         limit = Milliseconds(limitMs);
     Platform::JobWaitReport report;
     if (waiting)
-        report = [&](const std::string &why) { waiting(fromStd(why)); };
+        report = [&](const std::string &why) { waiting(fromPlatform(why)); };
     const Platform::JobEnd end = onPrinter([&] {
         return Platform::waitForJobEnd(
             id, queueName(queue), Platform::printer().timeout(), limit, report);
     });
-    return {JobState(int(end.state)), fromStd(end.reason)};
+    return end.convertedBy<QString>(fromPlatform);
 }
 
 } // namespace Zanto

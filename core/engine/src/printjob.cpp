@@ -46,7 +46,7 @@ PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private(com
         d->spooler = wholeText && d->settings.useSpooler && d->settings.port != poDisk;
         if (d->spooler && !component.DriverCompatible()) {
             d->spooler = false;
-            throw eZantoquillError(DriverRefusesRawData);
+            throw eZantoquillError(DriverRefusesRawData, ErrorKind::Format);
         }
         d->firstLine = true;
         if (d->spooler)
@@ -98,7 +98,8 @@ void PrintJob::sendLine(const TTextBuffer &line)
 {
     const int count = line.Count;
     if (count > TTextBuffer::Capacity)
-        throw eZantoquillError(QStringLiteral("Line too long for buffer!  Printing Aborted"));
+        throw eZantoquillError(
+            QStringLiteral("Line too long for buffer!  Printing Aborted"), ErrorKind::Format);
     sendBytes(line.Data, count);
 }
 

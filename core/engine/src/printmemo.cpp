@@ -27,7 +27,7 @@ std::unique_ptr<TextSource> recognisedMemo(QObject *memo)
 {
     std::unique_ptr<TextSource> text = textSourceForMemo(memo);
     if (!text)
-        throw eZantoquillError(QStringLiteral("Memo type not recognised"));
+        throw eZantoquillError(QStringLiteral("Memo type not recognised"), ErrorKind::Usage);
     return text;
 }
 

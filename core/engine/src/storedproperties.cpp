@@ -50,7 +50,8 @@ public:
 
     [[noreturn]] void fail(const char *what) const
     {
-        throw EConvertError(QStringLiteral("Line %1: %2").arg(m_line).arg(QLatin1String(what)));
+        throw EConvertError(
+            QStringLiteral("Line %1: %2").arg(m_line).arg(QLatin1String(what)), ErrorKind::Format);
     }
 
     void skipBlanks()
@@ -262,7 +263,8 @@ void readStoredProperties(QObject &object, const QByteArray &text)
         if (index < meta->propertyOffset())
             throw EConvertError(QStringLiteral("Line %1: unknown property %2")
                                     .arg(lineNumber)
-                                    .arg(QString::fromLatin1(name)));
+                                    .arg(QString::fromLatin1(name)),
+                ErrorKind::Format);
         const QMetaProperty property = meta->property(index);
         const QByteArray valueText = line.mid(equals + 1);
         ValueReader valueReader(valueText, lineNumber);

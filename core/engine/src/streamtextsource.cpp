@@ -2,6 +2,7 @@
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/platform/interruption.h>
 #include <zantoquiller/private/codepageinput.h>
 #include <zantoquiller/streamtextsource.h>
 
@@ -9,6 +10,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -117,8 +119,12 @@ bool StreamTextSource::Private::fill()
         m_converted = std::make_unique<CodePageInput>(m_input, ansiCodePage(), false);
     QIODevice &source = m_converted ? *m_converted : m_input;
     const qint64 read = source.read(m_data.data(), ChunkSize);
-    if (read < 0)
-        throw EInOutError(QStringLiteral("Failed to read the text"), source.errorString());
+    if (read < 0) {
+        // A read that a signal broke off, asking the print to stop.
+        const bool interrupted = Platform::interruptSignal() != 0;
+        throw EInOutError(QStringLiteral("Failed to read the text"), source.errorString(),
+            interrupted ? ErrorKind::Interrupted : ErrorKind::Other, interrupted ? EINTR : 0);
+    }
     m_pos = 0;
     m_end = read;
     m_inputEnded = read == 0;

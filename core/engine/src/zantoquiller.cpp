@@ -50,9 +50,11 @@ qint32 TZantoquiller::LeftOffset() const
 void TZantoquiller::SetOffset(qint32 value)
 {
     if (value < 0)
-        throw eZantoquillError(QStringLiteral("Invalid Offset! Value must be positive"));
+        throw eZantoquillError(
+            QStringLiteral("Invalid Offset! Value must be positive"), ErrorKind::Format);
     if (value > MaxLeftOffset)
-        throw eZantoquillError(QStringLiteral("Invalid Offset! Maximum %1").arg(MaxLeftOffset));
+        throw eZantoquillError(
+            QStringLiteral("Invalid Offset! Maximum %1").arg(MaxLeftOffset), ErrorKind::Format);
     d->leftOffset = value;
 }
 
@@ -223,7 +225,8 @@ namespace {
 void assignList(QByteArrayList &own, const QByteArrayList *value)
 {
     if (!value)
-        throw EConvertError(QStringLiteral("Cannot assign a nil list to a string list"));
+        throw EConvertError(
+            QStringLiteral("Cannot assign a nil list to a string list"), ErrorKind::Usage);
     if (value == &own)
         return;
     own.clear();

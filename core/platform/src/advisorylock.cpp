@@ -82,7 +82,7 @@ std::string waitedFor(std::chrono::milliseconds timeout)
 } // namespace
 
 AdvisoryLock::AdvisoryLock(AdvisoryLock &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_busy(other.m_busy), m_error(std::move(other.m_error))
+    : m_fd(std::exchange(other.m_fd, -1)), m_failure(std::move(other.m_failure))
 { }
 
 AdvisoryLock &AdvisoryLock::operator=(AdvisoryLock &&other) noexcept
@@ -90,8 +90,7 @@ AdvisoryLock &AdvisoryLock::operator=(AdvisoryLock &&other) noexcept
     if (this != &other) {
         release();
         m_fd = std::exchange(other.m_fd, -1);
-        m_busy = other.m_busy;
-        m_error = std::move(other.m_error);
+        m_failure = std::move(other.m_failure);
     }
     return *this;
 }
@@ -116,7 +115,7 @@ AdvisoryLock AdvisoryLock::onLockFile(
     const int fd = shared ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY)
                           : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) {
-        lock.m_error = path + ": " + std::strerror(errno);
+        lock.m_failure = systemFailure(path, errno);
         return lock;
     }
     switch (waitForLock(fd, shared ? LOCK_SH : LOCK_EX, Deadline(timeout), path)) {
@@ -124,12 +123,12 @@ AdvisoryLock AdvisoryLock::onLockFile(
         lock.m_fd = fd;
         break;
     case Outcome::Busy:
-        lock.m_busy = true;
-        lock.m_error = path + ": held by another program; " + waitedFor(timeout);
+        lock.m_failure
+            = {ErrorKind::Busy, 0, path + ": held by another program; " + waitedFor(timeout)};
         ::close(fd);
         break;
     case Outcome::Unsupported:
-        lock.m_error = path + ": " + std::strerror(errno);
+        lock.m_failure = systemFailure(path, errno);
         ::close(fd);
         break;
     }
@@ -150,7 +149,8 @@ AdvisoryLock AdvisoryLock::onDestination(
         const Outcome outcome = waitForLock(fd, LOCK_EX, Deadline(timeout), target.displayName());
         if (outcome == Outcome::Busy)
             throw DeviceError(
-                target.displayName() + ": another job is printing to it; " + waitedFor(timeout));
+                target.displayName() + ": another job is printing to it; " + waitedFor(timeout),
+                ErrorKind::Busy);
         if (outcome == Outcome::Locked)
             lock.m_fd = fd;
         else

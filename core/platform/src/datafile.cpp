@@ -96,21 +96,21 @@ bool sameFile(const struct stat &a, const struct stat &b)
 
 } // namespace
 
-bool fileExists(const std::string &path, std::string *reason)
+bool fileExists(const std::string &path, Failure *failure)
 {
     struct stat status;
-    const char *why;
+    int error;
     if (::stat(path.c_str(), &status) == 0) {
         if (!S_ISDIR(status.st_mode))
             return true;
-        why = std::strerror(EISDIR);
+        error = EISDIR;
     } else {
         if (errno != ENOENT && errno != ENOTDIR)
             return true;
-        why = std::strerror(errno);
+        error = errno;
     }
-    if (reason)
-        *reason = path + ": " + why;
+    if (failure)
+        *failure = systemFailure(path, error);
     return false;
 }
 
@@ -118,7 +118,7 @@ DataFile::DataFile(std::string path) : m_path(std::move(path)) { }
 
 DataFile::DataFile(DataFile &&other) noexcept
     : m_path(std::move(other.m_path))
-    , m_error(std::move(other.m_error))
+    , m_failure(std::move(other.m_failure))
     , m_fd(std::exchange(other.m_fd, -1))
     , m_size(other.m_size)
 { }
@@ -129,7 +129,7 @@ DataFile &DataFile::operator=(DataFile &&other) noexcept
         if (m_fd >= 0)
             ::close(m_fd);
         m_path = std::move(other.m_path);
-        m_error = std::move(other.m_error);
+        m_failure = std::move(other.m_failure);
         m_fd = std::exchange(other.m_fd, -1);
         m_size = other.m_size;
     }
@@ -144,12 +144,16 @@ DataFile::~DataFile()
 
 void DataFile::fail(int errorNumber)
 {
-    fail(std::strerror(errorNumber));
+    m_failure = systemFailure(m_path, errorNumber);
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
 }
 
-void DataFile::fail(const char *reason)
+void DataFile::fail(const char *reason, ErrorKind kind)
 {
-    m_error = m_path + ": " + reason;
+    m_failure = {kind, 0, m_path + ": " + reason};
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -171,11 +175,11 @@ DataFile DataFile::openForReading(const std::string &path)
         return file;
     }
     if (!S_ISREG(status.st_mode)) {
-        file.fail("not a regular file");
+        file.fail("not a regular file", ErrorKind::Other);
         return file;
     }
     if (!lockWithoutWaiting(file.m_fd, LOCK_SH)) {
-        file.fail("being written by another program");
+        file.fail("being written by another program", ErrorKind::Busy);
         return file;
     }
     file.m_size = status.st_size;
@@ -191,7 +195,7 @@ std::ptrdiff_t DataFile::read(char *data, std::size_t count)
         result = ::read(m_fd, data, count);
     } while (result < 0 && errno == EINTR);
     if (result < 0)
-        m_error = m_path + ": " + std::strerror(errno);
+        m_failure = systemFailure(m_path, errno);
     return result;
 }
 
@@ -207,8 +211,7 @@ FileReplacement::FileReplacement(FileReplacement &&other) noexcept
     : m_path(std::move(other.m_path))
     , m_target(std::move(other.m_target))
     , m_temporary(std::exchange(other.m_temporary, {}))
-    , m_error(std::move(other.m_error))
-    , m_fault(other.m_fault)
+    , m_failure(std::move(other.m_failure))
     , m_fd(std::exchange(other.m_fd, -1))
     , m_oldFd(std::exchange(other.m_oldFd, -1))
 { }
@@ -225,24 +228,15 @@ FileReplacement::~FileReplacement()
 
 bool FileReplacement::fail(int errorNumber)
 {
-    switch (errorNumber) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return fail(std::strerror(errorNumber), Fault::Refused);
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return fail(std::strerror(errorNumber), Fault::NoRoom);
-    default:
-        return fail(std::strerror(errorNumber), Fault::Other);
-    }
+    m_failure = systemFailure(m_path, errorNumber);
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+    return false;
 }
 
-bool FileReplacement::fail(const char *reason, Fault fault)
+bool FileReplacement::fail(const char *reason, ErrorKind kind)
 {
-    m_error = m_path + ": " + reason;
-    m_fault = fault;
+    m_failure = {kind, 0, m_path + ": " + reason};
     if (m_fd >= 0)
         ::close(std::exchange(m_fd, -1));
     return false;
@@ -281,7 +275,7 @@ bool FileReplacement::lockOldFile(struct stat &old)
         if (::fstat(m_oldFd, &old) != 0)
             return fail(errno);
         if (!lockWithoutWaiting(m_oldFd, LOCK_EX))
-            return fail("in use by another program", Fault::Refused);
+            return fail("in use by another program", ErrorKind::Busy);
         // A writer that finished meanwhile has put another file under the
         // name; that one is the file to replace.
         struct stat current;
@@ -290,7 +284,7 @@ bool FileReplacement::lockOldFile(struct stat &old)
             return true;
         ::close(std::exchange(m_oldFd, -1));
     }
-    return fail("in use by another program", Fault::Refused);
+    return fail("in use by another program", ErrorKind::Busy);
 }
 
 bool FileReplacement::createTemporary(const struct stat *old)

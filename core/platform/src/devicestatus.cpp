@@ -144,7 +144,7 @@ std::string noAnswer(const Answer &answer, std::chrono::milliseconds timeout, co
         return std::string("the printer closed the connection before it answered the ") + query;
     if (answer.end == Answer::End::Failed)
         return std::string("the printer's answer to the ") + query
-            + " cannot be read: " + std::strerror(answer.error);
+            + " cannot be read: " + systemText(answer.error);
     return std::string("the printer did not answer the ") + query + " within "
         + std::to_string(timeout.count()) + " ms";
 }
@@ -265,9 +265,7 @@ bool readParallelStatus(int fd, unsigned char &status)
     return true;
 }
 
-} // namespace
-
-PrinterStatus deviceStatus(
+PrinterStatus askDevice(
     const std::string &name, std::chrono::milliseconds timeout, bool escPos, const DeviceMap &map)
 {
     const DeviceTarget target = resolveDevice(name, map);
@@ -312,6 +310,17 @@ PrinterStatus deviceStatus(
         return terminalStatus(fd.get(), target, timeout, escPos);
     PrinterStatus status;
     status.reasons.push_back(target.path + " tells nothing of the printer's state");
+    return status;
+}
+
+} // namespace
+
+PrinterStatus deviceStatus(
+    const std::string &name, std::chrono::milliseconds timeout, bool escPos, const DeviceMap &map)
+{
+    PrinterStatus status = askDevice(name, timeout, escPos, map);
+    status.destination = name;
+    status.reachable = !status.absent;
     return status;
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 [[noreturn]] void fail(const std::string &name, const std::string &why)
 {
-    throw DeviceError(name + ": " + why);
+    throw DeviceError(name + ": " + why, ErrorKind::Format);
 }
 
 bool startsWith(std::string_view text, std::string_view prefix)
@@ -219,7 +219,7 @@ std::string DeviceTarget::displayName() const
 DeviceTarget resolveDevice(const std::string &name, const DeviceMap &map)
 {
     if (name.empty())
-        throw DeviceError("no device or file name given");
+        throw DeviceError("no device or file name given", ErrorKind::Format);
     if (const auto mapped = map.path(name))
         return resolveUnmapped(*mapped, DeviceTarget::Kind::Device);
     return resolveUnmapped(name, DeviceTarget::Kind::File);

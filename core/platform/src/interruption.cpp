@@ -2,6 +2,7 @@
 #include <zantoquiller/platform/interruption.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 
 namespace Zanto::Platform {
@@ -33,7 +34,8 @@ void clearInterrupt() noexcept
 void throwIfInterrupted(const std::string &name)
 {
     if (const int sig = interruptSignal())
-        throw DeviceError(name + ": interrupted by signal " + std::to_string(sig));
+        throw DeviceError(
+            name + ": interrupted by signal " + std::to_string(sig), ErrorKind::Interrupted, EINTR);
 }
 
 } // namespace Zanto::Platform

@@ -55,7 +55,7 @@ IppEndpoint directEndpoint(const std::string &uri)
     if (httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
             host, sizeof host, &port, resource, sizeof resource)
         < HTTP_URI_STATUS_OK)
-        throw PrinterError("'" + uri + "' is not a valid printer URI");
+        throw PrinterError("'" + uri + "' is not a valid printer URI", ErrorKind::Format);
     IppEndpoint endpoint;
     endpoint.host = host;
     endpoint.port = port;
@@ -86,14 +86,20 @@ std::string serverName(const IppEndpoint &endpoint)
 
 namespace {
 
+struct ConnectFailure
+{
+    std::string why;
+    int error = 0;
+};
+
 // Why the endpoint cannot be connected to: httpConnect2 leaves no reliable
 // errno, so one connection is tried again by hand, for the reason.
-std::string connectFailure(const IppEndpoint &endpoint, const Deadline &deadline)
+ConnectFailure connectFailure(const IppEndpoint &endpoint, const Deadline &deadline)
 {
     const std::string port = std::to_string(endpoint.port);
     http_addrlist_t *addresses = httpAddrGetList(endpoint.host.c_str(), AF_UNSPEC, port.c_str());
     if (!addresses)
-        return "the name cannot be resolved";
+        return {"the name cannot be resolved"};
     int error = ETIMEDOUT;
     const int fd
         = ::socket(httpAddrFamily(&addresses->addr), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -114,7 +120,9 @@ std::string connectFailure(const IppEndpoint &endpoint, const Deadline &deadline
         ::close(fd);
     }
     httpAddrFreeList(addresses);
-    return error ? std::strerror(error) : "the server did not answer";
+    if (!error)
+        return {"the server did not answer"};
+    return {systemText(error), error};
 }
 
 enum class GaveUp { No, TimedOut, Interrupted, TooLong };
@@ -231,10 +239,12 @@ struct ServerConnection::WaitState
     {
         if (gaveUp == GaveUp::TooLong)
             throw PrinterError("The print server " + server + " sent more than "
-                + std::to_string(AnswerLimit >> 20) + " MiB in one answer");
+                    + std::to_string(AnswerLimit >> 20) + " MiB in one answer",
+                ErrorKind::Protocol);
         if (gaveUp == GaveUp::Interrupted)
             throw PrinterError("Waiting for the print server " + server
-                + " was interrupted by signal " + std::to_string(signal));
+                    + " was interrupted by signal " + std::to_string(signal),
+                ErrorKind::Interrupted, EINTR);
         throw ServerUnreachable("The print server " + server + " did not answer within "
             + std::to_string(timeout.count()) + " ms");
     }
@@ -268,8 +278,8 @@ ServerConnection::ServerConnection(
         const std::string who = endpoint.host == cupsServer()
             ? "the print server " + serverName(endpoint)
             : "the " + endpoint.label;
-        throw ServerUnreachable(
-            "Cannot reach " + who + ": " + connectFailure(endpoint, m_wait->deadline));
+        const ConnectFailure failure = connectFailure(endpoint, m_wait->deadline);
+        throw ServerUnreachable("Cannot reach " + who + ": " + failure.why, failure.error);
     }
     httpSetTimeout(m_http.get(), WaitStepSeconds, keepWaiting, m_wait.get());
     m_wait->start(httpGetFd(m_http.get()));
@@ -296,7 +306,8 @@ void ServerConnection::expectAnswer(const IppEndpoint &endpoint)
         throwIfGaveUp();
         const int error = httpError(m_http.get());
         throw PrinterError("The print server " + m_wait->server + " broke off the connection"
-            + (error ? std::string(": ") + std::strerror(error) : std::string()));
+                + (error ? ": " + systemText(error) : std::string()),
+            ErrorKind::ConnectionLost, error);
     }
     httpFlush(m_http.get());
     endExchange();
@@ -347,9 +358,10 @@ bool ServerConnection::gaveUp() const
     return m_wait->gaveUp != GaveUp::No;
 }
 
-void ServerConnection::setFailure(std::string reason)
+void ServerConnection::setFailure(std::string reason, ErrorKind kind)
 {
     m_failure = std::move(reason);
+    m_failureKind = kind;
 }
 
 const std::string &ServerConnection::failure() const
@@ -416,7 +428,7 @@ IppMessage exchange(ServerConnection &http, IppMessage request, const std::strin
     else if (status != HTTP_STATUS_ERROR)
         http.setFailure("its answer cannot be read");
     else
-        http.setFailure(lastIppError());
+        http.setFailure(lastIppError(), lastIppErrorKind());
     return response;
 }
 
@@ -427,9 +439,11 @@ IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoi
     if (!response)
         http.throwIfGaveUp();
     if (!response)
-        throw PrinterError("The " + endpoint.label + " " + what + ": " + http.failure());
+        throw PrinterError(
+            "The " + endpoint.label + " " + what + ": " + http.failure(), http.failureKind());
     if (cupsLastError() > IPP_STATUS_OK_CONFLICTING)
-        throw PrinterError("The " + endpoint.label + " " + what + ": " + lastIppError());
+        throw PrinterError(
+            "The " + endpoint.label + " " + what + ": " + lastIppError(), lastIppErrorKind());
     return response;
 }
 
@@ -438,6 +452,37 @@ std::string lastIppError()
     // The server's own words, which may hold any bytes.
     const char *text = cupsLastErrorString();
     return text && *text ? readableText(text) : ippErrorString(cupsLastError());
+}
+
+ErrorKind lastIppErrorKind()
+{
+    switch (cupsLastError()) {
+    case IPP_STATUS_ERROR_NOT_FOUND:
+    case IPP_STATUS_ERROR_GONE:
+        return ErrorKind::NotFound;
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED:
+        return ErrorKind::Permission;
+    case IPP_STATUS_ERROR_BUSY:
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        return ErrorKind::Busy;
+    case IPP_STATUS_ERROR_TIMEOUT:
+        return ErrorKind::TimedOut;
+    case IPP_STATUS_ERROR_BAD_REQUEST:
+    case IPP_STATUS_ERROR_VERSION_NOT_SUPPORTED:
+    case IPP_STATUS_ERROR_INTERNAL:
+        return ErrorKind::Protocol;
+    case IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED:
+    case IPP_STATUS_ERROR_ATTRIBUTES_OR_VALUES:
+        return ErrorKind::Format;
+    case IPP_STATUS_ERROR_CUPS_PKI:
+    case IPP_STATUS_ERROR_CUPS_UPGRADE_REQUIRED:
+    default:
+        return ErrorKind::Other;
+    }
 }
 
 } // namespace Zanto::Platform

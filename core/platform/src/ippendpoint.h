@@ -2,6 +2,8 @@
 // printer addressed directly by its URI.
 #pragma once
 
+#include <zantoquiller/errorkind.h>
+
 #include <cups/cups.h>
 
 #include <chrono>
@@ -80,8 +82,9 @@ public:
     // interrupted.
     bool gaveUp() const;
     // Why the last exchange brought no answer.
-    void setFailure(std::string reason);
+    void setFailure(std::string reason, ErrorKind kind = ErrorKind::Protocol);
     const std::string &failure() const;
+    ErrorKind failureKind() const { return m_failureKind; }
 
     struct WaitState;
 
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<WaitState> m_wait; // the callback's data: a stable address
     HttpConnection m_http;
     std::string m_failure;
+    ErrorKind m_failureKind = ErrorKind::Other;
 };
 
 // A request with the attributes every operation carries: the endpoint's URI
@@ -113,7 +117,8 @@ IppMessage exchange(ServerConnection &http, IppMessage request, const std::strin
 IppMessage doRequest(ServerConnection &http, IppMessage request, const IppEndpoint &endpoint,
     const std::string &what);
 
-// The server's last error, as a reason for a message.
+// The server's last error, as a reason for a message, and its kind.
 std::string lastIppError();
+ErrorKind lastIppErrorKind();
 
 } // namespace Zanto::Platform

@@ -62,8 +62,14 @@ int openPath(const DeviceTarget &target, OpenMode mode)
             break;
         throwIfInterrupted(target.path);
     }
-    if (fd < 0)
-        throwSystemError(target.path, errno);
+    if (fd < 0) {
+        Failure failure = systemFailure(target.path, errno);
+        // A device node that is not there: the printer is not plugged in or
+        // switched on. A missing folder of a disk file is no such case.
+        if (failure.systemError == ENOENT && target.path.starts_with("/dev/"))
+            failure.kind = ErrorKind::Unreachable;
+        throw DeviceError(failure);
+    }
     return fd;
 }
 
@@ -71,8 +77,9 @@ int openPath(const DeviceTarget &target, OpenMode mode)
     std::size_t written, std::size_t size)
 {
     throw DeviceError(name + ": the device took " + std::to_string(written) + " of "
-        + std::to_string(size) + " bytes within the time-out of " + std::to_string(timeout.count())
-        + " ms");
+            + std::to_string(size) + " bytes within the time-out of "
+            + std::to_string(timeout.count()) + " ms",
+        ErrorKind::TimedOut);
 }
 
 } // namespace
@@ -128,7 +135,7 @@ OutputDevice OutputDevice::open(const std::string &name, OpenMode mode,
         if (!device.m_regularFile && S_ISCHR(status.st_mode) && isPrinterPort(status.st_rdev)) {
             const std::string problem = parallelPortProblem(device.m_fd);
             if (!problem.empty())
-                throw DeviceError(device.m_displayName + ": " + problem);
+                throw DeviceError(device.m_displayName + ": " + problem, ErrorKind::Unreachable);
         }
     }
     return device;

@@ -25,7 +25,8 @@ bool answeredNotFound()
 
 [[noreturn]] void throwServerError(const std::string &what)
 {
-    throw PrinterError("The print server " + schedulerName() + " " + what + ": " + lastIppError());
+    throw PrinterError("The print server " + schedulerName() + " " + what + ": " + lastIppError(),
+        lastIppErrorKind());
 }
 
 ServerConnection connectToServer(std::chrono::milliseconds timeout)
@@ -116,7 +117,8 @@ std::optional<bool> listedQueueAcceptsRaw(ServerConnection &http, const std::str
         return std::nullopt;
     if (!answer || cupsLastError() > IPP_STATUS_OK_CONFLICTING)
         throw PrinterError("The " + endpoint.label
-            + " cannot be asked for its document formats: " + lastIppError());
+                + " cannot be asked for its document formats: " + lastIppError(),
+            lastIppErrorKind());
     return takesRawData(answer);
 }
 
@@ -179,14 +181,14 @@ std::string Printer::currentName(Milliseconds timeout) const
     ServerConnection http = connectToServer(budget(timeout));
     const DestList dest = defaultDest(http);
     if (!dest)
-        throw PrinterError("There is no default printer currently selected");
+        throw PrinterError("There is no default printer currently selected", ErrorKind::NotFound);
     return dest->name;
 }
 
 void Printer::select(const std::string &name, Milliseconds timeout)
 {
     if (name.empty())
-        throw PrinterError("No printer name given");
+        throw PrinterError("No printer name given", ErrorKind::Usage);
     if (isIppUri(name)) {
         const IppEndpoint endpoint = directEndpoint(name);
         ServerConnection http(endpoint, budget(timeout));
@@ -196,7 +198,8 @@ void Printer::select(const std::string &name, Milliseconds timeout)
         ServerConnection http = connectToServer(budget(timeout));
         if (!queueDeviceUri(http, name))
             throw PrinterError(
-                "There is no printer named '" + name + "' on the print server " + schedulerName());
+                "There is no printer named '" + name + "' on the print server " + schedulerName(),
+                ErrorKind::NotFound);
     }
     m_selected = name;
 }
@@ -215,9 +218,10 @@ std::string Printer::portName(Milliseconds timeout) const
     ServerConnection http = connectToServer(timeout);
     const std::optional<std::string> uri = queueDeviceUri(http, name);
     if (!uri)
-        throw PrinterError("The printer '" + name + "' no longer exists");
+        throw PrinterError("The printer '" + name + "' no longer exists", ErrorKind::NotFound);
     if (uri->empty())
-        throw PrinterError("The print server does not tell the port of printer '" + name + "'");
+        throw PrinterError("The print server does not tell the port of printer '" + name + "'",
+            ErrorKind::Protocol);
     return *uri;
 }
 
@@ -232,7 +236,7 @@ bool Printer::acceptsRaw(Milliseconds timeout) const
 void Printer::beginDoc(const std::string &title, Milliseconds timeout)
 {
     if (m_job)
-        throw PrinterError("A print job is already in progress on this printer");
+        throw PrinterError("A print job is already in progress on this printer", ErrorKind::Usage);
     timeout = budget(timeout);
     m_job = std::make_unique<RawJob>(endpointFor(currentName(timeout)),
         m_jobTitle.empty() ? title : m_jobTitle, m_jobCopies, timeout);
@@ -242,7 +246,7 @@ void Printer::beginDoc(const std::string &title, Milliseconds timeout)
 void Printer::write(const char *data, std::size_t size)
 {
     if (!m_job)
-        throw PrinterError("No print job has been started");
+        throw PrinterError("No print job has been started", ErrorKind::Usage);
     try {
         m_job->write(data, size);
     } catch (...) {
@@ -259,7 +263,7 @@ void Printer::newPage()
 void Printer::endDoc()
 {
     if (!m_job)
-        throw PrinterError("No print job has been started");
+        throw PrinterError("No print job has been started", ErrorKind::Usage);
     const std::unique_ptr<RawJob> job = std::move(m_job);
     job->finish();
 }

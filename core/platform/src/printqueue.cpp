@@ -6,6 +6,7 @@
 
 #include <zantoquiller/platform/readabletext.h>
 
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <poll.h>
@@ -101,27 +102,6 @@ void worsen(PrinterStatus &status, PrinterState state)
 
 } // namespace
 
-const char *jobStateName(JobState state)
-{
-    switch (state) {
-    case JobState::Pending:
-        return "pending";
-    case JobState::Held:
-        return "held";
-    case JobState::Processing:
-        return "processing";
-    case JobState::Stopped:
-        return "stopped";
-    case JobState::Cancelled:
-        return "cancelled";
-    case JobState::Aborted:
-        return "aborted";
-    case JobState::Completed:
-        break;
-    }
-    return "completed";
-}
-
 PrinterStatus queueStatus(const std::string &queue, std::chrono::milliseconds timeout)
 {
     const IppEndpoint endpoint = endpointFor(queue);
@@ -131,6 +111,7 @@ PrinterStatus queueStatus(const std::string &queue, std::chrono::milliseconds ti
             "printer-is-accepting-jobs", "queued-job-count"});
     ipp_t *message = answer.get();
     PrinterStatus status;
+    status.destination = queue;
     status.isQueue = true;
     const int state = ippGetInteger(ippFindAttribute(message, "printer-state", IPP_TAG_ENUM), 0);
     status.state = state == IPP_PSTATE_PROCESSING ? PrinterState::Printing
@@ -349,7 +330,8 @@ void pause(int id)
     for (int waited = 0; waited < WaitStepMs; waited += 50) {
         if (const int sig = interruptSignal())
             throw PrinterError("Waiting for job " + std::to_string(id)
-                + " was interrupted by signal " + std::to_string(sig));
+                    + " was interrupted by signal " + std::to_string(sig),
+                ErrorKind::Interrupted, EINTR);
         ::poll(nullptr, 0, 50);
     }
 }
@@ -407,8 +389,34 @@ JobEnd waitForJobEnd(int id, const std::string &queue, std::chrono::milliseconds
         doRequest(http, newRequest(IPP_OP_CANCEL_JOB, "job-uri", job), job,
             "did not cancel job " + std::to_string(id));
         throw PrinterError("Waiting for job " + std::to_string(id) + " was interrupted by signal "
-            + std::to_string(sig) + "; the job was cancelled");
+                + std::to_string(sig) + "; the job was cancelled",
+            ErrorKind::Interrupted, EINTR);
     }
 }
 
 } // namespace Zanto::Platform
+
+namespace Zanto {
+
+const char *jobStateText(JobState state) noexcept
+{
+    switch (state) {
+    case JobState::Pending:
+        return "pending";
+    case JobState::Held:
+        return "held";
+    case JobState::Processing:
+        return "processing";
+    case JobState::Stopped:
+        return "stopped";
+    case JobState::Cancelled:
+        return "cancelled";
+    case JobState::Aborted:
+        return "aborted";
+    case JobState::Completed:
+        break;
+    }
+    return "completed";
+}
+
+} // namespace Zanto

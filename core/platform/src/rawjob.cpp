@@ -19,7 +19,8 @@ RawJob::RawJob(
         = doRequest(*m_http, std::move(create), m_endpoint, "refused the print job");
     m_id = ippGetInteger(ippFindAttribute(created.get(), "job-id", IPP_TAG_INTEGER), 0);
     if (m_id <= 0)
-        throw PrinterError("The " + m_endpoint.label + " did not say which job it created");
+        throw PrinterError(
+            "The " + m_endpoint.label + " did not say which job it created", ErrorKind::Protocol);
 
     IppMessage send = newPrinterRequest(IPP_OP_SEND_DOCUMENT, m_endpoint);
     ippAddInteger(send.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_id);
@@ -49,7 +50,7 @@ RawJob::~RawJob()
 void RawJob::write(const char *data, std::size_t size)
 {
     if (!m_open)
-        throw PrinterError("No document is open on the " + m_endpoint.label);
+        throw PrinterError("No document is open on the " + m_endpoint.label, ErrorKind::Usage);
     if (size == 0)
         return;
     // Lines are gathered into blocks: the server then gets a few large
@@ -84,7 +85,7 @@ void RawJob::send(const char *data, std::size_t size)
 void RawJob::finish()
 {
     if (!m_open)
-        throw PrinterError("No document is open on the " + m_endpoint.label);
+        throw PrinterError("No document is open on the " + m_endpoint.label, ErrorKind::Usage);
     sendPending();
     m_http->startExchange();
     const IppMessage answer(cupsGetResponse(m_http->get(), m_endpoint.resource.c_str()));
@@ -103,8 +104,9 @@ void RawJob::fail(const std::string &what)
         throw;
     }
     const std::string reason = lastIppError();
+    const ErrorKind kind = lastIppErrorKind();
     cancel();
-    throw PrinterError("The " + m_endpoint.label + " " + what + ": " + reason);
+    throw PrinterError("The " + m_endpoint.label + " " + what + ": " + reason, kind);
 }
 
 void RawJob::cancel() noexcept

@@ -6,9 +6,9 @@
 #include <charconv>
 #include <linux/lp.h>
 
-namespace Zanto::Platform {
+namespace Zanto {
 
-const char *stateName(PrinterState state)
+const char *printerStateText(PrinterState state) noexcept
 {
     switch (state) {
     case PrinterState::Ready:
@@ -26,6 +26,10 @@ const char *stateName(PrinterState state)
     }
     return "unknown";
 }
+
+} // namespace Zanto
+
+namespace Zanto::Platform {
 
 ParallelLines decodeParallelStatus(unsigned char status)
 {

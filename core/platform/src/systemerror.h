@@ -2,20 +2,20 @@
 #pragma once
 
 #include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/platform/failure.h>
 
-#include <cstring>
 #include <string>
 
 namespace Zanto::Platform {
 
 inline std::string systemReason(const std::string &name, int error)
 {
-    return name + ": " + std::strerror(error);
+    return name + ": " + systemText(error);
 }
 
 [[noreturn]] inline void throwSystemError(const std::string &name, int error)
 {
-    throw DeviceError(systemReason(name, error));
+    throw DeviceError(systemFailure(name, error));
 }
 
 } // namespace Zanto::Platform

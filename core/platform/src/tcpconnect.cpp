@@ -80,6 +80,19 @@ int unacknowledgedBytes(int fd, const std::string &name)
     return count;
 }
 
+// A host name that does not resolve names a printer that cannot be reached.
+ErrorKind nameLookupKind(int status)
+{
+    switch (status) {
+    case EAI_NONAME:
+    case EAI_AGAIN:
+    case EAI_FAIL:
+        return ErrorKind::Unreachable;
+    default:
+        return ErrorKind::Other;
+    }
+}
+
 } // namespace
 
 void setKeepAlive(const KeepAlive &timing)
@@ -106,8 +119,11 @@ int connectTcp(const std::string &host, const std::string &port, const std::stri
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *found = nullptr;
     const int status = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found);
-    if (status != 0)
-        throw DeviceError(displayName + ": " + ::gai_strerror(status));
+    if (status != 0) {
+        const int error = status == EAI_SYSTEM ? errno : 0;
+        throw DeviceError(displayName + ": " + ::gai_strerror(status),
+            error ? errorKindOf(error) : nameLookupKind(status), error);
+    }
     const std::unique_ptr<addrinfo, AddressListDeleter> addresses(found);
 
     int error = EHOSTUNREACH;
@@ -132,7 +148,11 @@ int connectTcp(const std::string &host, const std::string &port, const std::stri
         if (error == ETIMEDOUT)
             break;
     }
-    throwSystemError(displayName, error);
+    // A printer that does not answer the connection cannot be reached.
+    Failure failure = systemFailure(displayName, error);
+    if (failure.kind == ErrorKind::TimedOut)
+        failure.kind = ErrorKind::Unreachable;
+    throw DeviceError(failure);
 }
 
 bool peerAnswers(int fd)
@@ -215,8 +235,9 @@ void finishTcp(int fd, std::chrono::milliseconds timeout, const std::string &dis
         }
         if (deadline.passed())
             throw DeviceError(displayName + ": the printer did not take the last "
-                + std::to_string(unacknowledged) + " bytes within the time-out of "
-                + std::to_string(timeout.count()) + " ms");
+                    + std::to_string(unacknowledged) + " bytes within the time-out of "
+                    + std::to_string(timeout.count()) + " ms",
+                ErrorKind::TimedOut);
         // Wake up for the printer's answer (status bytes, its end of data)
         // or an error; otherwise look again after a short step.
         pollfd entry {fd, short(peerClosed ? 0 : POLLIN), 0};

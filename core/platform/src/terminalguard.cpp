@@ -64,7 +64,8 @@ void applySerial(termios &t, const SerialSettings &s, const std::string &name)
         }
         if (!found)
             throw DeviceError(
-                name + ": " + std::to_string(*s.baud) + " baud is not a rate this system supports");
+                name + ": " + std::to_string(*s.baud) + " baud is not a rate this system supports",
+                ErrorKind::Format);
         cfsetospeed(&t, speed);
         cfsetispeed(&t, speed);
     }

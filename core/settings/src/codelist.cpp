@@ -78,7 +78,8 @@ QByteArray ASCIIListToStr(const QString &list)
         rest = comma < 0 ? QStringView() : rest.mid(comma + 1);
         qint32 value = 0;
         if (!parseInteger(item, value) || value < 0 || value > 255)
-            throw EConvertError(QStringLiteral("Invalid character code: ") + item.toString());
+            throw EConvertError(
+                QStringLiteral("Invalid character code: ") + item.toString(), ErrorKind::Format);
         result += static_cast<char>(value);
     }
     return result;

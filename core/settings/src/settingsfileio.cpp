@@ -20,7 +20,18 @@ QString fromSystem(const std::string &text)
 
 EInOutError invalidFormat(const QString &path, const QString &why)
 {
-    return EInOutError(QStringLiteral("Invalid File Format"), path + QStringLiteral(": ") + why);
+    return EInOutError(QStringLiteral("Invalid File Format"), path + QStringLiteral(": ") + why,
+        ErrorKind::Format);
+}
+
+EInOutError failed(const QString &message, const Platform::Failure &failure)
+{
+    return EInOutError(message, fromSystem(failure.reason), failure.kind, failure.systemError);
+}
+
+bool refused(const Platform::Failure &failure)
+{
+    return failure.kind == ErrorKind::Permission || failure.kind == ErrorKind::Busy;
 }
 
 } // namespace
@@ -28,13 +39,13 @@ EInOutError invalidFormat(const QString &path, const QString &why)
 QByteArray readSettingsFile(const QString &givenName, const QString &path)
 {
     const std::string systemPath = QFile::encodeName(path).toStdString();
-    std::string reason;
-    if (!Platform::fileExists(systemPath, &reason))
-        throw EInOutError(QStringLiteral("File Not Found: ") + givenName, fromSystem(reason));
+    Platform::Failure missing;
+    if (!Platform::fileExists(systemPath, &missing))
+        throw failed(QStringLiteral("File Not Found: ") + givenName, missing);
 
     Platform::DataFile file = Platform::DataFile::openForReading(systemPath);
     if (!file.isOpen())
-        throw EInOutError(QStringLiteral("Permission Denied"), fromSystem(file.error()));
+        throw failed(QStringLiteral("Permission Denied"), file.failure());
     if (file.size() > MaxSettingsFileSize)
         throw invalidFormat(path, QStringLiteral("larger than %1 bytes").arg(MaxSettingsFileSize));
 
@@ -45,7 +56,7 @@ QByteArray readSettingsFile(const QString &givenName, const QString &path)
     for (;;) {
         const std::ptrdiff_t count = file.read(buffer, sizeof buffer);
         if (count < 0)
-            throw EInOutError(QStringLiteral("Invalid File Format"), fromSystem(file.error()));
+            throw failed(QStringLiteral("Invalid File Format"), file.failure());
         if (count == 0)
             break;
         content.append(buffer, count);
@@ -63,21 +74,21 @@ void writeSettingsFile(const QString &path, const QByteArrayList &writes)
     // failure on the way leaves nothing of the new one behind.
     Platform::FileReplacement file
         = Platform::FileReplacement::begin(QFile::encodeName(path).toStdString());
-    using Fault = Platform::FileReplacement::Fault;
     // A file that cannot be made is refused, unless for want of room.
     if (!file.isOpen())
-        throw EInOutError(file.fault() == Fault::NoRoom ? QStringLiteral("Disk Full")
-                                                        : QStringLiteral("Permission Denied"),
-            fromSystem(file.error()));
+        throw failed(file.failure().kind == ErrorKind::NoSpace
+                ? QStringLiteral("Disk Full")
+                : QStringLiteral("Permission Denied"),
+            file.failure());
     for (const QByteArray &bytes : writes) {
         if (!file.writeAll(bytes.constData(), static_cast<std::size_t>(bytes.size())))
-            throw EInOutError(QStringLiteral("Disk Full"), fromSystem(file.error()));
+            throw failed(QStringLiteral("Disk Full"), file.failure());
     }
     // Data that cannot be stored after all is a full disk as well.
     if (!file.commit())
-        throw EInOutError(file.fault() == Fault::Refused ? QStringLiteral("Permission Denied")
-                                                         : QStringLiteral("Disk Full"),
-            fromSystem(file.error()));
+        throw failed(refused(file.failure()) ? QStringLiteral("Permission Denied")
+                                             : QStringLiteral("Disk Full"),
+            file.failure());
 }
 
 void raiseInvalidFormat(const QString &path, const QString &problem)

@@ -22,7 +22,8 @@ void checkStorable(const QByteArrayList &transIn, const QByteArrayList &transOut
             throw EConvertError(QStringLiteral("Replacement missing: TransIn entry %1 "
                                                "(character %2) has no TransOut entry")
                                     .arg(i)
-                                    .arg(characterCode(transIn[i])));
+                                    .arg(characterCode(transIn[i])),
+                ErrorKind::Format);
         if (transOut[i].size() > MaxStoredReplacement)
             throw EConvertError(QStringLiteral("Replacement too long: TransOut entry %1 "
                                                "(character %2) has %3 bytes, a translation "
@@ -30,7 +31,8 @@ void checkStorable(const QByteArrayList &transIn, const QByteArrayList &transOut
                                     .arg(i)
                                     .arg(characterCode(transIn[i]))
                                     .arg(transOut[i].size())
-                                    .arg(MaxStoredReplacement));
+                                    .arg(MaxStoredReplacement),
+                ErrorKind::Format);
     }
 }
 

@@ -1,13 +1,16 @@
 /// \file
 /// The exception classes the library raises. Every failure carries a fixed
-/// message; input/output errors may also carry the operating system's reason.
+/// message and its kind; input/output errors may also carry the operating
+/// system's reason and error number.
 #pragma once
 
 #include <QString>
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/errorkind.h>
 
 #include <exception>
 #include <memory>
+#include <utility>
 
 namespace Zanto {
 
@@ -20,6 +23,9 @@ class ZANTOQUILLER_CORE_EXPORT Exception : public std::exception
 public:
     /// An exception with message.
     explicit Exception(QString message);
+    /// A failure of the given kind; systemError is the operating system's
+    /// error number (errno) behind it, 0 when there is none.
+    Exception(QString message, ErrorKind kind, int systemError = 0);
     /// Shares other's texts.
     Exception(const Exception &other) noexcept;
     /// Shares other's texts.
@@ -31,10 +37,16 @@ public:
     /// The message as UTF-8.
     const char *what() const noexcept override;
 
+    /// What kind of failure this is, the same in every language.
+    ErrorKind kind() const noexcept;
+    /// The operating system's error number (an errno value such as ENOSPC)
+    /// behind the failure; 0 when the failure did not come from the system.
+    int systemError() const noexcept;
+
 private:
     friend class EInOutError;
     struct Data;
-    Exception(QString message, QString reason);
+    Exception(QString message, QString reason, ErrorKind kind, int systemError, int portStep);
 
     std::shared_ptr<const Data> d;
 };
@@ -43,13 +55,28 @@ private:
 class ZANTOQUILLER_CORE_EXPORT EInOutError : public Exception
 {
 public:
+    /// The step of a print to a port (a device, a disk file or a network
+    /// printer) that failed; None for every other input or output.
+    enum class PortStep {
+        None, ///< not a port's input or output
+        Open, ///< the port could not be opened
+        Write ///< the port could not be written to
+    };
+
     /// An error with message and the system's reason.
     explicit EInOutError(QString message, QString reason = {});
+    /// An input/output error of the given kind, with the operating system's
+    /// reason and error number (0: none), in step of a print to a port.
+    EInOutError(QString message, QString reason, ErrorKind kind, int systemError = 0,
+        PortStep step = PortStep::None);
     ~EInOutError() override;
 
     /// What the operating system said, e.g. "/dev/usb/lp0: Permission denied";
     /// empty when there is nothing more to say than the message.
     const QString &Reason() const;
+    /// Whether the port could not be opened or not be written to; None when
+    /// the error is no port's.
+    PortStep portStep() const noexcept;
 };
 
 /// A value could not be converted: a code list, a port ordinal, a stored
@@ -83,7 +110,10 @@ public:
 class ZANTOQUILLER_CORE_EXPORT EPrinterUnreachable : public EPrinter
 {
 public:
-    using EPrinter::EPrinter;
+    /// Of kind Unreachable, with the system's error number (0: none).
+    explicit EPrinterUnreachable(QString message, int systemError = 0)
+        : EPrinter(std::move(message), ErrorKind::Unreachable, systemError)
+    { }
     ~EPrinterUnreachable() override;
 };
 

@@ -14,43 +14,17 @@
 #include <QString>
 #include <QStringList>
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/statustypes.h>
 
 #include <functional>
 
 namespace Zanto {
 
-/// The state of a printer, as far as it can be told.
-enum class PrinterState {
-    Ready, ///< takes a print now
-    Printing, ///< busy with a job
-    OffLine, ///< off line, shut down, or its queue is paused
-    PaperOut, ///< out of paper
-    Error, ///< in an error state, or could not be reached
-    Unknown ///< the printer says nothing about its state
-};
-
 /// "ready", "printing", "off line", "paper out", "error", "unknown".
 ZANTOQUILLER_CORE_EXPORT QString printerStateName(PrinterState state);
 
-/// The state of a printer, and why.
-struct PrinterStatus
-{
-    QString destination; ///< what was asked: queue name, device path, socket URI
-    PrinterState state = PrinterState::Unknown; ///< the state
-    /// Why, in words, most telling first: the queue's state reasons, the
-    /// port's status lines, the printer's own answer.
-    QStringList reasons;
-    /// False when the print server, the device or the network printer could
-    /// not be reached at all; state is then Error and reasons say why.
-    bool reachable = true;
-    /// Spooler queues only.
-    bool isQueue = false; ///< the destination is a spooler queue
-    bool acceptingJobs = false; ///< the queue accepts new jobs
-    int waitingJobs = 0; ///< the jobs in the queue that have not ended
-    /// The device is not there (no such file, no device behind its node), so
-    /// a print could not open it; reachable is then false too.
-    bool absent = false;
-};
+/// The state of a printer, with Qt's strings (see BasicPrinterStatus).
+using PrinterStatus = BasicPrinterStatus<QString, QStringList>;
 
 /// The state of destination. A parallel port is asked for its status lines
 /// (paper out, selected, error, busy); a serial port for its modem lines (DSR,
@@ -63,39 +37,16 @@ struct PrinterStatus
 ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
     const QString &destination, int timeoutMs = 0, bool escPos = false);
 
-/// The IPP job states.
-enum class JobState {
-    Pending = 3, ///< waits to be printed
-    Held = 4, ///< held until released
-    Processing = 5, ///< being printed
-    Stopped = 6, ///< stopped, or waiting on a stopped queue
-    Cancelled = 7, ///< cancelled
-    Aborted = 8, ///< ended by the system after an error
-    Completed = 9, ///< printed
-};
-
 /// "pending", "held", "processing", "stopped", "cancelled", "aborted",
 /// "completed".
 ZANTOQUILLER_CORE_EXPORT QString jobStateName(JobState state);
 
-/// One job of a spooler queue.
-struct PrintJobInfo
-{
-    int id = 0; ///< the job's id
-    QString user; ///< who sent it
-    QString title; ///< its title
-    qint64 sizeKilobytes = 0; ///< its size in kilobytes
-    JobState state = JobState::Pending; ///< its state
-    QDateTime created; ///< when it was sent
-};
+/// A spooler job that has not ended (see BasicJobInfo); created is invalid
+/// when the server does not tell.
+using PrintJobInfo = BasicJobInfo<QString, QDateTime>;
 
-/// How a waited-for job ended.
-struct PrintJobEnd
-{
-    /// Stopped also for a job that waits on a stopped queue.
-    JobState state = JobState::Completed;
-    QString reason; ///< why, in the print server's words; may be empty
-};
+/// How a job that was waited for ended (see BasicJobEnd).
+using PrintJobEnd = BasicJobEnd<QString>;
 
 /// Called when a print to a network printer has waited a whole write time-out
 /// for a printer that is there but takes no data (out of paper, or slower than

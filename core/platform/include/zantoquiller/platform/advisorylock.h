@@ -4,6 +4,7 @@
 #pragma once
 
 #include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/platform/failure.h>
 #include <zantoquiller/platform/privateexport.h>
 
 #include <chrono>
@@ -46,15 +47,17 @@ public:
 
     bool isHeld() const { return m_fd >= 0; }
     // Another holder kept the lock file past the time-out.
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_failure.kind == ErrorKind::Busy; }
     // "path: reason" of a failure of onLockFile(); empty otherwise.
-    const std::string &error() const { return m_error; }
+    const std::string &error() const { return m_failure.reason; }
+    // The failure of onLockFile() with its kind (Busy for a holder that kept
+    // the lock past the time-out) and error number.
+    const Failure &failure() const { return m_failure; }
     void release() noexcept;
 
 private:
     int m_fd = -1;
-    bool m_busy = false;
-    std::string m_error;
+    Failure m_failure;
 };
 
 } // namespace Zanto::Platform

@@ -4,6 +4,8 @@
 // every failure.
 #pragma once
 
+#include <zantoquiller/platform/failure.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,9 +17,9 @@ namespace Zanto::Platform {
 // Whether path may name a file that is not a folder. False only when the
 // system says that nothing of that name exists, or that it is a folder; a
 // path that cannot be looked at (no search right) counts as existing, so
-// that opening it reports why. When false, reason (if given) receives
-// "path: why".
-bool fileExists(const std::string &path, std::string *reason = nullptr);
+// that opening it reports why. When false, failure (if given) receives
+// why, "path: why".
+bool fileExists(const std::string &path, Failure *failure = nullptr);
 
 // A file open for reading. Moves, not copies; closes itself when destroyed.
 //
@@ -40,7 +42,9 @@ public:
 
     bool isOpen() const { return m_fd >= 0; }
     // "path: reason" of the last failure; empty when there was none.
-    const std::string &error() const { return m_error; }
+    const std::string &error() const { return m_failure.reason; }
+    // The last failure with its kind and error number.
+    const Failure &failure() const { return m_failure; }
 
     // Size in bytes when opened (regular files only).
     std::int64_t size() const { return m_size; }
@@ -54,10 +58,10 @@ public:
 private:
     DataFile(std::string path);
     void fail(int errorNumber);
-    void fail(const char *reason);
+    void fail(const char *reason, ErrorKind kind);
 
     std::string m_path;
-    std::string m_error;
+    Failure m_failure;
     int m_fd = -1;
     std::int64_t m_size = 0;
 };
@@ -90,19 +94,11 @@ public:
 
     bool isOpen() const { return m_fd >= 0; }
     // "path: reason" of the last failure; empty when there was none.
-    const std::string &error() const { return m_error; }
-    // What kind of failure the last one was.
-    enum class Fault {
-        None,
-        // No right to change the file or its folder, a read-only file
-        // system, or a lock held elsewhere.
-        Refused,
-        // No room for the data: a full disk, a quota, a file size limit.
-        NoRoom,
-        // Anything else, such as an I/O error.
-        Other,
-    };
-    Fault fault() const { return m_fault; }
+    const std::string &error() const { return m_failure.reason; }
+    // The last failure with its kind: Permission (no right to change the
+    // file or its folder, a read-only file system), Busy (a lock held
+    // elsewhere), NoSpace (a full disk, a quota, a file size limit) ...
+    const Failure &failure() const { return m_failure; }
 
     // Writes all count bytes, going on after a partial write. False when the
     // system refused the rest (see error()).
@@ -120,13 +116,12 @@ private:
     bool lockOldFile(struct stat &old);
     bool createTemporary(const struct stat *old);
     bool fail(int errorNumber);
-    bool fail(const char *reason, Fault fault);
+    bool fail(const char *reason, ErrorKind kind);
 
     std::string m_path;
     std::string m_target;
     std::string m_temporary;
-    std::string m_error;
-    Fault m_fault = Fault::None;
+    Failure m_failure;
     int m_fd = -1;
     int m_oldFd = -1;
 };

@@ -3,19 +3,19 @@
 #pragma once
 
 #include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/platform/failure.h>
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace Zanto::Platform {
 
 // A device or file that cannot be opened or written. what() is the operating
 // system's reason, naming the device: "/dev/usb/lp0: Permission denied".
-class DeviceError : public std::runtime_error
+class DeviceError : public Error
 {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // Line settings of a serial device URI, e.g.

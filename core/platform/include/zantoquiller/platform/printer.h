@@ -2,9 +2,10 @@
 // the current printer, and raw print jobs on it.
 #pragma once
 
+#include <zantoquiller/platform/failure.h>
+
 #include <chrono>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,18 +13,20 @@ namespace Zanto::Platform {
 
 // A failure of the print system: no printer, server unreachable, job refused.
 // what() is a complete sentence for the user.
-class PrinterError : public std::runtime_error
+class PrinterError : public Error
 {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // The print server (or a printer addressed by URI) cannot be reached, or did
-// not answer within the time-out.
+// not answer within the time-out: of kind Unreachable.
 class ServerUnreachable : public PrinterError
 {
 public:
-    using PrinterError::PrinterError;
+    explicit ServerUnreachable(const std::string &reason, int systemError = 0)
+        : PrinterError(reason, ErrorKind::Unreachable, systemError)
+    { }
 };
 
 struct Destination

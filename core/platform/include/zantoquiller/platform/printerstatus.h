@@ -3,6 +3,7 @@
 #pragma once
 
 #include <zantoquiller/platform/devicemap.h>
+#include <zantoquiller/statustypes.h>
 
 #include <chrono>
 #include <string>
@@ -11,23 +12,8 @@
 
 namespace Zanto::Platform {
 
-enum class PrinterState { Ready, Printing, OffLine, PaperOut, Error, Unknown };
-
-struct PrinterStatus
-{
-    PrinterState state = PrinterState::Unknown;
-    // Why, in words, most telling first; may be empty for a ready printer.
-    std::vector<std::string> reasons;
-    // Set for a spooler queue only.
-    bool isQueue = false;
-    bool acceptingJobs = false;
-    int waitingJobs = 0;
-    // The device is not there: no such file, or no device behind its node.
-    bool absent = false;
-};
-
-// "ready", "printing", "off line", "paper out", "error", "unknown".
-const char *stateName(PrinterState state);
+using Zanto::PrinterState;
+using PrinterStatus = BasicPrinterStatus<std::string, std::vector<std::string>>;
 
 // The status byte of a parallel port (LPGETSTATUS): the printer's lines, with
 // the inverted ones (error, busy) already turned the right way round.

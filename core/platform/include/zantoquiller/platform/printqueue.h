@@ -15,30 +15,9 @@
 
 namespace Zanto::Platform {
 
-// The IPP job states.
-enum class JobState {
-    Pending = 3,
-    Held = 4,
-    Processing = 5,
-    Stopped = 6,
-    Cancelled = 7,
-    Aborted = 8,
-    Completed = 9,
-};
-
-// "pending", "held", "processing", "stopped", "cancelled", "aborted",
-// "completed".
-const char *jobStateName(JobState state);
-
-struct JobInfo
-{
-    int id = 0;
-    std::string user;
-    std::string title;
-    long long sizeKilobytes = 0;
-    JobState state = JobState::Pending;
-    std::time_t created = 0;
-};
+using Zanto::JobState;
+// created is 0 when the server does not tell.
+using JobInfo = BasicJobInfo<std::string, std::time_t>;
 
 // queue is a queue name of the server libcups finds, or an ipp:// printer.
 // A missing queue raises PrinterError.
@@ -53,13 +32,7 @@ void cancelJob(int id, const std::string &queue, std::chrono::milliseconds timeo
 // Cancels every job of queue that has not ended; returns their ids.
 std::vector<int> cancelAllJobs(const std::string &queue, std::chrono::milliseconds timeout);
 
-struct JobEnd
-{
-    // Stopped also for a job that waits on a stopped queue: it will not go
-    // on until someone starts the queue again.
-    JobState state = JobState::Completed;
-    std::string reason; // what the server says about it; may be empty
-};
+using JobEnd = BasicJobEnd<std::string>;
 
 // Waits until job id of queue has ended (completed, cancelled, aborted) or
 // is stopped, asking the server every quarter second; each question waits
