@@ -63,16 +63,6 @@ PrinterStatus unreachable(const QString &destination, const QString &why)
     return status;
 }
 
-// A queue is named by a plain name or an IPP URI; anything with a slash, a
-// URI scheme or a device name of the map is a device.
-bool namesQueue(const QString &destination)
-{
-    if (destination.startsWith(u"ipp://") || destination.startsWith(u"ipps://"))
-        return true;
-    return !destination.contains(u'/') && !destination.contains(u':')
-        && !Platform::deviceMap().path(destination.toStdString());
-}
-
 PrinterStatus queueStatusOf(QString queue, Milliseconds timeout)
 {
     try {
@@ -86,21 +76,50 @@ PrinterStatus queueStatusOf(QString queue, Milliseconds timeout)
     }
 }
 
-PrinterStatus deviceStatusOf(const QString &device, Milliseconds timeout, bool escPos)
+PrinterStatus deviceStatusOf(
+    const OpenTarget &target, const QString &shown, Milliseconds timeout, bool escPos)
 {
     try {
-        return converted(
-            Platform::deviceStatus(QFile::encodeName(device).toStdString(), timeout, escPos),
-            device);
+        return converted(Platform::deviceStatus(target.name, timeout, escPos, target.map()), shown);
     } catch (const std::exception &error) {
-        return unreachable(device, fromStd(error.what()));
+        return unreachable(shown, fromStd(error.what()));
     }
+}
+
+// shown: how the answer names the destination.
+PrinterStatus statusOf(
+    const Destination &destination, const QString &shown, Milliseconds timeout, bool escPos)
+{
+    if (destination.isSpoolerQueue())
+        return queueStatusOf(destination.queueName(), timeout);
+    QString why;
+    const std::optional<OpenTarget> target = openTargetOf(destination, timeout, why);
+    if (!target)
+        return unreachable(shown, why);
+    return deviceStatusOf(*target, shown, timeout, escPos);
 }
 
 PrinterStatus statusOf(const QString &destination, Milliseconds timeout, bool escPos)
 {
-    return namesQueue(destination) ? queueStatusOf(destination, timeout)
-                                   : deviceStatusOf(destination, timeout, escPos);
+    Destination parsed;
+    try {
+        parsed = Destination::parse(destination);
+    } catch (const EConvertError &) {
+        // The device layer tells why it cannot be opened, as a print would.
+        return deviceStatusOf(OpenTarget {QFile::encodeName(destination).toStdString(), {}},
+            destination, timeout, escPos);
+    }
+    return statusOf(parsed, destination, timeout, escPos);
+}
+
+// The queue a job call is about: a name, an IPP printer's URI, or empty for
+// the current printer.
+QString jobQueueOf(const Destination &destination)
+{
+    if (!destination.isSpoolerQueue())
+        throw EPrinter(QStringLiteral("%1 is not a print queue: it holds no jobs")
+                           .arg(destination.toString()));
+    return destination.queueName();
 }
 
 std::string queueName(const QString &queue)
@@ -120,21 +139,34 @@ PrinterStatus printerStatus(const QString &destination, int timeoutMs, bool escP
     return statusOf(destination, budget(timeoutMs), escPos);
 }
 
+PrinterStatus printerStatus(const Destination &destination, int timeoutMs, bool escPos)
+{
+    return statusOf(destination, destination.toString(), budget(timeoutMs), escPos);
+}
+
 PrinterStatus TZantoquiller::QueryStatus(bool EscPos) const
 {
     const Milliseconds timeout = budget(d->timeout);
-    if (d->useSpooler && d->port != poDisk)
-        return queueStatusOf({}, timeout);
+    if (const std::optional<QString> queue = spoolerQueueOf(*d))
+        return queueStatusOf(*queue, timeout);
+    // A device or file destination is named as it was given.
+    if (d->destination && !d->destination->isSpoolerQueue())
+        return statusOf(*d->destination, d->destination->toString(), timeout, EscPos);
     QString why;
-    const std::optional<QString> device = deviceNameOf(d->port, d->outputFile, timeout, why);
-    if (!device)
+    const std::optional<OpenTarget> target = openTargetOf(*d, timeout, why);
+    if (!target)
         return unreachable({}, why);
-    return deviceStatusOf(*device, timeout, EscPos);
+    return deviceStatusOf(*target, fromStd(target->name), timeout, EscPos);
 }
 
 PrinterStatus TZantoquiller::QueryStatus(const QString &Destination, bool EscPos) const
 {
     return statusOf(Destination, budget(d->timeout), EscPos);
+}
+
+PrinterStatus TZantoquiller::queryStatus(const Destination &destination, bool escPos) const
+{
+    return statusOf(destination, destination.toString(), budget(d->timeout), escPos);
 }
 
 void setPrinterStallReport(const std::function<void(const QString &printer)> &report)
@@ -175,6 +207,21 @@ void cancelPrintJob(int id)
     onPrinter([&] { Platform::cancelJob(id, Platform::printer().timeout()); });
 }
 
+QList<PrintJobInfo> printJobs(const Destination &queue)
+{
+    return printJobs(jobQueueOf(queue));
+}
+
+void cancelPrintJob(int id, const Destination &queue)
+{
+    cancelPrintJob(id, jobQueueOf(queue));
+}
+
+QList<int> cancelAllPrintJobs(const Destination &queue)
+{
+    return cancelAllPrintJobs(jobQueueOf(queue));
+}
+
 void cancelPrintJob(int id, const QString &queue)
 {
     onPrinter([&] { Platform::cancelJob(id, queueName(queue), Platform::printer().timeout()); });
@@ -200,6 +247,11 @@ void setPrintJobCopies(int copies)
 int lastPrintJobId()
 {
     return Platform::printer().jobId();
+}
+
+QString lastPrintJobQueue()
+{
+    return QString::fromStdString(Platform::printer().jobQueue());
 }
 
 PrintJobEnd waitForPrintJob(int id, const QString &queue)

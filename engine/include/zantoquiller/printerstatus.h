@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/destination.h>
 
 #include <functional>
 
@@ -52,6 +53,11 @@ struct PrinterStatus
 // server answers that there is no such queue.
 ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
     const QString &destination, int timeoutMs = 0, bool escPos = false);
+/// The state of destination, as above. PrinterStatus::destination is the
+/// destination's text (toString()), or the current printer's queue name.
+/// Standard output is asked as the device or file it leads to.
+ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
+    const Destination &destination, int timeoutMs = 0, bool escPos = false);
 
 // The IPP job states.
 enum class JobState {
@@ -101,12 +107,21 @@ ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
 // The jobs of queue (empty: the current printer) that have not ended,
 // oldest first.
 ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const QString &queue = {});
+/// The jobs of queue (a queue, an IPP printer or the current printer), as
+/// above; EPrinter for a destination that holds no jobs (a device or file).
+ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const Destination &queue);
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
 // Cancels job id of queue (empty: the current printer), which may be an
 // IPP printer's URI.
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id, const QString &queue);
 // Cancels every job of queue that has not ended; returns their ids.
 ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const QString &queue);
+/// Cancels job id of queue (a queue, an IPP printer or the current printer);
+/// EPrinter for a destination that holds no jobs.
+ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id, const Destination &queue);
+/// Cancels every job of queue that has not ended; returns their ids.
+/// EPrinter for a destination that holds no jobs.
+ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const Destination &queue);
 // The title (empty: the application's name) and the number of copies of
 // the spooler jobs the printer object begins from now on.
 ZANTOQUILLER_CORE_EXPORT void setPrintJobTitle(const QString &title);
@@ -114,6 +129,9 @@ ZANTOQUILLER_CORE_EXPORT void setPrintJobCopies(int copies);
 // The id of the last job the printer object sent to the spooler; 0 before
 // any.
 ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();
+/// The queue that job went to: a queue name or an IPP printer's URI, also
+/// when the print named it without selecting it; empty before any job.
+ZANTOQUILLER_CORE_EXPORT QString lastPrintJobQueue();
 // Waits until job id of queue (empty: the current printer) has ended or is
 // stopped. An interrupting signal ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queue = {});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/destination.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/printerstatus.h>
 #include <zantoquiller/types.h>
@@ -97,6 +98,20 @@ public:
     qint32 tabStops() const;
     void setTabStops(qint32 value);
 
+    /// Where this component prints: the destination given by
+    /// setDestination(), else the one Port names (the device name, the
+    /// current printer, or for poDisk the OutputFile as given).
+    Destination destination() const;
+    /// Prints of this component go to destination, without changing the
+    /// process-wide device map or current printer: a queue or IPP printer
+    /// takes whole texts as spooler jobs (a range of lines goes straight to
+    /// its device); a device name, the current printer and a file print as
+    /// Port would. UseSpooler applies to a device name and the current
+    /// printer, as it does to Port. Setting Port or OutputFile afterwards
+    /// replaces it; Port and OutputFile keep their values meanwhile. Not a
+    /// stored property.
+    void setDestination(const Destination &destination);
+
     // The translation table. Reading gives the component's own lists, which
     // may be changed in place; writing empties the own list and copies.
     QByteArrayList &TransIn();
@@ -148,6 +163,9 @@ public:
     PrinterStatus QueryStatus(bool EscPos = false) const;
     // The state of Destination, named as printerStatus() takes it.
     PrinterStatus QueryStatus(const QString &Destination, bool EscPos = false) const;
+    /// The state of destination (see printerStatus()), each question waiting
+    /// at most Timeout.
+    PrinterStatus queryStatus(const Destination &destination, bool escPos = false) const;
 
     // Settings files; defined in the settings library.
     void LoadPrinterCodes(const QString &FileName);
