@@ -2,10 +2,11 @@
 // or the printer itself reports it; the jobs of a spooler queue, cancelling
 // them, and waiting for a job to end.
 //
-// A destination is named as on the command line: a queue name or an ipp://
-// printer URI (a spooler queue), a device name (LPT1 ... COM4, through the
-// device map), a device path, or a parallel:, serial:, file: or socket://
-// URI. An empty name is the current printer's queue.
+// A destination is a Destination, or named by the text Destination::parse()
+// reads: a queue name or an ipp:// printer URI (a spooler queue), a device
+// name (LPT1 ... COM4, through the device map), a device path, or a
+// parallel:, serial:, file: or socket:// URI. An empty name is the current
+// printer's queue.
 #pragma once
 
 #include <QDateTime>
