@@ -151,12 +151,13 @@ std::optional<QString> spoolerQueueOf(const TZantoquillerPrivate &settings)
     case Kind::Queue:
     case Kind::IppPrinter:
         return settings.destination->queueName();
-    case Kind::CurrentPrinter:
-    case Kind::DeviceName:
-        if (settings.useSpooler)
-            return QString();
+    case Kind::File:
+    case Kind::StandardOutput:
         return std::nullopt;
     default:
+        // As with Port: everything but a disk file.
+        if (settings.useSpooler)
+            return QString();
         return std::nullopt;
     }
 }

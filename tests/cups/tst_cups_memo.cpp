@@ -161,11 +161,17 @@ TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheBytesOfADirectPrint)
     ASSERT_EQ(direct.exitCode, 0) << direct.err.constData();
 
     Cups::CaptureQueue queue(QStringLiteral("zanto-memo-cli"));
+    // The device that --device maps serves ranges only: the whole text
+    // goes through the spooler and the device stays as it was.
+    const QString device = dir.filePath(QStringLiteral("device"));
+    writeFile(device, "untouched");
     const ProcessResult spooled = runZanto(common
-            + QStringList {QStringLiteral("--spooler"), QStringLiteral("--printer"), queue.name()},
+            + QStringList {QStringLiteral("--spooler"), QStringLiteral("--printer"), queue.name(),
+                QStringLiteral("--device"), QStringLiteral("LPT1=") + device},
         input);
     ASSERT_EQ(spooled.exitCode, 0) << spooled.err.constData();
     EXPECT_EQ(queue.received(1), QByteArrayList {readFile(file)});
+    EXPECT_EQ(readFile(device), "untouched");
 }
 
 TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheJobCodesInTheSameDocument)

@@ -105,9 +105,9 @@ public:
     /// Prints of this component go to destination, without changing the
     /// process-wide device map or current printer: a queue or IPP printer
     /// takes whole texts as spooler jobs (a range of lines goes straight to
-    /// its device); a device name, the current printer and a file print as
-    /// Port would. UseSpooler applies to a device name and the current
-    /// printer, as it does to Port. Setting Port or OutputFile afterwards
+    /// its device); the others print as Port would. With UseSpooler, whole
+    /// texts go to the current printer's queue unless the destination is a
+    /// file or standard output, as with Port. Setting Port or OutputFile afterwards
     /// replaces it; Port and OutputFile keep their values meanwhile. Not a
     /// stored property.
     void setDestination(const Destination &destination);
