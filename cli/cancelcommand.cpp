@@ -54,7 +54,8 @@ int runCancel(const QStringList &arguments)
     for (const QString &job : jobs)
         ids.append(jobId(job));
     Destination queue;
-    if (parser.isSet(allOption)) {
+    // An empty name is the current printer, as with zanto jobs.
+    if (!parser.value(allOption).isEmpty()) {
         try {
             queue = Destination::queue(parser.value(allOption));
         } catch (const EConvertError &error) {

@@ -149,6 +149,8 @@ Destination outputDestination(const QString &text)
 {
     if (text == u"-")
         return Destination::standardOutput();
+    if (text.isEmpty())
+        return Destination::file(text); // which the print refuses
     const Destination parsed = Destination::parse(text);
     switch (parsed.kind()) {
     case Destination::Kind::Queue:
@@ -239,6 +241,8 @@ void applyDestination(const QCommandLineParser &parser, TZantoquiller &component
         if (name == u"-" && !parser.isSet(o.timeout))
             component.SetTimeout(0);
     } else if (target) {
+        if (parser.value(o.to).isEmpty())
+            throw UsageError(QStringLiteral("--to: no target given"));
         destination = readDestination(QStringLiteral("--to"),
             [&] { return Destination::existingTarget(parser.value(o.to)); });
     } else if (port) {

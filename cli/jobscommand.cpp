@@ -28,7 +28,7 @@ int runJobs(const QStringList &arguments)
     if (queues.size() > 1)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(queues[1]));
     Destination queue;
-    if (!queues.isEmpty()) {
+    if (!queues.value(0).isEmpty()) {
         try {
             queue = Destination::queue(queues.constFirst());
         } catch (const EConvertError &error) {

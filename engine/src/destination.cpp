@@ -154,8 +154,9 @@ Destination Destination::queue(const QString &name)
         throw EConvertError(QStringLiteral("No printer name given"));
     const Destination result = parse(name);
     if (result.m_kind != Kind::Queue && result.m_kind != Kind::IppPrinter)
-        refuse(
-            name, QStringLiteral("a queue is named by a name without / or : or by an ipp:// URI"));
+        throw EConvertError(QStringLiteral("'%1' is not a print queue: a queue is named by a "
+                                           "name without / or :, or by an ipp:// URI")
+                                .arg(name));
     return result;
 }
 
@@ -165,8 +166,8 @@ Destination Destination::existingTarget(const QString &text)
         refuse(text, QStringLiteral("no device or file name given"));
     if (isIppUri(text))
         refuse(text,
-            QStringLiteral("printers of the kind ipp: take their data only through the "
-                           "spooler"));
+            QStringLiteral("printers of the kind %1: take their data only through the spooler")
+                .arg(text.section(u':', 0, 0)));
     // A name that would be a queue's is a path here.
     Destination result = looksLikeQueueName(text) ? file(text) : parse(text);
     // A plain path (not a file: URI) must lead to something that exists.

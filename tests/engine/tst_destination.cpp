@@ -119,7 +119,14 @@ TEST(Destination, BadFormsAreRefusedWithTheirReason)
         }
     }
     // What only some callers take.
-    EXPECT_THROW(Destination::queue(QStringLiteral("/dev/lp0")), EConvertError);
+    try {
+        Destination::queue(QStringLiteral("/dev/lp0"));
+        ADD_FAILURE() << "a device path was taken for a queue";
+    } catch (const EConvertError &error) {
+        EXPECT_EQ(error.Message(),
+            QStringLiteral("'/dev/lp0' is not a print queue: a queue is named by a name without / "
+                           "or :, or by an ipp:// URI"));
+    }
     EXPECT_THROW(Destination::queue(QStringLiteral("LPT1")), EConvertError);
     EXPECT_THROW(Destination::queue(QString()), EConvertError);
     EXPECT_THROW(
