@@ -228,6 +228,7 @@ TEST(CliDestinations, PrintStatusAndPreviewOfOneDestinationAgree)
     }
     const QByteArray fromFile = preview({file});
     EXPECT_TRUE(fromFile.contains("first line")) << fromFile.constData();
+    EXPECT_EQ(preview({QStringLiteral("file://") + file}), fromFile);
 
     const LoopbackPrinter printer(QByteArray("INFO STATUS\r\n\x1b%-12345X"),
         QByteArray("@PJL INFO STATUS\r\nCODE=10001\r\nDISPLAY=\"00 READY\"\r\nONLINE=TRUE\r\n\f"));
