@@ -122,9 +122,17 @@ QString jobQueueOf(const Destination &destination)
     return destination.queueName();
 }
 
-std::string queueName(const QString &queue)
+// The queue that text names, read as Destination::queue() reads it (empty:
+// the current printer); EPrinter for a text that names no queue.
+std::string queueName(const QString &text)
 {
-    return queue.isEmpty() ? Platform::printer().currentName() : queue.toStdString();
+    if (text.isEmpty())
+        return Platform::printer().currentName();
+    try {
+        return Destination::queue(text).queueName().toStdString();
+    } catch (const EConvertError &error) {
+        throw EPrinter(error.Message());
+    }
 }
 
 } // namespace

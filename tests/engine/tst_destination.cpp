@@ -132,6 +132,10 @@ TEST(Destination, BadFormsAreRefusedWithTheirReason)
     EXPECT_THROW(
         Destination::existingTarget(QStringLiteral("ipp://host/printers/x")), EConvertError);
     EXPECT_THROW(Destination::ofPort(poDisk), EConvertError);
+    // Jobs are asked of queues only, before any print server is reached.
+    EXPECT_THROW(printJobs(QStringLiteral("/dev/lp0")), EPrinter);
+    EXPECT_THROW(printJobs(Destination::parse(QStringLiteral("socket://127.0.0.1:9"))), EPrinter);
+    EXPECT_THROW(cancelAllPrintJobs(Destination::standardOutput()), EPrinter);
     // A name that would be a queue's is, as a target, a path that must exist.
     EXPECT_EQ(Destination::existingTarget(QStringLiteral("device")).kind(), Kind::DevicePath);
     EXPECT_EQ(Destination::existingTarget(QStringLiteral("/tmp/x")).kind(), Kind::DevicePath);

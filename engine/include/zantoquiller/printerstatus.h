@@ -103,7 +103,9 @@ ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
 
 // The calls below reach the print server with the printer object's
 // time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
-// and EPrinterUnreachable when it cannot be reached or does not answer.
+// and EPrinterUnreachable when it cannot be reached or does not answer. A
+// queue given as text is read as Destination::queue() reads it (empty: the
+// current printer); a text that names no queue raises EPrinter at once.
 
 // The jobs of queue (empty: the current printer) that have not ended,
 // oldest first.
