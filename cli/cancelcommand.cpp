@@ -53,11 +53,20 @@ int runCancel(const QStringList &arguments)
     QList<int> ids;
     for (const QString &job : jobs)
         ids.append(jobId(job));
+    Destination queue;
+    // An empty name is the current printer, as with zanto jobs.
+    if (!parser.value(allOption).isEmpty()) {
+        try {
+            queue = Destination::queue(parser.value(allOption));
+        } catch (const EConvertError &error) {
+            throw UsageError(QStringLiteral("--all: ") + error.Message());
+        }
+    }
     applyQueryTimeout(parser, timeoutOption);
 
     if (parser.isSet(allOption)) {
         try {
-            ids = cancelAllPrintJobs(parser.value(allOption));
+            ids = cancelAllPrintJobs(queue);
         } catch (const EPrinterUnreachable &error) {
             report(error);
             return exitCodeFor(error);

@@ -3,6 +3,8 @@
 #include "usageerror.h"
 #include "warning.h"
 
+#include <zantoquiller/destination.h>
+#include <zantoquiller/exceptions.h>
 #include <zantoquiller/printers.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -114,11 +116,10 @@ const Options &options()
     return all;
 }
 
-// --device NAME=PATH, each applied to the process-wide device map; the
-// names mapped.
-QStringList applyDevices(const QCommandLineParser &parser)
+// --device NAME=PATH, in the order given; a UsageError for a malformed one.
+QList<std::pair<QString, QString>> deviceMappings(const QCommandLineParser &parser)
 {
-    QStringList names;
+    QList<std::pair<QString, QString>> mappings;
     for (const QString &mapping : parser.values(options().device)) {
         const qsizetype equals = mapping.indexOf(u'=');
         const QString name = mapping.left(equals);
@@ -126,96 +127,151 @@ QStringList applyDevices(const QCommandLineParser &parser)
         if (equals < 0 || path.isEmpty())
             throw UsageError(QStringLiteral("device"), mapping,
                 QStringLiteral("'%1' is not of the form NAME=PATH").arg(mapping));
-        if (!setDevicePath(name, path))
+        if (!deviceNames().contains(name.toUpper()))
             throw UsageError(QStringLiteral("device"), mapping,
                 QStringLiteral("'%1' is not a device name (one of: %2)")
                     .arg(name, deviceNames().join(u", ")));
-        names.append(name.toUpper());
+        mappings.append({name.toUpper(), path});
     }
-    return names;
+    return mappings;
 }
 
-// The path of standard output. A regular file is written where it stands
-// (appended to after >>), not emptied; the print refuses it only when it is
-// the input (outputoverinput.h).
-QString standardOutputPath()
+// --device NAME=PATH for a command that lists the devices: applied to the
+// process's device map.
+void applyDevices(const QCommandLineParser &parser)
 {
-    return QStringLiteral("/dev/stdout");
+    for (const auto &[name, path] : deviceMappings(parser))
+        setDevicePath(name, path);
 }
 
-// Where the print goes: one of -d, -o and --to, or the older options. An
-// option that would do nothing with the others is refused.
-void applyDestination(
-    const QCommandLineParser &parser, TZantoquiller &component, bool selectPrinters)
+// What -o FILE names: standard output for "-", a device URI, device name or
+// network printer as written, else the file as given (created when printed).
+Destination outputDestination(const QString &text)
+{
+    if (text == u"-")
+        return Destination::standardOutput();
+    if (text.isEmpty())
+        return Destination::file(text); // which the print refuses
+    const Destination parsed = Destination::parse(text);
+    switch (parsed.kind()) {
+    case Destination::Kind::Queue:
+    case Destination::Kind::DevicePath:
+        return Destination::file(text);
+    case Destination::Kind::File:
+        return parsed.path() == text ? Destination::file(text) : parsed;
+    default:
+        return parsed;
+    }
+}
+
+// The destination an option's value names; a UsageError with the reason
+// when it names none.
+// option: the long name of the option that gave value.
+template<typename Read>
+Destination readDestination(const QString &option, const QString &value, Read read)
+{
+    try {
+        return read();
+    } catch (const EConvertError &error) {
+        throw UsageError(option, value, error.Message());
+    }
+}
+
+// Where the print goes: one of -d, -o, --to and the older --port (with
+// --spooler: the current printer's queue), made into one destination of
+// this component. No option changes the process-wide printer or device
+// map: -d checks its queue without selecting it, and --device mappings
+// change only where this command's device name leads.
+void applyDestination(const QCommandLineParser &parser, TZantoquiller &component,
+    bool selectPrinters, QString &mappedDevice)
 {
     const Options &o = options();
     const bool queue = parser.isSet(o.destination);
     const bool file = parser.isSet(o.output);
     const bool target = parser.isSet(o.to);
-    if (int(queue) + int(file) + int(target) > 1)
-        throw UsageError(QStringLiteral("give one destination: -d/--destination, -o/--output "
-                                        "or --to"));
+    const bool spooler = parser.isSet(o.spooler);
     std::optional<TIOPortName> port;
     if (parser.isSet(o.port))
         port = enumValue<TIOPortName>(
             QStringLiteral("port"), parser.value(o.port), NameCase::Upper, {{"FILE", poDisk}});
+    // --port FILE only says that -o names the file.
+    const bool portChosen = port && !(file && *port == poDisk);
+    QStringList given;
+    if (queue)
+        given << QStringLiteral("-d/--destination");
+    if (file)
+        given << QStringLiteral("-o/--output");
+    if (target)
+        given << QStringLiteral("--to");
+    if (portChosen)
+        given << QStringLiteral("--port ") + portName(*port);
+    if (spooler && (file || target))
+        given << QStringLiteral("--spooler");
+    if (given.size() > 1)
+        throw UsageError(QStringLiteral("give one destination: -d/--destination, -o/--output, "
+                                        "--to or --port (given: %1)")
+                             .arg(given.join(QStringLiteral(", "))));
+
     const TIOPortName used = port.value_or(component.Port());
-    const QString portText = QStringLiteral("--port ") + portName(used);
-    const QString chosen = queue ? QStringLiteral("-d/--destination")
-        : file                   ? QStringLiteral("-o/--output")
-        : target                 ? QStringLiteral("--to")
-                                 : portText;
+    const bool older = !queue && !file && !target;
+    const QString chosen = !older ? given.constFirst() : QStringLiteral("--port ") + portName(used);
     const auto refuse = [&](bool given, const QString &option, const QString &why = {}) {
         if (given)
             throw UsageError(QStringLiteral("%1 does nothing with %2").arg(option, chosen) + why);
     };
-    if (queue || file || target) {
-        refuse(port && !(file && *port == poDisk), portText);
-        refuse(parser.isSet(o.printer), QStringLiteral("--printer"));
-        refuse(parser.isSet(o.device), QStringLiteral("--device"));
-        refuse(!queue && parser.isSet(o.spooler), QStringLiteral("--spooler"));
-    }
+    // --printer chooses the current printer, which only the older options
+    // print to.
+    refuse(!older && parser.isSet(o.printer), QStringLiteral("--printer"));
+    refuse(older && parser.isSet(o.printer) && !spooler && used != poCurrent,
+        QStringLiteral("--printer"),
+        QStringLiteral(" (it serves --spooler and --port CURRENT; -d QUEUE prints through a "
+                       "queue)"));
+    refuse(older && spooler && used == poDisk, QStringLiteral("--spooler"));
+
+    std::optional<Destination> destination;
     if (queue) {
+        const QString name = parser.value(o.destination);
+        destination = readDestination(
+            QStringLiteral("destination"), name, [&] { return Destination::queue(name); });
         if (selectPrinters)
-            selectPrinter(parser.value(o.destination));
-        // A range of lines goes straight to the queue's device.
-        component.SetPort(poCurrent);
-        component.SetUseSpooler(true);
-        return;
-    }
-    if (file) {
+            checkPrinter(name);
+    } else if (file) {
         const QString name = parser.value(o.output);
-        component.SetPort(poDisk);
-        component.SetOutputFile(name == u"-" ? standardOutputPath() : name);
+        destination = readDestination(
+            QStringLiteral("output"), name, [&] { return outputDestination(name); });
         // The reader of standard output (a pager, a pipe) takes its time, as
         // cat lets it; the time-out is there for printers.
         if (name == u"-" && !parser.isSet(o.timeout))
             component.SetTimeout(0);
-        return;
-    }
-    if (target) {
-        // The first device name carries the target, as --device would map it.
-        const QString name = deviceNames().constFirst();
-        if (!setDevicePath(name, parser.value(o.to)))
+    } else if (target) {
+        if (parser.value(o.to).isEmpty())
             throw UsageError(
                 QStringLiteral("to"), parser.value(o.to), QStringLiteral("no target given"));
-        component.SetPort(enumValue<TIOPortName>(QStringLiteral("to"), name, NameCase::Upper));
-        return;
+        destination = readDestination(QStringLiteral("to"), parser.value(o.to),
+            [&] { return Destination::existingTarget(parser.value(o.to)); });
+    } else if (port) {
+        component.SetPort(*port);
     }
 
-    // The older options: the component's port, and what it uses.
-    const bool spooler = parser.isSet(o.spooler);
-    refuse(spooler && used == poDisk, QStringLiteral("--spooler"));
-    refuse(parser.isSet(o.printer) && !spooler && used != poCurrent, QStringLiteral("--printer"),
-        QStringLiteral(" (it serves --spooler and --port CURRENT; -d QUEUE prints through a "
-                       "queue)"));
-    for (const QString &name : applyDevices(parser))
-        refuse(portName(used) != name, QStringLiteral("--device ") + name);
-    if (port)
-        component.SetPort(*port);
-    if (parser.isSet(o.printer) && selectPrinters)
+    // The device name this command prints to, which --device may lead
+    // elsewhere.
+    const QString deviceName = destination ? destination->deviceName()
+        : used <= poCOM4                   ? portName(used)
+                                           : QString();
+    for (const auto &[name, path] : deviceMappings(parser)) {
+        if (name != deviceName)
+            refuse(true,
+                deviceName.isEmpty() && !older ? QStringLiteral("--device")
+                                               : QStringLiteral("--device ") + name);
+        destination = readDestination(QStringLiteral("device"), name + u'=' + path,
+            [&] { return Destination::existingTarget(path); });
+        mappedDevice = name;
+    }
+    if (destination)
+        component.setDestination(*destination);
+    if (older && parser.isSet(o.printer) && selectPrinters)
         selectPrinter(parser.value(o.printer));
-    if (spooler)
+    if (older && spooler)
         component.SetUseSpooler(true);
 }
 
@@ -308,7 +364,8 @@ void ComponentOptions::applyTo(const QCommandLineParser &parser, TZantoquiller &
                             .arg(spooled->names().constLast(), QLatin1String(commandName())));
             }
         }
-        applyDestination(parser, component, m_selectPrinters);
+        m_mappedDevice.clear();
+        applyDestination(parser, component, m_selectPrinters, m_mappedDevice);
         return;
     }
     if (m_groups & Devices)

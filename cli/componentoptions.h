@@ -36,16 +36,24 @@ public:
     // component's property order. A value that does not fit the property's
     // type, more than one destination, or an option that does nothing with
     // the others is a UsageError; the component's own checks apply
-    // otherwise. --device and --printer change the process-wide device map
-    // and printer object; an unknown printer raises EPrinter.
+    // otherwise. The destination options give the component its own
+    // destination (Destination), and --device leads this command's device
+    // name elsewhere; neither changes the process-wide device map or
+    // printer. --printer selects the current printer; an unknown printer or
+    // queue raises EPrinter. Commands without a destination (ports) apply
+    // --device to the process's device map.
     void applyTo(const QCommandLineParser &parser, TZantoquiller &component) const;
-    // applyTo() then checks a queue's or printer's name without selecting
-    // it: the print server is not asked.
+    // applyTo() then leaves a queue's or printer's name unchecked: the
+    // print server is not asked.
     void leavePrintersUnselected() { m_selectPrinters = false; }
+    // The device name that --device led elsewhere in the last applyTo(),
+    // as messages name the output; empty when none was.
+    const QString &mappedDeviceName() const { return m_mappedDevice; }
 
 private:
     int m_groups = 0;
     bool m_selectPrinters = true;
+    mutable QString m_mappedDevice;
 };
 
 // The value of an integer option, which must fit Int; a UsageError otherwise.

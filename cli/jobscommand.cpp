@@ -27,11 +27,19 @@ int runJobs(const QStringList &arguments)
     const QStringList queues = parser.positionalArguments();
     if (queues.size() > 1)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(queues[1]));
+    Destination queue;
+    if (!queues.value(0).isEmpty()) {
+        try {
+            queue = Destination::queue(queues.constFirst());
+        } catch (const EConvertError &error) {
+            throw UsageError(error.Message());
+        }
+    }
     applyQueryTimeout(parser, timeoutOption);
 
     QList<PrintJobInfo> jobs;
     try {
-        jobs = printJobs(queues.value(0));
+        jobs = printJobs(queue);
     } catch (const EPrinterUnreachable &error) {
         report(error.Message());
         return exitCodeFor(error);

@@ -30,7 +30,7 @@ const QString nothingWritten = QStringLiteral(" is the input file; nothing was w
 
 } // namespace
 
-void refuseOutputOverInput(const TZantoquiller &component, int inputFd)
+void refuseOutputOverInput(const TZantoquiller &component, int inputFd, const QString &shownName)
 {
     FileStatus input {};
     if (!regularFile(inputFd, input))
@@ -39,10 +39,31 @@ void refuseOutputOverInput(const TZantoquiller &component, int inputFd)
     // message; so does a target that does not exist yet, and it cannot be
     // the input.
     QString name;
-    try {
-        name = component.PortToString(component.Port());
-    } catch (const std::exception &) {
-        return;
+    const Destination destination = component.destination();
+    switch (destination.kind()) {
+    case Destination::Kind::CurrentPrinter:
+        try {
+            name = component.PortToString(poCurrent);
+        } catch (const std::exception &) {
+            return;
+        }
+        break;
+    case Destination::Kind::StandardOutput:
+        name = QStringLiteral("/dev/stdout");
+        break;
+    case Destination::Kind::DeviceName:
+        name = destination.deviceName();
+        break;
+    case Destination::Kind::DevicePath:
+    case Destination::Kind::File:
+        name = destination.path();
+        break;
+    case Destination::Kind::Parallel:
+    case Destination::Kind::Serial:
+        name = destination.toString();
+        break;
+    default:
+        return; // a network printer or a spooler queue
     }
     const QString path = deviceFilePath(name);
     if (path.isEmpty())
@@ -51,8 +72,9 @@ void refuseOutputOverInput(const TZantoquiller &component, int inputFd)
     if (::stat(QFile::encodeName(path).constData(), &output) == 0 && sameFile(input, output)) {
         if (path == u"/dev/stdout")
             throw UsageError(QStringLiteral("standard output") + nothingWritten);
-        throw UsageError(QStringLiteral("the output '") + name + u'\''
-            + (path == name ? QString() : QStringLiteral(" (") + path + u')') + nothingWritten);
+        const QString shown = shownName.isEmpty() ? name : shownName;
+        throw UsageError(QStringLiteral("the output '") + shown + u'\''
+            + (path == shown ? QString() : QStringLiteral(" (") + path + u')') + nothingWritten);
     }
 }
 

@@ -3,17 +3,22 @@
 // is opened) or feed a command its own output without end.
 #pragma once
 
+#include <QString>
+
 namespace Zanto {
 class TZantoquiller;
 }
 
 namespace Zanto::Cli {
 
-// Raises UsageError when the device or file that component's Port leads to
-// is the regular file open as inputFd (the same file by device and inode:
-// through symbolic or hard links, a device map entry or a file: URI too).
-// Call it before anything is opened for writing.
-void refuseOutputOverInput(const TZantoquiller &component, int inputFd);
+// Raises UsageError when the device or file that component's destination
+// leads to is the regular file open as inputFd (the same file by device and
+// inode: through symbolic or hard links, a device map entry or a file: URI
+// too). The message names the output shownName when one is given (the
+// device name that --device led there). Call it before anything is opened
+// for writing.
+void refuseOutputOverInput(
+    const TZantoquiller &component, int inputFd, const QString &shownName = {});
 
 // The same for standard output.
 void refuseStandardOutputOverInput(int inputFd);

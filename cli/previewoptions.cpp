@@ -3,6 +3,8 @@
 #include "usageerror.h"
 
 #include <zantoquiller/codepage.h>
+#include <zantoquiller/destination.h>
+#include <zantoquiller/exceptions.h>
 #include <zantoquiller/preview/background.h>
 #include <zantoquiller/zantoquiller.h>
 
@@ -60,7 +62,7 @@ void PreviewOptions::addTo(QCommandLineParser &parser)
         dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
     m_settings.addTo(parser, SettingsOptions::Codes);
     parser.addPositionalArgument(QStringLiteral("FILE"),
-        QStringLiteral("the job's bytes; standard input when absent or -"),
+        QStringLiteral("the job's bytes, a path or file: URI; standard input when absent or -"),
         QStringLiteral("[FILE]"));
 }
 
@@ -69,7 +71,16 @@ QString PreviewOptions::inputName(const QCommandLineParser &parser) const
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));
-    return files.value(0);
+    const QString name = files.value(0);
+    // A job printed to a file: URI is read back from the same URI.
+    if (!name.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
+        return name;
+    try {
+        const Destination destination = Destination::parse(name);
+        return destination.kind() == Destination::Kind::File ? destination.path() : name;
+    } catch (const EConvertError &error) {
+        throw UsageError(error.Message());
+    }
 }
 
 bool PreviewOptions::show(const QCommandLineParser &parser) const

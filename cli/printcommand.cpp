@@ -232,7 +232,7 @@ int runPrint(const QStringList &arguments)
 
     InputFile input;
     input.openFile(files.value(0));
-    refuseOutputOverInput(component, input.handle());
+    refuseOutputOverInput(component, input.handle(), options.mappedDeviceName());
     int status = 0;
     const int jobBefore = lastPrintJobId();
     {
@@ -253,7 +253,7 @@ int runPrint(const QStringList &arguments)
     if (jobAfter != jobBefore) {
         // As lp tells it, for cancel and jobs.
         const QByteArray request = QStringLiteral("request id is %1-%2 (1 file(s))\n")
-                                       .arg(currentPrinterName())
+                                       .arg(lastPrintJobQueue())
                                        .arg(jobAfter)
                                        .toLocal8Bit();
         writeStandardOutput(request.constData(), std::size_t(request.size()));

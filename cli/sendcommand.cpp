@@ -105,7 +105,7 @@ int runSend(const QStringList &arguments)
     } else {
         InputFile input;
         input.openFile(positional.value(0));
-        refuseOutputOverInput(component, input.handle());
+        refuseOutputOverInput(component, input.handle(), options.mappedDeviceName());
         sendFile(component, input);
     }
     return 0;

@@ -82,7 +82,7 @@ int waitForSpooledJob(int jobBefore, int limitMs)
     PrintJobEnd end;
     QString queue;
     try {
-        queue = currentPrinterName();
+        queue = lastPrintJobQueue();
         end = waitForPrintJobEnd(job, queue, limitMs, waiting);
         if (end.state <= JobState::Stopped) {
             // Given up: the job must not print later, after a script has

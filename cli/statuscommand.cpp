@@ -5,6 +5,7 @@
 #include "exitcodes.h"
 #include "spoolercommands.h"
 
+#include <zantoquiller/exceptions.h>
 #include <zantoquiller/printerstatus.h>
 
 #include <cstdio>
@@ -48,8 +49,16 @@ int runStatus(const QStringList &arguments)
         throw UsageError(QStringLiteral("unexpected argument '%1'").arg(destinations[1]));
     const int timeout = applyQueryTimeout(parser, timeoutOption);
 
-    const PrinterStatus status
-        = printerStatus(destinations.value(0), timeout, parser.isSet(escPosOption));
+    Destination destination;
+    try {
+        destination = Destination::parse(destinations.value(0));
+    } catch (const EConvertError &error) {
+        throw UsageError(error.Message());
+    }
+    PrinterStatus status = printerStatus(destination, timeout, parser.isSet(escPosOption));
+    // Named as the user named it.
+    if (!destination.isSpoolerQueue() || !destination.queueName().isEmpty())
+        status.destination = destinations.value(0);
     // A destination that a print could not open is not called by a state
     // it cannot be in.
     const QString state = status.absent ? QStringLiteral("absent")

@@ -195,3 +195,66 @@ TEST(CliPrint, AnAbsentPrintServerIsUnreachable)
                 + ": " + childOsReason(ENOENT).toLocal8Bit() + "\n");
     }
 }
+
+// print, status and preview of one destination agree: what print writes to a
+// file (named by path or file: URI) or sends to a network printer is what
+// preview reads, and status answers for the same destination.
+TEST(CliDestinations, PrintStatusAndPreviewOfOneDestinationAgree)
+{
+    TempDir dir;
+    const QString file = dir.filePath(QStringLiteral("out.prn"));
+    const QByteArray text = "first line\nsecond line\n";
+    const QStringList plain {QStringLiteral("--printer-type"), QStringLiteral("plain")};
+    const auto preview = [&](const QStringList &input, const QByteArray &bytes = {}) {
+        const ProcessResult shown
+            = runZanto(QStringList {QStringLiteral("preview"), QStringLiteral("--no-attributes")}
+                    + plain + input,
+                bytes);
+        EXPECT_EQ(shown.exitCode, 0) << shown.err.constData();
+        return shown.out;
+    };
+    QByteArray printed;
+    for (const QString &destination : {file, QStringLiteral("file://") + file}) {
+        SCOPED_TRACE(destination.toStdString());
+        const ProcessResult result = runZanto(
+            QStringList {QStringLiteral("print"), QStringLiteral("-o"), destination} + plain, text);
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        printed = dir.read(QStringLiteral("out.prn"));
+        EXPECT_EQ(printed, "first line\r\nsecond line\r\n");
+        const ProcessResult status = runZanto({QStringLiteral("status"), destination});
+        EXPECT_EQ(status.exitCode, 0) << status.out.constData();
+        EXPECT_TRUE(status.out.startsWith(destination.toUtf8() + ": ready\n"))
+            << status.out.constData();
+    }
+    const QByteArray fromFile = preview({file});
+    EXPECT_TRUE(fromFile.contains("first line")) << fromFile.constData();
+    EXPECT_EQ(preview({QStringLiteral("file://") + file}), fromFile);
+
+    const LoopbackPrinter printer(QByteArray("INFO STATUS\r\n\x1b%-12345X"),
+        QByteArray("@PJL INFO STATUS\r\nCODE=10001\r\nDISPLAY=\"00 READY\"\r\nONLINE=TRUE\r\n\f"));
+    ProcessResult result = runZanto(
+        QStringList {QStringLiteral("print"), QStringLiteral("--to"), printer.uri()} + plain, text);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    ASSERT_TRUE(printer.waitForConnections(1));
+    EXPECT_EQ(printer.received().value(0), printed);
+    EXPECT_EQ(preview({}, printer.received().value(0)), fromFile);
+    result = runZanto({QStringLiteral("status"), printer.uri()});
+    EXPECT_EQ(result.exitCode, 0) << result.out.constData();
+    EXPECT_TRUE(result.out.startsWith(printer.uri().toUtf8() + ": ready\n"))
+        << result.out.constData();
+
+    // A form no destination has is refused before anything is sent, with
+    // the reason, by every command.
+    const QString bad = QStringLiteral("serial:/dev/ttyS0?baud=fast");
+    for (const QStringList &arguments : {QStringList {QStringLiteral("status"), bad},
+             QStringList {QStringLiteral("send"), QStringLiteral("--text"), QStringLiteral("x"),
+                 QStringLiteral("--to"), bad},
+             QStringList {QStringLiteral("print"), QStringLiteral("-o"), bad}}) {
+        result = runZanto(arguments, text);
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains("'" + bad.toUtf8()
+            + "' is not a destination: 'fast' "
+              "is not a baud rate\n"))
+            << result.err.constData();
+    }
+}

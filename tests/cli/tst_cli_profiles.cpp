@@ -248,21 +248,35 @@ TEST(CliDestinations, OptionsThatWouldDoNothingAreUsageErrors)
         const char *arguments;
         const char *message;
     } cases[] = {
-        {"print -o a -d q", "give one destination: -d/--destination, -o/--output or --to"},
+        {"print -o a -d q",
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-d/--destination, -o/--output)"},
         {"print --to /dev/null -o a",
-            "give one destination: -d/--destination, -o/--output or --to"},
-        {"print -o a --spooler", "--spooler does nothing with -o/--output"},
-        {"print -o a --port lpt1", "--port LPT1 does nothing with -o/--output"},
-        {"print -d q --port COM1", "--port COM1 does nothing with -d/--destination"},
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-o/--output, --to)"},
+        {"print -o a --spooler",
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-o/--output, --spooler)"},
+        {"print -o a --port lpt1",
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-o/--output, --port LPT1)"},
+        {"print -d q --port COM1",
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-d/--destination, --port COM1)"},
+        {"print --to LPT2 --device LPT1=/dev/null", "--device LPT1 does nothing with --to"},
         {"print --to /dev/null --printer q", "--printer does nothing with --to"},
         {"print --to /dev/null --device LPT2=/dev/null", "--device does nothing with --to"},
         {"print --printer q",
             "--printer does nothing with --port LPT1 (it serves --spooler and --port "
             "CURRENT; -d QUEUE prints through a queue)"},
-        {"print --port FILE --spooler -o a", "--spooler does nothing with -o/--output"},
+        {"print --port FILE --spooler -o a",
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-o/--output, --spooler)"},
         {"print --port COM1 --device LPT2=/dev/null",
             "--device LPT2 does nothing with --port COM1"},
-        {"send -o a --spooler --text x", "--spooler does nothing with -o/--output"},
+        {"send -o a --spooler --text x",
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-o/--output, --spooler)"},
         {"send --text x --bytes 1", "give one of FILE, --text TEXT and --bytes LIST"},
         {"send --text x file",
             "give one of FILE, --text TEXT and --bytes LIST (FILE 'file' given too)"},
@@ -442,7 +456,8 @@ TEST(CliProfiles, SaveRefusesWhatAPrintWouldRefuseAndKeepsTheFile)
         {{QStringLiteral("--translate"), QStringLiteral("300=1")},
             "--translate: '300=1' is not C=LIST with C a character code from 0 to 255"},
         {{QStringLiteral("-o"), QStringLiteral("a"), QStringLiteral("-d"), QStringLiteral("q")},
-            "give one destination: -d/--destination, -o/--output or --to"},
+            "give one destination: -d/--destination, -o/--output, --to or --port (given: "
+            "-d/--destination, -o/--output)"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.message);

@@ -8,11 +8,13 @@
 
 #include <zantoquiller/platform/printer.h>
 #include <zantoquiller/printers.h>
+#include <zantoquiller/printerstatus.h>
 #include <zantoquiller/textsource.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace Zanto;
@@ -159,11 +161,17 @@ TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheBytesOfADirectPrint)
     ASSERT_EQ(direct.exitCode, 0) << direct.err.constData();
 
     Cups::CaptureQueue queue(QStringLiteral("zanto-memo-cli"));
+    // The device that --device maps serves ranges only: the whole text
+    // goes through the spooler and the device stays as it was.
+    const QString device = dir.filePath(QStringLiteral("device"));
+    writeFile(device, "untouched");
     const ProcessResult spooled = runZanto(common
-            + QStringList {QStringLiteral("--spooler"), QStringLiteral("--printer"), queue.name()},
+            + QStringList {QStringLiteral("--spooler"), QStringLiteral("--printer"), queue.name(),
+                QStringLiteral("--device"), QStringLiteral("LPT1=") + device},
         input);
     ASSERT_EQ(spooled.exitCode, 0) << spooled.err.constData();
     EXPECT_EQ(queue.received(1), QByteArrayList {readFile(file)});
+    EXPECT_EQ(readFile(device), "untouched");
 }
 
 TEST_F(CupsMemo, ZantoPrintWithTheSpoolerSendsTheJobCodesInTheSameDocument)
@@ -205,4 +213,31 @@ TEST_F(CupsMemo, ZantoSendPutsAReadyFileThroughTheQueueByteForByte)
     ASSERT_EQ(received.size(), 2);
     EXPECT_TRUE(received[0] == bytes);
     EXPECT_TRUE(received[1] == bytes);
+}
+
+// A component given a queue as its destination prints there as a spooler
+// job, and a range of lines to the queue's device, without selecting the
+// queue as the process's current printer.
+TEST_F(CupsMemo, AQueueDestinationPrintsThereWithoutSelectingIt)
+{
+    const QByteArray expected = directBytes();
+    const QByteArray expectedRange = directBytes(2, 4);
+    const QString before = currentPrinterName();
+    Cups::CaptureQueue queue(QStringLiteral("zanto-memo-destination"));
+    component.setDestination(Destination::queue(queue.name()));
+    MemoryText text(Text);
+    PrintMemoText(component, text);
+    const int job = lastPrintJobId();
+    MemoryText range(Text);
+    PrintMemoTextLines(component, range, 2, 4);
+    EXPECT_EQ(lastPrintJobId(), job); // the range went to the device
+    // The direct range may arrive before the spooled job.
+    QByteArrayList received = queue.received(2);
+    QByteArrayList wanted {expected, expectedRange};
+    std::sort(received.begin(), received.end());
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(received, wanted);
+    EXPECT_EQ(currentPrinterName(), before);
+    EXPECT_EQ(lastPrintJobQueue(), queue.name());
+    EXPECT_EQ(component.QueryStatus().destination, queue.name());
 }

@@ -48,19 +48,18 @@ void DirectOutput::send(const char *data, qint64 count)
     Platform::OutputDevice device;
     Platform::Failure why;
     try {
-        const std::optional<QString> name
-            = deviceNameOf(m_settings.port, m_settings.outputFile, timeout, why);
-        if (name) {
-            const std::string systemName = QFile::encodeName(*name).toStdString();
+        const std::optional<OpenTarget> target = openTargetOf(m_settings, timeout, why);
+        if (target) {
             // The job's first block waits for another job to the same
             // file or device to end, and only then empties or opens it.
             if (!m_started)
-                m_lock = Platform::AdvisoryLock::onDestination(systemName, timeout);
-            const bool append = m_started && (m_settings.port == poDisk || m_regularFile);
+                m_lock
+                    = Platform::AdvisoryLock::onDestination(target->name, timeout, target->map());
+            const bool append = m_started && (appendsToFile(m_settings) || m_regularFile);
             const auto mode = !append ? Platform::OpenMode::Create
                 : m_regularFile       ? Platform::OpenMode::AppendRegularFile
                                       : Platform::OpenMode::AppendExisting;
-            device = Platform::OutputDevice::open(systemName, mode, timeout);
+            device = Platform::OutputDevice::open(target->name, mode, timeout, target->map());
             if (!append)
                 m_regularFile = device.isRegularFile();
         }

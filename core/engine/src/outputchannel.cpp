@@ -9,6 +9,8 @@
 #include <zantoquiller/platform/printer.h>
 #include <zantoquiller/zantoquiller.h>
 
+#include <QFile>
+
 namespace Zanto {
 
 namespace {
@@ -57,6 +59,109 @@ std::optional<QString> deviceNameOf(TIOPortName value, const QString &outputFile
     }
 }
 
+namespace {
+
+QString portNameOfQueue(const QString &queue, std::chrono::milliseconds timeout)
+{
+    QString port
+        = QString::fromStdString(Platform::printer().portNameOf(queue.toStdString(), timeout));
+    if (port.endsWith(u':'))
+        port.chop(1);
+    return port;
+}
+
+std::string systemName(const QString &name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+} // namespace
+
+std::optional<OpenTarget> openTargetOf(
+    const Destination &destination, std::chrono::milliseconds timeout, Platform::Failure &why)
+{
+    using Kind = Destination::Kind;
+    OpenTarget target;
+    switch (destination.kind()) {
+    case Kind::CurrentPrinter:
+    case Kind::Queue:
+    case Kind::IppPrinter:
+        try {
+            target.name = systemName(portNameOfQueue(destination.queueName(), timeout));
+        } catch (const Platform::Error &error) {
+            why = error.failure();
+            return std::nullopt;
+        }
+        return target;
+    case Kind::DeviceName:
+        target.name = systemName(destination.deviceName());
+        return target;
+    case Kind::DevicePath: {
+        auto map = std::make_shared<Platform::DeviceMap>();
+        const std::string_view carrier = Platform::DeviceMap::Names[0];
+        map->setPath(carrier, systemName(destination.path()));
+        target.ownMap = std::move(map);
+        target.name = std::string(carrier);
+        return target;
+    }
+    case Kind::File:
+        target.name = systemName(destination.path());
+        return target;
+    case Kind::StandardOutput:
+        target.name = "/dev/stdout";
+        return target;
+    case Kind::Parallel:
+    case Kind::Serial:
+    case Kind::Socket:
+        target.name = systemName(destination.toString());
+        return target;
+    }
+    return std::nullopt;
+}
+
+std::optional<OpenTarget> openTargetOf(
+    const TZantoquillerPrivate &settings, std::chrono::milliseconds timeout, Platform::Failure &why)
+{
+    if (settings.destination)
+        return openTargetOf(*settings.destination, timeout, why);
+    const std::optional<QString> name
+        = deviceNameOf(settings.port, settings.outputFile, timeout, why);
+    if (!name)
+        return std::nullopt;
+    return OpenTarget {systemName(*name), {}};
+}
+
+bool appendsToFile(const TZantoquillerPrivate &settings)
+{
+    if (!settings.destination)
+        return settings.port == poDisk;
+    const Destination::Kind kind = settings.destination->kind();
+    return kind == Destination::Kind::File || kind == Destination::Kind::StandardOutput;
+}
+
+std::optional<QString> spoolerQueueOf(const TZantoquillerPrivate &settings)
+{
+    if (!settings.destination) {
+        if (settings.useSpooler && settings.port != poDisk)
+            return QString();
+        return std::nullopt;
+    }
+    using Kind = Destination::Kind;
+    switch (settings.destination->kind()) {
+    case Kind::Queue:
+    case Kind::IppPrinter:
+        return settings.destination->queueName();
+    case Kind::File:
+    case Kind::StandardOutput:
+        return std::nullopt;
+    default:
+        // As with Port: everything but a disk file.
+        if (settings.useSpooler)
+            return QString();
+        return std::nullopt;
+    }
+}
+
 QString TZantoquiller::PortToString(TIOPortName Value) const
 {
     Platform::Failure why;
@@ -80,7 +185,9 @@ void TZantoquiller::PrintBuffer(const char *Buffer, qint32 Count)
 bool TZantoquiller::DriverCompatible() const
 {
     const std::chrono::milliseconds timeout(d->timeout);
-    return onPrinter([&] { return Platform::printer().acceptsRaw(timeout); });
+    const std::string queue
+        = d->destination ? d->destination->queueName().toStdString() : std::string();
+    return onPrinter([&] { return Platform::printer().acceptsRawOn(queue, timeout); });
 }
 
 } // namespace Zanto

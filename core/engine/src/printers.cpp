@@ -38,6 +38,11 @@ void selectPrinter(const QString &name)
     onPrinter([&] { Platform::printer().select(name.toStdString()); });
 }
 
+void checkPrinter(const QString &name)
+{
+    onPrinter([&] { Platform::printer().check(name.toStdString()); });
+}
+
 void selectDefaultPrinter()
 {
     Platform::printer().selectDefault();

@@ -40,16 +40,6 @@ PrinterStatus unreachable(const QString &destination, const QString &why)
     return status;
 }
 
-// A queue is named by a plain name or an IPP URI; anything with a slash, a
-// URI scheme or a device name of the map is a device.
-bool namesQueue(const QString &destination)
-{
-    if (destination.startsWith(u"ipp://") || destination.startsWith(u"ipps://"))
-        return true;
-    return !destination.contains(u'/') && !destination.contains(u':')
-        && !Platform::deviceMap().path(destination.toStdString());
-}
-
 PrinterStatus queueStatusOf(QString queue, Milliseconds timeout)
 {
     try {
@@ -63,27 +53,66 @@ PrinterStatus queueStatusOf(QString queue, Milliseconds timeout)
     }
 }
 
-PrinterStatus deviceStatusOf(const QString &device, Milliseconds timeout, bool escPos)
+PrinterStatus deviceStatusOf(
+    const OpenTarget &target, const QString &shown, Milliseconds timeout, bool escPos)
 {
     try {
-        PrinterStatus status = converted(
-            Platform::deviceStatus(QFile::encodeName(device).toStdString(), timeout, escPos));
-        status.destination = device;
+        PrinterStatus status
+            = converted(Platform::deviceStatus(target.name, timeout, escPos, target.map()));
+        status.destination = shown;
         return status;
     } catch (const std::exception &error) {
-        return unreachable(device, fromPlatform(error.what()));
+        return unreachable(shown, fromPlatform(error.what()));
     }
+}
+
+// shown: how the answer names the destination.
+PrinterStatus statusOf(
+    const Destination &destination, const QString &shown, Milliseconds timeout, bool escPos)
+{
+    if (destination.isSpoolerQueue())
+        return queueStatusOf(destination.queueName(), timeout);
+    Platform::Failure why;
+    const std::optional<OpenTarget> target = openTargetOf(destination, timeout, why);
+    if (!target)
+        return unreachable(shown, fromPlatform(why.reason));
+    return deviceStatusOf(*target, shown, timeout, escPos);
 }
 
 PrinterStatus statusOf(const QString &destination, Milliseconds timeout, bool escPos)
 {
-    return namesQueue(destination) ? queueStatusOf(destination, timeout)
-                                   : deviceStatusOf(destination, timeout, escPos);
+    Destination parsed;
+    try {
+        parsed = Destination::parse(destination);
+    } catch (const EConvertError &) {
+        // The device layer tells why it cannot be opened, as a print would.
+        return deviceStatusOf(OpenTarget {QFile::encodeName(destination).toStdString(), {}},
+            destination, timeout, escPos);
+    }
+    return statusOf(parsed, destination, timeout, escPos);
 }
 
-std::string queueName(const QString &queue)
+// The queue a job call is about: a name, an IPP printer's URI, or empty for
+// the current printer.
+QString jobQueueOf(const Destination &destination)
 {
-    return queue.isEmpty() ? Platform::printer().currentName() : queue.toStdString();
+    if (!destination.isSpoolerQueue())
+        throw EPrinter(QStringLiteral("%1 is not a print queue: it holds no jobs")
+                           .arg(destination.toString()));
+    return destination.queueName();
+}
+
+// The queue that text names, read as Destination::queue() reads it (empty:
+// the current printer); EPrinter for a text that names no queue.
+std::string queueName(const QString &text)
+{
+    if (text.isEmpty())
+        return Platform::printer().currentName();
+    try {
+        return Destination::queue(text).queueName().toStdString();
+    } catch (const EConvertError &error) {
+        throw EPrinter(error.Message());
+    }
 }
 
 } // namespace
@@ -98,21 +127,34 @@ PrinterStatus printerStatus(const QString &destination, int timeoutMs, bool escP
     return statusOf(destination, budget(timeoutMs), escPos);
 }
 
+PrinterStatus printerStatus(const Destination &destination, int timeoutMs, bool escPos)
+{
+    return statusOf(destination, destination.toString(), budget(timeoutMs), escPos);
+}
+
 PrinterStatus TZantoquiller::QueryStatus(bool EscPos) const
 {
     const Milliseconds timeout = budget(d->timeout);
-    if (d->useSpooler && d->port != poDisk)
-        return queueStatusOf({}, timeout);
+    if (const std::optional<QString> queue = spoolerQueueOf(*d))
+        return queueStatusOf(*queue, timeout);
+    // A device or file destination is named as it was given.
+    if (d->destination && !d->destination->isSpoolerQueue())
+        return statusOf(*d->destination, d->destination->toString(), timeout, EscPos);
     Platform::Failure why;
-    const std::optional<QString> device = deviceNameOf(d->port, d->outputFile, timeout, why);
-    if (!device)
+    const std::optional<OpenTarget> target = openTargetOf(*d, timeout, why);
+    if (!target)
         return unreachable({}, fromPlatform(why.reason));
-    return deviceStatusOf(*device, timeout, EscPos);
+    return deviceStatusOf(*target, fromPlatform(target->name), timeout, EscPos);
 }
 
 PrinterStatus TZantoquiller::QueryStatus(const QString &Destination, bool EscPos) const
 {
     return statusOf(Destination, budget(d->timeout), EscPos);
+}
+
+PrinterStatus TZantoquiller::queryStatus(const Destination &destination, bool escPos) const
+{
+    return statusOf(destination, destination.toString(), budget(d->timeout), escPos);
 }
 
 void setPrinterStallReport(const std::function<void(const QString &printer)> &report)
@@ -147,6 +189,21 @@ void cancelPrintJob(int id)
     onPrinter([&] { Platform::cancelJob(id, Platform::printer().timeout()); });
 }
 
+QList<PrintJobInfo> printJobs(const Destination &queue)
+{
+    return printJobs(jobQueueOf(queue));
+}
+
+void cancelPrintJob(int id, const Destination &queue)
+{
+    cancelPrintJob(id, jobQueueOf(queue));
+}
+
+QList<int> cancelAllPrintJobs(const Destination &queue)
+{
+    return cancelAllPrintJobs(jobQueueOf(queue));
+}
+
 void cancelPrintJob(int id, const QString &queue)
 {
     onPrinter([&] { Platform::cancelJob(id, queueName(queue), Platform::printer().timeout()); });
@@ -172,6 +229,11 @@ void setPrintJobCopies(int copies)
 int lastPrintJobId()
 {
     return Platform::printer().jobId();
+}
+
+QString lastPrintJobQueue()
+{
+    return QString::fromStdString(Platform::printer().jobQueue());
 }
 
 PrintJobEnd waitForPrintJob(int id, const QString &queue)

@@ -1,5 +1,6 @@
 #include "printjob.h"
 #include "directoutput.h"
+#include "outputchannel.h"
 #include "platformerrors.h"
 #include "zantoquiller_p.h"
 
@@ -43,17 +44,19 @@ struct PrintJob::Private
 PrintJob::PrintJob(TZantoquiller &component, bool wholeText) : d(new Private(component))
 {
     try {
-        d->spooler = wholeText && d->settings.useSpooler && d->settings.port != poDisk;
-        if (d->spooler && !component.DriverCompatible()) {
+        const std::optional<QString> queue = wholeText ? spoolerQueueOf(d->settings) : std::nullopt;
+        d->spooler = queue.has_value();
+        const std::chrono::milliseconds timeout(component.Timeout());
+        if (d->spooler && !onPrinter([&] {
+                return Platform::printer().acceptsRawOn(queue->toStdString(), timeout);
+            })) {
             d->spooler = false;
             throw eZantoquillError(DriverRefusesRawData, ErrorKind::Format);
         }
         d->firstLine = true;
         if (d->spooler)
-            onPrinter([&] {
-                Platform::printer().beginDoc(
-                    jobTitle(), std::chrono::milliseconds(component.Timeout()));
-            });
+            onPrinter(
+                [&] { Platform::printer().beginDocOn(queue->toStdString(), jobTitle(), timeout); });
     } catch (...) {
         delete d;
         throw;

@@ -30,6 +30,7 @@ TIOPortName TZantoquiller::Port() const
 void TZantoquiller::SetPort(TIOPortName value)
 {
     d->port = value;
+    d->destination.reset();
 }
 
 bool TZantoquiller::UseSpooler() const
@@ -86,6 +87,25 @@ QString TZantoquiller::OutputFile() const
 void TZantoquiller::SetOutputFile(const QString &value)
 {
     d->outputFile = value;
+    d->destination.reset();
+}
+
+Destination TZantoquiller::destination() const
+{
+    if (d->destination)
+        return *d->destination;
+    if (d->port == poDisk)
+        return Destination::file(d->outputFile);
+    try {
+        return Destination::ofPort(d->port);
+    } catch (const EConvertError &) {
+        return {}; // a port value out of range names no destination
+    }
+}
+
+void TZantoquiller::setDestination(const Destination &destination)
+{
+    d->destination = destination;
 }
 
 TPitch TZantoquiller::Pitch() const

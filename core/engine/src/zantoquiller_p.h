@@ -10,6 +10,8 @@
 #include <QByteArrayList>
 #include <QString>
 
+#include <optional>
+
 namespace Zanto {
 
 class TZantoquillerPrivate
@@ -36,6 +38,9 @@ public:
     quint16 timeout = 1000;
     WrapRule wrapRule = WrapRule::Memo;
     qint32 tabStops = 8;
+
+    // Given by setDestination(); none: Port and OutputFile decide.
+    std::optional<Destination> destination;
 
     TCodeTable codes;
     // Null: the process-wide code page.

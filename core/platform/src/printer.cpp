@@ -185,7 +185,7 @@ std::string Printer::currentName(Milliseconds timeout) const
     return dest->name;
 }
 
-void Printer::select(const std::string &name, Milliseconds timeout)
+void Printer::check(const std::string &name, Milliseconds timeout) const
 {
     if (name.empty())
         throw PrinterError("No printer name given", ErrorKind::Usage);
@@ -201,6 +201,11 @@ void Printer::select(const std::string &name, Milliseconds timeout)
                 "There is no printer named '" + name + "' on the print server " + schedulerName(),
                 ErrorKind::NotFound);
     }
+}
+
+void Printer::select(const std::string &name, Milliseconds timeout)
+{
+    check(name, timeout);
     m_selected = name;
 }
 
@@ -211,8 +216,13 @@ void Printer::selectDefault()
 
 std::string Printer::portName(Milliseconds timeout) const
 {
+    return portNameOf({}, timeout);
+}
+
+std::string Printer::portNameOf(const std::string &queue, Milliseconds timeout) const
+{
     timeout = budget(timeout);
-    const std::string name = currentName(timeout);
+    const std::string name = queue.empty() ? currentName(timeout) : queue;
     if (isIppUri(name))
         return name;
     ServerConnection http = connectToServer(timeout);
@@ -227,20 +237,32 @@ std::string Printer::portName(Milliseconds timeout) const
 
 bool Printer::acceptsRaw(Milliseconds timeout) const
 {
+    return acceptsRawOn({}, timeout);
+}
+
+bool Printer::acceptsRawOn(const std::string &queue, Milliseconds timeout) const
+{
     timeout = budget(timeout);
-    const IppEndpoint endpoint = endpointFor(currentName(timeout));
+    const IppEndpoint endpoint = endpointFor(queue.empty() ? currentName(timeout) : queue);
     ServerConnection http(endpoint, timeout);
     return acceptsRawAt(http, endpoint);
 }
 
 void Printer::beginDoc(const std::string &title, Milliseconds timeout)
 {
+    beginDocOn({}, title, timeout);
+}
+
+void Printer::beginDocOn(const std::string &queue, const std::string &title, Milliseconds timeout)
+{
     if (m_job)
         throw PrinterError("A print job is already in progress on this printer", ErrorKind::Usage);
     timeout = budget(timeout);
-    m_job = std::make_unique<RawJob>(endpointFor(currentName(timeout)),
-        m_jobTitle.empty() ? title : m_jobTitle, m_jobCopies, timeout);
+    const std::string name = queue.empty() ? currentName(timeout) : queue;
+    m_job = std::make_unique<RawJob>(
+        endpointFor(name), m_jobTitle.empty() ? title : m_jobTitle, m_jobCopies, timeout);
     m_lastJobId = m_job->id();
+    m_lastJobQueue = name;
 }
 
 void Printer::write(const char *data, std::size_t size)

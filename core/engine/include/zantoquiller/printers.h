@@ -31,6 +31,9 @@ ZANTOQUILLER_CORE_EXPORT QString currentPrinterName();
 /// printer URI. Raises EPrinter and keeps the old choice when there is no
 /// such printer.
 ZANTOQUILLER_CORE_EXPORT void selectPrinter(const QString &name);
+/// Raises EPrinter when there is no printer called name (a queue name, or
+/// an ipp:// or ipps:// printer URI); selects nothing.
+ZANTOQUILLER_CORE_EXPORT void checkPrinter(const QString &name);
 /// Follow the print server's default printer again.
 ZANTOQUILLER_CORE_EXPORT void selectDefaultPrinter();
 /// How long the calls above wait for the print server, in milliseconds; 0

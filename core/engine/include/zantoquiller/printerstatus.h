@@ -3,10 +3,11 @@
 /// or the printer itself reports it; the jobs of a spooler queue, cancelling
 /// them, and waiting for a job to end.
 ///
-/// A destination is named as on the command line: a queue name or an ipp://
-/// printer URI (a spooler queue), a device name (LPT1 ... COM4, through the
-/// device map), a device path, or a parallel:, serial:, file: or socket://
-/// URI. An empty name is the current printer's queue.
+/// A destination is a Destination, or named by the text Destination::parse()
+/// reads: a queue name or an ipp:// printer URI (a spooler queue), a device
+/// name (LPT1 ... COM4, through the device map), a device path, or a
+/// parallel:, serial:, file: or socket:// URI. An empty name is the current
+/// printer's queue.
 #pragma once
 
 #include <QDateTime>
@@ -14,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/destination.h>
 #include <zantoquiller/statustypes.h>
 
 #include <functional>
@@ -36,6 +38,11 @@ using PrinterStatus = BasicPrinterStatus<QString, QStringList>;
 /// server answers that there is no such queue.
 ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
     const QString &destination, int timeoutMs = 0, bool escPos = false);
+/// The state of destination, as above. PrinterStatus::destination is the
+/// destination's text (toString()), or the current printer's queue name.
+/// Standard output is asked as the device or file it leads to.
+ZANTOQUILLER_CORE_EXPORT PrinterStatus printerStatus(
+    const Destination &destination, int timeoutMs = 0, bool escPos = false);
 
 /// "pending", "held", "processing", "stopped", "cancelled", "aborted",
 /// "completed".
@@ -60,12 +67,17 @@ ZANTOQUILLER_CORE_EXPORT void setPrinterStallReport(
 /// \name Spooler jobs
 /// The calls below reach the print server with the printer object's
 /// time-out (setPrinterTimeout). They raise EPrinter when the server refuses,
-/// and EPrinterUnreachable when it cannot be reached or does not answer.
+/// and EPrinterUnreachable when it cannot be reached or does not answer. A
+/// queue given as text is read as Destination::queue() reads it (empty: the
+/// current printer); a text that names no queue raises EPrinter at once.
 ///@{
 
 /// The jobs of queue (empty: the current printer) that have not ended,
 /// oldest first.
 ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const QString &queue = {});
+/// The jobs of queue (a queue, an IPP printer or the current printer), as
+/// above; EPrinter for a destination that holds no jobs (a device or file).
+ZANTOQUILLER_CORE_EXPORT QList<PrintJobInfo> printJobs(const Destination &queue);
 /// Cancels job id of the current printer.
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
 /// Cancels job id of queue (empty: the current printer), which may be an
@@ -73,6 +85,12 @@ ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id);
 ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id, const QString &queue);
 /// Cancels every job of queue that has not ended; returns their ids.
 ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const QString &queue);
+/// Cancels job id of queue (a queue, an IPP printer or the current printer);
+/// EPrinter for a destination that holds no jobs.
+ZANTOQUILLER_CORE_EXPORT void cancelPrintJob(int id, const Destination &queue);
+/// Cancels every job of queue that has not ended; returns their ids.
+/// EPrinter for a destination that holds no jobs.
+ZANTOQUILLER_CORE_EXPORT QList<int> cancelAllPrintJobs(const Destination &queue);
 /// The title (empty: the application's name) and the number of copies of
 /// the spooler jobs the printer object begins from now on.
 ZANTOQUILLER_CORE_EXPORT void setPrintJobTitle(const QString &title);
@@ -81,6 +99,9 @@ ZANTOQUILLER_CORE_EXPORT void setPrintJobCopies(int copies);
 /// The id of the last job the printer object sent to the spooler; 0 before
 /// any.
 ZANTOQUILLER_CORE_EXPORT int lastPrintJobId();
+/// The queue that job went to: a queue name or an IPP printer's URI, also
+/// when the print named it without selecting it; empty before any job.
+ZANTOQUILLER_CORE_EXPORT QString lastPrintJobQueue();
 /// Waits until job id of queue (empty: the current printer) has ended or is
 /// stopped. An interrupting signal ends the wait with EPrinter.
 ZANTOQUILLER_CORE_EXPORT PrintJobEnd waitForPrintJob(int id, const QString &queue = {});

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <zantoquiller/core_export.h>
+#include <zantoquiller/destination.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/printerstatus.h>
 #include <zantoquiller/types.h>
@@ -167,6 +168,23 @@ public:
     void setTabStops(qint32 value);
     ///@}
 
+    /// \name Where it prints
+    ///@{
+    /// Where this component prints: the destination given by
+    /// setDestination(), else the one Port names (the device name, the
+    /// current printer, or for poDisk the OutputFile as given).
+    Destination destination() const;
+    /// Prints of this component go to destination, without changing the
+    /// process-wide device map or current printer: a queue or IPP printer
+    /// takes whole texts as spooler jobs (a range of lines goes straight to
+    /// its device); the others print as Port would. With UseSpooler, whole
+    /// texts go to the current printer's queue unless the destination is a
+    /// file or standard output, as with Port. Setting Port or OutputFile
+    /// afterwards replaces it; Port and OutputFile keep their values
+    /// meanwhile. Not a stored property.
+    void setDestination(const Destination &destination);
+    ///@}
+
     /// \name The translation table
     /// Reading gives the component's own lists, which may be changed in
     /// place; writing empties the own list and copies.
@@ -236,6 +254,9 @@ public:
     PrinterStatus QueryStatus(bool EscPos = false) const;
     /// The state of Destination, named as printerStatus() takes it.
     PrinterStatus QueryStatus(const QString &Destination, bool EscPos = false) const;
+    /// The state of destination (see printerStatus()), each question waiting
+    /// at most Timeout.
+    PrinterStatus queryStatus(const Destination &destination, bool escPos = false) const;
 
     /// \name Settings files
     /// Defined in the settings library. A name without an extension gets

@@ -80,8 +80,16 @@ public:
 
     // The current printer's device URI: its port name.
     std::string portName(Milliseconds timeout = {}) const;
+    /// The device URI of queue (a name or an IPP printer's URI; empty: the
+    /// current printer), which is not selected.
+    std::string portNameOf(const std::string &queue, Milliseconds timeout = {}) const;
     // Whether the current printer accepts raw data (application/vnd.cups-raw).
     bool acceptsRaw(Milliseconds timeout = {}) const;
+    /// Whether queue (empty: the current printer) accepts raw data.
+    bool acceptsRawOn(const std::string &queue, Milliseconds timeout = {}) const;
+    /// Raises PrinterError when there is no printer called name (a queue
+    /// name or an IPP printer's URI); selects nothing.
+    void check(const std::string &name, Milliseconds timeout = {}) const;
 
     // A raw job on the current printer; the job's later calls keep the
     // timeout given here. beginDoc raises PrinterError when the job is
@@ -89,6 +97,8 @@ public:
     // when the server does not accept the finished job. Bytes travel
     // unchanged; newPage writes one form feed and endDoc adds nothing.
     void beginDoc(const std::string &title, Milliseconds timeout = {});
+    /// As beginDoc, on queue (empty: the current printer) without selecting it.
+    void beginDocOn(const std::string &queue, const std::string &title, Milliseconds timeout = {});
     // The title (empty: the one beginDoc is given) and number of copies of
     // the jobs begun from now on.
     void setJobTitle(std::string title) { m_jobTitle = std::move(title); }
@@ -102,6 +112,8 @@ public:
     bool printing() const { return m_job != nullptr; }
     // The id of the job in progress or of the last job ended; 0 before any.
     int jobId() const { return m_lastJobId; }
+    /// The queue (or IPP printer's URI) of that job; empty before any.
+    const std::string &jobQueue() const { return m_lastJobQueue; }
 
 private:
     Milliseconds budget(Milliseconds timeout) const
@@ -113,6 +125,7 @@ private:
     std::string m_selected; // empty: follow the default destination
     std::unique_ptr<RawJob> m_job;
     int m_lastJobId = 0;
+    std::string m_lastJobQueue;
     std::string m_jobTitle;
     int m_jobCopies = 1;
 };
