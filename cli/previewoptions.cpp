@@ -4,6 +4,7 @@
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/background.h>
+#include <zantoquiller/printerlanguage.h>
 #include <zantoquiller/zantoquiller.h>
 
 namespace Zanto::Cli {
@@ -24,6 +25,15 @@ const QCommandLineOption &typeOption()
         QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2 "
                        "(default %1, as zanto print).")
             .arg(enumName(defaultPrinterType(), NameCase::Lower)),
+        QStringLiteral("NAME"));
+    return option;
+}
+// Made when first asked for, as the languages' list is.
+const QCommandLineOption &languageOption()
+{
+    static const QCommandLineOption option(QStringLiteral("language"),
+        QStringLiteral("The printer's language: %1 (default: the one the printer type speaks).")
+            .arg(PrinterLanguage::names().join(u", ")),
         QStringLiteral("NAME"));
     return option;
 }
@@ -56,8 +66,8 @@ const QCommandLineOption showOption(
 
 void PreviewOptions::addTo(QCommandLineParser &parser)
 {
-    parser.addOptions({typeOption(), charsetOption, paperChoice, formatOption, outputOption,
-        dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
+    parser.addOptions({typeOption(), languageOption(), charsetOption, paperChoice, formatOption,
+        outputOption, dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
     m_settings.addTo(parser, SettingsOptions::Codes);
     parser.addPositionalArgument(QStringLiteral("FILE"),
         QStringLiteral("the job's bytes; standard input when absent or -"),
@@ -84,7 +94,17 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
         ? enumValue<TPrinterType>(
             QStringLiteral("printer-type"), parser.value(typeOption()), NameCase::Lower)
         : defaultPrinterType();
-    request.setup.paper = &paperOption(parser, paperChoice);
+    if (parser.isSet(languageOption())) {
+        request.setup.language = PrinterLanguage::find(parser.value(languageOption()));
+        if (!request.setup.language)
+            throw UsageError(
+                QStringLiteral("--language: unknown language '%1' (one of: %2)")
+                    .arg(parser.value(languageOption()), PrinterLanguage::names().join(u", ")));
+    }
+    // A receipt language without --paper: the roll its printers take.
+    if (parser.isSet(paperChoice) || !request.setup.language
+        || !request.setup.language->model().defaultPaper)
+        request.setup.paper = &paperOption(parser, paperChoice);
     if (parser.isSet(charsetOption)) {
         request.setup.codePage = AnsiCodePage::find(parser.value(charsetOption));
         if (!request.setup.codePage)

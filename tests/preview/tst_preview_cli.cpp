@@ -238,10 +238,10 @@ TEST(PreviewCli, UserFamilyCodesFromAPrinterCodesFile)
 TEST(PreviewCli, UnknownSequencesAreListedWithTheirOffsets)
 {
     const ProcessResult result = runZanto(
-        {QStringLiteral("preview"), QStringLiteral("--no-attributes")}, "ok\x1bq\r\n\fx\x1b[2J");
+        {QStringLiteral("preview"), QStringLiteral("--no-attributes")}, "ok\x1bv\r\n\fx\x1b[2J");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray("ok\n--- page 2 ---\nx2J\n"));
-    EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 2 (page 1): ESC q\n"))
+    EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 2 (page 1): ESC v\n"))
         << result.err.constData();
     EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 8 (page 2): ESC [\n"))
         << result.err.constData();

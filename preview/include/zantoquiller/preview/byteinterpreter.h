@@ -17,7 +17,8 @@ class QIODevice;
 
 namespace Zanto {
 class AnsiCodePage;
-}
+class PrinterLanguage;
+} // namespace Zanto
 
 namespace Zanto::Preview {
 
@@ -28,8 +29,12 @@ struct PrinterSetup
     TPrinterCodes codes;
     // The printer's character set; CP437 when null.
     const AnsiCodePage *codePage = nullptr;
-    // Continuous 8.5 x 11 inch stationery when null.
+    // The language's usual paper when null (continuous 8.5 x 11 inch
+    // stationery for the dot-matrix and page printers).
     const Paper *paper = nullptr;
+    // The language the printer reads; when null, the one the type speaks
+    // (PrinterLanguage::forPrinterType).
+    const PrinterLanguage *language = nullptr;
 };
 
 // A sequence the family does not know, or one whose value was beyond what
@@ -40,6 +45,9 @@ struct UnknownSequence
     int page;
     QByteArray bytes;
     bool clamped = false;
+    // A command the language knows that the preview does not draw
+    // (graphics, barcodes, a drawer kick): passed over by its length.
+    bool ignored = false;
 };
 
 // What a sheet could not hold: characters and markers past the most a sheet
@@ -89,6 +97,11 @@ public:
     const std::vector<UnknownSequence> &unknownSequences() const;
     // Unknown and clamped sequences, listed or not.
     qint64 unknownSequenceCount() const;
+    // Known commands that are not drawn, the first ListedUnknown of them,
+    // each with ignored set.
+    const std::vector<UnknownSequence> &ignoredCommands() const;
+    // Those commands, listed or not.
+    qint64 ignoredCommandCount() const;
     const LeftOut &leftOut() const;
 
 private:

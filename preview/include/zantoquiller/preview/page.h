@@ -25,6 +25,7 @@ enum Style : quint8 {
     Superscript = 8,
     Subscript = 16,
     DoubleWidth = 32,
+    DoubleHeight = 64,
 };
 
 struct Glyph

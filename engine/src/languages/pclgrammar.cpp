@@ -1,6 +1,6 @@
 #include "pclgrammar.h"
 
-namespace Zanto::Preview {
+namespace Zanto {
 
 namespace {
 
@@ -81,7 +81,8 @@ PclSequence readPclSequence(QByteArrayView bytes)
         }
         sequence.commands.push_back(
             {parameterised, group, parameter, negative ? -value : value, sign});
-        if (parameter == 'W' && value > 0)
+        if ((parameter == 'W' || (parameterised == '&' && group == 'p' && parameter == 'X'))
+            && value > 0)
             sequence.dataBytes += static_cast<qint64>(value);
         if (isUpper(c)) {
             sequence.result = PclSequence::Complete;
@@ -91,4 +92,4 @@ PclSequence readPclSequence(QByteArrayView bytes)
     }
 }
 
-} // namespace Zanto::Preview
+} // namespace Zanto
