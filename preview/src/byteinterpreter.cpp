@@ -82,6 +82,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     Private(const PrinterSetup &setup, PageSink &sink);
 
     void feed(const unsigned char *bytes, qsizetype size);
+    bool passOver(unsigned char byte);
     void resolve(bool final);
     int componentCode(bool &more) const;
     void applyCode(int field);
@@ -133,6 +134,11 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     QByteArray pending;
     qint64 offset = 0; // of the next byte fed
     qint64 skip = 0; // data bytes of a sequence still to pass over
+    // Run-length coded data still to pass over: decoded bytes, bytes of the
+    // literal run under way, and whether a repeated byte comes next.
+    qint64 runLength = 0;
+    qint64 literal = 0;
+    bool repeatedByte = false;
     int pagesOut = 0;
     int sheetLimit = ByteInterpreter::DefaultSheetLimit;
     bool stopped = false;
@@ -280,10 +286,8 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
     for (qsizetype i = 0; i < size && !stopped; ++i) {
         const unsigned char byte = bytes[i];
         ++offset;
-        if (skip > 0) {
-            --skip;
+        if (passOver(byte))
             continue;
-        }
         if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
             plainByte(byte, offset - 1);
             continue;
@@ -291,6 +295,33 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
         pending.append(static_cast<char>(byte));
         resolve(false);
     }
+}
+
+// Whether byte belongs to the data of a command read before.
+bool ByteInterpreter::Private::passOver(unsigned char byte)
+{
+    if (skip > 0) {
+        --skip;
+        return true;
+    }
+    if (literal > 0) {
+        --literal;
+        return true;
+    }
+    if (repeatedByte) {
+        repeatedByte = false;
+        return true;
+    }
+    if (runLength <= 0)
+        return false;
+    // A count: count + 1 bytes as they are, or one byte 257 - count times.
+    const qint64 decoded = byte < 128 ? byte + 1 : 257 - byte;
+    runLength -= decoded;
+    if (byte < 128)
+        literal = decoded;
+    else
+        repeatedByte = true;
+    return true;
 }
 
 // The longest of the component's codes at the start of pending, or -1;
@@ -337,6 +368,7 @@ void ByteInterpreter::Private::resolve(bool final)
             else
                 applyPcl(match, all, start);
             skip += match.dataBytes;
+            runLength = match.runLengthBytes;
         } else if (match.result == CommandMatch::Unknown) {
             length = match.length;
             mark(QByteArrayView(pending).first(length), start, match.clamped);
@@ -349,8 +381,7 @@ void ByteInterpreter::Private::resolve(bool final)
         pending.clear();
         for (qsizetype i = 0; i < rest.size() && !stopped; ++i) {
             const auto byte = static_cast<unsigned char>(rest[i]);
-            if (skip > 0) {
-                --skip;
+            if (passOver(byte)) {
             } else if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
                 plainByte(byte, offset - rest.size() + i);
             } else {
@@ -1107,6 +1138,9 @@ void ByteInterpreter::finish()
 {
     d->resolve(true);
     d->skip = 0;
+    d->runLength = 0;
+    d->literal = 0;
+    d->repeatedByte = false;
     if (!d->stopped && (!d->page.isEmpty() || d->pagesOut == 0))
         d->endPage(true);
     d->sink.finish();

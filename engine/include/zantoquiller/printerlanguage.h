@@ -271,6 +271,11 @@ struct ZANTOQUILLER_CORE_EXPORT CommandMatch
     qsizetype length = 1;
     /// Bytes of data after the parameters, to be passed over unread.
     qint64 dataBytes = 0;
+    /// Bytes of run-length coded data after the parameters, as they are
+    /// once decoded (ESC/P 2's compressed raster): a count below 128 is
+    /// followed by count + 1 bytes, one of 128 or above by one byte that
+    /// stands for 257 - count.
+    qint64 runLengthBytes = 0;
     /// The fields of a PCL parameterised sequence.
     std::vector<PclField> pclFields;
     /// A value was beyond what the language allows and was cut to it.

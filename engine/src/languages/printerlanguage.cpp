@@ -28,6 +28,7 @@ struct Extent
     bool needMore = false;
     qsizetype length = 0;
     qint64 data = 0;
+    qint64 runLength = 0;
 };
 
 Extent extentOf(const LanguageCommand &command, QByteArrayView p)
@@ -101,25 +102,8 @@ Extent extentOf(const LanguageCommand &command, QByteArrayView p)
             return {false, fixed, plain};
         if (compression != 1)
             return {false, 0};
-        // Run-length coded: a count below 128 is count + 1 bytes as they
-        // are, one above it repeats the next byte 257 - count times.
-        qint64 decoded = 0;
-        qsizetype i = fixed;
-        while (decoded < plain) {
-            if (i >= p.size())
-                return {true};
-            const unsigned char count = at(i++);
-            if (count < 128) {
-                decoded += count + 1;
-                i += count + 1;
-            } else {
-                decoded += 257 - count;
-                ++i;
-            }
-            if (i > p.size())
-                return {true};
-        }
-        return {false, i};
+        // Run-length coded: passed over as its counts say (CommandMatch).
+        return {false, fixed, 0, plain};
     }
     case CommandLength::PclParameterised:
         return {false, 0};
@@ -266,6 +250,7 @@ CommandMatch PrinterLanguage::read(QByteArrayView p, bool final) const
         match.command = best;
         match.length = bestExtent.length;
         match.dataBytes = bestExtent.data;
+        match.runLengthBytes = bestExtent.runLength;
         return match;
     }
     if (m_introduces[static_cast<unsigned char>(p[0])]) {
