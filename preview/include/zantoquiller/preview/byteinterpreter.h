@@ -32,8 +32,8 @@ struct PrinterSetup
     // The language's usual paper when null (continuous 8.5 x 11 inch
     // stationery for the dot-matrix and page printers).
     const Paper *paper = nullptr;
-    // The language the printer reads; when null, the one the type speaks
-    // (PrinterLanguage::forPrinterType).
+    /// The language the printer reads; when null, the one the type speaks
+    /// (PrinterLanguage::forPrinterType).
     const PrinterLanguage *language = nullptr;
 };
 
@@ -45,8 +45,8 @@ struct UnknownSequence
     int page;
     QByteArray bytes;
     bool clamped = false;
-    // A command the language knows that the preview does not draw
-    // (graphics, barcodes, a drawer kick): passed over by its length.
+    /// A command the language knows that the preview does not draw
+    /// (graphics, barcodes, a drawer kick): passed over by its length.
     bool ignored = false;
 };
 
@@ -97,10 +97,10 @@ public:
     const std::vector<UnknownSequence> &unknownSequences() const;
     // Unknown and clamped sequences, listed or not.
     qint64 unknownSequenceCount() const;
-    // Known commands that are not drawn, the first ListedUnknown of them,
-    // each with ignored set.
+    /// Known commands that are not drawn, the first ListedUnknown of them,
+    /// each with ignored set.
     const std::vector<UnknownSequence> &ignoredCommands() const;
-    // Those commands, listed or not.
+    /// Those commands, listed or not.
     qint64 ignoredCommandCount() const;
     const LeftOut &leftOut() const;
 

@@ -25,7 +25,7 @@ enum Style : quint8 {
     Superscript = 8,
     Subscript = 16,
     DoubleWidth = 32,
-    DoubleHeight = 64,
+    DoubleHeight = 64, ///< drawn twice as tall, in the same cell
 };
 
 struct Glyph
