@@ -100,6 +100,10 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
             throw UsageError(
                 QStringLiteral("--language: unknown language '%1' (one of: %2)")
                     .arg(parser.value(languageOption()), PrinterLanguage::names().join(u", ")));
+        // Without --printer-type, the codes read besides the language's
+        // commands are those of its type (user1 for the receipt languages).
+        if (!parser.isSet(typeOption()))
+            request.setup.type = request.setup.language->model().printerType;
     }
     // A receipt language without --paper: the roll its printers take.
     if (parser.isSet(paperChoice) || !request.setup.language

@@ -176,6 +176,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
 
     // The sheet.
     Page page;
+    const AnsiCodePage *initialCodePage = nullptr; // the printer's own, after a reset
     const AnsiCodePage *jobCodePage = nullptr; // fixed by the first character printed
     std::map<qint32, std::size_t> lineAt; // the index of the line at a y
     qint64 glyphsOnSheet = 0;
@@ -224,6 +225,7 @@ ByteInterpreter::Private::Private(const PrinterSetup &setup_, PageSink &sink_)
         slottedTables = slottedTables || command.action == Action::AssignCodeTable;
     page.paper = &paper;
     page.codePage = setup.codePage ? setup.codePage : AnsiCodePage::find(u"cp437");
+    initialCodePage = page.codePage;
     page.height = paper.height;
     reset();
 }
@@ -252,7 +254,8 @@ void ByteInterpreter::Private::reset()
     pclUnit = 300;
     pushed.clear();
     tableSlots = {0, 256, 0, 256};
-    table = nullptr;
+    // Back to the printer's own table, which the sheet may no longer be in.
+    table = page.codePage == initialCodePage ? nullptr : characterTable(initialCodePage->name());
     national = nullptr;
 }
 
@@ -371,7 +374,7 @@ void ByteInterpreter::Private::resolve(bool final)
             runLength = match.runLengthBytes;
         } else if (match.result == CommandMatch::Unknown) {
             length = match.length;
-            mark(QByteArrayView(pending).first(length), start, match.clamped);
+            mark(QByteArrayView(pending).first(length), start);
             skip += match.dataBytes;
         } else {
             plainByte(static_cast<unsigned char>(pending[0]), start);

@@ -277,6 +277,14 @@ TEST(PreviewCli, TheChosenLanguageReadsTheJob)
     for (const char *name : {"--language", "escp-9pin", "escp-24pin", "proprinter", "pcl5",
              "diablo630", "escpos", "escpos-180dpi", "star-line", "plain-newline"})
         EXPECT_TRUE(help.out.contains(name)) << name;
+    // Without --printer-type the codes are the receipt language's type's
+    // (user1, none built in), not HP PCL's: ESC ( s 3 B is no bold here.
+    const ProcessResult pclCode
+        = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
+                       QStringLiteral("escpos"), QStringLiteral("--no-attributes")},
+            "\x1b(s3BX\n");
+    EXPECT_TRUE(pclCode.err.contains("unknown sequence at byte 0 (page 1): ESC (\n"))
+        << pclCode.err.constData();
     // A barcode is passed over and listed.
     const ProcessResult barcode
         = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),

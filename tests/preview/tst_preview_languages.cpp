@@ -284,13 +284,16 @@ TEST(PreviewLanguages, TheJobsCharacterTablesReachTheSheet)
         {"pcl5", "\x1b(19U\x80", u'€'},
         {"pcl5", "\x1b(10U\xc4", u'─'},
         {"escp-24pin", "\x1bR\x02[", u'Ä'},
+        // A reset brings back the printer's own table (CP437's ¢, not
+        // CP858's ø), on a sheet that stays in CP858.
+        {"escpos", "\x1bt\x13\xd5\x1b@\x9b", u'¢'},
     };
     for (const auto &[language, job, expected] : cases) {
         SCOPED_TRACE(testing::Message() << language << ": " << readableBytes(job).constData());
         const Result result = preview(language, job);
         EXPECT_EQ(result.unknown, 0) << result.firstUnknown;
         const Page &page = result.pages.pages.at(0);
-        const Glyph &glyph = page.lines.at(0).glyphs.at(0);
+        const Glyph &glyph = page.lines.at(0).glyphs.back();
         EXPECT_EQ(page.codePage->toUnicode(glyph.byte), expected);
     }
 }
