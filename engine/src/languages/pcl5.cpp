@@ -11,8 +11,14 @@ namespace {
 using namespace std::literals;
 
 constexpr LanguageCommand commands[] {
-    {"ESC E Printer reset", "\x1B" "E"sv, 0, L::Fixed, A::Reset, 1},
-    {"ESC 9 Clear horizontal margins", "\x1B" "9"sv, 0, L::Fixed, A::PclClearMargins},
+    {"ESC E Printer reset",
+        "\x1B"
+        "E"sv,
+        0, L::Fixed, A::Reset, 1},
+    {"ESC 9 Clear horizontal margins",
+        "\x1B"
+        "9"sv,
+        0, L::Fixed, A::PclClearMargins},
     {"ESC = Half-line feed", "\x1B="sv, 0, L::Fixed, A::HalfLineFeed},
     {"ESC Y Display functions on", "\x1BY"sv, 0, L::Fixed, A::NoEffect},
     {"ESC Z Display functions off", "\x1BZ"sv, 0, L::Fixed, A::NoEffect},
@@ -58,6 +64,7 @@ constexpr LanguageCommand commands[] {
     {"ESC & k # S Pitch mode", "&kS"sv, 0, L::PclParameterised, A::PclPitchMode},
     {"ESC & k # H Horizontal motion index", "&kH"sv, 0, L::PclParameterised,
         A::PclHorizontalMotionIndex},
+    {"ESC & k # W Print mode (DeskJet)", "&kW"sv, 0, L::PclParameterised, A::NoEffect},
     {"ESC & k # G Line termination", "&kG"sv, 0, L::PclParameterised, A::PclLineTermination},
     {"ESC & f # S Push/pop cursor position", "&fS"sv, 0, L::PclParameterised, A::PclPushPop},
     {"ESC & f Macro control", "&f\0"sv, 0, L::PclParameterised, A::NoEffect},
@@ -101,7 +108,7 @@ constexpr LanguageCodeTable tables[] {
 
 } // namespace
 
-const LanguageModel pcl5 {"pcl5", "HP PCL 5", ptHPPCL, commands, 300, fonts, {}, nullptr,
-    tables, false, false, false, 1, 6, StatusProtocol::Pjl};
+const LanguageModel pcl5 {"pcl5", "HP PCL 5", ptHPPCL, commands, 300, fonts, {}, nullptr, tables,
+    false, false, false, 1, 6, StatusProtocol::Pjl};
 
 } // namespace Zanto::Languages

@@ -81,8 +81,13 @@ PclSequence readPclSequence(QByteArrayView bytes)
         }
         sequence.commands.push_back(
             {parameterised, group, parameter, negative ? -value : value, sign});
-        if ((parameter == 'W' || (parameterised == '&' && group == 'p' && parameter == 'X'))
-            && value > 0)
+        // Data follows W (but for the DeskJets' print mode, ESC & k # W), a
+        // raster plane's V (ESC * b # V) and transparent print data
+        // (ESC & p # X).
+        const bool data = (parameter == 'W' && !(parameterised == '&' && group == 'k'))
+            || (parameterised == '*' && group == 'b' && parameter == 'V')
+            || (parameterised == '&' && group == 'p' && parameter == 'X');
+        if (data && value > 0)
             sequence.dataBytes += static_cast<qint64>(value);
         if (isUpper(c)) {
             sequence.result = PclSequence::Complete;
