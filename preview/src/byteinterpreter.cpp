@@ -1,4 +1,5 @@
 #include "charactertables.h"
+#include "landscape.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -97,6 +98,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     unsigned char sheetByte(unsigned char byte);
 
     void reset();
+    void turnSheet(bool landscape);
     void setStyle(quint8 bit, bool on)
     {
         style = on ? static_cast<quint8>(style | bit) : static_cast<quint8>(style & ~bit);
@@ -124,8 +126,10 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     const PrinterSetup setup;
     const PrinterLanguage &language;
     const LanguageModel &model;
-    const Paper &paper;
-    qint32 paperWidth; // the printable width, as the language's head reaches it
+    const Paper &portrait; // as loaded
+    const Paper *sheet; // as the page printer's orientation turns it
+    qint32 portraitWidth; // the printable width, as the language's head reaches it
+    qint32 paperWidth; // the same across the sheet as it is turned
     PageSink &sink;
     std::array<bool, 256> startsCode {};
     bool slottedTables = false;
@@ -205,17 +209,19 @@ ByteInterpreter::Private::Private(const PrinterSetup &setup_, PageSink &sink_)
     : setup(setup_)
     , language(setup_.language ? *setup_.language : PrinterLanguage::forPrinterType(setup_.type))
     , model(language.model())
-    , paper(paperFor(setup_, model))
-    , paperWidth(paper.printableWidth)
+    , portrait(paperFor(setup_, model))
+    , sheet(&portrait)
+    , paperWidth(portrait.printableWidth)
     , sink(sink_)
 {
     for (const LanguagePaperWidth &width : model.paperWidths) {
         // A row of whole cells, each rounded down, ends short of the true
         // edge: the edge is rounded down one unit further so that a cell
         // one too many does not fit.
-        if (QLatin1StringView(width.paper) == QLatin1StringView(paper.name))
+        if (QLatin1StringView(width.paper) == QLatin1StringView(portrait.name))
             paperWidth = UnitsPerInch * width.dots / model.dotsPerInch - 1;
     }
+    portraitWidth = paperWidth;
     for (int i = 0; i < TPrinterCodes::FieldCount; ++i) {
         const TCodeString &code = setup.codes.field(i);
         if (!code.isEmpty())
@@ -223,15 +229,18 @@ ByteInterpreter::Private::Private(const PrinterSetup &setup_, PageSink &sink_)
     }
     for (const LanguageCommand &command : model.commands)
         slottedTables = slottedTables || command.action == Action::AssignCodeTable;
-    page.paper = &paper;
+    page.paper = sheet;
     page.codePage = setup.codePage ? setup.codePage : AnsiCodePage::find(u"cp437");
     initialCodePage = page.codePage;
-    page.height = paper.height;
+    page.height = sheet->height;
     reset();
 }
 
 void ByteInterpreter::Private::reset()
 {
+    // A page printer's reset brings back portrait sheets.
+    if (sheet != &portrait && page.isEmpty())
+        turnSheet(false);
     style = 0;
     doubleWidthLine = false;
     condensed = false;
@@ -240,7 +249,7 @@ void ByteInterpreter::Private::reset()
     spacing = 0;
     lineSpacing = static_cast<qint32>(toUnits(model.lineSpacing, model.lineSpacingUnit));
     storedSpacing = lineSpacing;
-    pageLength = paper.printableLength;
+    pageLength = sheet->printableLength;
     topMargin = 0;
     leftMargin = 0;
     rightLimit = paperWidth;
@@ -298,6 +307,29 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
         pending.append(static_cast<char>(byte));
         resolve(false);
     }
+}
+
+// PCL's orientation: a page with print on it goes out; the next is turned
+// (cut sheets only), with the margins, text length and cursor of a new page.
+void ByteInterpreter::Private::turnSheet(bool landscape)
+{
+    const Paper *turned = landscape ? landscapeOf(portrait) : &portrait;
+    if (!turned)
+        return;
+    if (!page.isEmpty()) {
+        carriageReturn();
+        endPage(true);
+    }
+    sheet = turned;
+    page.paper = sheet;
+    page.height = sheet->height;
+    paperWidth = sheet == &portrait ? portraitWidth : sheet->printableWidth;
+    pageLength = sheet->printableLength;
+    topMargin = 0;
+    leftMargin = 0;
+    rightLimit = paperWidth;
+    x = 0;
+    y = 0;
 }
 
 // Whether byte belongs to the data of a command read before.
@@ -612,11 +644,11 @@ void ByteInterpreter::Private::apply(
     }
     case Action::PageLengthLines:
         if (parameter(0) > 0)
-            pageLength = std::min(paper.printableLength, lineSpacing * parameter(0));
+            pageLength = std::min(sheet->printableLength, lineSpacing * parameter(0));
         break;
     case Action::PageLengthInches:
         if (parameter(0) > 0)
-            pageLength = std::min(paper.printableLength, UnitsPerInch * parameter(0));
+            pageLength = std::min(sheet->printableLength, UnitsPerInch * parameter(0));
         break;
     case Action::LeftMarginColumns:
         if (columnWidth() * parameter(0) < rightLimit)
@@ -719,7 +751,7 @@ void ByteInterpreter::Private::apply(
     case Action::PageLengthDefined:
         if (word(0) > 0)
             pageLength = std::min<qint32>(
-                paper.printableLength, static_cast<qint32>(std::lround(word(0) * definedUnit)));
+                sheet->printableLength, static_cast<qint32>(std::lround(word(0) * definedUnit)));
         break;
     case Action::AbsoluteYDefined:
     case Action::RelativeYDefined: {
@@ -843,7 +875,7 @@ void ByteInterpreter::Private::applyPcl(
             break;
         case Action::PclPageLength:
             if (n > 0)
-                pageLength = std::min<qint64>(paper.printableLength, qint64(n) * lineSpacing);
+                pageLength = std::min<qint64>(sheet->printableLength, qint64(n) * lineSpacing);
             break;
         case Action::PclTopMargin:
             if (n >= 0 && qint64(n) * lineSpacing < pageLength) {
@@ -855,14 +887,11 @@ void ByteInterpreter::Private::applyPcl(
         case Action::PclTextLength:
             if (n > 0)
                 pageLength
-                    = std::min<qint64>(paper.printableLength, topMargin + qint64(n) * lineSpacing);
+                    = std::min<qint64>(sheet->printableLength, topMargin + qint64(n) * lineSpacing);
             break;
         case Action::PclOrientation:
-            // The sheet is not turned; a change of orientation resets the
-            // margins as it does on the printer.
-            leftMargin = 0;
-            rightLimit = paperWidth;
-            topMargin = 0;
+            if (n == 0 || n == 1)
+                turnSheet(n == 1);
             break;
         case Action::PclPaperSource:
             if (n == 0 && !page.isEmpty()) {
@@ -1085,14 +1114,14 @@ void ByteInterpreter::Private::endPage(bool fed)
         stopped = true;
     } else if (fed || !page.isEmpty()) {
         page.number = ++pagesOut;
-        if (paper.roll) {
+        if (sheet->roll) {
             qint32 bottom = 0;
             for (const Line &line : page.lines)
                 bottom = std::max(bottom, line.y + line.height);
             for (const Marker &marker : page.markers)
                 bottom = std::max(bottom, marker.y + lineSpacing);
             page.height
-                = std::min(paper.height, paper.top + std::max(y, bottom) + UnitsPerInch / 4);
+                = std::min(sheet->height, sheet->top + std::max(y, bottom) + UnitsPerInch / 4);
         }
         sink.addPage(page);
     }
@@ -1101,7 +1130,8 @@ void ByteInterpreter::Private::endPage(bool fed)
     lineAt.clear();
     glyphsOnSheet = 0;
     sheetFull = false;
-    page.height = paper.height;
+    page.paper = sheet;
+    page.height = sheet->height;
     y = topMargin;
     row = 0;
 }

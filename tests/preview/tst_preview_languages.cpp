@@ -329,3 +329,27 @@ TEST(PreviewLanguages, ParametersNeverPrintAndPageEndsFollowTheLanguage)
                   .pages.pages.size(),
         2u);
 }
+
+TEST(PreviewLanguages, PclLandscapeTurnsCutSheets)
+{
+    const Paper *letter = findPaper(u"letter");
+    ASSERT_NE(letter, nullptr);
+    // A marked page goes out first; the next lies across: 10.5 inches of
+    // print at 10 characters an inch.
+    const Result turned = preview("pcl5", "A\x1b&l1O" + QByteArray(120, 'x'), "letter");
+    ASSERT_EQ(turned.pages.pages.size(), 2u);
+    EXPECT_EQ(turned.pages.pages[0].paper->width, letter->width);
+    const Page &across = turned.pages.pages[1];
+    EXPECT_EQ(across.paper->width, letter->height);
+    EXPECT_EQ(across.height, letter->width);
+    EXPECT_EQ(across.lines.at(0).glyphs.size(), 105u);
+    // ESC E brings portrait back; continuous paper is not turned.
+    const Result back = preview("pcl5",
+        "\x1b&l1OA\x1b"
+        "EB",
+        "letter");
+    ASSERT_EQ(back.pages.pages.size(), 2u);
+    EXPECT_EQ(back.pages.pages[1].paper->width, letter->width);
+    const Result fanfold = preview("pcl5", "\x1b&l1O" + QByteArray(120, 'x'));
+    EXPECT_EQ(fanfold.pages.pages.at(0).lines.at(0).glyphs.size(), 80u);
+}
