@@ -23,7 +23,7 @@ namespace Zanto {
 enum class CommandAction : quint8 {
     Ignore, ///< Known but not drawn (graphics, barcodes, cutter, drawer): listed as ignored.
     NoEffect, ///< Known; changes nothing on the laid-out page (print quality, status).
-    Reset, ///< Back to the power-on state.
+    Reset, ///< Back to the power-on state; value 1: a page printer's, which prints the page first.
     BoldOn, ///< Emphasis on.
     BoldOff, ///< Emphasis off.
     BoldSwitch, ///< Emphasis on when bit 0 of the first parameter is set.
@@ -50,11 +50,11 @@ enum class CommandAction : quint8 {
     Font, ///< The parameter (0 or '0', 1 or '1' ...) selects one of the language's fonts.
     Align, ///< Parameter 0 left, 1 centre, 2 right (or '0', '1', '2').
     LineSpacing, ///< value/unit inch.
-    LineSpacingUnits, ///< The parameter times 1/unit inch.
-    StoreSpacing, ///< The parameter times 1/unit inch, kept for ApplyStoredSpacing.
+    LineSpacingUnits, ///< The parameter times value/unit inch (value 0 counts as 1).
+    StoreSpacing, ///< The parameter times value/unit inch, kept for ApplyStoredSpacing.
     ApplyStoredSpacing, ///< The spacing kept by StoreSpacing.
-    FeedUnits, ///< Advance the paper by the parameter times 1/unit inch.
-    ReverseFeedUnits, ///< Back the paper by the parameter times 1/unit inch.
+    FeedUnits, ///< Advance the paper by the parameter times value/unit inch.
+    ReverseFeedUnits, ///< Back the paper by the parameter times value/unit inch.
     FeedLines, ///< Advance the paper by the parameter times the line spacing.
     ReverseFeedLines, ///< Back the paper by the parameter times the line spacing.
     HalfLineFeed, ///< Advance by half the line spacing.
@@ -154,7 +154,10 @@ struct ZANTOQUILLER_CORE_EXPORT LanguageCommand
     CommandLength length = CommandLength::Fixed;
     /// What it does to the page.
     CommandAction action = CommandAction::Ignore;
-    /// The action's constant (cpi, line spacing numerator).
+    /// The action's constant: characters per inch (Pitch), a line spacing's
+    /// numerator (LineSpacing), a multiplier of the argument (Star's n/4 mm
+    /// is n times 10/1016 inch), 1 for a page printer's Reset, or PCL's
+    /// underline on (1) or off (0).
     qint32 value = 0;
     /// The argument's unit, as parts of an inch (216 for n/216 inch).
     qint32 unit = 0;
