@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace Zanto::Preview {
 
@@ -115,6 +116,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
         leftMargin = margin;
     }
     void lineFeed(qint32 amount);
+    void lowerTallLine();
     void alignLine();
     void endPage(bool fed);
     void horizontalTab();
@@ -183,6 +185,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     const AnsiCodePage *initialCodePage = nullptr; // the printer's own, after a reset
     const AnsiCodePage *jobCodePage = nullptr; // fixed by the first character printed
     std::map<qint32, std::size_t> lineAt; // the index of the line at a y
+    std::set<std::size_t> lowered; // lines of double-height characters moved down
     qint64 glyphsOnSheet = 0;
     bool sheetFull = false; // a limit of the sheet was reached
     qint32 x = 0;
@@ -330,6 +333,31 @@ void ByteInterpreter::Private::turnSheet(bool landscape)
     rightLimit = paperWidth;
     x = 0;
     y = 0;
+}
+
+// A receipt printer prints a line of double-height characters below the
+// one before, not over it: the line moves down by a line, and so does
+// everything after it.
+void ByteInterpreter::Private::lowerTallLine()
+{
+    const auto found = lineAt.find(y);
+    if (found == lineAt.end())
+        return;
+    const std::size_t index = found->second;
+    // Once: the paper may come back to the line after it was lowered.
+    if (lowered.count(index))
+        return;
+    const auto &glyphs = page.lines[index].glyphs;
+    const bool tall = std::any_of(glyphs.begin(), glyphs.end(),
+        [](const Glyph &glyph) { return glyph.style & DoubleHeight; });
+    const qint32 below = y + lineSpacing;
+    if (!tall || lineAt.count(below) || below + lineSpacing > pageLength)
+        return;
+    lineAt.erase(found);
+    page.lines[index].y = below;
+    lineAt.emplace(below, index);
+    lowered.insert(index);
+    y = below;
 }
 
 // Whether byte belongs to the data of a command read before.
@@ -1096,6 +1124,8 @@ Line &ByteInterpreter::Private::currentLine()
 void ByteInterpreter::Private::lineFeed(qint32 amount)
 {
     doubleWidthLine = false;
+    if (model.tallLinesFeedFurther && amount > 0)
+        lowerTallLine();
     if (amount <= 0)
         return;
     y += amount;
@@ -1128,6 +1158,7 @@ void ByteInterpreter::Private::endPage(bool fed)
     page.lines.clear();
     page.markers.clear();
     lineAt.clear();
+    lowered.clear();
     glyphsOnSheet = 0;
     sheetFull = false;
     page.paper = sheet;

@@ -330,6 +330,41 @@ TEST(PreviewLanguages, ParametersNeverPrintAndPageEndsFollowTheLanguage)
         2u);
 }
 
+// A line of double-height characters comes below the line before it on a
+// receipt printer, and the next line below it; ESC/P leaves spacing to the
+// job.
+TEST(PreviewLanguages, DoubleHeightLinesTakeTwoLinesOnReceipts)
+{
+    constexpr qint32 Six = UnitsPerInch / 6;
+    const auto ys = [](const char *language, QByteArrayView job) {
+        std::vector<qint32> positions;
+        const Result result = preview(language, job.toByteArray());
+        for (const Line &line : result.pages.pages.at(0).lines)
+            positions.push_back(line.y);
+        return positions;
+    };
+    using namespace std::literals;
+    EXPECT_EQ(ys("escpos",
+                  "a\n\x1d!\x11"
+                  "Big\n\x1d!\0c\n"sv),
+        (std::vector<qint32> {0, 2 * Six, 3 * Six}));
+    EXPECT_EQ(ys("star-line",
+                  "a\n\x1bi\x01\0"
+                  "Big\n\x1bi\0\0c\n"sv),
+        (std::vector<qint32> {0, 2 * Six, 3 * Six}));
+    EXPECT_EQ(ys("escpos",
+                  "\x1b!\x10"
+                  "Big\n\x1b"
+                  "d\x02"
+                  "c"sv),
+        (std::vector<qint32> {Six, 4 * Six}));
+    // ESC/P leaves the spacing to the job.
+    EXPECT_EQ(ys("escp-24pin",
+                  "a\r\n\x1bw\x01"
+                  "Big\r\n\x1bw\0c"sv),
+        (std::vector<qint32> {0, Six, 2 * Six}));
+}
+
 TEST(PreviewLanguages, PclLandscapeTurnsCutSheets)
 {
     const Paper *letter = findPaper(u"letter");

@@ -241,6 +241,10 @@ struct ZANTOQUILLER_CORE_EXPORT LanguageModel
     qint32 lineSpacingUnit;
     /// How the printer answers about its state.
     StatusProtocol status;
+    /// A line of enlarged characters feeds by their height where that is
+    /// more than the line spacing (receipt printers); dot-matrix printers
+    /// feed by the line spacing alone.
+    bool tallLinesFeedFurther;
 };
 
 /// A command read from the start of a job's bytes.

@@ -109,6 +109,6 @@ constexpr LanguageCodeTable tables[] {
 } // namespace
 
 const LanguageModel pcl5 {"pcl5", "HP PCL 5", ptHPPCL, commands, 300, fonts, {}, nullptr, tables,
-    false, false, false, 1, 6, StatusProtocol::Pjl};
+    false, false, false, 1, 6, StatusProtocol::Pjl, false};
 
 } // namespace Zanto::Languages
