@@ -6,6 +6,7 @@
 #include <zantoquiller/destination.h>
 #include <zantoquiller/exceptions.h>
 #include <zantoquiller/preview/background.h>
+#include <zantoquiller/printerlanguage.h>
 #include <zantoquiller/zantoquiller.h>
 
 namespace Zanto::Cli {
@@ -26,6 +27,15 @@ const QCommandLineOption &typeOption()
         QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2 "
                        "(default %1, as zanto print).")
             .arg(enumName(defaultPrinterType(), NameCase::Lower)),
+        QStringLiteral("NAME"));
+    return option;
+}
+// Made when first asked for, as the languages' list is.
+const QCommandLineOption &languageOption()
+{
+    static const QCommandLineOption option(QStringLiteral("language"),
+        QStringLiteral("The printer's language: %1 (default: the one the printer type speaks).")
+            .arg(PrinterLanguage::names().join(u", ")),
         QStringLiteral("NAME"));
     return option;
 }
@@ -58,8 +68,8 @@ const QCommandLineOption showOption(
 
 void PreviewOptions::addTo(QCommandLineParser &parser)
 {
-    parser.addOptions({typeOption(), charsetOption, paperChoice, formatOption, outputOption,
-        dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
+    parser.addOptions({typeOption(), languageOption(), charsetOption, paperChoice, formatOption,
+        outputOption, dpiOption, backgroundOption, plainOption, sheetLimitOption(), showOption});
     m_settings.addTo(parser, SettingsOptions::Codes);
     parser.addPositionalArgument(QStringLiteral("FILE"),
         QStringLiteral("the job's bytes, a path or file: URI; standard input when absent or -"),
@@ -95,7 +105,21 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
         ? enumValue<TPrinterType>(
             QStringLiteral("printer-type"), parser.value(typeOption()), NameCase::Lower)
         : defaultPrinterType();
-    request.setup.paper = &paperOption(parser, paperChoice);
+    if (parser.isSet(languageOption())) {
+        request.setup.language = PrinterLanguage::find(parser.value(languageOption()));
+        if (!request.setup.language)
+            throw UsageError(
+                QStringLiteral("--language: unknown language '%1' (one of: %2)")
+                    .arg(parser.value(languageOption()), PrinterLanguage::names().join(u", ")));
+        // Without --printer-type, the codes read besides the language's
+        // commands are those of its type (user1 for the receipt languages).
+        if (!parser.isSet(typeOption()))
+            request.setup.type = request.setup.language->model().printerType;
+    }
+    // A receipt language without --paper: the roll its printers take.
+    if (parser.isSet(paperChoice) || !request.setup.language
+        || !request.setup.language->model().defaultPaper)
+        request.setup.paper = &paperOption(parser, paperChoice);
     if (parser.isSet(charsetOption)) {
         request.setup.codePage = AnsiCodePage::find(parser.value(charsetOption));
         if (!request.setup.codePage)

@@ -180,6 +180,14 @@ int reportUnknownSequences(const ByteInterpreter &interpreter)
         = interpreter.unknownSequenceCount() - qint64(interpreter.unknownSequences().size());
     if (unlisted > 0)
         tell("%lld more unknown sequences\n", static_cast<long long>(unlisted));
+    for (const UnknownSequence &ignored : interpreter.ignoredCommands())
+        tell("ignored (not drawn) at byte %lld (page %d): %s\n",
+            static_cast<long long>(ignored.offset), ignored.page,
+            readableBytes(ignored.bytes).constData());
+    const qint64 unlistedIgnored
+        = interpreter.ignoredCommandCount() - qint64(interpreter.ignoredCommands().size());
+    if (unlistedIgnored > 0)
+        tell("%lld more ignored commands\n", static_cast<long long>(unlistedIgnored));
     const LeftOut &leftOut = interpreter.leftOut();
     if (leftOut.sheets > 0)
         tell("not shown: %lld characters beyond %d a sheet, %lld markers beyond %d "

@@ -59,9 +59,9 @@ const Preview::Paper &paperOption(
 PreviewFormat formatOfFile(const QString &name);
 
 // Lists the unknown and clamped sequences of a job on standard error, with
-// offsets, then what the sheets could not hold and whether the job was
-// stopped at the sheet limit. Returns the exit status that follows: a
-// failure when the job was stopped.
+// offsets, and the known commands it did not draw, then what the sheets
+// could not hold and whether the job was stopped at the sheet limit. Returns the exit status that
+// follows: a failure when the job was stopped.
 int reportUnknownSequences(const Preview::ByteInterpreter &interpreter);
 
 // Feeds the job's bytes (produce calls the function it is given with each

@@ -64,6 +64,9 @@ _zanto()
     --paper)
         COMPREPLY=($(compgen -W "fanfold fanfold12 a4 letter roll80 roll58" -- "$cur"))
         return ;;
+    --language)
+        COMPREPLY=($(compgen -W "escp-9pin escp-24pin proprinter pcl5 diablo630 escpos escpos-180dpi star-line plain plain-newline" -- "$cur"))
+        return ;;
     --format)
         COMPREPLY=($(compgen -W "pdf png text" -- "$cur"))
         return ;;

@@ -1,8 +1,9 @@
-#include "familysequences.h"
-#include "pclgrammar.h"
+#include "charactertables.h"
+#include "landscape.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/byteinterpreter.h>
+#include <zantoquiller/printerlanguage.h>
 
 #include <QIODevice>
 
@@ -10,11 +11,13 @@
 #include <array>
 #include <cmath>
 #include <map>
-#include <string_view>
+#include <set>
 
 namespace Zanto::Preview {
 
 namespace {
+
+using Action = CommandAction;
 
 constexpr unsigned char NUL = 0;
 constexpr unsigned char BS = 8;
@@ -23,37 +26,30 @@ constexpr unsigned char LF = 10;
 constexpr unsigned char VT = 11;
 constexpr unsigned char FF = 12;
 constexpr unsigned char CR = 13;
-constexpr unsigned char ESC = 27;
 constexpr unsigned char DEL = 127;
 
-constexpr qint32 Pitch10Width = UnitsPerInch / 10;
-constexpr qint32 SixLinesAnInch = UnitsPerInch / 6;
 constexpr int DefaultTabColumns = 8;
-// A list of tab stops, or a sequence of unknown length, longer than this is
-// not waited for.
-constexpr int LongestList = 64;
 // What a character cell and a line spacing may be: a cell from 1/120 inch
 // (HP's smallest motion index) to ten inches, a spacing up to ten inches.
 // A value beyond is cut to the bound and reported.
 constexpr qint32 NarrowestCell = UnitsPerInch / 120;
 constexpr qint32 WidestCell = 10 * UnitsPerInch;
 constexpr qint32 LargestSpacing = 10 * UnitsPerInch;
+// Cursor positions PCL keeps with ESC & f 0 S.
+constexpr std::size_t DeepestPush = 20;
 
-// How the bytes at the start of the pending ones read.
-struct Reading
-{
-    enum Kind { NeedMore, Found, Unknown, Plain } kind = Plain;
-    int length = 1;
-    int code = -1; // a field of the code record
-    const Sequence *sequence = nullptr;
-    bool pcl = false;
-    qint64 dataBytes = 0;
-};
+enum class Alignment : quint8 { Left, Centre, Right };
 
 // The value of a switch parameter: 0 or '0' off, 1 or '1' on.
 bool switchedOn(unsigned char parameter)
 {
-    return parameter == 1 || parameter == '1';
+    return (parameter & 1) != 0;
+}
+
+// A number given as a byte or as its digit ('0' to '9').
+int digitOrByte(unsigned char parameter)
+{
+    return parameter >= '0' && parameter <= '9' ? parameter - '0' : parameter;
 }
 
 // value rounded and cut to [low, high]; clamped is set when it was cut.
@@ -71,6 +67,14 @@ qint32 within(double value, qint32 low, qint32 high, bool &clamped)
     return static_cast<qint32>(rounded);
 }
 
+// n units of 1/unit inch (times scale) in preview units.
+qint64 toUnits(qint64 n, qint32 unit, qint32 scale = 1)
+{
+    if (unit <= 0)
+        return 0;
+    return (n * std::max(1, scale) * UnitsPerInch + unit / 2) / unit;
+}
+
 } // namespace
 
 PageSink::~PageSink() = default;
@@ -80,63 +84,108 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     Private(const PrinterSetup &setup, PageSink &sink);
 
     void feed(const unsigned char *bytes, qsizetype size);
+    bool passOver(unsigned char byte);
     void resolve(bool final);
-    Reading read(bool final) const;
-    void apply(const Reading &reading, qint64 offset);
-    void applyAction(const Sequence &sequence, QByteArrayView parameters);
+    int componentCode(bool &more) const;
     void applyCode(int field);
-    void applyPcl(QByteArrayView bytes, qint64 offset);
+    void apply(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
+    void applyPcl(const CommandMatch &match, QByteArrayView bytes, qint64 start);
     void plainByte(unsigned char byte, qint64 offset);
     void printCharacter(unsigned char byte);
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
+    void listIgnored(QByteArrayView bytes, qint64 offset);
     void sheetIsFull();
+    void selectTable(const char *encoding);
+    unsigned char sheetByte(unsigned char byte);
 
     void reset();
+    void turnSheet(bool landscape);
+    void setStyle(quint8 bit, bool on)
+    {
+        style = on ? static_cast<quint8>(style | bit) : static_cast<quint8>(style & ~bit);
+    }
     qint32 cellWidth() const;
-    qint32 columnWidth() const; // without double width
+    qint32 columnWidth() const; // without double width and spacing
+    qint32 fontWidth(const LanguageFont &font) const;
     void carriageReturn() { x = leftMargin; }
+    // A margin set at the start of a line holds for that line.
+    void setLeftMargin(qint32 margin)
+    {
+        if (x == leftMargin)
+            x = margin;
+        leftMargin = margin;
+    }
     void lineFeed(qint32 amount);
-    void lineEnded();
+    void lowerTallLine();
+    void alignLine();
     void endPage(bool fed);
     void horizontalTab();
     Line &currentLine();
     // Glyphs over the sheet's limit are counted, not kept.
     bool roomForGlyph();
+    void moveX(qint64 to);
 
     const PrinterSetup setup;
-    const Family &fam;
-    const Paper &paper;
+    const PrinterLanguage &language;
+    const LanguageModel &model;
+    const Paper &portrait; // as loaded
+    const Paper *sheet; // as the page printer's orientation turns it
+    qint32 portraitWidth; // the printable width, as the language's head reaches it
+    qint32 paperWidth; // the same across the sheet as it is turned
     PageSink &sink;
-    std::array<bool, 256> startsSequence {};
+    std::array<bool, 256> startsCode {};
+    bool slottedTables = false;
 
     // The job.
     QByteArray pending;
     qint64 offset = 0; // of the next byte fed
     qint64 skip = 0; // data bytes of a sequence still to pass over
+    // Run-length coded data still to pass over: decoded bytes, bytes of the
+    // literal run under way, and whether a repeated byte comes next.
+    qint64 runLength = 0;
+    qint64 literal = 0;
+    bool repeatedByte = false;
     int pagesOut = 0;
     int sheetLimit = ByteInterpreter::DefaultSheetLimit;
     bool stopped = false;
     std::vector<UnknownSequence> unknown;
     qint64 unknownCount = 0;
+    std::vector<UnknownSequence> ignored;
+    qint64 ignoredCount = 0;
     LeftOut leftOut;
 
     // The printer.
     quint8 style = 0;
     bool doubleWidthLine = false;
     bool condensed = false;
-    qint32 pitchWidth = Pitch10Width;
-    qint32 lineSpacing = SixLinesAnInch;
-    qint32 storedSpacing = SixLinesAnInch;
+    qint32 pitchWidth = UnitsPerInch / 10;
+    int widthScale = 1;
+    qint32 spacing = 0; // added after each character
+    qint32 lineSpacing = UnitsPerInch / 6;
+    qint32 storedSpacing = UnitsPerInch / 6;
     qint32 pageLength = 0;
+    qint32 topMargin = 0;
     qint32 leftMargin = 0;
     qint32 rightLimit = 0;
     bool wrap = true;
+    bool lineFeedReturns = false;
+    bool carriageReturnFeeds = false;
     bool tabsSet = false;
     std::vector<qint32> tabs;
+    Alignment alignment = Alignment::Left;
+    double definedUnit = UnitsPerInch / 360.0; // ESC/P 2's ESC ( U
+    qint32 pclUnit = 300; // PCL's unit of measure
+    std::vector<std::pair<qint32, qint32>> pushed;
+    std::array<int, 4> tableSlots {0, 256, 0, 256}; // ESC/P's ESC ( t assignments
+    const CharacterTable *table = nullptr; // chosen in the job; null for the sheet's own
+    const CharacterTable *national = nullptr; // ESC R's variant of ASCII
 
     // The sheet.
     Page page;
+    const AnsiCodePage *initialCodePage = nullptr; // the printer's own, after a reset
+    const AnsiCodePage *jobCodePage = nullptr; // fixed by the first character printed
     std::map<qint32, std::size_t> lineAt; // the index of the line at a y
+    std::set<std::size_t> lowered; // lines of double-height characters moved down
     qint64 glyphsOnSheet = 0;
     bool sheetFull = false; // a limit of the sheet was reached
     qint32 x = 0;
@@ -144,40 +193,89 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     qint32 row = 0;
 };
 
+namespace {
+
+const Paper &paperFor(const PrinterSetup &setup, const LanguageModel &model)
+{
+    if (setup.paper)
+        return *setup.paper;
+    if (model.defaultPaper) {
+        if (const Paper *paper = findPaper(QString::fromLatin1(model.defaultPaper)))
+            return *paper;
+    }
+    return defaultPaper();
+}
+
+} // namespace
+
 ByteInterpreter::Private::Private(const PrinterSetup &setup_, PageSink &sink_)
     : setup(setup_)
-    , fam(family(setup_.type))
-    , paper(setup_.paper ? *setup_.paper : defaultPaper())
+    , language(setup_.language ? *setup_.language : PrinterLanguage::forPrinterType(setup_.type))
+    , model(language.model())
+    , portrait(paperFor(setup_, model))
+    , sheet(&portrait)
+    , paperWidth(portrait.printableWidth)
     , sink(sink_)
 {
-    startsSequence[ESC] = true;
+    for (const LanguagePaperWidth &width : model.paperWidths) {
+        // A row of whole cells, each rounded down, ends short of the true
+        // edge: the edge is rounded down one unit further so that a cell
+        // one too many does not fit.
+        if (QLatin1StringView(width.paper) == QLatin1StringView(portrait.name))
+            paperWidth = UnitsPerInch * width.dots / model.dotsPerInch - 1;
+    }
+    portraitWidth = paperWidth;
     for (int i = 0; i < TPrinterCodes::FieldCount; ++i) {
         const TCodeString &code = setup.codes.field(i);
         if (!code.isEmpty())
-            startsSequence[static_cast<unsigned char>(code.data()[0])] = true;
+            startsCode[static_cast<unsigned char>(code.data()[0])] = true;
     }
-    for (const Sequence &sequence : fam.sequences)
-        startsSequence[static_cast<unsigned char>(sequence.bytes[0])] = true;
-    page.paper = &paper;
+    for (const LanguageCommand &command : model.commands)
+        slottedTables = slottedTables || command.action == Action::AssignCodeTable;
+    page.paper = sheet;
     page.codePage = setup.codePage ? setup.codePage : AnsiCodePage::find(u"cp437");
-    page.height = paper.height;
+    initialCodePage = page.codePage;
+    page.height = sheet->height;
     reset();
 }
 
 void ByteInterpreter::Private::reset()
 {
+    // A page printer's reset brings back portrait sheets.
+    if (sheet != &portrait && page.isEmpty())
+        turnSheet(false);
     style = 0;
     doubleWidthLine = false;
     condensed = false;
-    pitchWidth = Pitch10Width;
-    lineSpacing = SixLinesAnInch;
-    storedSpacing = SixLinesAnInch;
-    pageLength = paper.printableLength;
+    pitchWidth = fontWidth(model.fonts.front());
+    widthScale = 1;
+    spacing = 0;
+    lineSpacing = static_cast<qint32>(toUnits(model.lineSpacing, model.lineSpacingUnit));
+    storedSpacing = lineSpacing;
+    pageLength = sheet->printableLength;
+    topMargin = 0;
     leftMargin = 0;
-    rightLimit = paper.printableWidth;
-    wrap = fam.overflow == Overflow::Wrap;
+    rightLimit = paperWidth;
+    wrap = model.wraps;
+    lineFeedReturns = model.lineFeedReturns;
+    carriageReturnFeeds = model.carriageReturnFeeds;
     tabsSet = false;
     tabs.clear();
+    alignment = Alignment::Left;
+    definedUnit = UnitsPerInch / 360.0;
+    pclUnit = 300;
+    pushed.clear();
+    tableSlots = {0, 256, 0, 256};
+    // Back to the printer's own table, which the sheet may no longer be in.
+    table = page.codePage == initialCodePage ? nullptr : characterTable(initialCodePage->name());
+    national = nullptr;
+}
+
+// A cell of dots is rounded down: a row of them never reaches past the
+// paper's edge.
+qint32 ByteInterpreter::Private::fontWidth(const LanguageFont &font) const
+{
+    return font.cpi > 0 ? UnitsPerInch / font.cpi : UnitsPerInch * font.width / model.dotsPerInch;
 }
 
 qint32 ByteInterpreter::Private::columnWidth() const
@@ -185,7 +283,7 @@ qint32 ByteInterpreter::Private::columnWidth() const
     if (!condensed)
         return pitchWidth;
     // Condensed print: 17.1 characters an inch from pica, 20 from elite.
-    if (pitchWidth == Pitch10Width)
+    if (pitchWidth == UnitsPerInch / 10)
         return UnitsPerInch * 7 / 120;
     if (pitchWidth == UnitsPerInch / 12)
         return UnitsPerInch / 20;
@@ -195,7 +293,7 @@ qint32 ByteInterpreter::Private::columnWidth() const
 qint32 ByteInterpreter::Private::cellWidth() const
 {
     const bool wide = doubleWidthLine || (style & DoubleWidth);
-    return columnWidth() * (wide ? 2 : 1);
+    return columnWidth() * std::max(widthScale, wide ? 2 : 1) + spacing;
 }
 
 void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
@@ -203,11 +301,9 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
     for (qsizetype i = 0; i < size && !stopped; ++i) {
         const unsigned char byte = bytes[i];
         ++offset;
-        if (skip > 0) {
-            --skip;
+        if (passOver(byte))
             continue;
-        }
-        if (pending.isEmpty() && !startsSequence[byte]) {
+        if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
             plainByte(byte, offset - 1);
             continue;
         }
@@ -216,112 +312,145 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
     }
 }
 
-void ByteInterpreter::Private::resolve(bool final)
+// PCL's orientation: a page with print on it goes out; the next is turned
+// (cut sheets only), with the margins, text length and cursor of a new page.
+void ByteInterpreter::Private::turnSheet(bool landscape)
 {
-    while (!pending.isEmpty() && !stopped) {
-        const Reading reading = read(final);
-        if (reading.kind == Reading::NeedMore)
-            return;
-        const qint64 start = offset - pending.size();
-        switch (reading.kind) {
-        case Reading::Found:
-            apply(reading, start);
-            break;
-        case Reading::Unknown:
-            mark(QByteArrayView(pending).first(reading.length), start);
-            break;
-        default:
-            plainByte(static_cast<unsigned char>(pending[0]), start);
-            break;
-        }
-        skip += reading.dataBytes;
-        // What follows the sequence is read anew: it may start another one.
-        const QByteArray rest = pending.mid(reading.length);
-        pending.clear();
-        for (qsizetype i = 0; i < rest.size() && !stopped; ++i) {
-            const auto byte = static_cast<unsigned char>(rest[i]);
-            if (skip > 0) {
-                --skip;
-            } else if (pending.isEmpty() && !startsSequence[byte]) {
-                plainByte(byte, offset - rest.size() + i);
-            } else {
-                pending.append(static_cast<char>(byte));
-            }
-        }
+    const Paper *turned = landscape ? landscapeOf(portrait) : &portrait;
+    if (!turned)
+        return;
+    if (!page.isEmpty()) {
+        carriageReturn();
+        endPage(true);
     }
+    sheet = turned;
+    page.paper = sheet;
+    page.height = sheet->height;
+    paperWidth = sheet == &portrait ? portraitWidth : sheet->printableWidth;
+    pageLength = sheet->printableLength;
+    topMargin = 0;
+    leftMargin = 0;
+    rightLimit = paperWidth;
+    x = 0;
+    y = 0;
 }
 
-Reading ByteInterpreter::Private::read(bool final) const
+// A receipt printer prints a line of double-height characters below the
+// one before, not over it: the line moves down by a line, and so does
+// everything after it.
+void ByteInterpreter::Private::lowerTallLine()
+{
+    const auto found = lineAt.find(y);
+    if (found == lineAt.end())
+        return;
+    const std::size_t index = found->second;
+    // Once: the paper may come back to the line after it was lowered.
+    if (lowered.count(index))
+        return;
+    const auto &glyphs = page.lines[index].glyphs;
+    const bool tall = std::any_of(glyphs.begin(), glyphs.end(),
+        [](const Glyph &glyph) { return glyph.style & DoubleHeight; });
+    const qint32 below = y + lineSpacing;
+    if (!tall || lineAt.count(below) || below + lineSpacing > pageLength)
+        return;
+    lineAt.erase(found);
+    page.lines[index].y = below;
+    lineAt.emplace(below, index);
+    lowered.insert(index);
+    y = below;
+}
+
+// Whether byte belongs to the data of a command read before.
+bool ByteInterpreter::Private::passOver(unsigned char byte)
+{
+    if (skip > 0) {
+        --skip;
+        return true;
+    }
+    if (literal > 0) {
+        --literal;
+        return true;
+    }
+    if (repeatedByte) {
+        repeatedByte = false;
+        return true;
+    }
+    if (runLength <= 0)
+        return false;
+    // A count: count + 1 bytes as they are, or one byte 257 - count times.
+    const qint64 decoded = byte < 128 ? byte + 1 : 257 - byte;
+    runLength -= decoded;
+    if (byte < 128)
+        literal = decoded;
+    else
+        repeatedByte = true;
+    return true;
+}
+
+// The longest of the component's codes at the start of pending, or -1;
+// more is set when pending may be the start of a longer one.
+int ByteInterpreter::Private::componentCode(bool &more) const
 {
     const QByteArrayView p(pending);
-    bool more = false;
-    Reading best;
-    best.kind = Reading::Plain;
-    best.length = 0;
-
-    // The component's codes first: on equal length they win.
+    int found = -1;
+    qsizetype length = 0;
     for (int i = 0; i < TPrinterCodes::FieldCount; ++i) {
         const QByteArrayView code = setup.codes.field(i).view();
         if (code.isEmpty())
             continue;
         if (code.size() > p.size()) {
             more = more || code.startsWith(p);
-        } else if (p.startsWith(code) && code.size() > best.length) {
-            best.kind = Reading::Found;
-            best.length = static_cast<int>(code.size());
-            best.code = i;
+        } else if (p.startsWith(code) && code.size() > length) {
+            found = i;
+            length = code.size();
         }
     }
-    for (const Sequence &sequence : fam.sequences) {
-        const qsizetype size = sequence.bytes.size();
-        if (p.size() < size) {
-            more = more || sequence.bytes.startsWith(p);
-            continue;
-        }
-        if (!p.startsWith(sequence.bytes))
-            continue;
-        qsizetype length = size + sequence.parameters;
-        if (sequence.parameters == UntilZero) {
-            const qsizetype zero = p.sliced(size).indexOf('\0');
-            if (zero < 0) {
-                more = more || p.size() - size < LongestList;
-                continue;
-            }
-            length = size + zero + 1;
-        }
-        if (p.size() < length) {
-            more = true;
-        } else if (length > best.length) {
-            best = Reading {Reading::Found, static_cast<int>(length), -1, &sequence};
-        }
-    }
-    if (fam.pclGrammar && p[0] == char(ESC)) {
-        const PclSequence pcl = readPclSequence(p);
-        if (pcl.result == PclSequence::NeedMore) {
-            more = true;
-        } else if (pcl.result != PclSequence::NotParameterised && pcl.length > best.length) {
-            best = Reading {Reading::Found, pcl.length, -1, nullptr, true, pcl.dataBytes};
-        }
-    }
-    if (more && !final)
-        return Reading {Reading::NeedMore};
-    if (best.kind == Reading::Found)
-        return best;
-    if (p[0] == char(ESC))
-        return Reading {Reading::Unknown, static_cast<int>(std::min<qsizetype>(2, p.size()))};
-    return Reading {Reading::Plain, 1};
+    return found;
 }
 
-void ByteInterpreter::Private::apply(const Reading &reading, qint64 start)
+void ByteInterpreter::Private::resolve(bool final)
 {
-    if (reading.code >= 0) {
-        applyCode(reading.code);
-    } else if (reading.sequence) {
-        const Sequence &sequence = *reading.sequence;
-        const QByteArrayView all = QByteArrayView(pending).first(reading.length);
-        applyAction(sequence, all.sliced(sequence.bytes.size()));
-    } else if (reading.pcl) {
-        applyPcl(QByteArrayView(pending).first(reading.length), start);
+    while (!pending.isEmpty() && !stopped) {
+        const qint64 start = offset - pending.size();
+        bool more = false;
+        const int code = componentCode(more);
+        const CommandMatch match = language.read(pending, final);
+        if (!final && (more || match.result == CommandMatch::NeedMore))
+            return;
+        qsizetype length = 1;
+        const qsizetype codeLength = code >= 0 ? setup.codes.field(code).view().size() : 0;
+        // The component's codes first: on equal length they win.
+        if (code >= 0 && (match.result != CommandMatch::Found || codeLength >= match.length)) {
+            applyCode(code);
+            length = codeLength;
+        } else if (match.result == CommandMatch::Found) {
+            length = match.length;
+            const QByteArrayView all = QByteArrayView(pending).first(length);
+            if (match.command)
+                apply(*match.command, all.sliced(match.command->bytes.size()), start);
+            else
+                applyPcl(match, all, start);
+            skip += match.dataBytes;
+            runLength = match.runLengthBytes;
+        } else if (match.result == CommandMatch::Unknown) {
+            length = match.length;
+            mark(QByteArrayView(pending).first(length), start);
+            skip += match.dataBytes;
+        } else {
+            plainByte(static_cast<unsigned char>(pending[0]), start);
+        }
+        // What follows is read anew: it may start another command.
+        const QByteArray rest = pending.mid(length);
+        pending.clear();
+        for (qsizetype i = 0; i < rest.size() && !stopped; ++i) {
+            const auto byte = static_cast<unsigned char>(rest[i]);
+            if (passOver(byte)) {
+            } else if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
+                plainByte(byte, offset - rest.size() + i);
+            } else {
+                pending.append(static_cast<char>(byte));
+            }
+        }
     }
 }
 
@@ -331,40 +460,97 @@ void ByteInterpreter::Private::applyCode(int field)
     static constexpr std::array<Action, TPrinterCodes::FieldCount> actions {Action::BoldOn,
         Action::BoldOff, Action::ItalicOn, Action::ItalicOff, Action::UnderlineOn,
         Action::UnderlineOff, Action::SuperscriptOn, Action::ScriptOff, Action::SubscriptOn,
-        Action::ScriptOff, Action::Pitch10, Action::Pitch12, Action::Pitch15};
-    const Sequence sequence {"", {}, 0, actions[static_cast<std::size_t>(field)]};
-    applyAction(sequence, {});
+        Action::ScriptOff, Action::Pitch, Action::Pitch, Action::Pitch};
+    static constexpr std::array<qint32, 3> pitches {10, 12, 15};
+    LanguageCommand command {"", {}, 0, CommandLength::Fixed, actions[std::size_t(field)]};
+    if (field >= TPrinterCodes::FieldCount - 3)
+        command.value = pitches[std::size_t(field - (TPrinterCodes::FieldCount - 3))];
+    apply(command, {}, 0);
 }
 
-void ByteInterpreter::Private::applyAction(const Sequence &sequence, QByteArrayView parameters)
+void ByteInterpreter::Private::moveX(qint64 to)
 {
-    const auto parameter = [&](qsizetype i) {
+    if (to >= leftMargin && to <= rightLimit)
+        x = static_cast<qint32>(to);
+}
+
+void ByteInterpreter::Private::selectTable(const char *encoding)
+{
+    if (const CharacterTable *found = characterTable(encoding)) {
+        table = found;
+        // Before anything is printed, the sheet takes the job's table as
+        // its own where the library has it.
+        if (!jobCodePage) {
+            if (const AnsiCodePage *codePage = AnsiCodePage::find(QString::fromLatin1(encoding)))
+                page.codePage = codePage;
+        }
+    }
+}
+
+unsigned char ByteInterpreter::Private::sheetByte(unsigned char byte)
+{
+    if (!jobCodePage)
+        jobCodePage = page.codePage;
+    const CharacterTable *from = byte < 128 && national ? national : table;
+    if (!from)
+        return byte;
+    const char16_t character = (*from)[byte];
+    if (character == 0)
+        return '?';
+    if (jobCodePage->toUnicode(byte) == character)
+        return byte;
+    return static_cast<unsigned char>(jobCodePage->fromUnicode(character));
+}
+
+void ByteInterpreter::Private::apply(
+    const LanguageCommand &command, QByteArrayView parameters, qint64 start)
+{
+    // The arguments of a counted command start after its count.
+    const qsizetype first
+        = command.length == CommandLength::CountedParameters ? command.parameters : 0;
+    const auto parameter = [&](qsizetype i) -> int {
+        i += first;
         return i < parameters.size() ? static_cast<unsigned char>(parameters[i]) : 0;
     };
-    const auto setStyle = [this](quint8 bit, bool on) {
-        style = on ? static_cast<quint8>(style | bit) : static_cast<quint8>(style & ~bit);
+    const auto word = [&](qsizetype i) { return parameter(i) + 256 * parameter(i + 1); };
+    const auto signedWord = [&](qsizetype i) {
+        const int value = word(i);
+        return value >= 32768 ? value - 65536 : value;
     };
-    switch (sequence.action) {
+    const qint32 unit = command.unit;
+    const qint32 scale = command.value;
+    switch (command.action) {
     case Action::Ignore:
+        listIgnored(QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
+        break;
+    case Action::NoEffect:
         break;
     case Action::Reset:
+        // A page printer's reset prints the page it holds.
+        if (command.value == 1 && !page.isEmpty())
+            endPage(true);
         reset();
         break;
     case Action::BoldOn:
     case Action::BoldOff:
-        setStyle(Bold, sequence.action == Action::BoldOn);
+        setStyle(Bold, command.action == Action::BoldOn);
+        break;
+    case Action::BoldSwitch:
+        setStyle(Bold, switchedOn(parameter(0)));
         break;
     case Action::ItalicOn:
     case Action::ItalicOff:
-        setStyle(Italic, sequence.action == Action::ItalicOn);
+        setStyle(Italic, command.action == Action::ItalicOn);
         break;
     case Action::UnderlineOn:
     case Action::UnderlineOff:
-        setStyle(Underline, sequence.action == Action::UnderlineOn);
+        setStyle(Underline, command.action == Action::UnderlineOn);
         break;
-    case Action::UnderlineSwitch:
-        setStyle(Underline, switchedOn(parameter(0)));
+    case Action::UnderlineSwitch: {
+        const int n = digitOrByte(parameter(0));
+        setStyle(Underline, n == 1 || n == 2);
         break;
+    }
     case Action::SuperscriptOn:
         setStyle(Subscript, false);
         setStyle(Superscript, true);
@@ -380,23 +566,13 @@ void ByteInterpreter::Private::applyAction(const Sequence &sequence, QByteArrayV
         setStyle(Superscript | Subscript, false);
         setStyle(switchedOn(parameter(0)) ? Subscript : Superscript, true);
         break;
-    case Action::Pitch10:
-        pitchWidth = Pitch10Width;
-        condensed = false;
-        break;
-    case Action::Pitch12:
-        pitchWidth = UnitsPerInch / 12;
-        condensed = false;
-        break;
-    case Action::Pitch15:
-        pitchWidth = UnitsPerInch / 15;
+    case Action::Pitch:
+        pitchWidth = UnitsPerInch / command.value;
         condensed = false;
         break;
     case Action::CondensedOn:
-        condensed = true;
-        break;
     case Action::CondensedOff:
-        condensed = false;
+        condensed = command.action == Action::CondensedOn;
         break;
     case Action::DoubleWidthLine:
         doubleWidthLine = true;
@@ -407,55 +583,128 @@ void ByteInterpreter::Private::applyAction(const Sequence &sequence, QByteArrayV
     case Action::DoubleWidthSwitch:
         setStyle(DoubleWidth, switchedOn(parameter(0)));
         break;
-    case Action::LineSpacing:
-        lineSpacing = sequence.value;
+    case Action::DoubleHeightSwitch:
+        setStyle(DoubleHeight, switchedOn(parameter(0)));
         break;
-    case Action::LineSpacingParameter:
-        lineSpacing = sequence.value * parameter(0);
+    case Action::DotMatrixPrintMode: {
+        const int n = parameter(0);
+        pitchWidth = UnitsPerInch / (n & 1 ? 12 : 10);
+        condensed = n & 4;
+        setStyle(Bold, n & (8 | 16));
+        setStyle(DoubleWidth, n & 32);
+        setStyle(Italic, n & 64);
+        setStyle(Underline, n & 128);
+        break;
+    }
+    case Action::ReceiptPrintMode: {
+        const int n = parameter(0);
+        pitchWidth = fontWidth(model.fonts[n & 1 && model.fonts.size() > 1 ? 1 : 0]);
+        setStyle(Bold, n & 8);
+        setStyle(DoubleHeight, n & 16);
+        setStyle(DoubleWidth, n & 32);
+        widthScale = 1;
+        setStyle(Underline, n & 128);
+        break;
+    }
+    case Action::CharacterSize:
+    case Action::CharacterExpansion: {
+        // GS ! n: width times 1 + the high nibble, height 1 + the low one;
+        // Star's ESC i: height, then width, each 0 for once.
+        const int n = parameter(0);
+        const int wide = command.action == Action::CharacterSize ? (n >> 4 & 7) : parameter(1) & 7;
+        const int high = command.action == Action::CharacterSize ? (n & 7) : n & 7;
+        widthScale = wide + 1;
+        setStyle(DoubleWidth, wide > 0);
+        setStyle(DoubleHeight, high > 0);
+        break;
+    }
+    case Action::Font: {
+        const auto index = static_cast<std::size_t>(digitOrByte(parameter(0)));
+        if (index < model.fonts.size()) {
+            pitchWidth = fontWidth(model.fonts[index]);
+            condensed = false;
+        }
+        break;
+    }
+    case Action::Align: {
+        const int n = digitOrByte(parameter(0));
+        alignment = n == 1 ? Alignment::Centre : n == 2 ? Alignment::Right : Alignment::Left;
+        break;
+    }
+    case Action::LineSpacing:
+        lineSpacing = static_cast<qint32>(toUnits(command.value, unit));
+        break;
+    case Action::LineSpacingUnits:
+        lineSpacing = static_cast<qint32>(toUnits(parameter(0), unit, scale));
         break;
     case Action::StoreSpacing:
-        storedSpacing = sequence.value * parameter(0);
+        storedSpacing = static_cast<qint32>(toUnits(parameter(0), unit, scale));
         break;
     case Action::ApplyStoredSpacing:
         lineSpacing = storedSpacing;
         break;
-    case Action::FeedParameter:
-        lineFeed(sequence.value < 0 ? lineSpacing / 2 : sequence.value * parameter(0));
+    case Action::FeedUnits:
+        alignLine();
+        lineFeed(static_cast<qint32>(toUnits(parameter(0), unit, scale)));
+        break;
+    case Action::ReverseFeedUnits:
+        y = std::max(topMargin, y - static_cast<qint32>(toUnits(parameter(0), unit, scale)));
         break;
     case Action::FeedLines:
-        for (int i = 0; i < parameter(0); ++i)
+        alignLine();
+        for (int i = 0; i < parameter(0) && !stopped; ++i)
             lineFeed(lineSpacing);
         break;
-    case Action::ReverseFeed: {
-        const qint32 amount = sequence.value < 0 ? lineSpacing / 2 : lineSpacing;
+    case Action::ReverseFeedLines:
+        y = std::max(topMargin, y - lineSpacing * parameter(0));
+        row = std::max(0, row - parameter(0));
+        break;
+    case Action::HalfLineFeed:
+        lineFeed(lineSpacing / 2);
+        break;
+    case Action::ReverseLineFeed:
+    case Action::ReverseHalfLineFeed: {
+        const qint32 amount
+            = command.action == Action::ReverseHalfLineFeed ? lineSpacing / 2 : lineSpacing;
         y = std::max(0, y - amount);
         row = std::max(0, row - 1);
         break;
     }
     case Action::PageLengthLines:
-    case Action::FormLengthLines:
         if (parameter(0) > 0)
-            pageLength = std::min(paper.printableLength, lineSpacing * parameter(0));
+            pageLength = std::min(sheet->printableLength, lineSpacing * parameter(0));
         break;
     case Action::PageLengthInches:
         if (parameter(0) > 0)
-            pageLength = std::min(paper.printableLength, UnitsPerInch * parameter(0));
+            pageLength = std::min(sheet->printableLength, UnitsPerInch * parameter(0));
         break;
     case Action::LeftMarginColumns:
         if (columnWidth() * parameter(0) < rightLimit)
-            leftMargin = columnWidth() * parameter(0);
+            setLeftMargin(columnWidth() * parameter(0));
         break;
     case Action::RightMarginColumns:
         if (columnWidth() * parameter(0) > leftMargin)
-            rightLimit = std::min(paper.printableWidth, columnWidth() * parameter(0));
+            rightLimit = std::min(paperWidth, columnWidth() * parameter(0));
         break;
     case Action::MarginsColumns: {
         const qint32 left = columnWidth() * std::max(0, parameter(0) - 1);
-        const qint32 right = std::min(paper.printableWidth, columnWidth() * parameter(1));
+        const qint32 right = std::min(paperWidth, columnWidth() * parameter(1));
         if (parameter(0) > 0 && left < rightLimit)
-            leftMargin = left;
+            setLeftMargin(left);
         if (parameter(1) > 0 && right > leftMargin)
             rightLimit = right;
+        break;
+    }
+    case Action::LeftMarginUnits: {
+        const auto left = toUnits(word(0), unit);
+        if (left < rightLimit)
+            setLeftMargin(static_cast<qint32>(left));
+        break;
+    }
+    case Action::PrintWidthUnits: {
+        const auto right = std::min<qint64>(paperWidth, leftMargin + toUnits(word(0), unit));
+        if (right > leftMargin)
+            rightLimit = static_cast<qint32>(right);
         break;
     }
     case Action::SetTabs:
@@ -472,7 +721,7 @@ void ByteInterpreter::Private::applyAction(const Sequence &sequence, QByteArrayV
         // A character wider than the line may have carried the carriage
         // past the paper's edge: the margin stays on the paper.
         if (x > leftMargin)
-            rightLimit = std::min(x, paper.printableWidth);
+            rightLimit = std::min(x, paperWidth);
         break;
     case Action::TabStopHere:
         if (!tabsSet)
@@ -490,88 +739,264 @@ void ByteInterpreter::Private::applyAction(const Sequence &sequence, QByteArrayV
         break;
     case Action::HorizontalIndex:
         if (parameter(0) > 1) {
-            pitchWidth = (parameter(0) - 1) * UnitsPerInch / 120;
+            pitchWidth = static_cast<qint32>(toUnits(parameter(0) - 1, unit));
             condensed = false;
         }
         break;
     case Action::VerticalIndex:
         if (parameter(0) > 1)
-            lineSpacing = (parameter(0) - 1) * UnitsPerInch / 48;
+            lineSpacing = static_cast<qint32>(toUnits(parameter(0) - 1, unit));
         break;
     case Action::EndAttributes:
         setStyle(Bold | Underline, false);
         break;
     case Action::Cut:
+        alignLine();
         carriageReturn();
         endPage(true);
+        break;
+    case Action::AbsoluteX:
+        moveX(leftMargin + toUnits(word(0), unit));
+        break;
+    case Action::RelativeX:
+        moveX(x
+            + (signedWord(0) < 0 ? -toUnits(-signedWord(0), unit) : toUnits(signedWord(0), unit)));
+        break;
+    case Action::CharacterSpacing:
+        spacing = static_cast<qint32>(toUnits(parameter(0), unit));
+        break;
+    case Action::CellWidth:
+        if (word(0) > 0) {
+            bool clamped = false;
+            pitchWidth = within(double(toUnits(word(0), unit)), NarrowestCell, WidestCell, clamped);
+            condensed = false;
+        }
+        break;
+    case Action::SetDefinedUnit:
+        if (parameter(0) > 0)
+            definedUnit = double(UnitsPerInch) * parameter(0) / 3600;
+        break;
+    case Action::PageLengthDefined:
+        if (word(0) > 0)
+            pageLength = std::min<qint32>(
+                sheet->printableLength, static_cast<qint32>(std::lround(word(0) * definedUnit)));
+        break;
+    case Action::AbsoluteYDefined:
+    case Action::RelativeYDefined: {
+        const double to = command.action == Action::AbsoluteYDefined
+            ? topMargin + word(0) * definedUnit
+            : y + signedWord(0) * definedUnit;
+        if (to >= 0 && to < pageLength) {
+            if (to > y)
+                ++row;
+            y = static_cast<qint32>(std::lround(to));
+        }
+        break;
+    }
+    case Action::AbsoluteXDefined:
+        moveX(leftMargin + std::llround(word(0) * definedUnit));
+        break;
+    case Action::CodeTable: {
+        int number = parameter(0);
+        // ESC/P selects one of four slots that ESC ( t fills.
+        if (slottedTables)
+            number = tableSlots[std::size_t(digitOrByte(number) & 3)];
+        for (const LanguageCodeTable &entry : model.codeTables) {
+            if (entry.number == number)
+                selectTable(entry.encoding);
+        }
+        break;
+    }
+    case Action::AssignCodeTable: {
+        // d1 the slot (0-3 or '0'-'3'), d2 d3 the registered table.
+        const int slot = digitOrByte(parameter(0));
+        if (slot >= 0 && slot < 4)
+            tableSlots[std::size_t(slot)] = parameter(1) * 256 + parameter(2);
+        break;
+    }
+    case Action::InternationalSet: {
+        const char *set = internationalSet(parameter(0));
+        national = set ? characterTable(set) : nullptr;
+        break;
+    }
+    default:
+        // PCL's commands come with a value field (applyPcl).
         break;
     }
 }
 
-void ByteInterpreter::Private::applyPcl(QByteArrayView bytes, qint64 start)
+void ByteInterpreter::Private::applyPcl(
+    const CommandMatch &match, QByteArrayView bytes, qint64 start)
 {
-    const PclSequence sequence = readPclSequence(bytes);
-    bool known = sequence.result == PclSequence::Complete;
-    bool clamped = sequence.clamped;
-    const auto setStyle = [this](quint8 bit, bool on) {
-        style = on ? static_cast<quint8>(style | bit) : static_cast<quint8>(style & ~bit);
-    };
-    for (const PclCommand &command : sequence.commands) {
-        const double v = command.value;
-        const int n = static_cast<int>(std::lround(v));
-        const char p = command.parameterised;
-        const char g = command.group;
-        const char c = command.parameter;
-        if (p == '&' && g == 'l' && c == 'D' && n > 0 && n <= 48) {
-            lineSpacing = UnitsPerInch / n;
-        } else if (p == '&' && g == 'l' && c == 'C' && v > 0) {
-            lineSpacing = within(v * UnitsPerInch / 48, 0, LargestSpacing, clamped);
-        } else if (p == '&' && g == 'l' && c == 'P' && n > 0) {
-            pageLength = std::min<qint64>(paper.printableLength, qint64(n) * lineSpacing);
-        } else if (p == '&' && g == 'l'
-            && std::string_view("EFOAHXLS").find(c) != std::string_view::npos) {
-            // margins and page set-up of a page printer: the sheet stays
-        } else if (p == '&' && g == 'a' && (c == 'L' || c == 'M') && n >= 0) {
-            const qint64 at = qint64(columnWidth()) * n + (c == 'M' ? columnWidth() : 0);
-            if (c == 'L' && at < rightLimit)
-                leftMargin = static_cast<qint32>(at);
-            else if (c == 'M' && at > leftMargin)
-                rightLimit = static_cast<qint32>(std::min<qint64>(paper.printableWidth, at));
-        } else if (p == '&' && g == 'a' && c == 'C') {
-            const double to
-                = (command.signedValue ? (x - leftMargin) / double(columnWidth()) : 0) + v;
-            x = std::clamp<qint32>(
-                leftMargin + static_cast<qint32>(std::lround(to * columnWidth())), 0,
-                paper.printableWidth);
-        } else if (p == '&' && g == 's' && c == 'C') {
-            wrap = n == 0;
-        } else if (p == '&' && g == 'd' && c == 'D') {
-            setStyle(Underline, true);
-        } else if (p == '&' && g == 'd' && c == '@') {
-            setStyle(Underline, false);
-        } else if (p == '&' && g == 'k' && c == 'S') {
-            condensed = false;
-            pitchWidth = n == 2 ? 130 : n == 4 ? UnitsPerInch / 12 : Pitch10Width;
-        } else if (p == '&' && g == 'k' && c == 'H' && v > 0) {
-            condensed = false;
-            pitchWidth = within(v * UnitsPerInch / 120, NarrowestCell, WidestCell, clamped);
-        } else if (p == '(' && g == 's' && c == 'H' && v > 0) {
-            condensed = false;
-            pitchWidth = within(UnitsPerInch / v, NarrowestCell, WidestCell, clamped);
-        } else if (p == '(' && g == 's' && c == 'B') {
-            setStyle(Bold, v > 0);
-        } else if (p == '(' && g == 's' && c == 'S') {
-            setStyle(Italic, (n & 1) != 0);
-        } else if ((p == '(' || p == ')') && (g == 's' || g == 0)) {
-            // font selection: point size, typeface, symbol set, spacing
-        } else if (p == '*' || (p == '&' && (g == 'f' || g == 'p' || g == 'u'))) {
-            // graphics, macros and unit of measure: nothing for the text page
-        } else {
+    bool known = true;
+    bool clamped = match.clamped;
+    bool drawn = true;
+    for (const CommandMatch::PclField &field : match.pclFields) {
+        if (!field.command) {
             known = false;
+            continue;
+        }
+        const double v = field.value;
+        const int n = static_cast<int>(std::clamp<double>(std::lround(v), -32767, 32767));
+        const bool relative = field.relative;
+        const auto position = [&](qint64 current, double unitsPerValue, qint64 origin) {
+            return relative ? current + std::llround(v * unitsPerValue)
+                            : origin + std::llround(v * unitsPerValue);
+        };
+        switch (field.command->action) {
+        case Action::Ignore:
+            drawn = false;
+            break;
+        case Action::PclColumn: {
+            // Columns count from the page's left edge, not the margin.
+            const qint64 to = position(x, columnWidth(), 0);
+            if (to < 0 || to > paperWidth)
+                clamped = true;
+            x = static_cast<qint32>(std::clamp<qint64>(to, 0, paperWidth));
+            break;
+        }
+        case Action::PclHorizontalDecipoints:
+        case Action::PclHorizontalDots: {
+            const double per = field.command->action == Action::PclHorizontalDots
+                ? double(UnitsPerInch) / pclUnit
+                : UnitsPerInch / 720.0;
+            const qint64 to = position(x, per, 0);
+            if (to < 0 || to > paperWidth)
+                clamped = true;
+            x = static_cast<qint32>(std::clamp<qint64>(to, 0, paperWidth));
+            break;
+        }
+        case Action::PclRow:
+        case Action::PclVerticalDecipoints:
+        case Action::PclVerticalDots: {
+            const double per = field.command->action == Action::PclRow ? lineSpacing
+                : field.command->action == Action::PclVerticalDots ? double(UnitsPerInch) / pclUnit
+                                                                   : UnitsPerInch / 720.0;
+            const qint64 to = position(y, per, topMargin);
+            if (to < 0 || to >= pageLength)
+                clamped = true;
+            const qint32 at = static_cast<qint32>(std::clamp<qint64>(to, 0, pageLength - 1));
+            if (at != y) {
+                row = std::max(0, row + (at > y ? 1 : -1));
+                y = at;
+            }
+            break;
+        }
+        case Action::PclUnitOfMeasure:
+            pclUnit = within(v, 96, 7200, clamped);
+            break;
+        case Action::PclLinesPerInch:
+            if (n > 0 && n <= 48)
+                lineSpacing = UnitsPerInch / n;
+            break;
+        case Action::PclVerticalMotionIndex:
+            if (v < 0)
+                known = false;
+            else if (v > 0)
+                lineSpacing = within(v * UnitsPerInch / 48, 0, LargestSpacing, clamped);
+            break;
+        case Action::PclHorizontalMotionIndex:
+            if (v > 0) {
+                condensed = false;
+                pitchWidth = within(v * UnitsPerInch / 120, NarrowestCell, WidestCell, clamped);
+            }
+            break;
+        case Action::PclPageLength:
+            if (n > 0)
+                pageLength = std::min<qint64>(sheet->printableLength, qint64(n) * lineSpacing);
+            break;
+        case Action::PclTopMargin:
+            if (n >= 0 && qint64(n) * lineSpacing < pageLength) {
+                topMargin = n * lineSpacing;
+                if (page.isEmpty())
+                    y = std::max(y, topMargin);
+            }
+            break;
+        case Action::PclTextLength:
+            if (n > 0)
+                pageLength
+                    = std::min<qint64>(sheet->printableLength, topMargin + qint64(n) * lineSpacing);
+            break;
+        case Action::PclOrientation:
+            if (n == 0 || n == 1)
+                turnSheet(n == 1);
+            break;
+        case Action::PclPaperSource:
+            if (n == 0 && !page.isEmpty()) {
+                carriageReturn();
+                endPage(true);
+            }
+            break;
+        case Action::PclLeftMargin:
+        case Action::PclRightMargin: {
+            if (n < 0)
+                break;
+            const bool left = field.command->action == Action::PclLeftMargin;
+            const qint64 at = qint64(columnWidth()) * n + (left ? 0 : columnWidth());
+            if (left && at < rightLimit)
+                leftMargin = static_cast<qint32>(at);
+            else if (!left && at > leftMargin)
+                rightLimit = static_cast<qint32>(std::min<qint64>(paperWidth, at));
+            break;
+        }
+        case Action::PclClearMargins:
+            leftMargin = 0;
+            rightLimit = paperWidth;
+            break;
+        case Action::PclWrap:
+            wrap = n == 0;
+            break;
+        case Action::PclUnderline:
+            setStyle(Underline, field.command->value == 1);
+            break;
+        case Action::PclPitchMode:
+            condensed = false;
+            pitchWidth = n == 2 ? 130 : n == 4 ? UnitsPerInch / 12 : UnitsPerInch / 10;
+            break;
+        case Action::PclPitch:
+            if (v > 0) {
+                condensed = false;
+                pitchWidth = within(UnitsPerInch / v, NarrowestCell, WidestCell, clamped);
+            }
+            break;
+        case Action::PclStrokeWeight:
+            setStyle(Bold, v > 0);
+            break;
+        case Action::PclStyle:
+            setStyle(Italic, (n & 1) != 0);
+            break;
+        case Action::PclSymbolSet: {
+            const int id = n * 32 + (field.parameter - '@');
+            for (const LanguageCodeTable &entry : model.codeTables) {
+                if (entry.number == id)
+                    selectTable(entry.encoding);
+            }
+            break;
+        }
+        case Action::PclLineTermination:
+            if (n >= 0 && n <= 3) {
+                carriageReturnFeeds = n == 1 || n == 3;
+                lineFeedReturns = n == 2 || n == 3;
+            }
+            break;
+        case Action::PclPushPop:
+            if (n == 0 && pushed.size() < DeepestPush) {
+                pushed.emplace_back(x, y);
+            } else if (n == 1 && !pushed.empty()) {
+                x = std::min(pushed.back().first, paperWidth);
+                y = std::min(pushed.back().second, pageLength - 1);
+                pushed.pop_back();
+            }
+            break;
+        default:
+            apply(*field.command, {}, start);
+            break;
         }
     }
     if (!known || clamped)
         mark(bytes, start, known && clamped);
+    else if (!drawn)
+        listIgnored(bytes, start);
 }
 
 void ByteInterpreter::Private::plainByte(unsigned char byte, qint64 at)
@@ -583,14 +1008,20 @@ void ByteInterpreter::Private::plainByte(unsigned char byte, qint64 at)
     switch (byte) {
     case CR:
         carriageReturn();
+        if (carriageReturnFeeds) {
+            alignLine();
+            lineFeed(lineSpacing);
+        }
         break;
     case LF:
     case VT:
-        if (fam.lineFeedReturns)
+        alignLine();
+        if (lineFeedReturns)
             carriageReturn();
         lineFeed(lineSpacing);
         break;
     case FF:
+        alignLine();
         carriageReturn();
         endPage(true);
         break;
@@ -614,13 +1045,36 @@ void ByteInterpreter::Private::printCharacter(unsigned char byte)
     if (x + width > rightLimit && x > leftMargin) {
         if (!wrap)
             return;
+        alignLine();
         carriageReturn();
         lineFeed(lineSpacing);
     }
     if (roomForGlyph())
-        currentLine().glyphs.push_back(Glyph {
-            x, width, byte, static_cast<quint8>(style | (doubleWidthLine ? DoubleWidth : 0))});
+        currentLine().glyphs.push_back(Glyph {x, width, sheetByte(byte),
+            static_cast<quint8>(style | (doubleWidthLine || widthScale > 1 ? DoubleWidth : 0))});
     x += width;
+}
+
+// A receipt printer centres or right-aligns each line as it prints it.
+void ByteInterpreter::Private::alignLine()
+{
+    if (alignment == Alignment::Left)
+        return;
+    const auto found = lineAt.find(y);
+    if (found == lineAt.end())
+        return;
+    std::vector<Glyph> &glyphs = page.lines[found->second].glyphs;
+    if (glyphs.empty())
+        return;
+    qint32 end = 0;
+    for (const Glyph &glyph : glyphs)
+        end = std::max(end, glyph.x + glyph.width);
+    const qint32 free = rightLimit - end;
+    const qint32 shift = alignment == Alignment::Centre ? free / 2 : free;
+    if (shift <= 0)
+        return;
+    for (Glyph &glyph : glyphs)
+        glyph.x += shift;
 }
 
 bool ByteInterpreter::Private::roomForGlyph()
@@ -670,6 +1124,8 @@ Line &ByteInterpreter::Private::currentLine()
 void ByteInterpreter::Private::lineFeed(qint32 amount)
 {
     doubleWidthLine = false;
+    if (model.tallLinesFeedFurther && amount > 0)
+        lowerTallLine();
     if (amount <= 0)
         return;
     y += amount;
@@ -688,24 +1144,26 @@ void ByteInterpreter::Private::endPage(bool fed)
         stopped = true;
     } else if (fed || !page.isEmpty()) {
         page.number = ++pagesOut;
-        if (paper.roll) {
+        if (sheet->roll) {
             qint32 bottom = 0;
             for (const Line &line : page.lines)
                 bottom = std::max(bottom, line.y + line.height);
             for (const Marker &marker : page.markers)
                 bottom = std::max(bottom, marker.y + lineSpacing);
             page.height
-                = std::min(paper.height, paper.top + std::max(y, bottom) + UnitsPerInch / 4);
+                = std::min(sheet->height, sheet->top + std::max(y, bottom) + UnitsPerInch / 4);
         }
         sink.addPage(page);
     }
     page.lines.clear();
     page.markers.clear();
     lineAt.clear();
+    lowered.clear();
     glyphsOnSheet = 0;
     sheetFull = false;
-    page.height = paper.height;
-    y = 0;
+    page.paper = sheet;
+    page.height = sheet->height;
+    y = topMargin;
     row = 0;
 }
 
@@ -720,6 +1178,13 @@ void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at, bool clampe
     if (unknown.size() < ListedUnknown)
         unknown.push_back(UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), clamped});
     ++unknownCount;
+}
+
+void ByteInterpreter::Private::listIgnored(QByteArrayView bytes, qint64 at)
+{
+    if (ignored.size() < ListedUnknown)
+        ignored.push_back(UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), false, true});
+    ++ignoredCount;
 }
 
 ByteInterpreter::ByteInterpreter(const PrinterSetup &setup, PageSink &sink)
@@ -737,6 +1202,9 @@ void ByteInterpreter::finish()
 {
     d->resolve(true);
     d->skip = 0;
+    d->runLength = 0;
+    d->literal = 0;
+    d->repeatedByte = false;
     if (!d->stopped && (!d->page.isEmpty() || d->pagesOut == 0))
         d->endPage(true);
     d->sink.finish();
@@ -770,6 +1238,16 @@ const std::vector<UnknownSequence> &ByteInterpreter::unknownSequences() const
 qint64 ByteInterpreter::unknownSequenceCount() const
 {
     return d->unknownCount;
+}
+
+const std::vector<UnknownSequence> &ByteInterpreter::ignoredCommands() const
+{
+    return d->ignored;
+}
+
+qint64 ByteInterpreter::ignoredCommandCount() const
+{
+    return d->ignoredCount;
 }
 
 bool interpretAll(QIODevice &input, ByteInterpreter &interpreter)

@@ -53,7 +53,10 @@ void SheetGeometry::forEachRun(
             const double cell = first.width * PointsPerUnit;
             const double column = first.style & DoubleWidth ? cell / 2 : cell;
             // The size that fills a column, within what a line holds.
-            const double fullSize = std::clamp(column / FaceAdvance, 6.0, 12.0);
+            // Double height doubles the size and keeps the cell: the
+            // characters grow up from the baseline.
+            const double fullSize = std::clamp(column / FaceAdvance, 6.0, 12.0)
+                * (first.style & DoubleHeight ? 2 : 1);
             const double scale = cell / (FaceAdvance * fullSize);
             const bool script = first.style & (Superscript | Subscript);
             const double size = script ? fullSize * 2 / 3 : fullSize;

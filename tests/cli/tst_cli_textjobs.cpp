@@ -114,12 +114,12 @@ TEST(CliTextJobs, ThePreviewShowsTheJobCodes)
     TempDir dir;
     const QString out = dir.filePath(QStringLiteral("preview.txt"));
     const ProcessResult result = runZanto(
-        words("print --printer-type epson --init 27,113 --eject --finish 69,13,10 --preview")
+        words("print --printer-type epson --init 27,118 --eject --finish 69,13,10 --preview")
             + QStringList {out},
         "x\n");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(readFile(out), "x\n--- page 2 ---\nE\n");
-    EXPECT_EQ(result.err, "zanto print: unknown sequence at byte 0 (page 1): ESC q\n");
+    EXPECT_EQ(result.err, "zanto print: unknown sequence at byte 0 (page 1): ESC v\n");
 }
 
 TEST(CliTextJobs, Utf8InputInACodePageWithWhatDidNotConvertReported)

@@ -2,6 +2,7 @@
 
 #include <zantoquiller/preview/byteinterpreter.h>
 #include <zantoquiller/preview/textpagewriter.h>
+#include <zantoquiller/printerlanguage.h>
 
 #include <QBuffer>
 
@@ -108,6 +109,11 @@ std::string checkPreview(const std::uint8_t *data, std::size_t size)
     setup.codes = setup.type >= ptUser1 ? madeUpCodes() : builtInCodeTable()[setup.type];
     const QStringList papers = paperNames();
     setup.paper = findPaper(papers[data[2] % papers.size()]);
+    // Every language, whatever the type: the type's own when the byte says so.
+    const auto languages = PrinterLanguage::all();
+    const std::size_t choice = (data[0] / PrinterTypeCount) % (languages.size() + 1);
+    if (choice < languages.size())
+        setup.language = &languages[choice];
     const qsizetype piece = 1 + data[1] % 16;
     const QByteArrayView job(reinterpret_cast<const char *>(data + 3), qsizetype(size - 3));
 

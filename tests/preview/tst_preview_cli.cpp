@@ -238,13 +238,64 @@ TEST(PreviewCli, UserFamilyCodesFromAPrinterCodesFile)
 TEST(PreviewCli, UnknownSequencesAreListedWithTheirOffsets)
 {
     const ProcessResult result = runZanto(
-        {QStringLiteral("preview"), QStringLiteral("--no-attributes")}, "ok\x1bq\r\n\fx\x1b[2J");
+        {QStringLiteral("preview"), QStringLiteral("--no-attributes")}, "ok\x1bv\r\n\fx\x1b[2J");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray("ok\n--- page 2 ---\nx2J\n"));
-    EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 2 (page 1): ESC q\n"))
+    EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 2 (page 1): ESC v\n"))
         << result.err.constData();
     EXPECT_TRUE(result.err.contains("zanto preview: unknown sequence at byte 8 (page 2): ESC [\n"))
         << result.err.constData();
+}
+
+// A receipt as a receipt library sends it: ESC/POS on an 80 mm roll, 48
+// columns; its parameters neither print nor act, its cut ends the sheet.
+TEST(PreviewCli, TheChosenLanguageReadsTheJob)
+{
+    QFile receipt(qEnvironmentVariable("ZANTO_SOURCE_DIR")
+        + QStringLiteral("/tests/fixtures/foreign/receipts/receipt-printer-encoder/"
+                         "esc-pos-80mm-text.bin"));
+    ASSERT_TRUE(receipt.open(QIODevice::ReadOnly));
+    const QByteArray job = receipt.readAll();
+    const ProcessResult result
+        = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
+                       QStringLiteral("escpos"), QStringLiteral("--no-attributes")},
+            job);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, QByteArray()) << result.err.constData();
+    const QList<QByteArray> lines = result.out.split('\n');
+    EXPECT_TRUE(lines.contains("Price: 4,70 \xe2\x82\xac")) << result.out.constData();
+    EXPECT_TRUE(lines.contains("Coffee            2.80")) << result.out.constData();
+    EXPECT_TRUE(lines.contains(QByteArray(43, ' ') + "right")) << result.out.constData();
+    // Read as ESC/P, the same bytes print their parameters.
+    const ProcessResult escp
+        = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
+                       QStringLiteral("escp-24pin"), QStringLiteral("--no-attributes")},
+            job);
+    EXPECT_NE(escp.out, result.out);
+    // Help names every language.
+    const ProcessResult help = runZanto({QStringLiteral("preview"), QStringLiteral("--help")}, "");
+    for (const char *name : {"--language", "escp-9pin", "escp-24pin", "proprinter", "pcl5",
+             "diablo630", "escpos", "escpos-180dpi", "star-line", "plain-newline"})
+        EXPECT_TRUE(help.out.contains(name)) << name;
+    // Without --printer-type the codes are the receipt language's type's
+    // (user1, none built in), not HP PCL's: ESC ( s 3 B is no bold here.
+    const ProcessResult pclCode
+        = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
+                       QStringLiteral("escpos"), QStringLiteral("--no-attributes")},
+            "\x1b(s3BX\n");
+    EXPECT_TRUE(pclCode.err.contains("unknown sequence at byte 0 (page 1): ESC (\n"))
+        << pclCode.err.constData();
+    // A barcode is passed over and listed.
+    const ProcessResult barcode
+        = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
+                       QStringLiteral("escpos"), QStringLiteral("--no-attributes")},
+            QByteArray("A\n\x1dk\x04ZANTO\x00"
+                       "B\n",
+                13));
+    EXPECT_EQ(barcode.out.left(4), QByteArray("A\nB\n"));
+    EXPECT_TRUE(
+        barcode.err.contains("ignored (not drawn) at byte 2 (page 1): GS k EOT Z A N T O NUL\n"))
+        << barcode.err.constData();
 }
 
 TEST(PreviewCli, PngPagesAtTheChosenResolution)
@@ -287,6 +338,10 @@ TEST(PreviewCli, UsageMistakesAreRefused)
             "zanto preview: PNG pages need an output name: -o NAME.png\n"},
         {{QStringLiteral("--dpi"), QStringLiteral("5")},
             "zanto preview: --dpi: 5 is not from 10 to 1200\n"},
+        {{QStringLiteral("--language"), QStringLiteral("postscript")},
+            "zanto preview: --language: unknown language 'postscript' (one of: escp-9pin, "
+            "escp-24pin, proprinter, pcl5, diablo630, escpos, escpos-180dpi, star-line, plain, "
+            "plain-newline)\n"},
         {{QStringLiteral("--background"), QStringLiteral("blue")},
             "zanto preview: --background: unknown value 'blue' (one of: none, tractor, "
             "greenbar)\n"},

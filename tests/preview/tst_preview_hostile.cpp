@@ -200,12 +200,8 @@ TEST(PreviewHostileJobs, TheSheetLimitStopsTheJob)
         {ptPlain, QByteArray(10, '\f') + "x", 10, 10, true},
         {ptPlain, "x", 1, 1, false},
         {ptPlain, "", 1, 1, false},
-        // 255 line feeds at a time.
-        {ptEpson,
-            QByteArray(1000, 'd').replace("d",
-                "\x1b"
-                "d\xff"),
-            500, 500, true},
+        // 255/180 inch at a time.
+        {ptEpson, QByteArray(5000, 'J').replace("J", "\x1bJ\xff"), 500, 500, true},
         {ptHPPCL, QByteArray(30, 'a').replace("a", "\x1b&l99999999999Ca\n"), 12, 12, true},
         {ptPlain, QByteArray(20000, '\f'), ByteInterpreter::DefaultSheetLimit,
             ByteInterpreter::DefaultSheetLimit, true},

@@ -343,7 +343,7 @@ TEST(PreviewHostileCli, EveryPdfItWritesOpensWithoutRepair)
             "4italic\x1bG bolditalic\x1b"
             "5\x1bH\x1b-1under\x1b-0 "
             "x\x1bS0sup\x1bT\x1bS1sub\x1bT\x0e"
-            "wide\r\n\xe9\xfc\xdf\x9b\x01\x1bq\f\x1bMpica\x0f"
+            "wide\r\n\xe9\xfc\xdf\x9b\x01\x1bv\f\x1bMpica\x0f"
             "cond\r\n",
             0},
         {"hppcl", {QStringLiteral("--printer-type=hppcl")},

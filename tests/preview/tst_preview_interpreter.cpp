@@ -4,6 +4,7 @@
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/textpagewriter.h>
+#include <zantoquiller/printerlanguage.h>
 #include <zantoquiller/types.h>
 
 #include <gtest/gtest.h>
@@ -96,9 +97,9 @@ TEST(PreviewInterpreter, EachFamilysCodesSetTheAttributesOfTheirCells)
 
 TEST(PreviewInterpreter, UnknownSequencesAreMarkedInPlaceAndListedWithOffsets)
 {
-    // An Epson job: ESC q is no Epson sequence, BEL is no printing byte,
+    // An Epson job: ESC v is no Epson sequence, BEL is no printing byte,
     // and the job ends inside a sequence.
-    const QByteArray job("ab\x1bq"
+    const QByteArray job("ab\x1bv"
                          "cd\x07"
                          "e\f"
                          "x\x1b",
@@ -114,7 +115,7 @@ TEST(PreviewInterpreter, UnknownSequencesAreMarkedInPlaceAndListedWithOffsets)
         ASSERT_EQ(interpreter.unknownSequenceCount(), 3);
         const auto &unknown = interpreter.unknownSequences();
         EXPECT_EQ(unknown[0].offset, 2);
-        EXPECT_EQ(unknown[0].bytes, QByteArray("\x1bq"));
+        EXPECT_EQ(unknown[0].bytes, QByteArray("\x1bv"));
         EXPECT_EQ(unknown[0].page, 1);
         EXPECT_EQ(unknown[1].offset, 6);
         EXPECT_EQ(unknown[1].bytes, QByteArray("\x07"));
@@ -301,7 +302,11 @@ TEST(PreviewInterpreter, SheetsEndAtFormFeedsCutsAndTheEndOfThePaper)
             testing::Message() << c.paper << ": " << readableBytes(c.job.left(40)).constData());
         const Paper *paper = findPaper(QString::fromLatin1(c.paper));
         ASSERT_NE(paper, nullptr);
-        const CollectedPages pages = interpret(setupFor(ptEpson, paper), c.job);
+        PrinterSetup setup = setupFor(ptEpson, paper);
+        // A receipt printer cuts its roll.
+        if (paper->roll)
+            setup.language = PrinterLanguage::find(u"escpos");
+        const CollectedPages pages = interpret(setup, c.job);
         EXPECT_TRUE(pages.finished);
         std::vector<std::size_t> counts;
         for (std::size_t i = 0; i < pages.pages.size(); ++i) {
@@ -362,7 +367,7 @@ TEST(PreviewTextForm, RowsColumnsAttributesAndPageLines)
     styled.open(QIODevice::WriteOnly);
     TextPageWriter plainWriter(plain, false);
     TextPageWriter styledWriter(styled, true);
-    const QByteArray job("\r\n\r\n  \x1bGbo\x1bHx \x1b-1u\x1b-0\xc4\x1bq\fp2");
+    const QByteArray job("\r\n\r\n  \x1bGbo\x1bHx \x1b-1u\x1b-0\xc4\x1bv\fp2");
     for (TextPageWriter *writer : {&plainWriter, &styledWriter}) {
         ByteInterpreter interpreter(setup, *writer);
         interpreter.feed(job);
@@ -371,5 +376,5 @@ TEST(PreviewTextForm, RowsColumnsAttributesAndPageLines)
     EXPECT_EQ(plain.data(), QByteArray("\n\n  box u\xe2\x94\x80\n--- page 2 ---\np2\n"));
     EXPECT_EQ(styled.data(),
         QByteArray("\n\n  \x1b[0;1mbo\x1b[0mx \x1b[0;4mu\x1b[0m\xe2\x94\x80 "
-                   "\x1b[7mESC q @22\x1b[0m\n--- page 2 ---\np2\n"));
+                   "\x1b[7mESC v @22\x1b[0m\n--- page 2 ---\np2\n"));
 }

@@ -7,6 +7,7 @@
 
 #include <zantoquiller/preview/byteinterpreter.h>
 #include <zantoquiller/preview/pagepainter.h>
+#include <zantoquiller/printerlanguage.h>
 
 #include <zantoquiller/preview/previewwidget.h>
 
@@ -105,6 +106,39 @@ private Q_SLOTS:
                 }
             }
         }
+    }
+
+    // A double-height character (ESC/POS GS ! 1) reaches twice as high above
+    // its baseline as the one beside it, in the same width.
+    void doubleHeightGrowsUpward()
+    {
+        PrinterSetup setup;
+        setup.language = PrinterLanguage::find(u"escpos");
+        const Page page = interpret(setup, "H\x1d!\x01H").pages.at(0);
+        constexpr double Dpi = 200;
+        const double scale = Dpi / 72;
+        const QImage sheet = PagePainter(Background::None).paint(page, Dpi);
+        const SheetGeometry geometry(page, Background::None);
+        const Line &line = page.lines.at(0);
+        QCOMPARE(line.glyphs.size(), std::size_t(2));
+        QCOMPARE(line.glyphs[0].width, line.glyphs[1].width);
+        // The band from 10 to 7 points above the baseline: over a character
+        // of 7 points, under one of 14.
+        const int top = qRound((geometry.lineBaseline(line) - 10) * scale);
+        const int bottom = qRound((geometry.lineBaseline(line) - 7) * scale);
+        std::vector<int> ink;
+        for (const Glyph &glyph : line.glyphs) {
+            const int left = qRound((geometry.originX + glyph.x * PointsPerUnit) * scale);
+            const int right
+                = qRound((geometry.originX + (glyph.x + glyph.width) * PointsPerUnit) * scale);
+            int dark = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = left; x < right; ++x)
+                    dark += qGray(sheet.pixel(x, y)) < 128;
+            ink.push_back(dark);
+        }
+        QCOMPARE(ink[0], 0);
+        QVERIFY(ink[1] > 0);
     }
 };
 

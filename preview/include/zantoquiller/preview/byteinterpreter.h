@@ -18,7 +18,8 @@ class QIODevice;
 
 namespace Zanto {
 class AnsiCodePage;
-}
+class PrinterLanguage;
+} // namespace Zanto
 
 namespace Zanto::Preview {
 
@@ -31,8 +32,12 @@ struct PrinterSetup
     TPrinterCodes codes;
     /// The printer's character set; CP437 when null.
     const AnsiCodePage *codePage = nullptr;
-    /// Continuous 8.5 x 11 inch stationery when null.
+    /// The language's usual paper when null (continuous 8.5 x 11 inch
+    /// stationery for the dot-matrix and page printers).
     const Paper *paper = nullptr;
+    /// The language the printer reads; when null, the one the type speaks
+    /// (PrinterLanguage::forPrinterType).
+    const PrinterLanguage *language = nullptr;
 };
 
 /// A sequence the family does not know, or one whose value was beyond what
@@ -43,6 +48,9 @@ struct UnknownSequence
     int page; ///< the sheet it is on, from 1
     QByteArray bytes; ///< the sequence
     bool clamped = false; ///< known, but its value was cut
+    /// A command the language knows that the preview does not draw
+    /// (graphics, barcodes, a drawer kick): passed over by its length.
+    bool ignored = false;
 };
 
 /// What a sheet could not hold: characters and markers past the most a sheet
@@ -98,6 +106,11 @@ public:
     const std::vector<UnknownSequence> &unknownSequences() const;
     /// Unknown and clamped sequences, listed or not.
     qint64 unknownSequenceCount() const;
+    /// Known commands that are not drawn, the first ListedUnknown of them,
+    /// each with ignored set.
+    const std::vector<UnknownSequence> &ignoredCommands() const;
+    /// Those commands, listed or not.
+    qint64 ignoredCommandCount() const;
     /// What the sheets could not hold.
     const LeftOut &leftOut() const;
 

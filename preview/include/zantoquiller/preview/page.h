@@ -27,6 +27,7 @@ enum Style : quint8 {
     Superscript = 8, ///< superscript
     Subscript = 16, ///< subscript
     DoubleWidth = 32, ///< double width
+    DoubleHeight = 64, ///< drawn twice as tall, in the same cell
 };
 
 /// One printed character.

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace Zanto::Preview {
+namespace Zanto {
 
 struct PclCommand
 {
@@ -37,4 +37,4 @@ struct PclSequence
 // Reads the sequence at the start of bytes, which start with ESC.
 PclSequence readPclSequence(QByteArrayView bytes);
 
-} // namespace Zanto::Preview
+} // namespace Zanto

@@ -1,6 +1,6 @@
 #include "pclgrammar.h"
 
-namespace Zanto::Preview {
+namespace Zanto {
 
 namespace {
 
@@ -81,7 +81,13 @@ PclSequence readPclSequence(QByteArrayView bytes)
         }
         sequence.commands.push_back(
             {parameterised, group, parameter, negative ? -value : value, sign});
-        if (parameter == 'W' && value > 0)
+        // Data follows W (but for the DeskJets' print mode, ESC & k # W), a
+        // raster plane's V (ESC * b # V) and transparent print data
+        // (ESC & p # X).
+        const bool data = (parameter == 'W' && !(parameterised == '&' && group == 'k'))
+            || (parameterised == '*' && group == 'b' && parameter == 'V')
+            || (parameterised == '&' && group == 'p' && parameter == 'X');
+        if (data && value > 0)
             sequence.dataBytes += static_cast<qint64>(value);
         if (isUpper(c)) {
             sequence.result = PclSequence::Complete;
@@ -91,4 +97,4 @@ PclSequence readPclSequence(QByteArrayView bytes)
     }
 }
 
-} // namespace Zanto::Preview
+} // namespace Zanto
