@@ -36,6 +36,7 @@ int runPalette(const QStringList &arguments);
 int runPreview(const QStringList &arguments);
 int runStatus(const QStringList &arguments);
 int runJobs(const QStringList &arguments);
+int runLanguages(const QStringList &arguments);
 int runCancel(const QStringList &arguments);
 int runProfiles(const QStringList &arguments);
 

@@ -37,6 +37,8 @@ const std::array commands {
     Command {"preview",
         "preview [options] [FILE]    show how the printer lays a job's bytes out (text, PDF, PNG)",
         runPreview, Command::Interruptible},
+    Command {"languages", "languages [--names]         list the printer languages and their fonts",
+        runLanguages},
     Command {"send",
         "send [options] [FILE]       send a file's bytes unchanged (standard input: - or none)",
         runSend, Command::Interruptible},

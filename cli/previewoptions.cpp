@@ -1,5 +1,6 @@
 #include "previewoptions.h"
 #include "componentoptions.h"
+#include "languageoption.h"
 #include "usageerror.h"
 
 #include <zantoquiller/codepage.h>
@@ -27,15 +28,6 @@ const QCommandLineOption &typeOption()
         QStringLiteral("Printer family: hppcl, epson, ibm, diablo, plain, user1, user2 "
                        "(default %1, as zanto print).")
             .arg(enumName(defaultPrinterType(), NameCase::Lower)),
-        QStringLiteral("NAME"));
-    return option;
-}
-// Made when first asked for, as the languages' list is.
-const QCommandLineOption &languageOption()
-{
-    static const QCommandLineOption option(QStringLiteral("language"),
-        QStringLiteral("The printer's language: %1 (default: the one the printer type speaks).")
-            .arg(PrinterLanguage::names().join(u", ")),
         QStringLiteral("NAME"));
     return option;
 }
@@ -105,12 +97,8 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
         ? enumValue<TPrinterType>(
             QStringLiteral("printer-type"), parser.value(typeOption()), NameCase::Lower)
         : defaultPrinterType();
-    if (parser.isSet(languageOption())) {
-        request.setup.language = PrinterLanguage::find(parser.value(languageOption()));
-        if (!request.setup.language)
-            throw UsageError(
-                QStringLiteral("--language: unknown language '%1' (one of: %2)")
-                    .arg(parser.value(languageOption()), PrinterLanguage::names().join(u", ")));
+    request.setup.language = chosenLanguage(parser);
+    if (request.setup.language) {
         // Without --printer-type, the codes read besides the language's
         // commands are those of its type (user1 for the receipt languages).
         if (!parser.isSet(typeOption()))
@@ -162,6 +150,8 @@ PreviewRequest PreviewOptions::request(const QCommandLineParser &parser) const
     TZantoquiller component;
     m_settings.applyTo(parser, component);
     request.setup.codes = component.CodeTable()[request.setup.type];
+    if (request.setup.language)
+        request.setup.codes = codesBesidesLanguage(*request.setup.language, request.setup.codes);
     return request;
 }
 

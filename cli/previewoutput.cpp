@@ -1,6 +1,7 @@
 #include "previewoutput.h"
 #include "componentoptions.h"
 #include "exitcodes.h"
+#include "languageoption.h"
 #include "usageerror.h"
 #include "warning.h"
 
@@ -11,6 +12,7 @@
 #include <zantoquiller/preview/pngpagewriter.h>
 #include <zantoquiller/preview/textpagewriter.h>
 #include <zantoquiller/printedbytes.h>
+#include <zantoquiller/printerlanguage.h>
 #include <zantoquiller/zantoquiller.h>
 
 #include <QFile>
@@ -298,15 +300,21 @@ bool PrintPreviewOptions::isSet(const QCommandLineParser &parser) const
 }
 
 int PrintPreviewOptions::run(const QCommandLineParser &parser, TZantoquiller &component,
-    TextSource &text, bool converted, bool range, qint32 fromLine, qint32 toLine) const
+    const PrinterLanguage *language, TextSource &text, bool converted, bool range, qint32 fromLine,
+    qint32 toLine) const
 {
     PreviewRequest request;
+    request.setup.language = language;
     const int type = component.PrinterType();
     request.setup.type = static_cast<TPrinterType>(type);
     if (type >= 0 && type < PrinterTypeCount)
         request.setup.codes = component.CodeTable()[type];
+    if (language)
+        request.setup.codes = codesBesidesLanguage(*language, request.setup.codes);
     request.setup.codePage = converted ? &ansiCodePage() : AnsiCodePage::find(u"cp437");
-    request.setup.paper = &paperOption(parser, previewPaperOption);
+    // A receipt language without --paper: the roll its printers take.
+    if (parser.isSet(previewPaperOption) || !language || !language->model().defaultPaper)
+        request.setup.paper = &paperOption(parser, previewPaperOption);
     request.output = parser.value(previewOption);
     request.format = formatOfFile(request.output);
     request.attributes = request.output == u"-";

@@ -15,6 +15,7 @@ class QCoreApplication;
 class QFile;
 
 namespace Zanto {
+class PrinterLanguage;
 class TextSource;
 class TZantoquiller;
 } // namespace Zanto
@@ -84,8 +85,11 @@ public:
     bool isSet(const QCommandLineParser &parser) const;
     // Lines FromLine to ToLine when range, else the whole text; the printer's
     // character set is the code page in force when converting, else CP437.
-    int run(const QCommandLineParser &parser, TZantoquiller &component, TextSource &text,
-        bool converted, bool range, qint32 fromLine, qint32 toLine) const;
+    // language, when given, reads the bytes; without --paper its printers'
+    // own paper is the sheet.
+    int run(const QCommandLineParser &parser, TZantoquiller &component,
+        const PrinterLanguage *language, TextSource &text, bool converted, bool range,
+        qint32 fromLine, qint32 toLine) const;
 };
 
 } // namespace Zanto::Cli

@@ -6,6 +6,7 @@
 #include "componentoptions.h"
 #include "inputfile.h"
 #include "joboptions.h"
+#include "languageoption.h"
 #include "outputoverinput.h"
 #include "previewoutput.h"
 #include "profiles.h"
@@ -16,6 +17,7 @@
 #include "usageerror.h"
 #include "warning.h"
 
+#include <zantoquiller/printerlanguage.h>
 #include <zantoquiller/printers.h>
 #include <zantoquiller/printerstatus.h>
 #include <zantoquiller/streamtextsource.h>
@@ -134,6 +136,27 @@ QString jobTitle(const QString &file)
     return QFileInfo(file).fileName();
 }
 
+// A pitch the language cannot print is refused before anything is sent.
+void refuseMissingPitch(const QCommandLineParser &parser, const PrinterLanguage &language)
+{
+    const QString pitchKey = QStringLiteral("pitch");
+    const std::optional<QList<int>> pitches = languagePitches(language);
+    if (!parser.isSet(pitchKey) || !pitches)
+        return;
+    const QString value = parser.value(pitchKey);
+    static constexpr int cpi[] {10, 12, 15};
+    const TPitch pitch = enumValue<TPitch>(pitchKey, value, NameCase::Upper);
+    if (pitches->contains(cpi[pitch]))
+        return;
+    QStringList names;
+    for (const int each : *pitches)
+        names.append(QString::number(each));
+    throw UsageError(pitchKey, value,
+        QStringLiteral("%1 cpi is not a pitch of %2 (%3), which has %4 cpi")
+            .arg(cpi[pitch])
+            .arg(language.name(), language.displayName(), names.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 int runPrint(const QStringList &arguments)
@@ -165,7 +188,7 @@ int runPrint(const QStringList &arguments)
         QStringLiteral("Copies the print server makes of the spooler job (default 1)."),
         QStringLiteral("COPIES"));
     parser.addOptions({verbatimOption, fromLineOption, toLineOption, waitOption, waitTimeout,
-        titleOption, copiesOption});
+        titleOption, copiesOption, languageOption()});
     CodePageOptions codePage;
     codePage.addTo(parser);
     JobOptions job;
@@ -210,6 +233,9 @@ int runPrint(const QStringList &arguments)
     if (parser.isSet(waitTimeout) && !parser.isSet(waitOption))
         throw UsageError(QStringLiteral("--wait-timeout is given without --wait"));
     codePage.apply(parser);
+    const PrinterLanguage *language = chosenLanguage(parser);
+    if (language)
+        refuseMissingPitch(parser, *language);
 
     TZantoquiller component;
     // Values to be saved as a profile are checked as a print's, but the
@@ -220,6 +246,9 @@ int runPrint(const QStringList &arguments)
         settings.leaveFilesUnloaded();
     }
     options.applyTo(parser, component);
+    // The codes of the language's printer type unless another is chosen.
+    if (language && !parser.isSet(QStringLiteral("printer-type")))
+        component.SetPrinterType(language->model().printerType);
     showPrinterStalls(QStringLiteral("print"));
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
@@ -241,7 +270,7 @@ int runPrint(const QStringList &arguments)
                                          : StreamTextSource::Breaks::Lines);
         if (preview.isSet(parser))
             status = preview.run(
-                parser, component, text, codePage.converts(), range, fromLine, toLine);
+                parser, component, language, text, codePage.converts(), range, fromLine, toLine);
         else if (range)
             PrintMemoTextLines(component, text, fromLine, toLine);
         else

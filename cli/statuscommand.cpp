@@ -3,9 +3,12 @@
 #include "commands.h"
 #include "componentoptions.h"
 #include "exitcodes.h"
+#include "languageoption.h"
+#include "profiles.h"
 #include "spoolercommands.h"
 
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/printerlanguage.h>
 #include <zantoquiller/printerstatus.h>
 
 #include <cstdio>
@@ -17,6 +20,32 @@ namespace {
 void print(const QString &line)
 {
     std::printf("%s\n", line.toLocal8Bit().constData());
+}
+
+// The language that profile name (or [default] under it) gives; null when
+// it gives none.
+const PrinterLanguage *profileLanguage(const QString &name)
+{
+    const ProfileStore store = ProfileStore::load();
+    const ProfileSection *section = store.find(name);
+    if (!section)
+        throw UsageError(QStringLiteral("no profile '%1' ('zanto profiles' lists them)").arg(name));
+    const PrinterLanguage *language = nullptr;
+    for (const ProfileSection *each : {store.find(QStringLiteral("default")), section}) {
+        if (!each)
+            continue;
+        for (const ProfileEntry &entry : each->entries) {
+            if (entry.key != u"language")
+                continue;
+            language = PrinterLanguage::find(entry.value);
+            if (!language)
+                throw ProfileError(each->file, entry.line,
+                    QStringLiteral("language: unknown language '%1' (one of: %2)")
+                        .arg(entry.value, PrinterLanguage::names().join(u", ")),
+                    entry.key);
+        }
+    }
+    return language;
 }
 
 } // namespace
@@ -38,7 +67,10 @@ int runStatus(const QStringList &arguments)
         QStringLiteral("The printer speaks ESC/POS: ask a serial or network printer with "
                        "DLE EOT instead."));
     const QCommandLineOption timeoutOption = queryTimeoutOption();
-    parser.addOptions({escPosOption, timeoutOption});
+    const QCommandLineOption profileOption({QStringLiteral("P"), QStringLiteral("profile")},
+        QStringLiteral("Ask as the language of profile NAME says (its language key)."),
+        QStringLiteral("NAME"));
+    parser.addOptions({escPosOption, timeoutOption, languageOption(), profileOption});
     parser.addPositionalArgument(QStringLiteral("DESTINATION"),
         QStringLiteral("queue, device or socket:// printer; the current printer when absent"),
         QStringLiteral("[DESTINATION]"));
@@ -55,7 +87,12 @@ int runStatus(const QStringList &arguments)
     } catch (const EConvertError &error) {
         throw UsageError(error.Message());
     }
-    PrinterStatus status = printerStatus(destination, timeout, parser.isSet(escPosOption));
+    const PrinterLanguage *language = parser.isSet(languageOption()) ? chosenLanguage(parser)
+        : parser.isSet(profileOption) ? profileLanguage(parser.value(profileOption))
+                                      : nullptr;
+    const bool realTime = parser.isSet(escPosOption)
+        || (language && language->model().status == StatusProtocol::RealTime);
+    PrinterStatus status = printerStatus(destination, timeout, realTime);
     // Named as the user named it.
     if (!destination.isSpoolerQueue() || !destination.queueName().isEmpty())
         status.destination = destinations.value(0);

@@ -65,7 +65,7 @@ _zanto()
         COMPREPLY=($(compgen -W "fanfold fanfold12 a4 letter roll80 roll58" -- "$cur"))
         return ;;
     --language)
-        COMPREPLY=($(compgen -W "escp-9pin escp-24pin proprinter pcl5 diablo630 escpos escpos-180dpi star-line plain plain-newline" -- "$cur"))
+        COMPREPLY=($(compgen -W "$("$zanto" languages --names 2>/dev/null)" -- "$cur"))
         return ;;
     --format)
         COMPREPLY=($(compgen -W "pdf png text" -- "$cur"))

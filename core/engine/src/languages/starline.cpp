@@ -29,6 +29,8 @@ constexpr LanguageCommand commands[] {
         "\x1B"
         "5"sv,
         0, L::Fixed, A::NoEffect},
+    // 12 dots a character: Font A's cell.
+    {"ESC M Select 12 dot pitch", "\x1BM"sv, 0, L::Fixed, A::Font},
     {"ESC i Set character expansion", "\x1Bi"sv, 2, L::Fixed, A::CharacterExpansion},
     {"SO Set double-wide expanded characters", "\x0E"sv, 0, L::Fixed, A::DoubleWidthLine},
     {"DC4 Cancel double-wide expanded characters", "\x14"sv, 0, L::Fixed, A::DoubleWidthOff},

@@ -1,0 +1,213 @@
+// zanto's printer languages: `zanto languages` lists the language models,
+// every shipped profile names its language and previews the same whether
+// the text is laid out (print --preview) or its printed bytes read back
+// (preview -P), with the profile's columns; a pitch the language lacks and
+// an unknown language in a profile are refused with where they come from;
+// status asks as the profile's language says.
+#include "loopbackprinter.h"
+#include "processrunner.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+using namespace ZantoTest;
+
+namespace {
+
+const QStringList languageNames {QStringLiteral("escp-9pin"), QStringLiteral("escp-24pin"),
+    QStringLiteral("proprinter"), QStringLiteral("pcl5"), QStringLiteral("diablo630"),
+    QStringLiteral("escpos"), QStringLiteral("escpos-180dpi"), QStringLiteral("star-line"),
+    QStringLiteral("plain"), QStringLiteral("plain-newline")};
+
+} // namespace
+
+TEST(CliLanguages, ListsEveryLanguageWithItsFontsAndStatus)
+{
+    const ProcessResult names = runZanto({QStringLiteral("languages"), QStringLiteral("--names")});
+    ASSERT_EQ(names.exitCode, 0) << names.err.constData();
+    EXPECT_EQ(QString::fromUtf8(names.out).split(u'\n', Qt::SkipEmptyParts), languageNames);
+
+    const ProcessResult listed = runZanto({QStringLiteral("languages")});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.constData();
+    const QStringList lines = QString::fromUtf8(listed.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), languageNames.size());
+    for (qsizetype index = 0; index < lines.size(); ++index)
+        EXPECT_EQ(lines[index].section(u' ', 0, 0), languageNames[index])
+            << lines[index].toStdString();
+    // Each language's line tells these, from its model.
+    const QList<std::pair<qsizetype, QStringList>> facts {
+        {0, {"status: none", "Pica 10 cpi", "Elite 12 cpi", "15 cpi", "papers: any"}},
+        {3, {"HP PCL 5", "status: PJL"}},
+        {5, {"status: DLE EOT", "Font A 48/32 columns", "Font B 64/42 columns", "roll80/roll58"}},
+        {6, {"Font A 42/30 columns"}},
+        {7, {"status: Star ASB", "Font A 48/32 columns"}},
+    };
+    for (const auto &[index, texts] : facts) {
+        for (const QString &text : texts)
+            EXPECT_TRUE(lines[index].contains(text))
+                << lines[index].toStdString() << " lacks " << text.toStdString();
+    }
+    const ProcessResult extra = runZanto({QStringLiteral("languages"), QStringLiteral("x")});
+    EXPECT_EQ(extra.exitCode, 2);
+}
+
+// For every shipped profile: its language, and its columns per line the
+// same in the layout's preview and in the preview of the bytes printed.
+TEST(CliLanguages, EveryShippedProfilePreviewsTheSameAsItsPrintedBytes)
+{
+    struct Profile
+    {
+        const char *name;
+        const char *language;
+        int columns;
+    };
+    const Profile profiles[] {
+        {"epson-9pin", "escp-9pin", 80},
+        {"epson-24pin", "escp-24pin", 80},
+        {"ibm-proprinter", "proprinter", 80},
+        {"oki-microline", "proprinter", 80},
+        {"hp-pcl5", "pcl5", 80},
+        {"diablo-630", "diablo630", 80},
+        {"escpos-80mm", "escpos", 48},
+        {"escpos-58mm", "escpos", 32},
+        {"star-line", "star-line", 48},
+        {"generic-text", "plain", 80},
+    };
+    const TempDir dir;
+    const QByteArray digits = QByteArray("0123456789").repeated(10);
+    for (const Profile &profile : profiles) {
+        SCOPED_TRACE(profile.name);
+        const QString name = QString::fromLatin1(profile.name);
+        const ProcessResult shown
+            = runZanto({QStringLiteral("profiles"), QStringLiteral("show"), name});
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("(^|\\n)language +%1 ").arg(profile.language))
+                        .match(QString::fromUtf8(shown.out))
+                        .hasMatch())
+            << shown.out.constData();
+
+        // A line of exactly the columns stays one line; one more folds.
+        const QByteArray full = digits.left(profile.columns);
+        const QByteArray longer = digits.left(profile.columns + 1);
+        const QString text = dir.path() + QStringLiteral("/in.txt");
+        writeFile(text, full + '\n' + longer + "\nend\n");
+        const QString laidOut = dir.path() + QStringLiteral("/laidout.txt");
+        const QString bytes = dir.path() + QStringLiteral("/job.bin");
+        const QString readBack = dir.path() + QStringLiteral("/readback.txt");
+        const ProcessResult preview = runZanto({QStringLiteral("print"), QStringLiteral("-P"), name,
+            QStringLiteral("--preview"), laidOut, text});
+        ASSERT_EQ(preview.exitCode, 0) << preview.err.constData();
+        EXPECT_EQ(preview.err, QByteArray());
+        const ProcessResult printed = runZanto({QStringLiteral("print"), QStringLiteral("-P"), name,
+            QStringLiteral("-o"), bytes, text});
+        ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
+        const ProcessResult read = runZanto({QStringLiteral("preview"), QStringLiteral("-P"), name,
+            QStringLiteral("-o"), readBack, bytes});
+        ASSERT_EQ(read.exitCode, 0) << read.err.constData();
+        EXPECT_EQ(read.err, QByteArray());
+
+        const QByteArray sheets = readFile(laidOut);
+        EXPECT_EQ(readFile(readBack), sheets);
+        const QByteArrayList lines = sheets.split('\n');
+        ASSERT_GE(lines.size(), 4);
+        EXPECT_EQ(lines[0], full);
+        EXPECT_EQ(lines[1], full);
+        EXPECT_EQ(lines[2], longer.right(1));
+        EXPECT_EQ(lines[3], QByteArray("end"));
+    }
+}
+
+TEST(CliLanguages, APitchTheLanguageLacksIsRefused)
+{
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+        const char *message; // on standard error; empty for none
+    };
+    const QList<Case> cases {
+        {{"--language", "proprinter", "--pitch", "15"}, 2,
+            "zanto print: --pitch: 15 cpi is not a pitch of proprinter (IBM Proprinter), which "
+            "has 10, 12 cpi\n"},
+        {{"-P", "generic-text", "--pitch", "12"}, 2,
+            "zanto print: --pitch: 12 cpi is not a pitch of plain (Plain text (LF feeds only)), "
+            "which has 10 cpi\n"},
+        {{"-P", "ibm-proprinter", "--pitch", "12"}, 0, ""},
+        {{"--language", "escp-9pin", "--pitch", "15"}, 0, ""},
+        // The motion index reaches 12 cpi; PCL takes any pitch.
+        {{"-P", "diablo-630", "--pitch", "12"}, 0, ""},
+        {{"-P", "hp-pcl5", "--pitch", "15"}, 0, ""},
+        // A receipt printer's codes file picks a font for each pitch.
+        {{"-P", "escpos-80mm", "--pitch", "15"}, 0, ""},
+        {{"--language", "cobol"}, 2, nullptr},
+    };
+    const TempDir dir;
+    const QString output = dir.path() + QStringLiteral("/out.bin");
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.arguments.join(u' ').toStdString());
+        QFile::remove(output);
+        const ProcessResult result = runZanto(
+            QStringList {QStringLiteral("print"), QStringLiteral("-o"), output} + test.arguments,
+            "text\n");
+        EXPECT_EQ(result.exitCode, test.status);
+        if (test.message) {
+            EXPECT_EQ(result.err, QByteArray(test.message));
+        }
+        // Nothing is written when refused.
+        EXPECT_EQ(QFile::exists(output), test.status == 0);
+    }
+}
+
+TEST(CliLanguages, AnUnknownLanguageInAProfileIsToldWithItsLine)
+{
+    const TempDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("zantoquiller"));
+    const QString conf = dir.path() + QStringLiteral("/zantoquiller/zanto.conf");
+    writeFile(conf, "[bad]\nprinter-type = epson\nlanguage = postscript\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    const QString job = dir.path() + QStringLiteral("/job.bin");
+    writeFile(job, "x\n");
+    const QByteArray told = conf.toUtf8() + ": 3: language: unknown language 'postscript'";
+    for (const QString &command :
+        {QStringLiteral("print"), QStringLiteral("preview"), QStringLiteral("status")}) {
+        SCOPED_TRACE(command.toStdString());
+        const QStringList arguments = command == u"print"
+            ? QStringList {command, QStringLiteral("-P"), QStringLiteral("bad"),
+                QStringLiteral("-o"), dir.path() + QStringLiteral("/out.bin"), job}
+            : QStringList {command, QStringLiteral("-P"), QStringLiteral("bad"), job};
+        const ProcessResult result = runZanto(arguments, {}, environment);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.err.contains(QByteArray(told).replace(": 3", ":3")))
+            << result.err.constData();
+    }
+}
+
+TEST(CliLanguages, StatusAsksAsTheProfilesLanguageSays)
+{
+    const QList<std::pair<QStringList, QByteArray>> cases {
+        {{"-P", "escpos-80mm"}, "\x10\x04"},
+        {{"--language", "escpos"}, "\x10\x04"},
+        {{"-P", "hp-pcl5"}, "@PJL"},
+        // --language outweighs the profile's.
+        {{"-P", "escpos-80mm", "--language", "pcl5"}, "@PJL"},
+    };
+    for (const auto &[options, request] : cases) {
+        SCOPED_TRACE(options.join(u' ').toStdString());
+        const LoopbackPrinter printer;
+        const ProcessResult result
+            = runZanto(QStringList {QStringLiteral("status"), printer.uri(),
+                           QStringLiteral("--timeout"), QStringLiteral("300")}
+                + options);
+        EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+        ASSERT_TRUE(printer.waitForConnections(1));
+        const QByteArray sent = printer.received().value(0);
+        EXPECT_TRUE(sent.startsWith(request) || sent.contains(request))
+            << QByteArray(sent).toPercentEncoding().constData();
+        EXPECT_EQ(sent.contains("\x10\x04"), request == "\x10\x04");
+    }
+}
