@@ -174,6 +174,9 @@ void MarkupOptions::print(
         job += bytes.bytes;
     }
     flushText();
+    // A page printer's page is ejected, as a memo print's would be.
+    if (aside.codes().ejectPage)
+        job += '\f';
     job += aside.codes().end;
 
     bool sent = false;
