@@ -7,6 +7,7 @@
 #include "inputfile.h"
 #include "joboptions.h"
 #include "languageoption.h"
+#include "markupprint.h"
 #include "outputoverinput.h"
 #include "previewoutput.h"
 #include "profiles.h"
@@ -195,6 +196,8 @@ int runPrint(const QStringList &arguments)
     job.addTo(parser);
     PrintPreviewOptions preview;
     preview.addTo(parser);
+    MarkupOptions markup;
+    markup.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"),
         QStringLiteral("text to print; standard input when absent or -"), QStringLiteral("[FILE]"));
     if (!parseWithProfile(parser, QStringLiteral("print"), arguments))
@@ -229,6 +232,9 @@ int runPrint(const QStringList &arguments)
                         .arg(jobOption->names().constFirst(), jobOption->names().constLast()));
         }
     }
+    if (markup.isSet(parser) && (range || preview.isSet(parser) || parser.isSet(verbatimOption)))
+        throw UsageError(QStringLiteral("--markup prints whole texts: not with --from-line, "
+                                        "--to-line, --verbatim or --preview"));
     const int waitLimitMs = waitTimeoutMs(parser, waitTimeout);
     if (parser.isSet(waitTimeout) && !parser.isSet(waitOption))
         throw UsageError(QStringLiteral("--wait-timeout is given without --wait"));
@@ -264,7 +270,9 @@ int runPrint(const QStringList &arguments)
     refuseOutputOverInput(component, input.handle(), options.mappedDeviceName());
     int status = 0;
     const int jobBefore = lastPrintJobId();
-    {
+    if (markup.isSet(parser)) {
+        markup.print(parser, component, codePage.text(input));
+    } else {
         ProgressText text(codePage.text(input), input,
             parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim
                                          : StreamTextSource::Breaks::Lines);

@@ -1,0 +1,43 @@
+// zanto print --markup LANGUAGE: text with lines of markup that print
+// barcodes, QR codes and pictures in the printer's language, all in one job
+// with the text:
+//   {barcode TYPE DATA}  a barcode (ean13, upca, code39, code128, itf, codabar)
+//   {qr DATA}            a QR code
+//   {image FILE}         a picture (PNG and the other formats Qt reads)
+//   {left} {center} {right}  where the ones after stand
+//   {{...                a text line that starts with "{"
+// --logo FILE prints a picture, centred, before the text.
+#pragma once
+
+#include <QByteArray>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+namespace Zanto {
+class TZantoquiller;
+}
+
+namespace Zanto::Cli {
+
+class MarkupOptions
+{
+public:
+    void addTo(QCommandLineParser &parser);
+    bool isSet(const QCommandLineParser &parser) const;
+    // Reads the whole input, lays its text out by component's settings,
+    // and sends text, symbols and pictures as one job. Markup that cannot
+    // be printed is a usage error naming its line, found before anything
+    // is sent.
+    void print(const QCommandLineParser &parser, TZantoquiller &component, QIODevice &input) const;
+
+private:
+    QCommandLineOption m_markup {QStringLiteral("markup"),
+        QStringLiteral("Read lines {barcode TYPE DATA}, {qr DATA}, {image FILE}, {left}, {center} "
+                       "and {right} as markup for a printer speaking LANGUAGE (see the manual)."),
+        QStringLiteral("LANGUAGE")};
+    QCommandLineOption m_logo {QStringLiteral("logo"),
+        QStringLiteral("With --markup: print the picture FILE, centred, before the text."),
+        QStringLiteral("FILE")};
+};
+
+} // namespace Zanto::Cli
