@@ -317,4 +317,107 @@ TEST(ReceiptGraphics, ColumnAndRasterImagesDrawTheSameLogo)
     EXPECT_GE(compared, 4);
 }
 
+// Bit images as commands the makers define them: where they go, how big
+// their dots are, and where the head or paper is after them.
+TEST(Graphics, ImagesLandAtTheHeadWithTheirDensity)
+{
+    constexpr qint32 U = UnitsPerInch;
+    struct Case
+    {
+        const char *language;
+        QByteArray bytes;
+        qint32 x, y; // of the image
+        qint32 columns, rows;
+        double dpiX, dpiY;
+        QByteArray firstRow; // the image's top row of bits
+        qint32 afterX, afterY; // the head afterwards
+    };
+    const std::vector<Case> cases {
+        {"escp-9pin", QByteArray("AB\x1bK\x02\x00\x80\x01", 8), 2 * U / 10, 0, 2, 8, 60, 72,
+            QByteArray("\x80", 1), 2 * U / 10 + 2 * U / 60, 0},
+        {"escp-9pin", QByteArray("\x1b*\x27\x01\x00\xff\x00\x01", 8), 0, 0, 1, 24, 180, 180,
+            QByteArray("\x80", 1), U / 180, 0},
+        {"escp-24pin", QByteArray("\x1bZ\x03\x00\x80\x00\x80", 7), 0, 0, 3, 8, 240, 60,
+            QByteArray("\xa0", 1), 3 * U / 240, 0},
+        {"escp-9pin", QByteArray("\x1b^\x01\x01\x00\x00\x80", 7), 0, 0, 1, 9, 120, 72,
+            QByteArray("\x00", 1), U / 120, 0},
+        {"proprinter", QByteArray("\x1bL\x01\x00\x01", 5), 0, 0, 1, 8, 120, 72,
+            QByteArray("\x00", 1), U / 120, 0},
+        {"escpos",
+            QByteArray("\x1d"
+                       "v0\x00\x02\x00\x02\x00\xff\x00\x00\x01",
+                12),
+            0, 0, 16, 2, 203, 203, QByteArray("\xff\x00", 2), 0,
+            qint32(std::lround(2.0 * U / 203))},
+        {"escpos", QByteArray("\x1b*\x00\x01\x00\x80", 6), 0, 0, 1, 8, 101.5, 203.0 / 3,
+            QByteArray("\x80", 1), qint32(std::lround(U / 101.5)), 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.language + (u' ' + QString::fromLatin1(c.bytes.toHex(' '))).toStdString());
+        PrinterSetup setup;
+        setup.language = PrinterLanguage::find(QString::fromLatin1(c.language));
+        ASSERT_NE(setup.language, nullptr);
+        PreviewTest::CollectedPages pages;
+        ByteInterpreter interpreter(setup, pages);
+        interpreter.feed(c.bytes + "X");
+        interpreter.finish();
+        EXPECT_EQ(interpreter.ignoredCommandCount(), 0);
+        EXPECT_EQ(interpreter.unknownSequenceCount(), 0);
+        ASSERT_EQ(pages.pages.size(), 1u);
+        const Page &page = pages.pages.front();
+        ASSERT_EQ(page.images.size(), 1u);
+        const DotImage &image = page.images.front();
+        EXPECT_EQ(image.x, c.x);
+        EXPECT_EQ(image.y, c.y);
+        EXPECT_EQ(image.columns, c.columns);
+        EXPECT_EQ(image.rows, c.rows);
+        EXPECT_DOUBLE_EQ(image.dotsPerInchX, c.dpiX);
+        EXPECT_DOUBLE_EQ(image.dotsPerInchY, c.dpiY);
+        EXPECT_EQ(image.bits.size(), qsizetype(c.rows) * ((c.columns + 7) / 8));
+        EXPECT_EQ(image.bits.left(c.firstRow.size()), c.firstRow);
+        // The X after the image.
+        const Glyph *after = nullptr;
+        qint32 afterY = -1;
+        for (const Line &line : page.lines)
+            for (const Glyph &glyph : line.glyphs)
+                if (glyph.byte == 'X') {
+                    after = &glyph;
+                    afterY = line.y;
+                }
+        ASSERT_NE(after, nullptr);
+        EXPECT_EQ(after->x, c.afterX);
+        EXPECT_EQ(afterY, c.afterY);
+    }
+}
+
+// A raster whose size is far beyond a sheet is counted, not kept, and its
+// data is passed over; an unknown density stays ignored.
+TEST(Graphics, OversizedAndUnknownImagesAreNotKept)
+{
+    PrinterSetup setup;
+    setup.language = PrinterLanguage::find(u"escpos"_qs);
+    PreviewTest::CollectedPages pages;
+    ByteInterpreter interpreter(setup, pages);
+    interpreter.feed(QByteArray("\x1d"
+                                "v0\x00\xff\xff\xff\xff",
+                         8)
+        + QByteArray(4096, '\xff'));
+    interpreter.finish();
+    ASSERT_EQ(pages.pages.size(), 1u);
+    EXPECT_TRUE(pages.pages.front().images.empty());
+    EXPECT_TRUE(pages.pages.front().lines.empty());
+    EXPECT_EQ(interpreter.leftOut().dots, qint64(0xffff) * 8 * 0xffff);
+    EXPECT_EQ(interpreter.leftOut().sheets, 1);
+
+    setup.language = PrinterLanguage::find(u"escp-9pin"_qs);
+    PreviewTest::CollectedPages ignoredPages;
+    ByteInterpreter ignoring(setup, ignoredPages);
+    ignoring.feed(QByteArray("\x1b*\x09\x02\x00\xff\xffX", 8));
+    ignoring.finish();
+    EXPECT_EQ(ignoring.ignoredCommandCount(), 1);
+    EXPECT_TRUE(ignoredPages.pages.front().images.empty());
+    ASSERT_EQ(ignoredPages.pages.front().lines.size(), 1u);
+    EXPECT_EQ(ignoredPages.pages.front().lines.front().glyphs.size(), 1u);
+}
+
 } // namespace
