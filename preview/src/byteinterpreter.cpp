@@ -95,7 +95,19 @@ struct Graphics
     qint32 x = 0;
     qint32 y = 0;
     qint64 remaining = 0;
+    bool coded = false; // the data comes run-length coded
+    qint64 expected = 0; // bytes of data the image holds
     QByteArray data;
+
+    // Decoded data, kept up to what the image holds.
+    void add(unsigned char byte, qint64 times)
+    {
+        if (!keep)
+            return;
+        const qint64 room = expected - data.size();
+        if (room > 0)
+            data.append(static_cast<qsizetype>(std::min(room, times)), static_cast<char>(byte));
+    }
 };
 
 } // namespace
@@ -170,6 +182,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     qint64 runLength = 0;
     qint64 literal = 0;
     bool repeatedByte = false;
+    qint64 repeats = 0; // times the repeated byte stands
     int pagesOut = 0;
     int sheetLimit = ByteInterpreter::DefaultSheetLimit;
     bool stopped = false;
@@ -394,8 +407,7 @@ void ByteInterpreter::Private::lowerTallLine()
 bool ByteInterpreter::Private::passOver(unsigned char byte)
 {
     if (graphics.remaining > 0) {
-        if (graphics.keep)
-            graphics.data.append(static_cast<char>(byte));
+        graphics.add(byte, 1);
         if (--graphics.remaining == 0)
             finishGraphics();
         return true;
@@ -404,12 +416,24 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
         --skip;
         return true;
     }
+    // Run-length coded graphics are decoded into their image as they come.
+    const bool decoding = graphics.layout != Graphics::None && graphics.coded;
     if (literal > 0) {
         --literal;
+        if (decoding) {
+            graphics.add(byte, 1);
+            if (literal == 0 && runLength <= 0)
+                finishGraphics();
+        }
         return true;
     }
     if (repeatedByte) {
         repeatedByte = false;
+        if (decoding) {
+            graphics.add(byte, repeats);
+            if (runLength <= 0)
+                finishGraphics();
+        }
         return true;
     }
     if (runLength <= 0)
@@ -417,10 +441,12 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
     // A count: count + 1 bytes as they are, or one byte 257 - count times.
     const qint64 decoded = byte < 128 ? byte + 1 : 257 - byte;
     runLength -= decoded;
-    if (byte < 128)
+    if (byte < 128) {
         literal = decoded;
-    else
+    } else {
         repeatedByte = true;
+        repeats = decoded;
+    }
     return true;
 }
 
@@ -469,7 +495,8 @@ void ByteInterpreter::Private::resolve(bool final)
                 applyPcl(match, all, start);
             if (graphics.layout != Graphics::None) {
                 graphics.remaining = match.dataBytes;
-                if (graphics.remaining <= 0)
+                graphics.coded = match.runLengthBytes > 0;
+                if (graphics.remaining <= 0 && !graphics.coded)
                     finishGraphics();
             } else {
                 skip += match.dataBytes;
@@ -1294,6 +1321,17 @@ void ByteInterpreter::Private::startGraphics(
         g.bytesPerColumn = m >= 32 ? 3 : 1;
         g.pins = m >= 32 ? 24 : 8;
         g.dotsPerInchY = model.dotsPerInch / (m >= 32 ? 1.0 : 3.0);
+    } else if (dotMatrix && command.length == CommandLength::EscpRaster) {
+        // c v h m nL nH: m rows of n dots, v/3600 and h/3600 inch apart.
+        const int v = at(1);
+        const int h = at(2);
+        if ((at(0) != 0 && at(0) != 1) || v == 0 || h == 0)
+            return;
+        g.layout = Graphics::Rows;
+        g.columns = word(4);
+        g.rows = at(3);
+        g.dotsPerInchX = 3600.0 / h;
+        g.dotsPerInchY = 3600.0 / v;
     } else if (star
         && (command.length == CommandLength::ColumnImage3
             || (command.length == CommandLength::CountedData && bytes.size() == 2
@@ -1327,10 +1365,11 @@ void ByteInterpreter::Private::startGraphics(
     g.y = y;
     const qint64 dots = qint64(g.columns) * g.rows;
     g.keep = dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet;
+    g.expected = g.layout == Graphics::Rows ? qint64(g.rows) * ((g.columns + 7) / 8)
+                                            : qint64(g.columns) * g.bytesPerColumn;
     if (g.keep) {
         imageDotsOnSheet += dots;
-        g.data.reserve(static_cast<qsizetype>(
-            g.layout == Graphics::Rows ? dots / 8 : qint64(g.columns) * g.bytesPerColumn));
+        g.data.reserve(static_cast<qsizetype>(g.expected));
     } else if (dots > 0) {
         leftOut.dots += dots;
         sheetIsFull();
