@@ -210,15 +210,16 @@ TEST(PreviewLanguages, CommandsMoveAndStyleAsTheMakersSay)
         {"escp-24pin", "\x1bl\x05X", U / 2, 0, U / 10, 0},
         {"escp-9pin", "\x1bM\x1bW\x01X", 0, 0, U / 6, DoubleWidth},
         // ESC/P 2's raster: counted data, or run-length coded (two rows of
-        // 16 dots: a literal run of two bytes, then one byte three times).
+        // 16 dots: a literal run of two bytes, then one byte three times);
+        // the head ends after the image's 16 dots at 360 an inch.
         {"escp-24pin",
             bytes("\x1b.\x00\x0a\x0a\x01\x10\x00\x41\x42X",
                 sizeof "\x1b.\x00\x0a\x0a\x01\x10\x00\x41\x42X"),
-            0, 0, U / 10, 0},
+            16 * U / 360, 0, U / 10, 0},
         {"escp-24pin",
             bytes("\x1b.\x01\x0a\x0a\x02\x10\x00\x01\x1b\x45\xfe\x1bX",
                 sizeof "\x1b.\x01\x0a\x0a\x02\x10\x00\x01\x1b\x45\xfe\x1bX"),
-            0, 0, U / 10, 0},
+            16 * U / 360, 0, U / 10, 0},
         // Proprinter: ESC A n/72 is applied by ESC 2.
         {"proprinter", "\x1b\x41\x0c\x1b\x32\nX", 0, U / 6, U / 10, 0},
         {"proprinter", "\x1b\x33\x24\nX", 0, U / 6, U / 10, 0},
