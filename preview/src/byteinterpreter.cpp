@@ -1,5 +1,6 @@
 #include "charactertables.h"
 #include "landscape.h"
+#include "pclraster.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -96,6 +97,8 @@ struct Graphics
     qint32 y = 0;
     qint64 remaining = 0;
     bool coded = false; // the data comes run-length coded
+    bool pclPlane = false; // a PCL raster row or plane
+    bool pclLastPlane = false; // W: the row is complete
     qint64 expected = 0; // bytes of data the image holds
     QByteArray data;
 
@@ -131,6 +134,9 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void listIgnored(QByteArrayView bytes, qint64 offset);
     void startGraphics(const LanguageCommand &command, QByteArrayView parameters);
     void finishGraphics();
+    bool pclGraphics(const LanguageCommand &command, char parameter, double value);
+    void pclPlaneRead(const QByteArray &data, bool last);
+    void endPclRaster();
     void sheetIsFull();
     void selectTable(const char *encoding);
     unsigned char sheetByte(unsigned char byte);
@@ -196,6 +202,26 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     // while they fit the sheet.
     Graphics graphics;
     qint64 imageDotsOnSheet = 0;
+    // PCL's raster: the block being transferred, row by row.
+    struct PclRaster
+    {
+        bool started = false;
+        int resolution = 75;
+        int method = 0;
+        qint32 width = 0; // *r#S, dots; 0 for as wide as the rows
+        qint32 left = 0;
+        qint32 top = 0;
+        qint32 rows = 0;
+        qsizetype stride = 0; // bytes of the widest row so far
+        int plane = 0; // of the row under way
+        QByteArray bits;
+        QByteArray row; // the planes of the row under way, ORed
+        std::vector<QByteArray> seeds; // each plane's row before
+        qint64 dots = 0; // counted against the sheet
+        bool full = false; // the sheet has no room for more
+    } pclRaster;
+    int pclRectangleWidth = 0; // *c#A, PCL units
+    int pclRectangleHeight = 0; // *c#B
 
     // The printer.
     quint8 style = 0;
@@ -600,7 +626,7 @@ void ByteInterpreter::Private::apply(
         break;
     case Action::Reset:
         // A page printer's reset prints the page it holds.
-        if (command.value == 1 && !page.isEmpty())
+        if (command.value == 1 && (!page.isEmpty() || pclRaster.rows > 0))
             endPage(true);
         reset();
         break;
@@ -918,7 +944,8 @@ void ByteInterpreter::Private::applyPcl(
         };
         switch (field.command->action) {
         case Action::Ignore:
-            drawn = false;
+            if (!pclGraphics(*field.command, field.parameter, v))
+                drawn = false;
             break;
         case Action::PclColumn: {
             // Columns count from the page's left edge, not the margin.
@@ -1215,7 +1242,8 @@ void ByteInterpreter::Private::endPage(bool fed)
     if ((fed || !page.isEmpty()) && pagesOut >= sheetLimit) {
         // A sheet past the limit: the job stops here.
         stopped = true;
-    } else if (fed || !page.isEmpty()) {
+    } else if (fed || !page.isEmpty() || pclRaster.rows > 0) {
+        endPclRaster();
         page.number = ++pagesOut;
         if (sheet->roll) {
             qint32 bottom = 0;
@@ -1382,6 +1410,10 @@ void ByteInterpreter::Private::finishGraphics()
 {
     Graphics g = std::move(graphics);
     graphics = Graphics();
+    if (g.pclPlane) {
+        pclPlaneRead(g.data, g.pclLastPlane);
+        return;
+    }
     if (g.keep) {
         DotImage image {g.x, g.y, g.columns, g.rows, g.dotsPerInchX, g.dotsPerInchY, {}};
         const qsizetype stride = (g.columns + 7) / 8;
@@ -1421,6 +1453,184 @@ void ByteInterpreter::Private::finishGraphics()
         x = static_cast<qint32>(std::min<qint64>(
             rightLimit, std::llround(x + g.columns * UnitsPerInch / g.dotsPerInchX)));
     }
+}
+
+// PCL's raster and rectangle commands; false for others, which are not
+// drawn.
+bool ByteInterpreter::Private::pclGraphics(
+    const LanguageCommand &command, char parameter, double value)
+{
+    if (command.bytes.size() < 2 || command.bytes[0] != '*')
+        return false;
+    const char group = command.bytes[1];
+    const int n = static_cast<int>(std::clamp(value, -32767.0, 32767.0));
+    PclRaster &r = pclRaster;
+    if (group == 't' && parameter == 'R') {
+        if (n == 75 || n == 100 || n == 150 || n == 200 || n == 300 || n == 600)
+            r.resolution = n;
+        return true;
+    }
+    if (group == 'r') {
+        switch (parameter) {
+        case 'A':
+            endPclRaster();
+            r.started = true;
+            r.left = n == 1 ? x : 0;
+            r.top = y;
+            return true;
+        case 'S':
+            r.width = std::clamp(n, 0, qint32(WidestPclRow * 8));
+            return true;
+        case 'T':
+            return true;
+        case 'B':
+        case 'C':
+            endPclRaster();
+            if (parameter == 'C')
+                r.method = 0;
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (group == 'b') {
+        switch (parameter) {
+        case 'M':
+            r.method = n;
+            return true;
+        case 'Y':
+            // Blank rows; the seed rows start again from nothing.
+            if (n > 0) {
+                if (!r.started) {
+                    r.started = true;
+                    r.left = 0;
+                    r.top = y;
+                }
+                r.rows += std::min(n, 32767);
+                r.seeds.clear();
+            }
+            return true;
+        case 'W':
+        case 'V': {
+            if (!r.started) {
+                r.started = true;
+                r.left = 0;
+                r.top = y;
+            }
+            Graphics g;
+            g.layout = Graphics::Rows;
+            g.pclPlane = true;
+            g.pclLastPlane = parameter == 'W';
+            g.keep = true;
+            g.expected = std::min<qint64>(std::max(n, 0), 4 * WidestPclRow);
+            graphics = std::move(g);
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+    if (group == 'c') {
+        switch (parameter) {
+        case 'A':
+            pclRectangleWidth = std::max(n, 0);
+            return true;
+        case 'B':
+            pclRectangleHeight = std::max(n, 0);
+            return true;
+        case 'P': {
+            // Solid black (0) is drawn; white and patterns are not.
+            if (n != 0)
+                return false;
+            const qint64 w = toUnits(pclRectangleWidth, pclUnit);
+            const qint64 h = toUnits(pclRectangleHeight, pclUnit);
+            if (w <= 0 || h <= 0)
+                return true;
+            if (page.images.size() >= std::size_t(ByteInterpreter::MostMarkersPerSheet)) {
+                ++leftOut.dots;
+                sheetIsFull();
+                return true;
+            }
+            // One dot as large as the rectangle.
+            page.images.push_back(DotImage {x, y, 1, 1, double(UnitsPerInch) / double(w),
+                double(UnitsPerInch) / double(h), QByteArray(1, '\x80')});
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+// One plane of a raster row has been read: ORed into the row, which a W
+// completes.
+void ByteInterpreter::Private::pclPlaneRead(const QByteArray &data, bool last)
+{
+    PclRaster &r = pclRaster;
+    if (r.seeds.size() <= std::size_t(r.plane))
+        r.seeds.resize(std::size_t(r.plane) + 1);
+    QByteArray &seed = r.seeds[std::size_t(r.plane)];
+    if (decodePclRow(r.method, data, seed)) {
+        if (r.row.size() < seed.size())
+            r.row.resize(seed.size(), '\0');
+        for (qsizetype i = 0; i < seed.size(); ++i)
+            r.row[i] = static_cast<char>(r.row[i] | seed[i]);
+    }
+    r.plane = std::min(r.plane + 1, 16);
+    if (!last)
+        return;
+    r.plane = 0;
+    QByteArray row = std::move(r.row);
+    r.row.clear();
+    if (r.width > 0)
+        row.truncate((r.width + 7) / 8);
+    const qsizetype stride = std::max(r.stride, row.size());
+    const qint64 dots = qint64(stride) * 8 * (r.rows + 1);
+    if (r.full || imageDotsOnSheet - r.dots + dots > ByteInterpreter::MostImageDotsPerSheet) {
+        if (!r.full)
+            sheetIsFull();
+        r.full = true;
+        leftOut.dots += qint64(row.size()) * 8;
+        ++r.rows;
+        return;
+    }
+    if (stride > r.stride && r.rows > 0) {
+        // Wider than the rows before: they are widened.
+        QByteArray wider(stride * r.rows, '\0');
+        for (qint32 i = 0; i < r.rows; ++i)
+            std::copy_n(r.bits.constData() + i * r.stride, r.stride, wider.data() + i * stride);
+        r.bits = std::move(wider);
+    }
+    r.stride = stride;
+    r.bits.resize(r.stride * r.rows, '\0');
+    row.resize(r.stride, '\0');
+    r.bits += row;
+    ++r.rows;
+    imageDotsOnSheet += dots - r.dots;
+    r.dots = dots;
+}
+
+// The raster block ends: its rows go on the sheet and the cursor below them.
+void ByteInterpreter::Private::endPclRaster()
+{
+    PclRaster &r = pclRaster;
+    if (r.started && r.rows > 0) {
+        if (r.stride > 0 && !r.bits.isEmpty()) {
+            const qint32 kept = static_cast<qint32>(r.bits.size() / r.stride);
+            page.images.push_back(DotImage {r.left, r.top, static_cast<qint32>(r.stride * 8), kept,
+                double(r.resolution), double(r.resolution), r.bits});
+        }
+        const qint64 below = r.top + toUnits(r.rows, r.resolution);
+        y = static_cast<qint32>(std::clamp<qint64>(below, 0, std::max(0, pageLength - 1)));
+    }
+    const int resolution = r.resolution;
+    const int method = r.method;
+    const qint32 width = r.width;
+    r = PclRaster();
+    r.resolution = resolution;
+    r.method = method;
+    r.width = width;
 }
 
 void ByteInterpreter::Private::listIgnored(QByteArrayView bytes, qint64 at)
