@@ -476,4 +476,48 @@ TEST(Graphics, OversizedAndUnknownImagesAreNotKept)
     EXPECT_EQ(ignoredPages.pages.front().lines.front().glyphs.size(), 1u);
 }
 
+// PCL's raster rows in each compression method give the same row of
+// dots, placed at the cursor when the raster starts there.
+TEST(Graphics, PclRowsInEveryCompressionMethodDecodeAlike)
+{
+    // The row: 0xf0 0xf0 0xf0 0x0f, 32 dots at 150 dots an inch.
+    struct Case
+    {
+        const char *name;
+        QByteArray row; // *b#M#W and its data
+    };
+    const std::vector<Case> cases {
+        {"unencoded", QByteArray("\x1b*b0m4W\xf0\xf0\xf0\x0f", 12)},
+        {"run-length", QByteArray("\x1b*b1m4W\x02\xf0\x00\x0f", 12)},
+        {"packbits", QByteArray("\x1b*b2m4W\xfe\xf0\x00\x0f", 12)},
+        // Against an empty seed row: three bytes at 0, one at 3.
+        {"delta row", QByteArray("\x1b*b3m6W\x40\xf0\xf0\xf0\x00\x0f", 14)},
+        // Compressed replacement: offset 0, 4 bytes as a run of three and
+        // one literal-length run of one.
+        {"replacement delta", QByteArray("\x1b*b9m5W\x82\x02\xf0\x00\x0f", 13)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PrinterSetup setup;
+        setup.language = PrinterLanguage::find(u"pcl5"_qs);
+        PreviewTest::CollectedPages pages;
+        ByteInterpreter interpreter(setup, pages);
+        interpreter.feed(QByteArray("\x1b*p300x600Y\x1b*t150R\x1b*r1A") + c.row
+            + QByteArray("\x1b*b0m1W\x80\x1b*rBX"));
+        interpreter.finish();
+        EXPECT_EQ(interpreter.ignoredCommandCount(), 0);
+        EXPECT_EQ(interpreter.unknownSequenceCount(), 0);
+        ASSERT_EQ(pages.pages.size(), 1u);
+        const Page &page = pages.pages.front();
+        ASSERT_EQ(page.images.size(), 1u);
+        const DotImage &image = page.images.front();
+        EXPECT_EQ(image.x, UnitsPerInch);
+        EXPECT_EQ(image.y, 2 * UnitsPerInch);
+        EXPECT_EQ(image.columns, 32);
+        EXPECT_EQ(image.rows, 2);
+        EXPECT_EQ(image.dotsPerInchX, 150);
+        EXPECT_EQ(image.bits, QByteArray("\xf0\xf0\xf0\x0f\x80\x00\x00\x00", 8));
+    }
+}
+
 } // namespace
