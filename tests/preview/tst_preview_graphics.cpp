@@ -74,7 +74,8 @@ Bitmap fromPbm(const QByteArray &data)
 }
 
 // The first page of a CUPS raster stream of one bit a pixel, black as 1
-// (version 3, uncompressed, in either byte order).
+// (version 3, uncompressed, in either byte order); of colours in bands
+// (KCMY), a dot of any ink.
 Bitmap fromCupsRaster(const QByteArray &data)
 {
     Bitmap page;
@@ -97,11 +98,14 @@ Bitmap fromCupsRaster(const QByteArray &data)
     page.width = int(width);
     page.height = int(height);
     page.dots.resize(std::size_t(width) * height);
+    const quint32 band = (width + 7) / 8;
+    const quint32 bands = field(396) == 1 ? bytesPerLine / band : 1;
     const auto *bits = reinterpret_cast<const unsigned char *>(data.constData()) + 1800;
     for (quint32 y = 0; y < height; ++y)
-        for (quint32 x = 0; x < width; ++x)
-            page.dots[std::size_t(y) * width + x]
-                = (bits[y * bytesPerLine + x / 8] >> (7 - x % 8)) & 1;
+        for (quint32 b = 0; b < bands; ++b)
+            for (quint32 x = 0; x < width; ++x)
+                if ((bits[y * bytesPerLine + b * band + x / 8] >> (7 - x % 8)) & 1)
+                    page.dots[std::size_t(y) * width + x] = true;
     return page;
 }
 
@@ -250,6 +254,8 @@ INSTANTIATE_TEST_SUITE_P(Graphics, ForeignPage,
             15, 75, 0.0},
         PageCase {"ghostscript/deskjet.prn.gz", "ghostscript/deskjet.pbm.gz", "pcl5", 300, 300, 37,
             27, 0.013},
+        PageCase {
+            "cups/deskjet-page.prn.gz", "cups/deskjet-page.ras.gz", "pcl5", 300, 300, 0, -150, 0.0},
         PageCase {"cups/laserjet-page.prn.gz", "cups/laserjet-page.ras.gz", "pcl5", 300, 300, 0,
             -150, 0.0},
         PageCase {
