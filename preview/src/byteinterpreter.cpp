@@ -1,5 +1,6 @@
 #include "charactertables.h"
 #include "landscape.h"
+#include "pclraster.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -75,6 +76,43 @@ qint64 toUnits(qint64 n, qint32 unit, qint32 scale = 1)
     return (n * std::max(1, scale) * UnitsPerInch + unit / 2) / unit;
 }
 
+// A graphics command whose data bytes are being read.
+struct Graphics
+{
+    enum Layout : quint8 {
+        None,
+        Columns, // a byte or more per column, the top dot in the highest bit
+        Rows, // rows of bytes, the leftmost dot in the highest bit
+    };
+    Layout layout = None;
+    int bytesPerColumn = 1; // Columns: 1, 2 (the 9th dot in the second's top bit) or 3
+    int pins = 8; // Columns: dots down a column
+    qint32 columns = 0;
+    qint32 rows = 0;
+    double dotsPerInchX = 60;
+    double dotsPerInchY = 72;
+    bool feeds = false; // the paper moves on by the image (raster), else the head
+    bool keep = false; // the dots fit the sheet
+    qint32 x = 0;
+    qint32 y = 0;
+    qint64 remaining = 0;
+    bool coded = false; // the data comes run-length coded
+    bool pclPlane = false; // a PCL raster row or plane
+    bool pclLastPlane = false; // W: the row is complete
+    qint64 expected = 0; // bytes of data the image holds
+    QByteArray data;
+
+    // Decoded data, kept up to what the image holds.
+    void add(unsigned char byte, qint64 times)
+    {
+        if (!keep)
+            return;
+        const qint64 room = expected - data.size();
+        if (room > 0)
+            data.append(static_cast<qsizetype>(std::min(room, times)), static_cast<char>(byte));
+    }
+};
+
 } // namespace
 
 PageSink::~PageSink() = default;
@@ -94,6 +132,11 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void printCharacter(unsigned char byte);
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
     void listIgnored(QByteArrayView bytes, qint64 offset);
+    void startGraphics(const LanguageCommand &command, QByteArrayView parameters);
+    void finishGraphics();
+    bool pclGraphics(const LanguageCommand &command, char parameter, double value);
+    void pclPlaneRead(const QByteArray &data, bool last);
+    void endPclRaster();
     void sheetIsFull();
     void selectTable(const char *encoding);
     unsigned char sheetByte(unsigned char byte);
@@ -145,6 +188,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     qint64 runLength = 0;
     qint64 literal = 0;
     bool repeatedByte = false;
+    qint64 repeats = 0; // times the repeated byte stands
     int pagesOut = 0;
     int sheetLimit = ByteInterpreter::DefaultSheetLimit;
     bool stopped = false;
@@ -153,6 +197,31 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     std::vector<UnknownSequence> ignored;
     qint64 ignoredCount = 0;
     LeftOut leftOut;
+
+    // The graphics command whose data is being read: its dots are kept
+    // while they fit the sheet.
+    Graphics graphics;
+    qint64 imageDotsOnSheet = 0;
+    // PCL's raster: the block being transferred, row by row.
+    struct PclRaster
+    {
+        bool started = false;
+        int resolution = 75;
+        int method = 0;
+        qint32 width = 0; // *r#S, dots; 0 for as wide as the rows
+        qint32 left = 0;
+        qint32 top = 0;
+        qint32 rows = 0;
+        qsizetype stride = 0; // bytes of the widest row so far
+        int plane = 0; // of the row under way
+        QByteArray bits;
+        QByteArray row; // the planes of the row under way, ORed
+        std::vector<QByteArray> seeds; // each plane's row before
+        qint64 dots = 0; // counted against the sheet
+        bool full = false; // the sheet has no room for more
+    } pclRaster;
+    int pclRectangleWidth = 0; // *c#A, PCL units
+    int pclRectangleHeight = 0; // *c#B
 
     // The printer.
     quint8 style = 0;
@@ -363,16 +432,34 @@ void ByteInterpreter::Private::lowerTallLine()
 // Whether byte belongs to the data of a command read before.
 bool ByteInterpreter::Private::passOver(unsigned char byte)
 {
+    if (graphics.remaining > 0) {
+        graphics.add(byte, 1);
+        if (--graphics.remaining == 0)
+            finishGraphics();
+        return true;
+    }
     if (skip > 0) {
         --skip;
         return true;
     }
+    // Run-length coded graphics are decoded into their image as they come.
+    const bool decoding = graphics.layout != Graphics::None && graphics.coded;
     if (literal > 0) {
         --literal;
+        if (decoding) {
+            graphics.add(byte, 1);
+            if (literal == 0 && runLength <= 0)
+                finishGraphics();
+        }
         return true;
     }
     if (repeatedByte) {
         repeatedByte = false;
+        if (decoding) {
+            graphics.add(byte, repeats);
+            if (runLength <= 0)
+                finishGraphics();
+        }
         return true;
     }
     if (runLength <= 0)
@@ -380,10 +467,12 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
     // A count: count + 1 bytes as they are, or one byte 257 - count times.
     const qint64 decoded = byte < 128 ? byte + 1 : 257 - byte;
     runLength -= decoded;
-    if (byte < 128)
+    if (byte < 128) {
         literal = decoded;
-    else
+    } else {
         repeatedByte = true;
+        repeats = decoded;
+    }
     return true;
 }
 
@@ -430,7 +519,14 @@ void ByteInterpreter::Private::resolve(bool final)
                 apply(*match.command, all.sliced(match.command->bytes.size()), start);
             else
                 applyPcl(match, all, start);
-            skip += match.dataBytes;
+            if (graphics.layout != Graphics::None) {
+                graphics.remaining = match.dataBytes;
+                graphics.coded = match.runLengthBytes > 0;
+                if (graphics.remaining <= 0 && !graphics.coded)
+                    finishGraphics();
+            } else {
+                skip += match.dataBytes;
+            }
             runLength = match.runLengthBytes;
         } else if (match.result == CommandMatch::Unknown) {
             length = match.length;
@@ -521,13 +617,16 @@ void ByteInterpreter::Private::apply(
     const qint32 scale = command.value;
     switch (command.action) {
     case Action::Ignore:
-        listIgnored(QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
+        startGraphics(command, parameters);
+        if (graphics.layout == Graphics::None)
+            listIgnored(
+                QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
         break;
     case Action::NoEffect:
         break;
     case Action::Reset:
         // A page printer's reset prints the page it holds.
-        if (command.value == 1 && !page.isEmpty())
+        if (command.value == 1 && (!page.isEmpty() || pclRaster.rows > 0))
             endPage(true);
         reset();
         break;
@@ -845,7 +944,8 @@ void ByteInterpreter::Private::applyPcl(
         };
         switch (field.command->action) {
         case Action::Ignore:
-            drawn = false;
+            if (!pclGraphics(*field.command, field.parameter, v))
+                drawn = false;
             break;
         case Action::PclColumn: {
             // Columns count from the page's left edge, not the margin.
@@ -1142,7 +1242,8 @@ void ByteInterpreter::Private::endPage(bool fed)
     if ((fed || !page.isEmpty()) && pagesOut >= sheetLimit) {
         // A sheet past the limit: the job stops here.
         stopped = true;
-    } else if (fed || !page.isEmpty()) {
+    } else if (fed || !page.isEmpty() || pclRaster.rows > 0) {
+        endPclRaster();
         page.number = ++pagesOut;
         if (sheet->roll) {
             qint32 bottom = 0;
@@ -1150,6 +1251,11 @@ void ByteInterpreter::Private::endPage(bool fed)
                 bottom = std::max(bottom, line.y + line.height);
             for (const Marker &marker : page.markers)
                 bottom = std::max(bottom, marker.y + lineSpacing);
+            for (const DotImage &image : page.images)
+                bottom = std::max(bottom,
+                    image.y
+                        + static_cast<qint32>(
+                            std::lround(image.rows * UnitsPerInch / image.dotsPerInchY)));
             page.height
                 = std::min(sheet->height, sheet->top + std::max(y, bottom) + UnitsPerInch / 4);
         }
@@ -1157,6 +1263,8 @@ void ByteInterpreter::Private::endPage(bool fed)
     }
     page.lines.clear();
     page.markers.clear();
+    page.images.clear();
+    imageDotsOnSheet = 0;
     lineAt.clear();
     lowered.clear();
     glyphsOnSheet = 0;
@@ -1180,6 +1288,351 @@ void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at, bool clampe
     ++unknownCount;
 }
 
+// Bit images and raster the preview draws; others stay ignored.
+void ByteInterpreter::Private::startGraphics(
+    const LanguageCommand &command, QByteArrayView parameters)
+{
+    const auto at = [&](qsizetype i) -> int {
+        return i < parameters.size() ? static_cast<unsigned char>(parameters[i]) : 0;
+    };
+    const auto word = [&](qsizetype i) { return at(i) + 256 * at(i + 1); };
+    const QLatin1StringView name(model.name);
+    const bool receipt = name.startsWith(QLatin1StringView("escpos"));
+    const bool star = name == QLatin1StringView("star-line");
+    const bool dotMatrix
+        = name.startsWith(QLatin1StringView("escp-")) || name == QLatin1StringView("proprinter");
+    // Eight dots down a column: 1/72 inch apart on a 9-pin head, 1/60 on a
+    // 24-pin one.
+    const double eightPin = name == QLatin1StringView("escp-24pin") ? 60 : 72;
+    Graphics g;
+    const QByteArrayView bytes = command.bytes;
+    if (dotMatrix && command.length == CommandLength::CountedData && bytes.size() == 2
+        && QByteArrayView("KLYZ").contains(bytes[1])) {
+        static constexpr std::array<double, 4> densities {60, 120, 120, 240};
+        g.layout = Graphics::Columns;
+        g.columns = word(0);
+        g.dotsPerInchX = densities[std::size_t(QByteArrayView("KLYZ").indexOf(bytes[1]))];
+        g.dotsPerInchY = eightPin;
+    } else if (dotMatrix && command.length == CommandLength::ColumnImage) {
+        const int m = at(0);
+        static const std::map<int, double> densities {{0, 60}, {1, 120}, {2, 120}, {3, 240},
+            {4, 80}, {5, 72}, {6, 90}, {7, 144}, {32, 60}, {33, 120}, {38, 90}, {39, 180},
+            {40, 360}};
+        const auto density = densities.find(m);
+        if (density == densities.end())
+            return;
+        g.layout = Graphics::Columns;
+        g.columns = word(1);
+        g.dotsPerInchX = density->second;
+        g.bytesPerColumn = m >= 32 ? 3 : 1;
+        g.pins = m >= 32 ? 24 : 8;
+        g.dotsPerInchY = m >= 32 ? 180 : eightPin;
+    } else if (dotMatrix && command.length == CommandLength::ColumnImage2) {
+        const int m = at(0);
+        if (m > 1)
+            return;
+        g.layout = Graphics::Columns;
+        g.columns = word(1);
+        g.dotsPerInchX = m == 0 ? 60 : 120;
+        g.bytesPerColumn = 2;
+        g.pins = 9;
+        g.dotsPerInchY = 72;
+    } else if (receipt && command.length == CommandLength::ColumnImage) {
+        // Single density halves the dots across; eight-dot modes space
+        // their dots three printer dots apart.
+        const int m = at(0);
+        if (m != 0 && m != 1 && m != 32 && m != 33)
+            return;
+        g.layout = Graphics::Columns;
+        g.columns = word(1);
+        g.dotsPerInchX = model.dotsPerInch / ((m & 1) ? 1.0 : 2.0);
+        g.bytesPerColumn = m >= 32 ? 3 : 1;
+        g.pins = m >= 32 ? 24 : 8;
+        g.dotsPerInchY = model.dotsPerInch / (m >= 32 ? 1.0 : 3.0);
+    } else if (dotMatrix && command.length == CommandLength::EscpRaster) {
+        // c v h m nL nH: m rows of n dots, v/3600 and h/3600 inch apart.
+        const int v = at(1);
+        const int h = at(2);
+        if ((at(0) != 0 && at(0) != 1) || v == 0 || h == 0)
+            return;
+        g.layout = Graphics::Rows;
+        g.columns = word(4);
+        g.rows = at(3);
+        g.dotsPerInchX = 3600.0 / h;
+        g.dotsPerInchY = 3600.0 / v;
+    } else if (star
+        && (command.length == CommandLength::ColumnImage3
+            || (command.length == CommandLength::CountedData && bytes.size() == 2
+                && (bytes[1] == 'K' || bytes[1] == 'L')))) {
+        // Fine density: 24 dots down at the head's density; normal and
+        // high density: eight dots three printer dots apart, normal at
+        // half the density across.
+        const bool fine = command.length == CommandLength::ColumnImage3;
+        g.layout = Graphics::Columns;
+        g.columns = word(0);
+        g.dotsPerInchX = model.dotsPerInch / (bytes[1] == 'K' ? 2.0 : 1.0);
+        g.bytesPerColumn = fine ? 3 : 1;
+        g.pins = fine ? 24 : 8;
+        g.dotsPerInchY = model.dotsPerInch / (fine ? 1.0 : 3.0);
+    } else if (receipt && command.length == CommandLength::RasterImage) {
+        const int m = digitOrByte(at(0));
+        if (m < 0 || m > 3)
+            return;
+        g.layout = Graphics::Rows;
+        g.columns = word(1) * 8;
+        g.rows = word(3);
+        g.dotsPerInchX = model.dotsPerInch / ((m & 1) ? 2.0 : 1.0);
+        g.dotsPerInchY = model.dotsPerInch / ((m & 2) ? 2.0 : 1.0);
+        g.feeds = true;
+    } else {
+        return;
+    }
+    if (g.layout == Graphics::Columns)
+        g.rows = g.pins;
+    g.x = g.feeds ? leftMargin : x;
+    g.y = y;
+    const qint64 dots = qint64(g.columns) * g.rows;
+    g.keep = dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet;
+    g.expected = g.layout == Graphics::Rows ? qint64(g.rows) * ((g.columns + 7) / 8)
+                                            : qint64(g.columns) * g.bytesPerColumn;
+    if (g.keep) {
+        imageDotsOnSheet += dots;
+        g.data.reserve(static_cast<qsizetype>(g.expected));
+    } else if (dots > 0) {
+        leftOut.dots += dots;
+        sheetIsFull();
+    }
+    graphics = std::move(g);
+}
+
+// The data has been read (or the job ended within it: the rest is blank).
+void ByteInterpreter::Private::finishGraphics()
+{
+    Graphics g = std::move(graphics);
+    graphics = Graphics();
+    if (g.pclPlane) {
+        pclPlaneRead(g.data, g.pclLastPlane);
+        return;
+    }
+    if (g.keep) {
+        DotImage image {g.x, g.y, g.columns, g.rows, g.dotsPerInchX, g.dotsPerInchY, {}};
+        const qsizetype stride = (g.columns + 7) / 8;
+        if (g.layout == Graphics::Rows) {
+            image.bits = g.data;
+            image.bits.resize(stride * g.rows, '\0');
+        } else {
+            image.bits = QByteArray(stride * g.rows, '\0');
+            const auto byteAt = [&](qsizetype i) {
+                return i < g.data.size() ? static_cast<unsigned char>(g.data[i]) : 0;
+            };
+            char *bits = image.bits.data();
+            for (qint32 column = 0; column < g.columns; ++column) {
+                const qsizetype first = qsizetype(column) * g.bytesPerColumn;
+                for (int pin = 0; pin < g.pins; ++pin) {
+                    // 9-pin: the ninth dot is the second byte's highest bit.
+                    const int byte = pin / 8;
+                    if (!(byteAt(first + byte) & (0x80 >> (pin % 8))))
+                        continue;
+                    bits[pin * stride + column / 8] |= static_cast<char>(0x80 >> (column % 8));
+                }
+            }
+        }
+        page.images.push_back(std::move(image));
+    }
+    if (g.feeds) {
+        const qint32 height
+            = static_cast<qint32>(std::lround(g.rows * UnitsPerInch / g.dotsPerInchY));
+        carriageReturn();
+        if (height > 0) {
+            y += height;
+            ++row;
+            if (y > pageLength)
+                endPage(true);
+        }
+    } else {
+        x = static_cast<qint32>(std::min<qint64>(
+            rightLimit, std::llround(x + g.columns * UnitsPerInch / g.dotsPerInchX)));
+    }
+}
+
+// PCL's raster and rectangle commands; false for others, which are not
+// drawn.
+bool ByteInterpreter::Private::pclGraphics(
+    const LanguageCommand &command, char parameter, double value)
+{
+    if (command.bytes.size() < 2 || command.bytes[0] != '*')
+        return false;
+    const char group = command.bytes[1];
+    const int n = static_cast<int>(std::clamp(value, -32767.0, 32767.0));
+    PclRaster &r = pclRaster;
+    if (group == 't' && parameter == 'R') {
+        if (n == 75 || n == 100 || n == 150 || n == 200 || n == 300 || n == 600)
+            r.resolution = n;
+        return true;
+    }
+    if (group == 'r') {
+        switch (parameter) {
+        case 'A':
+            endPclRaster();
+            r.started = true;
+            r.left = n == 1 ? x : 0;
+            r.top = y;
+            return true;
+        case 'S':
+            r.width = std::clamp(n, 0, qint32(WidestPclRow * 8));
+            return true;
+        case 'T':
+            return true;
+        case 'B':
+        case 'C':
+            endPclRaster();
+            if (parameter == 'C')
+                r.method = 0;
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (group == 'b') {
+        switch (parameter) {
+        case 'M':
+            r.method = n;
+            return true;
+        case 'Y':
+            // Blank rows; the seed rows start again from nothing.
+            if (n > 0) {
+                if (!r.started) {
+                    r.started = true;
+                    r.left = 0;
+                    r.top = y;
+                }
+                r.rows += std::min(n, 32767);
+                r.seeds.clear();
+            }
+            return true;
+        case 'W':
+        case 'V': {
+            if (!r.started) {
+                r.started = true;
+                r.left = 0;
+                r.top = y;
+            }
+            Graphics g;
+            g.layout = Graphics::Rows;
+            g.pclPlane = true;
+            g.pclLastPlane = parameter == 'W';
+            g.keep = true;
+            g.expected = std::min<qint64>(std::max(n, 0), 4 * WidestPclRow);
+            graphics = std::move(g);
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+    if (group == 'c') {
+        switch (parameter) {
+        case 'A':
+            pclRectangleWidth = std::max(n, 0);
+            return true;
+        case 'B':
+            pclRectangleHeight = std::max(n, 0);
+            return true;
+        case 'P': {
+            // Solid black (0) is drawn; white and patterns are not.
+            if (n != 0)
+                return false;
+            const qint64 w = toUnits(pclRectangleWidth, pclUnit);
+            const qint64 h = toUnits(pclRectangleHeight, pclUnit);
+            if (w <= 0 || h <= 0)
+                return true;
+            if (page.images.size() >= std::size_t(ByteInterpreter::MostMarkersPerSheet)) {
+                ++leftOut.dots;
+                sheetIsFull();
+                return true;
+            }
+            // One dot as large as the rectangle.
+            page.images.push_back(DotImage {x, y, 1, 1, double(UnitsPerInch) / double(w),
+                double(UnitsPerInch) / double(h), QByteArray(1, '\x80')});
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+// One plane of a raster row has been read: ORed into the row, which a W
+// completes.
+void ByteInterpreter::Private::pclPlaneRead(const QByteArray &data, bool last)
+{
+    PclRaster &r = pclRaster;
+    if (r.seeds.size() <= std::size_t(r.plane))
+        r.seeds.resize(std::size_t(r.plane) + 1);
+    QByteArray &seed = r.seeds[std::size_t(r.plane)];
+    if (decodePclRow(r.method, data, seed)) {
+        if (r.row.size() < seed.size())
+            r.row.resize(seed.size(), '\0');
+        for (qsizetype i = 0; i < seed.size(); ++i)
+            r.row[i] = static_cast<char>(r.row[i] | seed[i]);
+    }
+    r.plane = std::min(r.plane + 1, 16);
+    if (!last)
+        return;
+    r.plane = 0;
+    QByteArray row = std::move(r.row);
+    r.row.clear();
+    if (r.width > 0)
+        row.truncate((r.width + 7) / 8);
+    const qsizetype stride = std::max(r.stride, row.size());
+    const qint64 dots = qint64(stride) * 8 * (r.rows + 1);
+    if (r.full || imageDotsOnSheet - r.dots + dots > ByteInterpreter::MostImageDotsPerSheet) {
+        if (!r.full)
+            sheetIsFull();
+        r.full = true;
+        leftOut.dots += qint64(row.size()) * 8;
+        ++r.rows;
+        return;
+    }
+    if (stride > r.stride && r.rows > 0) {
+        // Wider than the rows before: they are widened.
+        QByteArray wider(stride * r.rows, '\0');
+        for (qint32 i = 0; i < r.rows; ++i)
+            std::copy_n(r.bits.constData() + i * r.stride, r.stride, wider.data() + i * stride);
+        r.bits = std::move(wider);
+    }
+    r.stride = stride;
+    r.bits.resize(r.stride * r.rows, '\0');
+    row.resize(r.stride, '\0');
+    r.bits += row;
+    ++r.rows;
+    imageDotsOnSheet += dots - r.dots;
+    r.dots = dots;
+}
+
+// The raster block ends: its rows go on the sheet and the cursor below them.
+void ByteInterpreter::Private::endPclRaster()
+{
+    PclRaster &r = pclRaster;
+    if (r.started && r.rows > 0) {
+        if (r.stride > 0 && !r.bits.isEmpty()) {
+            const qint32 kept = static_cast<qint32>(r.bits.size() / r.stride);
+            page.images.push_back(DotImage {r.left, r.top, static_cast<qint32>(r.stride * 8), kept,
+                double(r.resolution), double(r.resolution), r.bits});
+        }
+        const qint64 below = r.top + toUnits(r.rows, r.resolution);
+        y = static_cast<qint32>(std::clamp<qint64>(below, 0, std::max(0, pageLength - 1)));
+    }
+    const int resolution = r.resolution;
+    const int method = r.method;
+    const qint32 width = r.width;
+    r = PclRaster();
+    r.resolution = resolution;
+    r.method = method;
+    r.width = width;
+}
+
 void ByteInterpreter::Private::listIgnored(QByteArrayView bytes, qint64 at)
 {
     if (ignored.size() < ListedUnknown)
@@ -1201,6 +1654,8 @@ void ByteInterpreter::feed(QByteArrayView bytes)
 void ByteInterpreter::finish()
 {
     d->resolve(true);
+    if (d->graphics.layout != Graphics::None)
+        d->finishGraphics();
     d->skip = 0;
     d->runLength = 0;
     d->literal = 0;
