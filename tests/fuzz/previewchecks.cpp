@@ -39,9 +39,12 @@ public:
             if (line.y < 0 || line.y >= paper.printableLength || line.row < 0)
                 fail("line at " + std::to_string(line.y));
             for (const Glyph &glyph : line.glyphs) {
-                // A cell is 1/120 inch to ten inches wide.
+                // A cell is 1/120 inch to ten inches wide, and starts on the
+                // sheet: a receipt printer's head may reach a little further
+                // than the paper table's printable width (576 dots at 203 dpi
+                // are 72.07 mm of a roll printed 72 mm wide).
                 if (glyph.width < UnitsPerInch / 120 || glyph.width > 20 * UnitsPerInch
-                    || glyph.x < 0 || glyph.x >= paper.printableWidth)
+                    || glyph.x < 0 || paper.left + glyph.x >= paper.width)
                     fail("character at " + std::to_string(glyph.x));
                 m_digest += std::to_string(glyph.x) + ',' + std::to_string(line.y) + ','
                     + std::to_string(glyph.byte) + ',' + std::to_string(glyph.style) + ';';
