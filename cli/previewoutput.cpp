@@ -191,12 +191,16 @@ int reportUnknownSequences(const ByteInterpreter &interpreter)
     if (unlistedIgnored > 0)
         tell("%lld more ignored commands\n", static_cast<long long>(unlistedIgnored));
     const LeftOut &leftOut = interpreter.leftOut();
-    if (leftOut.sheets > 0)
+    if (leftOut.characters > 0 || leftOut.markers > 0)
         tell("not shown: %lld characters beyond %d a sheet, %lld markers beyond %d "
              "a sheet (on %d %s from page %d)\n",
             static_cast<long long>(leftOut.characters), ByteInterpreter::MostCharactersPerSheet,
             static_cast<long long>(leftOut.markers), ByteInterpreter::MostMarkersPerSheet,
             leftOut.sheets, leftOut.sheets == 1 ? "sheet" : "sheets", leftOut.firstPage);
+    if (leftOut.dots > 0)
+        tell("not shown: %lld dots of graphics beyond %lld a sheet (from page %d)\n",
+            static_cast<long long>(leftOut.dots),
+            static_cast<long long>(ByteInterpreter::MostImageDotsPerSheet), leftOut.firstPage);
     if (interpreter.stoppedAtSheetLimit()) {
         tell("stopped after %d sheets; --max-sheets N raises the limit\n", interpreter.pageCount());
         return ExitFailure;

@@ -75,6 +75,41 @@ qint64 toUnits(qint64 n, qint32 unit, qint32 scale = 1)
     return (n * std::max(1, scale) * UnitsPerInch + unit / 2) / unit;
 }
 
+// A graphics command whose data bytes are being read.
+struct Graphics
+{
+    enum Layout : quint8 {
+        None,
+        Columns, // a byte or more per column, the top dot in the highest bit
+        Rows, // rows of bytes, the leftmost dot in the highest bit
+    };
+    Layout layout = None;
+    int bytesPerColumn = 1; // Columns: 1, 2 (the 9th dot in the second's top bit) or 3
+    int pins = 8; // Columns: dots down a column
+    qint32 columns = 0;
+    qint32 rows = 0;
+    double dotsPerInchX = 60;
+    double dotsPerInchY = 72;
+    bool feeds = false; // the paper moves on by the image (raster), else the head
+    bool keep = false; // the dots fit the sheet
+    qint32 x = 0;
+    qint32 y = 0;
+    qint64 remaining = 0;
+    bool coded = false; // the data comes run-length coded
+    qint64 expected = 0; // bytes of data the image holds
+    QByteArray data;
+
+    // Decoded data, kept up to what the image holds.
+    void add(unsigned char byte, qint64 times)
+    {
+        if (!keep)
+            return;
+        const qint64 room = expected - data.size();
+        if (room > 0)
+            data.append(static_cast<qsizetype>(std::min(room, times)), static_cast<char>(byte));
+    }
+};
+
 } // namespace
 
 PageSink::~PageSink() = default;
@@ -94,6 +129,8 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void printCharacter(unsigned char byte);
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
     void listIgnored(QByteArrayView bytes, qint64 offset);
+    void startGraphics(const LanguageCommand &command, QByteArrayView parameters);
+    void finishGraphics();
     void sheetIsFull();
     void selectTable(const char *encoding);
     unsigned char sheetByte(unsigned char byte);
@@ -145,6 +182,7 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     qint64 runLength = 0;
     qint64 literal = 0;
     bool repeatedByte = false;
+    qint64 repeats = 0; // times the repeated byte stands
     int pagesOut = 0;
     int sheetLimit = ByteInterpreter::DefaultSheetLimit;
     bool stopped = false;
@@ -153,6 +191,11 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     std::vector<UnknownSequence> ignored;
     qint64 ignoredCount = 0;
     LeftOut leftOut;
+
+    // The graphics command whose data is being read: its dots are kept
+    // while they fit the sheet.
+    Graphics graphics;
+    qint64 imageDotsOnSheet = 0;
 
     // The printer.
     quint8 style = 0;
@@ -363,16 +406,34 @@ void ByteInterpreter::Private::lowerTallLine()
 // Whether byte belongs to the data of a command read before.
 bool ByteInterpreter::Private::passOver(unsigned char byte)
 {
+    if (graphics.remaining > 0) {
+        graphics.add(byte, 1);
+        if (--graphics.remaining == 0)
+            finishGraphics();
+        return true;
+    }
     if (skip > 0) {
         --skip;
         return true;
     }
+    // Run-length coded graphics are decoded into their image as they come.
+    const bool decoding = graphics.layout != Graphics::None && graphics.coded;
     if (literal > 0) {
         --literal;
+        if (decoding) {
+            graphics.add(byte, 1);
+            if (literal == 0 && runLength <= 0)
+                finishGraphics();
+        }
         return true;
     }
     if (repeatedByte) {
         repeatedByte = false;
+        if (decoding) {
+            graphics.add(byte, repeats);
+            if (runLength <= 0)
+                finishGraphics();
+        }
         return true;
     }
     if (runLength <= 0)
@@ -380,10 +441,12 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
     // A count: count + 1 bytes as they are, or one byte 257 - count times.
     const qint64 decoded = byte < 128 ? byte + 1 : 257 - byte;
     runLength -= decoded;
-    if (byte < 128)
+    if (byte < 128) {
         literal = decoded;
-    else
+    } else {
         repeatedByte = true;
+        repeats = decoded;
+    }
     return true;
 }
 
@@ -430,7 +493,14 @@ void ByteInterpreter::Private::resolve(bool final)
                 apply(*match.command, all.sliced(match.command->bytes.size()), start);
             else
                 applyPcl(match, all, start);
-            skip += match.dataBytes;
+            if (graphics.layout != Graphics::None) {
+                graphics.remaining = match.dataBytes;
+                graphics.coded = match.runLengthBytes > 0;
+                if (graphics.remaining <= 0 && !graphics.coded)
+                    finishGraphics();
+            } else {
+                skip += match.dataBytes;
+            }
             runLength = match.runLengthBytes;
         } else if (match.result == CommandMatch::Unknown) {
             length = match.length;
@@ -521,7 +591,10 @@ void ByteInterpreter::Private::apply(
     const qint32 scale = command.value;
     switch (command.action) {
     case Action::Ignore:
-        listIgnored(QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
+        startGraphics(command, parameters);
+        if (graphics.layout == Graphics::None)
+            listIgnored(
+                QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
         break;
     case Action::NoEffect:
         break;
@@ -1150,6 +1223,11 @@ void ByteInterpreter::Private::endPage(bool fed)
                 bottom = std::max(bottom, line.y + line.height);
             for (const Marker &marker : page.markers)
                 bottom = std::max(bottom, marker.y + lineSpacing);
+            for (const DotImage &image : page.images)
+                bottom = std::max(bottom,
+                    image.y
+                        + static_cast<qint32>(
+                            std::lround(image.rows * UnitsPerInch / image.dotsPerInchY)));
             page.height
                 = std::min(sheet->height, sheet->top + std::max(y, bottom) + UnitsPerInch / 4);
         }
@@ -1157,6 +1235,8 @@ void ByteInterpreter::Private::endPage(bool fed)
     }
     page.lines.clear();
     page.markers.clear();
+    page.images.clear();
+    imageDotsOnSheet = 0;
     lineAt.clear();
     lowered.clear();
     glyphsOnSheet = 0;
@@ -1180,6 +1260,169 @@ void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at, bool clampe
     ++unknownCount;
 }
 
+// Bit images and raster the preview draws; others stay ignored.
+void ByteInterpreter::Private::startGraphics(
+    const LanguageCommand &command, QByteArrayView parameters)
+{
+    const auto at = [&](qsizetype i) -> int {
+        return i < parameters.size() ? static_cast<unsigned char>(parameters[i]) : 0;
+    };
+    const auto word = [&](qsizetype i) { return at(i) + 256 * at(i + 1); };
+    const QLatin1StringView name(model.name);
+    const bool receipt = name.startsWith(QLatin1StringView("escpos"));
+    const bool star = name == QLatin1StringView("star-line");
+    const bool dotMatrix
+        = name.startsWith(QLatin1StringView("escp-")) || name == QLatin1StringView("proprinter");
+    // Eight dots down a column: 1/72 inch apart on a 9-pin head, 1/60 on a
+    // 24-pin one.
+    const double eightPin = name == QLatin1StringView("escp-24pin") ? 60 : 72;
+    Graphics g;
+    const QByteArrayView bytes = command.bytes;
+    if (dotMatrix && command.length == CommandLength::CountedData && bytes.size() == 2
+        && QByteArrayView("KLYZ").contains(bytes[1])) {
+        static constexpr std::array<double, 4> densities {60, 120, 120, 240};
+        g.layout = Graphics::Columns;
+        g.columns = word(0);
+        g.dotsPerInchX = densities[std::size_t(QByteArrayView("KLYZ").indexOf(bytes[1]))];
+        g.dotsPerInchY = eightPin;
+    } else if (dotMatrix && command.length == CommandLength::ColumnImage) {
+        const int m = at(0);
+        static const std::map<int, double> densities {{0, 60}, {1, 120}, {2, 120}, {3, 240},
+            {4, 80}, {5, 72}, {6, 90}, {7, 144}, {32, 60}, {33, 120}, {38, 90}, {39, 180},
+            {40, 360}};
+        const auto density = densities.find(m);
+        if (density == densities.end())
+            return;
+        g.layout = Graphics::Columns;
+        g.columns = word(1);
+        g.dotsPerInchX = density->second;
+        g.bytesPerColumn = m >= 32 ? 3 : 1;
+        g.pins = m >= 32 ? 24 : 8;
+        g.dotsPerInchY = m >= 32 ? 180 : eightPin;
+    } else if (dotMatrix && command.length == CommandLength::ColumnImage2) {
+        const int m = at(0);
+        if (m > 1)
+            return;
+        g.layout = Graphics::Columns;
+        g.columns = word(1);
+        g.dotsPerInchX = m == 0 ? 60 : 120;
+        g.bytesPerColumn = 2;
+        g.pins = 9;
+        g.dotsPerInchY = 72;
+    } else if (receipt && command.length == CommandLength::ColumnImage) {
+        // Single density halves the dots across; eight-dot modes space
+        // their dots three printer dots apart.
+        const int m = at(0);
+        if (m != 0 && m != 1 && m != 32 && m != 33)
+            return;
+        g.layout = Graphics::Columns;
+        g.columns = word(1);
+        g.dotsPerInchX = model.dotsPerInch / ((m & 1) ? 1.0 : 2.0);
+        g.bytesPerColumn = m >= 32 ? 3 : 1;
+        g.pins = m >= 32 ? 24 : 8;
+        g.dotsPerInchY = model.dotsPerInch / (m >= 32 ? 1.0 : 3.0);
+    } else if (dotMatrix && command.length == CommandLength::EscpRaster) {
+        // c v h m nL nH: m rows of n dots, v/3600 and h/3600 inch apart.
+        const int v = at(1);
+        const int h = at(2);
+        if ((at(0) != 0 && at(0) != 1) || v == 0 || h == 0)
+            return;
+        g.layout = Graphics::Rows;
+        g.columns = word(4);
+        g.rows = at(3);
+        g.dotsPerInchX = 3600.0 / h;
+        g.dotsPerInchY = 3600.0 / v;
+    } else if (star
+        && (command.length == CommandLength::ColumnImage3
+            || (command.length == CommandLength::CountedData && bytes.size() == 2
+                && (bytes[1] == 'K' || bytes[1] == 'L')))) {
+        // Fine density: 24 dots down at the head's density; normal and
+        // high density: eight dots three printer dots apart, normal at
+        // half the density across.
+        const bool fine = command.length == CommandLength::ColumnImage3;
+        g.layout = Graphics::Columns;
+        g.columns = word(0);
+        g.dotsPerInchX = model.dotsPerInch / (bytes[1] == 'K' ? 2.0 : 1.0);
+        g.bytesPerColumn = fine ? 3 : 1;
+        g.pins = fine ? 24 : 8;
+        g.dotsPerInchY = model.dotsPerInch / (fine ? 1.0 : 3.0);
+    } else if (receipt && command.length == CommandLength::RasterImage) {
+        const int m = digitOrByte(at(0));
+        if (m < 0 || m > 3)
+            return;
+        g.layout = Graphics::Rows;
+        g.columns = word(1) * 8;
+        g.rows = word(3);
+        g.dotsPerInchX = model.dotsPerInch / ((m & 1) ? 2.0 : 1.0);
+        g.dotsPerInchY = model.dotsPerInch / ((m & 2) ? 2.0 : 1.0);
+        g.feeds = true;
+    } else {
+        return;
+    }
+    if (g.layout == Graphics::Columns)
+        g.rows = g.pins;
+    g.x = g.feeds ? leftMargin : x;
+    g.y = y;
+    const qint64 dots = qint64(g.columns) * g.rows;
+    g.keep = dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet;
+    g.expected = g.layout == Graphics::Rows ? qint64(g.rows) * ((g.columns + 7) / 8)
+                                            : qint64(g.columns) * g.bytesPerColumn;
+    if (g.keep) {
+        imageDotsOnSheet += dots;
+        g.data.reserve(static_cast<qsizetype>(g.expected));
+    } else if (dots > 0) {
+        leftOut.dots += dots;
+        sheetIsFull();
+    }
+    graphics = std::move(g);
+}
+
+// The data has been read (or the job ended within it: the rest is blank).
+void ByteInterpreter::Private::finishGraphics()
+{
+    Graphics g = std::move(graphics);
+    graphics = Graphics();
+    if (g.keep) {
+        DotImage image {g.x, g.y, g.columns, g.rows, g.dotsPerInchX, g.dotsPerInchY, {}};
+        const qsizetype stride = (g.columns + 7) / 8;
+        if (g.layout == Graphics::Rows) {
+            image.bits = g.data;
+            image.bits.resize(stride * g.rows, '\0');
+        } else {
+            image.bits = QByteArray(stride * g.rows, '\0');
+            const auto byteAt = [&](qsizetype i) {
+                return i < g.data.size() ? static_cast<unsigned char>(g.data[i]) : 0;
+            };
+            char *bits = image.bits.data();
+            for (qint32 column = 0; column < g.columns; ++column) {
+                const qsizetype first = qsizetype(column) * g.bytesPerColumn;
+                for (int pin = 0; pin < g.pins; ++pin) {
+                    // 9-pin: the ninth dot is the second byte's highest bit.
+                    const int byte = pin / 8;
+                    if (!(byteAt(first + byte) & (0x80 >> (pin % 8))))
+                        continue;
+                    bits[pin * stride + column / 8] |= static_cast<char>(0x80 >> (column % 8));
+                }
+            }
+        }
+        page.images.push_back(std::move(image));
+    }
+    if (g.feeds) {
+        const qint32 height
+            = static_cast<qint32>(std::lround(g.rows * UnitsPerInch / g.dotsPerInchY));
+        carriageReturn();
+        if (height > 0) {
+            y += height;
+            ++row;
+            if (y > pageLength)
+                endPage(true);
+        }
+    } else {
+        x = static_cast<qint32>(std::min<qint64>(
+            rightLimit, std::llround(x + g.columns * UnitsPerInch / g.dotsPerInchX)));
+    }
+}
+
 void ByteInterpreter::Private::listIgnored(QByteArrayView bytes, qint64 at)
 {
     if (ignored.size() < ListedUnknown)
@@ -1201,6 +1444,8 @@ void ByteInterpreter::feed(QByteArrayView bytes)
 void ByteInterpreter::finish()
 {
     d->resolve(true);
+    if (d->graphics.layout != Graphics::None)
+        d->finishGraphics();
     d->skip = 0;
     d->runLength = 0;
     d->literal = 0;

@@ -1,3 +1,4 @@
+#include "dotimages.h"
 #include "glyphmasks.h"
 #include "monofaces.h"
 #include "sheetgeometry.h"
@@ -152,6 +153,10 @@ QImage PagePainter::paint(const Page &page, double dpi)
                 (y - 0.3) * scale, (y + 0.3) * scale);
         }
     });
+
+    for (const DotImage &dots : page.images)
+        inkDots(image, dots, (sheet.originX + dots.x * PointsPerUnit) * scale,
+            (sheet.originY + dots.y * PointsPerUnit) * scale, dpi, dpi);
 
     if (!page.markers.empty()) {
         QPainter painter(&image);

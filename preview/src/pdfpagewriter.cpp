@@ -267,6 +267,25 @@ void PdfPageWriter::addPage(const Page &page)
     content << "ET\n";
     if (!underlines.isEmpty())
         content << "0.6 w\n" << underlines.constData() << "S\n";
+    // Graphics as image masks: 1 bit a dot, painted in black.
+    QByteArray images;
+    for (std::size_t i = 0; i < page.images.size(); ++i) {
+        const DotImage &dots = page.images[i];
+        if (dots.columns <= 0 || dots.rows <= 0 || dots.dotsPerInchX <= 0 || dots.dotsPerInchY <= 0)
+            continue;
+        const int object = d->allocate();
+        QByteArray dictionary = "/Type /XObject /Subtype /Image /Width ";
+        dictionary += QByteArray::number(dots.columns) + " /Height " + QByteArray::number(dots.rows)
+            + " /ImageMask true /BitsPerComponent 1 /Decode [1 0]";
+        d->writeStream(object, dictionary, dots.bits);
+        const QByteArray name = "/G" + QByteArray::number(qulonglong(i + 1));
+        images += name + ' ' + QByteArray::number(object) + " 0 R ";
+        const double w = dots.columns * 72 / dots.dotsPerInchX;
+        const double ih = dots.rows * 72 / dots.dotsPerInchY;
+        content << "q " << w << 0.0 << 0.0 << ih << sheet.originX + dots.x * PointsPerUnit
+                << h - sheet.originY - dots.y * PointsPerUnit - ih << "cm ";
+        content += name + " Do Q\n";
+    }
     if (!page.markers.empty()) {
         used[0] = true;
         content << "1 0 0 rg\n";
@@ -293,8 +312,10 @@ void PdfPageWriter::addPage(const Page &page)
     d->writeStream(contents, {}, content);
     const int pageObject = d->allocate();
     QByteArray dictionary = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
-    dictionary << sheet.width << h << "] /Resources << /Font << " << fonts.constData()
-               << ">> >> /Contents ";
+    dictionary << sheet.width << h << "] /Resources << /Font << " << fonts.constData() << ">> ";
+    if (!images.isEmpty())
+        dictionary += "/XObject << " + images + ">> ";
+    dictionary += ">> /Contents ";
     dictionary += QByteArray::number(contents) + " 0 R >>";
     d->writeObject(pageObject, dictionary);
     d->pageObjects.push_back(pageObject);

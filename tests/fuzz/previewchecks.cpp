@@ -54,6 +54,19 @@ public:
             m_lastOffset = marker.offset;
             m_digest += 'M' + std::to_string(marker.offset) + ';';
         }
+        qint64 dots = 0;
+        for (const DotImage &image : page.images) {
+            dots += qint64(image.columns) * image.rows;
+            if (image.columns <= 0 || image.rows <= 0 || image.dotsPerInchX <= 0
+                || image.dotsPerInchY <= 0
+                || image.bits.size() != qsizetype(image.rows) * ((image.columns + 7) / 8)
+                || image.x < 0 || image.y < 0 || image.y >= paper.printableLength)
+                fail("image at " + std::to_string(image.x) + ',' + std::to_string(image.y));
+            m_digest += 'G' + std::to_string(image.x) + ',' + std::to_string(image.y) + ','
+                + std::to_string(qHash(image.bits)) + ';';
+        }
+        if (dots > ByteInterpreter::MostImageDotsPerSheet)
+            fail("graphics past the most a sheet keeps");
         m_digest += "|\n";
         m_text.addPage(page);
     }

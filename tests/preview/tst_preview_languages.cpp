@@ -119,10 +119,17 @@ TEST(PreviewLanguages, EveryReceiptShowsItsTextInItsColumns)
         if (receipt.contains(u"columns") && texts.size() > 0 && rightColumn >= 0) {
             EXPECT_EQ(rightColumn, receipt[u"columns"].toInt() - 1);
         }
-        // Barcodes, QR codes and images are passed over, not printed.
-        if (!malformed && (receipt.contains(u"qrcode") || receipt.contains(u"image"))) {
+        // Barcodes and QR codes are passed over, images drawn: none of
+        // their data is printed as text.
+        std::size_t images = 0;
+        for (const Page &page : result.pages.pages)
+            images += page.images.size();
+        if (!malformed && receipt.contains(u"qrcode")) {
             EXPECT_GT(result.ignored, 0);
             EXPECT_FALSE(lines.join(u'\n').contains(u"example.org"));
+        }
+        if (receipt.contains(u"image")) {
+            EXPECT_GT(images, 0u);
         }
     }
 }
@@ -157,12 +164,16 @@ TEST(PreviewLanguages, DriverOutputHoldsNothingUnknown)
         ASSERT_FALSE(job.isEmpty());
         const Result result = preview(language, job);
         EXPECT_EQ(result.unknown, 0) << result.firstUnknown;
-        EXPECT_GT(result.ignored, 0);
-        // Only graphics: no character of their data is printed.
+        // Only graphics, drawn or passed over: no character of their data
+        // is printed.
         qint64 glyphs = 0;
-        for (const Page &page : result.pages.pages)
+        qint64 images = 0;
+        for (const Page &page : result.pages.pages) {
+            images += qint64(page.images.size());
             for (const Line &line : page.lines)
                 glyphs += qint64(line.glyphs.size());
+        }
+        EXPECT_GT(result.ignored + images, 0);
         EXPECT_EQ(glyphs, 0);
     }
 }
@@ -199,15 +210,16 @@ TEST(PreviewLanguages, CommandsMoveAndStyleAsTheMakersSay)
         {"escp-24pin", "\x1bl\x05X", U / 2, 0, U / 10, 0},
         {"escp-9pin", "\x1bM\x1bW\x01X", 0, 0, U / 6, DoubleWidth},
         // ESC/P 2's raster: counted data, or run-length coded (two rows of
-        // 16 dots: a literal run of two bytes, then one byte three times).
+        // 16 dots: a literal run of two bytes, then one byte three times);
+        // the head ends after the image's 16 dots at 360 an inch.
         {"escp-24pin",
             bytes("\x1b.\x00\x0a\x0a\x01\x10\x00\x41\x42X",
                 sizeof "\x1b.\x00\x0a\x0a\x01\x10\x00\x41\x42X"),
-            0, 0, U / 10, 0},
+            16 * U / 360, 0, U / 10, 0},
         {"escp-24pin",
             bytes("\x1b.\x01\x0a\x0a\x02\x10\x00\x01\x1b\x45\xfe\x1bX",
                 sizeof "\x1b.\x01\x0a\x0a\x02\x10\x00\x01\x1b\x45\xfe\x1bX"),
-            0, 0, U / 10, 0},
+            16 * U / 360, 0, U / 10, 0},
         // Proprinter: ESC A n/72 is applied by ESC 2.
         {"proprinter", "\x1b\x41\x0c\x1b\x32\nX", 0, U / 6, U / 10, 0},
         {"proprinter", "\x1b\x33\x24\nX", 0, U / 6, U / 10, 0},

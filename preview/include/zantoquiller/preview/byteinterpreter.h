@@ -53,12 +53,13 @@ struct UnknownSequence
     bool ignored = false;
 };
 
-/// What a sheet could not hold: characters and markers past the most a sheet
+/// What a sheet could not hold: characters, markers and graphics past the most a sheet
 /// keeps, which are counted and not drawn.
 struct LeftOut
 {
     qint64 characters = 0; ///< characters not drawn
     qint64 markers = 0; ///< markers not drawn
+    qint64 dots = 0; ///< dots of graphics not drawn
     int sheets = 0; ///< that reached a limit
     int firstPage = 0; ///< the first of them
 };
@@ -76,6 +77,9 @@ public:
     static constexpr int MostCharactersPerSheet = 200000;
     /// See MostCharactersPerSheet.
     static constexpr int MostMarkersPerSheet = 10000;
+    /// The most dots of graphics a sheet keeps: a letter sheet full at
+    /// 600 by 600 dots an inch.
+    static constexpr qint64 MostImageDotsPerSheet = 36'000'000;
     /// The sheets made before a job is stopped, unless setSheetLimit says
     /// otherwise.
     static constexpr int DefaultSheetLimit = 10000;

@@ -58,6 +58,28 @@ struct Marker
     QByteArray bytes; ///< the sequence
 };
 
+/// Dots printed by a graphics command (a bit image or raster): a grid of
+/// dots, each one dot wide and high at the command's density.
+struct DotImage
+{
+    qint32 x; ///< left edge of the first column
+    qint32 y; ///< top of the first row
+    qint32 columns; ///< dots across
+    qint32 rows; ///< dots down
+    double dotsPerInchX; ///< horizontal density
+    double dotsPerInchY; ///< vertical density
+    /// Row after row, (columns + 7) / 8 bytes each, the leftmost dot in
+    /// the highest bit; a set bit is a printed dot.
+    QByteArray bits;
+
+    /// Whether the dot at column, row is printed.
+    bool dot(qint32 column, qint32 row) const
+    {
+        const qsizetype at = qsizetype(row) * ((columns + 7) / 8) + column / 8;
+        return (static_cast<unsigned char>(bits[at]) >> (7 - column % 8)) & 1;
+    }
+};
+
 /// One sheet, laid out.
 struct Page
 {
@@ -69,9 +91,10 @@ struct Page
     qint32 height = 0;
     std::vector<Line> lines; ///< in the order they were started
     std::vector<Marker> markers; ///< in job order
+    std::vector<DotImage> images; ///< graphics, in job order
 
     /// Nothing is printed or marked on the sheet.
-    bool isEmpty() const { return lines.empty() && markers.empty(); }
+    bool isEmpty() const { return lines.empty() && markers.empty() && images.empty(); }
 };
 
 /// Where finished sheets go, one at a time.
