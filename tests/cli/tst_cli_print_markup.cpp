@@ -38,7 +38,8 @@ Printed print(const QStringList &arguments, const QByteArray &input, const QStri
     return printed;
 }
 
-const QStringList escpos {QStringLiteral("--markup"), QStringLiteral("escpos")};
+const QStringList escpos {
+    QStringLiteral("--markup"), QStringLiteral("--language"), QStringLiteral("escpos")};
 
 } // namespace
 
@@ -109,10 +110,13 @@ TEST(CliPrintMarkup, BadMarkupIsAUsageErrorWithItsLine)
         {escpos, "{barcode qr 1}\n", "--markup: line 1: unknown barcode type 'qr'"},
         {escpos, "{image missing.png}\n",
             "--markup: line 1: cannot read the picture 'missing.png'"},
-        {{QStringLiteral("--markup"), QStringLiteral("plain")}, "{qr x}\n",
-            "plain printers take no pictures"},
-        {{QStringLiteral("--markup"), QStringLiteral("klingon")}, "x\n",
-            "unknown language 'klingon'"},
+        // Without --language, the printer type's language.
+        {{QStringLiteral("--markup")}, "{qr x}\n", "plain printers take no pictures"},
+        {{QStringLiteral("--markup"), QStringLiteral("--language"), QStringLiteral("klingon")},
+            "x\n", "unknown language 'klingon'"},
+        // --markup takes no value: a language after it is the file to print.
+        {{QStringLiteral("--markup"), QStringLiteral("escpos"), QStringLiteral("extra")}, "x\n",
+            "unexpected argument 'extra'"},
         {{QStringLiteral("--logo"), QStringLiteral("a.png")}, "x\n",
             "--logo is given without --markup"},
         {escpos + QStringList {QStringLiteral("--from-line"), QStringLiteral("2")}, "x\n",
