@@ -1457,7 +1457,8 @@ void ByteInterpreter::Private::finishGraphics()
 bool ByteInterpreter::Private::readSymbol(
     const LanguageCommand &command, QByteArrayView parameters, qint64 start)
 {
-    if (!QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos")))
+    if (!QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))
+        || !command.bytes.startsWith('\x1d'))
         return false;
     const QByteArrayView listed
         = QByteArrayView(pending).first(command.bytes.size() + parameters.size());
