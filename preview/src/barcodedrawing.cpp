@@ -174,11 +174,19 @@ SymbolStep EscPosSymbols::qrFunction(QByteArrayView parameters)
                                            : QStringLiteral("micro QR codes are not drawn"));
         if (m_qrData.isEmpty())
             return refused(QStringLiteral("no QR code data is stored"));
+        QByteArray key;
+        key += char(m_qrModule);
+        key += char(m_qrLevel);
+        key += m_qrData;
+        if (key == m_lastQrKey)
+            return m_lastQr;
         GraphicsError error;
         const MonoBitmap drawn = qrBitmap(m_qrData, QrOptions {m_qrModule, m_qrLevel}, &error);
-        if (drawn.isEmpty())
-            return refused(QStringLiteral("QR code: %1").arg(error.message));
-        return {SymbolStep::Draw, withoutQuietZone(drawn, 4 * m_qrModule, 4 * m_qrModule), {}};
+        m_lastQr = drawn.isEmpty() ? refused(QStringLiteral("QR code: %1").arg(error.message))
+                                   : SymbolStep {SymbolStep::Draw,
+                                       withoutQuietZone(drawn, 4 * m_qrModule, 4 * m_qrModule), {}};
+        m_lastQrKey = key;
+        return m_lastQr;
     }
     case 82: // the size is sent back, nothing printed
         return {SymbolStep::Setting, {}, {}};

@@ -49,6 +49,10 @@ private:
     int m_qrModule = 3;
     QrErrorLevel m_qrLevel = QrErrorLevel::Low;
     QByteArray m_qrData;
+    // The last QR code drawn: a job that prints the stored data again and
+    // again is not encoded each time.
+    SymbolStep m_lastQr;
+    QByteArray m_lastQrKey;
 };
 
 // The symbol's dots on the sheet at dotsPerInch, top at y, placed between

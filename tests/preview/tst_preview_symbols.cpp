@@ -284,4 +284,16 @@ TEST(PreviewSymbols, WhatCannotBeDrawnIsListedWithItsReason)
     EXPECT_EQ(reset.images.front().rows, 162);
     ASSERT_EQ(reset.ignored.size(), 1u);
     EXPECT_EQ(reset.ignored.front().reason, u"no QR code data is stored");
+    // A new module size takes effect on the data stored before.
+    const Job twice = preview("escpos",
+        QByteArray("\x1d(k\x04\x00"
+                   "1P0A\x1d(k\x03\x00"
+                   "1Q0\x1d(k\x03\x00"
+                   "1C\x06\x1d(k\x03\x00"
+                   "1Q0",
+            33));
+    ASSERT_EQ(twice.images.size(), 2u);
+    EXPECT_EQ(twice.images[0].columns, 21 * 3);
+    EXPECT_EQ(twice.images[1].columns, 21 * 6);
+    EXPECT_EQ(decode(twice.images[1]).text, "A");
 }
