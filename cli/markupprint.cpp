@@ -119,14 +119,10 @@ bool MarkupOptions::isSet(const QCommandLineParser &parser) const
     return parser.isSet(m_markup);
 }
 
-void MarkupOptions::print(
-    const QCommandLineParser &parser, TZantoquiller &component, QIODevice &input) const
+void MarkupOptions::print(const QCommandLineParser &parser, TZantoquiller &component,
+    const PrinterLanguage &printerLanguage, QIODevice &input) const
 {
-    const PrinterLanguage *language = PrinterLanguage::find(parser.value(m_markup));
-    if (!language)
-        throw UsageError(QStringLiteral("markup"), parser.value(m_markup),
-            QStringLiteral("unknown language '%1' (one of: %2)")
-                .arg(parser.value(m_markup), PrinterLanguage::names().join(u", ")));
+    const PrinterLanguage *language = &printerLanguage;
 
     const JobCodesAside aside(component);
     QByteArray job = aside.codes().start;

@@ -183,9 +183,11 @@ int reportUnknownSequences(const ByteInterpreter &interpreter)
     if (unlisted > 0)
         tell("%lld more unknown sequences\n", static_cast<long long>(unlisted));
     for (const UnknownSequence &ignored : interpreter.ignoredCommands())
-        tell("ignored (not drawn) at byte %lld (page %d): %s\n",
+        tell("ignored (not drawn) at byte %lld (page %d): %s%s\n",
             static_cast<long long>(ignored.offset), ignored.page,
-            readableBytes(ignored.bytes).constData());
+            readableBytes(ignored.bytes).constData(),
+            ignored.reason.isEmpty() ? ""
+                                     : qPrintable(QStringLiteral(" (%1)").arg(ignored.reason)));
     const qint64 unlistedIgnored
         = interpreter.ignoredCommandCount() - qint64(interpreter.ignoredCommands().size());
     if (unlistedIgnored > 0)

@@ -271,7 +271,9 @@ int runPrint(const QStringList &arguments)
     int status = 0;
     const int jobBefore = lastPrintJobId();
     if (markup.isSet(parser)) {
-        markup.print(parser, component, codePage.text(input));
+        markup.print(parser, component,
+            language ? *language : PrinterLanguage::forPrinterType(component.PrinterType()),
+            codePage.text(input));
     } else {
         ProgressText text(codePage.text(input), input,
             parser.isSet(verbatimOption) ? StreamTextSource::Breaks::Verbatim

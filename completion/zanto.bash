@@ -64,9 +64,6 @@ _zanto()
     --logo)
         _filedir
         return ;;
-    --markup)
-        COMPREPLY=($(compgen -W "escpos escpos-180dpi star-line escp-9pin escp-24pin pcl5" -- "$cur"))
-        return ;;
     --paper)
         COMPREPLY=($(compgen -W "fanfold fanfold12 a4 letter roll80 roll58" -- "$cur"))
         return ;;

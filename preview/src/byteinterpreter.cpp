@@ -1,3 +1,4 @@
+#include "barcodedrawing.h"
 #include "charactertables.h"
 #include "landscape.h"
 #include "pclraster.h"
@@ -12,7 +13,9 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
+#include <utility>
 
 namespace Zanto::Preview {
 
@@ -131,7 +134,9 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void plainByte(unsigned char byte, qint64 offset);
     void printCharacter(unsigned char byte);
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
-    void listIgnored(QByteArrayView bytes, qint64 offset);
+    void listIgnored(QByteArrayView bytes, qint64 offset, const QString &reason = {});
+    bool readSymbol(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
+    void placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start);
     void startGraphics(const LanguageCommand &command, QByteArrayView parameters);
     void finishGraphics();
     bool pclGraphics(const LanguageCommand &command, char parameter, double value);
@@ -222,6 +227,15 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     } pclRaster;
     int pclRectangleWidth = 0; // *c#A, PCL units
     int pclRectangleHeight = 0; // *c#B
+    EscPosSymbols symbols; // barcode and QR code settings; receipt printers only
+    // A counted barcode (GS k m n) whose data is being read.
+    struct CountedSymbol
+    {
+        QByteArray header;
+        QByteArray data;
+        qint64 start = 0;
+    };
+    std::optional<CountedSymbol> countedSymbol;
 
     // The printer.
     quint8 style = 0;
@@ -331,6 +345,7 @@ void ByteInterpreter::Private::reset()
     tabsSet = false;
     tabs.clear();
     alignment = Alignment::Left;
+    symbols.reset();
     definedUnit = UnitsPerInch / 360.0;
     pclUnit = 300;
     pushed.clear();
@@ -440,6 +455,15 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
     }
     if (skip > 0) {
         --skip;
+        if (countedSymbol) {
+            countedSymbol->data += static_cast<char>(byte);
+            if (skip == 0) {
+                const CountedSymbol counted = *std::exchange(countedSymbol, std::nullopt);
+                placeSymbol(
+                    symbols.read(counted.header.first(2), counted.header.sliced(2) + counted.data),
+                    counted.header, counted.start);
+            }
+        }
         return true;
     }
     // Run-length coded graphics are decoded into their image as they come.
@@ -617,12 +641,15 @@ void ByteInterpreter::Private::apply(
     const qint32 scale = command.value;
     switch (command.action) {
     case Action::Ignore:
+        if (readSymbol(command, parameters, start))
+            break;
         startGraphics(command, parameters);
         if (graphics.layout == Graphics::None)
             listIgnored(
                 QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
         break;
     case Action::NoEffect:
+        readSymbol(command, parameters, start);
         break;
     case Action::Reset:
         // A page printer's reset prints the page it holds.
@@ -1284,7 +1311,8 @@ void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at, bool clampe
         sheetIsFull();
     }
     if (unknown.size() < ListedUnknown)
-        unknown.push_back(UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), clamped});
+        unknown.push_back(
+            UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), clamped, false, {}});
     ++unknownCount;
 }
 
@@ -1633,10 +1661,73 @@ void ByteInterpreter::Private::endPclRaster()
     r.width = width;
 }
 
-void ByteInterpreter::Private::listIgnored(QByteArrayView bytes, qint64 at)
+// ESC/POS barcodes and QR codes: settings are kept, symbols drawn at the
+// start of a line as the alignment in force places them; what cannot be
+// drawn is listed with the reason. False for other commands.
+bool ByteInterpreter::Private::readSymbol(
+    const LanguageCommand &command, QByteArrayView parameters, qint64 start)
+{
+    if (!QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))
+        || !command.bytes.startsWith('\x1d'))
+        return false;
+    const QByteArrayView listed
+        = QByteArrayView(pending).first(command.bytes.size() + parameters.size());
+    // GS k m n: the n bytes of data follow; they are read as they are passed over.
+    if (command.bytes == QByteArrayView("\x1dk", 2) && parameters.size() == 2
+        && static_cast<unsigned char>(parameters[0]) >= 65 && parameters[1] != 0) {
+        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start};
+        return true;
+    }
+    const SymbolStep step = symbols.read(command.bytes, parameters);
+    if (step.kind == SymbolStep::Other)
+        return false;
+    placeSymbol(step, listed, start);
+    return true;
+}
+
+void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start)
+{
+    if (step.kind == SymbolStep::Draw && x != leftMargin) {
+        step.kind = SymbolStep::Refused;
+        step.reason = QStringLiteral("a symbol prints only at the start of a line");
+    }
+    std::optional<DotImage> image;
+    if (step.kind == SymbolStep::Draw) {
+        static constexpr GraphicsAlignment alignments[] {
+            GraphicsAlignment::Left, GraphicsAlignment::Center, GraphicsAlignment::Right};
+        image = symbolImage(
+            step.bitmap, model.dotsPerInch, leftMargin, rightLimit, alignments[int(alignment)], y);
+        if (!image) {
+            step.kind = SymbolStep::Refused;
+            step.reason = QStringLiteral("the symbol is %1 dots wide, wider than the line")
+                              .arg(step.bitmap.width());
+        }
+    }
+    if (step.kind == SymbolStep::Refused)
+        listIgnored(listed, start, step.reason);
+    if (!image)
+        return;
+    const qint64 dots = qint64(image->columns) * image->rows;
+    if (imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet) {
+        imageDotsOnSheet += dots;
+        page.images.push_back(*image);
+    } else {
+        leftOut.dots += dots;
+        sheetIsFull();
+    }
+    // The paper moves on below the symbol.
+    carriageReturn();
+    y += static_cast<qint32>(std::lround(image->rows * double(UnitsPerInch) / model.dotsPerInch));
+    ++row;
+    if (y > pageLength)
+        endPage(true);
+}
+
+void ByteInterpreter::Private::listIgnored(QByteArrayView bytes, qint64 at, const QString &reason)
 {
     if (ignored.size() < ListedUnknown)
-        ignored.push_back(UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), false, true});
+        ignored.push_back(
+            UnknownSequence {at, pagesOut + 1, bytes.toByteArray(), false, true, reason});
     ++ignoredCount;
 }
 
@@ -1656,6 +1747,12 @@ void ByteInterpreter::finish()
     d->resolve(true);
     if (d->graphics.layout != Graphics::None)
         d->finishGraphics();
+    // A barcode whose data the job cut short is not printed.
+    if (d->countedSymbol) {
+        d->listIgnored(d->countedSymbol->header, d->countedSymbol->start,
+            QStringLiteral("bar code data ends early"));
+        d->countedSymbol.reset();
+    }
     d->skip = 0;
     d->runLength = 0;
     d->literal = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcessEnvironment>
@@ -38,7 +39,8 @@ Printed print(const QStringList &arguments, const QByteArray &input, const QStri
     return printed;
 }
 
-const QStringList escpos {QStringLiteral("--markup"), QStringLiteral("escpos")};
+const QStringList escpos {
+    QStringLiteral("--markup"), QStringLiteral("--language"), QStringLiteral("escpos")};
 
 } // namespace
 
@@ -109,10 +111,13 @@ TEST(CliPrintMarkup, BadMarkupIsAUsageErrorWithItsLine)
         {escpos, "{barcode qr 1}\n", "--markup: line 1: unknown barcode type 'qr'"},
         {escpos, "{image missing.png}\n",
             "--markup: line 1: cannot read the picture 'missing.png'"},
-        {{QStringLiteral("--markup"), QStringLiteral("plain")}, "{qr x}\n",
-            "plain printers take no pictures"},
-        {{QStringLiteral("--markup"), QStringLiteral("klingon")}, "x\n",
-            "unknown language 'klingon'"},
+        // Without --language, the printer type's language.
+        {{QStringLiteral("--markup")}, "{qr x}\n", "plain printers take no pictures"},
+        {{QStringLiteral("--markup"), QStringLiteral("--language"), QStringLiteral("klingon")},
+            "x\n", "unknown language 'klingon'"},
+        // --markup takes no value: a language after it is the file to print.
+        {{QStringLiteral("--markup"), QStringLiteral("escpos"), QStringLiteral("extra")}, "x\n",
+            "unexpected argument 'extra'"},
         {{QStringLiteral("--logo"), QStringLiteral("a.png")}, "x\n",
             "--logo is given without --markup"},
         {escpos + QStringList {QStringLiteral("--from-line"), QStringLiteral("2")}, "x\n",
@@ -124,5 +129,47 @@ TEST(CliPrintMarkup, BadMarkupIsAUsageErrorWithItsLine)
         EXPECT_EQ(printed.result.exitCode, 2);
         EXPECT_TRUE(printed.result.err.contains(row.message)) << printed.result.err.constData();
         EXPECT_TRUE(printed.file.isEmpty());
+    }
+}
+
+// --markup prints in the command's language: --language, else the
+// profile's language =, else the printer type's.
+TEST(CliPrintMarkup, MarkupFollowsTheCommandsLanguage)
+{
+    const TempDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("zantoquiller"));
+    writeFile(dir.path() + QStringLiteral("/zantoquiller/zanto.conf"),
+        "[shop]\nprinter-type = plain\nlanguage = escpos\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    const QString out = dir.filePath(QStringLiteral("out.prn"));
+    struct Row
+    {
+        QStringList arguments;
+        QByteArray start; // of the QR code's bytes
+    } rows[] = {
+        {{QStringLiteral("-P"), QStringLiteral("shop")}, QByteArray("\x1d(k\x04\x00", 5)},
+        // ESC/P's 24-pin bit images (ESC *).
+        {{QStringLiteral("-P"), QStringLiteral("shop"), QStringLiteral("--language"),
+             QStringLiteral("escp-24pin")},
+            QByteArray("\x1b*")},
+        {{QStringLiteral("--printer-type"), QStringLiteral("epson")}, QByteArray("\x1b*")},
+        // PCL raster graphics.
+        {{QStringLiteral("--printer-type"), QStringLiteral("hppcl")}, QByteArray("\x1b*")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.arguments.join(u' ').toStdString());
+        QFile::remove(out);
+        const ProcessResult result
+            = runZanto(QStringList {QStringLiteral("print"), QStringLiteral("--markup"),
+                           QStringLiteral("-o"), out}
+                    + row.arguments,
+                "{qr AB}\n", environment);
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.contains(row.start)) << bytes.toHex(' ').constData();
+        EXPECT_EQ(bytes.contains(QByteArray("\x1d(k", 3)), row.start.startsWith('\x1d'));
     }
 }

@@ -285,17 +285,20 @@ TEST(PreviewCli, TheChosenLanguageReadsTheJob)
             "\x1b(s3BX\n");
     EXPECT_TRUE(pclCode.err.contains("unknown sequence at byte 0 (page 1): ESC (\n"))
         << pclCode.err.constData();
-    // A barcode is passed over and listed.
+    // A barcode the preview does not draw is passed over and listed with
+    // the reason; one it draws is not listed.
     const ProcessResult barcode
         = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
                        QStringLiteral("escpos"), QStringLiteral("--no-attributes")},
-            QByteArray("A\n\x1dk\x04ZANTO\x00"
-                       "B\n",
-                13));
+            QByteArray("A\n\x1dk\x01"
+                       "0123456\x00"
+                       "B\n\x1dk\x04ZANTO\x00",
+                24));
     EXPECT_EQ(barcode.out.left(4), QByteArray("A\nB\n"));
-    EXPECT_TRUE(
-        barcode.err.contains("ignored (not drawn) at byte 2 (page 1): GS k EOT Z A N T O NUL\n"))
+    EXPECT_TRUE(barcode.err.contains("ignored (not drawn) at byte 2 (page 1): GS k SOH 0 1 2 3 4 5 "
+                                     "6 NUL (UPC-E bar codes are not drawn)\n"))
         << barcode.err.constData();
+    EXPECT_FALSE(barcode.err.contains("ZANTO")) << barcode.err.constData();
 }
 
 TEST(PreviewCli, PngPagesAtTheChosenResolution)

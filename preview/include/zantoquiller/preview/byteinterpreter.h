@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -51,6 +52,8 @@ struct UnknownSequence
     /// A command the language knows that the preview does not draw
     /// (graphics, barcodes, a drawer kick): passed over by its length.
     bool ignored = false;
+    /// Why an ignored command is not drawn, where the preview can say.
+    QString reason;
 };
 
 /// What a sheet could not hold: characters, markers and graphics past the most a sheet
