@@ -258,6 +258,7 @@ int runPrint(const QStringList &arguments)
     showPrinterStalls(QStringLiteral("print"));
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
+    codePage.selectTable(language, component);
     if (runCheckedProfileRequest(parser))
         return 0;
 
