@@ -113,7 +113,8 @@ void CodePageOptions::apply(const QCommandLineParser &parser)
 
 void CodePageOptions::selectTable(const PrinterLanguage *language, TZantoquiller &component) const
 {
-    if (!m_page || !language || m_convertOnly)
+    // A language without tables to select prints the one its printer has.
+    if (!m_page || !language || m_convertOnly || language->model().codeTables.empty())
         return;
     const std::optional<QByteArray> selection = codeTableSelection(*language, *m_page);
     if (!selection)

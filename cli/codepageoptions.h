@@ -38,7 +38,8 @@ public:
     bool converts() const { return m_page != nullptr; }
     // With a language, the command that selects the printer's table of the
     // code page goes after the component's job start codes; a code page the
-    // language cannot select is a UsageError unless --codepage-only.
+    // language cannot select is a UsageError unless --codepage-only. A
+    // language without selectable tables gets the text converted alone.
     void selectTable(const PrinterLanguage *language, TZantoquiller &component) const;
 
     // What the print reads: input itself, or its text converted. With
