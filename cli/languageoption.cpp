@@ -87,7 +87,8 @@ std::optional<QList<int>> languagePitches(const PrinterLanguage &language)
 namespace {
 
 // Whether glibc's table encoding has page's characters above 127; a byte the
-// table leaves undefined matches only a control or an undefined byte of page.
+// table leaves undefined matches only a control or an undefined (private-use)
+// byte of page.
 bool sameCharacters(const char *encoding, const AnsiCodePage &page)
 {
     const iconv_t converter = iconv_open("UTF-16LE", encoding);
@@ -107,7 +108,7 @@ bool sameCharacters(const char *encoding, const AnsiCodePage &page)
             && outLeft == 0)
             same = out == wanted;
         else
-            same = wanted < 0xA0 || wanted == 0xFFFD;
+            same = wanted < 0xA0 || wanted == 0xFFFD || (wanted >= 0xE000 && wanted < 0xF900);
     }
     iconv_close(converter);
     return same;
