@@ -273,3 +273,62 @@ TEST(CliLanguages, CodePageSelectsThePrintersTable)
             << preview.out.constData();
     }
 }
+
+// --condensed, --lpi and --form-length start the job with the language's own
+// command, and a language without one refuses the option with the reason.
+TEST(CliLanguages, FormOptionsSendTheLanguagesCommands)
+{
+    struct Case
+    {
+        const char *language;
+        QStringList options;
+        QByteArray start; // null: refused
+    };
+    const Case cases[] {
+        {"escp-9pin", {"--condensed"}, "\x0F"},
+        {"escp-9pin", {"--lpi", "8"},
+            "\x1B"
+            "0"},
+        {"escp-9pin", {"--lpi", "3"}, "\x1B\x33\x48"}, // 72/216 inch
+        {"escp-24pin", {"--lpi", "3"}, "\x1B\x33\x3C"}, // 60/180 inch
+        {"escp-24pin", {"--form-length", "66"}, "\x1B\x43\x42"},
+        {"escp-9pin", {"--condensed", "--lpi", "6", "--form-length", "72"},
+            "\x0F\x1B\x32\x1B\x43\x48"},
+        {"pcl5", {"--lpi", "8", "--form-length", "60"}, "\x1B&l8D\x1B&l60P"},
+        {"pcl5", {"--condensed"}, "\x1B&k2S"},
+        {"diablo630", {"--lpi", "6"}, "\x1B\x1E\x09"}, // (9 - 1)/48 inch
+        {"diablo630", {"--form-length", "66"}, "\x1B\x0C\x42"},
+        {"escpos", {"--lpi", "8"}, "\x1B\x33\x19"}, // 25/203 inch, nearest
+        {"star-line", {"--lpi", "3"}, "\x1B\x33\x22"}, // 34 x 10/1016 inch
+        {"escpos", {"--condensed"}, {}},
+        {"escpos", {"--form-length", "66"}, {}},
+        {"diablo630", {"--condensed"}, {}},
+        {"plain", {"--lpi", "6"}, {}},
+    };
+    TempDir dir;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(std::string(test.language) + " " + test.options.join(u' ').toStdString());
+        const QString printed = dir.path() + QStringLiteral("/printed");
+        QFile::remove(printed);
+        const ProcessResult result
+            = runZanto(QStringList {QStringLiteral("print"), QStringLiteral("--language"),
+                           QLatin1StringView(test.language), QStringLiteral("-o"), printed}
+                    + test.options,
+                "abc\n");
+        if (test.start.isNull()) {
+            EXPECT_EQ(result.exitCode, 2);
+            EXPECT_TRUE(result.err.contains("has no command for")) << result.err.constData();
+            EXPECT_FALSE(QFile::exists(printed));
+            continue;
+        }
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        QFile file(printed);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(test.start)) << bytes.toHex(' ').constData();
+    }
+    const ProcessResult noLanguage = runZanto({QStringLiteral("print"), QStringLiteral("--lpi"),
+        QStringLiteral("8"), QStringLiteral("-o"), dir.path() + QStringLiteral("/x")});
+    EXPECT_EQ(noLanguage.exitCode, 2);
+    EXPECT_TRUE(noLanguage.err.contains("--lpi needs --language")) << noLanguage.err.constData();
+}
