@@ -353,3 +353,45 @@ TEST(PreviewCli, UsageMistakesAreRefused)
         EXPECT_TRUE(result.err.endsWith(message)) << result.err.constData();
     }
 }
+
+// The labels of marked sequences are notes on the page, not text: the PDF's
+// text is what was printed, and each marker's note names its bytes.
+TEST(PreviewCli, PdfMarkerLabelsAreNotesOutsideTheText)
+{
+    struct Case
+    {
+        const char *language;
+        QByteArray job;
+        const char *label;
+    };
+    const Case cases[] {
+        {"escp-9pin",
+            "abc\x1b\x7f"
+            "def\r\nghi\r\n",
+            "(ESC 127)"},
+        {"escpos",
+            "abc\x1b\x7f"
+            "def\nghi\n",
+            "(ESC 127)"},
+        {"pcl5",
+            "abc\x1b\x7f"
+            "def\r\nghi\r\n",
+            "(ESC 127)"},
+    };
+    TempDir dir;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.language);
+        dir.write(QStringLiteral("job.prn"), test.job);
+        const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
+        run({QStringLiteral("preview"), QStringLiteral("--language"),
+            QLatin1StringView(test.language), QStringLiteral("-o"), pdf,
+            dir.filePath(QStringLiteral("job.prn"))});
+        const QByteArray text = tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        EXPECT_EQ(text.simplified(), QByteArray("abcdef ghi")) << text.constData();
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes.count("/Subtype /Text "), 1);
+        EXPECT_TRUE(bytes.contains(QByteArray("/Contents ") + test.label)) << test.label;
+    }
+}
