@@ -3,6 +3,7 @@
 
 #include <zantoquiller/jobcodes.h>
 #include <zantoquiller/printerlanguage.h>
+#include <zantoquiller/zantoquiller.h>
 
 #include <cmath>
 #include <optional>
@@ -143,12 +144,6 @@ QByteArray FormOptions::commands(
                                             "printer's language")
                                  .arg(option->names().constFirst()));
     }
-    if (parser.isSet(condensedOption)) {
-        const std::optional<QByteArray> command = condensed(*language);
-        if (!command)
-            refuse(condensedOption, *language, QStringLiteral("condensed print"));
-        bytes += *command;
-    }
     if (parser.isSet(lpiOption)) {
         const int lpi = positiveValue(parser, lpiOption, 360);
         const std::optional<QByteArray> command = lineSpacing(*language, lpi);
@@ -167,9 +162,38 @@ QByteArray FormOptions::commands(
     return bytes;
 }
 
+QByteArray FormOptions::condensedCommand(
+    const QCommandLineParser &parser, const PrinterLanguage *language) const
+{
+    if (!parser.isSet(condensedOption))
+        return {};
+    commands(parser, language); // refuses the option without a language
+    const std::optional<QByteArray> command = condensed(*language);
+    if (!command)
+        refuse(condensedOption, *language, QStringLiteral("condensed print"));
+    return *command;
+}
+
 void FormOptions::applyTo(const QCommandLineParser &parser, const PrinterLanguage *language,
     TZantoquiller &component) const
 {
+    // Condensed print follows the pitch code, which would end it (ESC P,
+    // DC2, PCL's (s#H) were it sent before.
+    const QByteArray condensedBytes = condensedCommand(parser, language);
+    if (!condensedBytes.isEmpty()) {
+        TCodeTable table = component.CodeTable();
+        TPrinterCodes &codes = table[static_cast<std::size_t>(component.PrinterType())];
+        TCodeString &pitch = component.Pitch() == cpi12 ? codes.Set12cpi
+            : component.Pitch() == cpi15                ? codes.Set15cpi
+                                                        : codes.Set10cpi;
+        const QByteArray code = pitch.toByteArray() + condensedBytes;
+        if (code.size() > TCodeString::Capacity)
+            throw UsageError(QStringLiteral("--condensed: the pitch code and the condensed "
+                                            "command are more than %1 bytes")
+                                 .arg(TCodeString::Capacity));
+        pitch.assign(code);
+        component.SetCodeTable(table);
+    }
     const QByteArray bytes = commands(parser, language);
     if (bytes.isEmpty())
         return;

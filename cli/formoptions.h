@@ -1,5 +1,6 @@
 // The options that set up a dot-matrix printer's form with the commands of
-// its language, sent at the start of the job:
+// its language, sent at the start of the job (condensed print after the
+// pitch code):
 //   --condensed         condensed print (ESC/P and Proprinter SI, PCL &k2S)
 //   --lpi N             N lines per inch
 //   --form-length LINES the form is LINES lines long (ESC C n, ESC FF n,
@@ -21,12 +22,16 @@ class FormOptions
 {
 public:
     void addTo(QCommandLineParser &parser);
-    // The commands of the options in language, in the order condensed, line
-    // spacing, form length (a form length in lines counts the new spacing).
-    // An option without language, one the language has no command for, or a
+    // The commands of the start of the job in language: line spacing, then
+    // form length (a form length in lines counts the new spacing). An
+    // option without language, one the language has no command for, or a
     // value out of range is a UsageError.
     QByteArray commands(const QCommandLineParser &parser, const PrinterLanguage *language) const;
-    // Adds commands() after the component's job start codes.
+    // The language's condensed print command when --condensed is given.
+    QByteArray condensedCommand(
+        const QCommandLineParser &parser, const PrinterLanguage *language) const;
+    // Adds commands() after the component's job start codes, and the
+    // condensed command after its pitch code, which would otherwise end it.
     void applyTo(const QCommandLineParser &parser, const PrinterLanguage *language,
         TZantoquiller &component) const;
 };

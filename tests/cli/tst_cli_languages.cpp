@@ -285,7 +285,7 @@ TEST(CliLanguages, FormOptionsSendTheLanguagesCommands)
         QByteArray start; // null: refused
     };
     const Case cases[] {
-        {"escp-9pin", {"--condensed"}, "\x0F"},
+        {"escp-9pin", {"--condensed"}, "\x1BP\x0F"}, // after the pitch code
         {"escp-9pin", {"--lpi", "8"},
             "\x1B"
             "0"},
@@ -293,9 +293,9 @@ TEST(CliLanguages, FormOptionsSendTheLanguagesCommands)
         {"escp-24pin", {"--lpi", "3"}, "\x1B\x33\x3C"}, // 60/180 inch
         {"escp-24pin", {"--form-length", "66"}, "\x1B\x43\x42"},
         {"escp-9pin", {"--condensed", "--lpi", "6", "--form-length", "72"},
-            "\x0F\x1B\x32\x1B\x43\x48"},
+            "\x1B\x32\x1B\x43\x48\x1BP\x0F"},
         {"pcl5", {"--lpi", "8", "--form-length", "60"}, "\x1B&l8D\x1B&l60P"},
-        {"pcl5", {"--condensed"}, "\x1B&k2S"},
+        {"pcl5", {"--condensed"}, "\x1B(s10H\x1B&k2S"},
         {"diablo630", {"--lpi", "6"}, "\x1B\x1E\x09"}, // (9 - 1)/48 inch
         {"diablo630", {"--form-length", "66"}, "\x1B\x0C\x42"},
         {"escpos", {"--lpi", "8"}, "\x1B\x33\x19"}, // 25/203 inch, nearest
