@@ -1,10 +1,13 @@
 #include "codepageoptions.h"
 #include "inputfile.h"
+#include "languageoption.h"
 #include "usageerror.h"
 #include "warning.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/exceptions.h>
+#include <zantoquiller/jobcodes.h>
+#include <zantoquiller/printerlanguage.h>
 
 #include <QChar>
 
@@ -32,6 +35,9 @@ const QCommandLineOption strictOption(QStringLiteral("strict"),
 const QCommandLineOption noTransliterateOption(QStringLiteral("no-transliterate"),
     QStringLiteral("With --codepage: no plain stand-ins (' \" - ... EUR) for typographic "
                    "characters the code page lacks."));
+const QCommandLineOption codePageOnlyOption(QStringLiteral("codepage-only"),
+    QStringLiteral("With --codepage and --language: convert the text but send no command that "
+                   "selects the printer's character table (the printer is set to it already)."));
 
 constexpr qsizetype ChunkSize = 64 * 1024;
 
@@ -79,15 +85,17 @@ void printReport(const ConversionReport &report, const AnsiCodePage &page, bool 
 
 void CodePageOptions::addTo(QCommandLineParser &parser)
 {
-    parser.addOptions({codePageOption, strictOption, noTransliterateOption});
+    parser.addOptions({codePageOption, strictOption, noTransliterateOption, codePageOnlyOption});
 }
 
 void CodePageOptions::apply(const QCommandLineParser &parser)
 {
     m_strict = parser.isSet(strictOption);
     m_transliterate = !parser.isSet(noTransliterateOption);
+    m_convertOnly = parser.isSet(codePageOnlyOption);
     if (!parser.isSet(codePageOption)) {
-        for (const QCommandLineOption &option : {strictOption, noTransliterateOption}) {
+        for (const QCommandLineOption &option :
+            {strictOption, noTransliterateOption, codePageOnlyOption}) {
             if (parser.isSet(option))
                 throw UsageError(QStringLiteral("--%1 needs --codepage: without it the input's "
                                                 "bytes are printed as they are")
@@ -101,6 +109,22 @@ void CodePageOptions::apply(const QCommandLineParser &parser)
             QStringLiteral("unknown code page '%1' (one of: %2)")
                 .arg(parser.value(codePageOption), AnsiCodePage::names().join(u", ")));
     setAnsiCodePage(*m_page);
+}
+
+void CodePageOptions::selectTable(const PrinterLanguage *language, TZantoquiller &component) const
+{
+    // A language without tables to select prints the one its printer has.
+    if (!m_page || !language || m_convertOnly || language->model().codeTables.empty())
+        return;
+    const std::optional<QByteArray> selection = codeTableSelection(*language, *m_page);
+    if (!selection)
+        throw UsageError(QStringLiteral("codepage"), QString::fromLatin1(m_page->name()),
+            QStringLiteral("language %1 (%2) cannot select code page %3 on the printer; "
+                           "--codepage-only converts the text without selecting it")
+                .arg(language->name(), language->displayName(), QLatin1StringView(m_page->name())));
+    JobCodes codes = jobCodes(component);
+    codes.start += *selection;
+    setJobCodes(component, codes);
 }
 
 QIODevice &CodePageOptions::text(InputFile &input)

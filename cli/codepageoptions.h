@@ -2,6 +2,8 @@
 //   --codepage NAME       convert UTF-8 input into code page NAME
 //   --strict              refuse to print when a character does not convert
 //   --no-transliterate    no plain stand-ins for typographic characters
+//   --codepage-only       convert, but send no command that selects the
+//                         printer's character table
 // What does not convert becomes "?" and is reported on standard error with
 // the place of the first. With --strict the whole input is checked before
 // anything is sent; standard input and pipes, which cannot be read twice,
@@ -17,7 +19,9 @@
 
 namespace Zanto {
 class AnsiCodePage;
-}
+class PrinterLanguage;
+class TZantoquiller;
+} // namespace Zanto
 
 namespace Zanto::Cli {
 
@@ -32,6 +36,11 @@ public:
     // --codepage, is a UsageError.
     void apply(const QCommandLineParser &parser);
     bool converts() const { return m_page != nullptr; }
+    // With a language, the command that selects the printer's table of the
+    // code page goes after the component's job start codes; a code page the
+    // language cannot select is a UsageError unless --codepage-only. A
+    // language without selectable tables gets the text converted alone.
+    void selectTable(const PrinterLanguage *language, TZantoquiller &component) const;
 
     // What the print reads: input itself, or its text converted. With
     // --strict, input that does not convert is reported and fails the
@@ -50,6 +59,7 @@ private:
     const AnsiCodePage *m_page = nullptr;
     bool m_strict = false;
     bool m_transliterate = true;
+    bool m_convertOnly = false;
     std::unique_ptr<QTemporaryFile> m_copy;
     std::unique_ptr<CodePageInput> m_converted;
 };

@@ -36,3 +36,18 @@ std::optional<QList<int>> languagePitches(const PrinterLanguage &language);
 TPrinterCodes codesBesidesLanguage(const PrinterLanguage &language, TPrinterCodes codes);
 
 } // namespace Zanto::Cli
+
+namespace Zanto {
+class AnsiCodePage;
+} // namespace Zanto
+
+namespace Zanto::Cli {
+
+// The bytes that make the language's printer use a character table of its
+// own whose characters above 127 are those of page (ESC t n, ESC ( t with
+// ESC t, ESC GS t n, PCL's ESC ( ID), or none where the language cannot
+// select such a table.
+std::optional<QByteArray> codeTableSelection(
+    const PrinterLanguage &language, const AnsiCodePage &page);
+
+} // namespace Zanto::Cli

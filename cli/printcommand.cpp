@@ -4,6 +4,7 @@
 #include "codepageoptions.h"
 #include "commands.h"
 #include "componentoptions.h"
+#include "formoptions.h"
 #include "inputfile.h"
 #include "joboptions.h"
 #include "languageoption.h"
@@ -194,6 +195,8 @@ int runPrint(const QStringList &arguments)
     codePage.addTo(parser);
     JobOptions job;
     job.addTo(parser);
+    FormOptions form;
+    form.addTo(parser);
     PrintPreviewOptions preview;
     preview.addTo(parser);
     MarkupOptions markup;
@@ -258,6 +261,8 @@ int runPrint(const QStringList &arguments)
     showPrinterStalls(QStringLiteral("print"));
     settings.applyTo(parser, component);
     job.applyTo(parser, component);
+    codePage.selectTable(language, component);
+    form.applyTo(parser, language, component);
     if (runCheckedProfileRequest(parser))
         return 0;
 

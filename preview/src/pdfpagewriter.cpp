@@ -125,6 +125,8 @@ struct Q_DECL_HIDDEN PdfPageWriter::Private
     std::vector<qint64> offsets {0}; // by object number; 0 is not an object
     std::vector<int> pageObjects;
     std::array<int, MonoFaceCount> fontObjects {};
+    // The empty appearance of the marker notes, written with the first.
+    int emptyAppearance = 0;
     const AnsiCodePage *codePage = nullptr;
     Deflater deflated;
 
@@ -286,18 +288,30 @@ void PdfPageWriter::addPage(const Page &page)
                 << h - sheet.originY - dots.y * PointsPerUnit - ih << "cm ";
         content += name + " Do Q\n";
     }
+    // A marker is a red triangle drawn on the page; its label is a note on
+    // it, out of the text layer, so that the page's text is only what was
+    // printed. The note draws nothing itself: viewers show it on pointing.
+    QByteArray annotations;
     if (!page.markers.empty()) {
-        used[0] = true;
+        if (d->emptyAppearance == 0) {
+            d->emptyAppearance = d->allocate();
+            d->writeStream(d->emptyAppearance, "/Type /XObject /Subtype /Form /BBox [0 0 1 1]", {});
+        }
         content << "1 0 0 rg\n";
         for (const Marker &marker : page.markers) {
             const double x = sheet.originX + marker.x * PointsPerUnit;
             const double y = h - sheet.originY - marker.y * PointsPerUnit - 11;
             content << x << y << "m " << x - 2.5 << y - 4 << "l " << x + 2.5 << y - 4 << "l f\n";
             const QByteArray label = readableBytes(marker.bytes);
-            content << "BT /F1 5 Tf 100 Tz 0 Tc 1 0 0 1 " << x + 3 << y - 4 << "Tm ";
-            appendString(content, reinterpret_cast<const unsigned char *>(label.constData()),
-                label.size(), 1);
-            content << " Tj ET\n";
+            QByteArray note = "<< /Type /Annot /Subtype /Text /Rect [";
+            note << x - 2.5 << y - 4 << x + 2.5 << y << "] /Contents ";
+            appendString(
+                note, reinterpret_cast<const unsigned char *>(label.constData()), label.size(), 1);
+            note << " /C [1 0 0] /F 4 /AP << /N ";
+            note += QByteArray::number(d->emptyAppearance) + " 0 R >> >>";
+            const int object = d->allocate();
+            d->writeObject(object, note);
+            annotations += QByteArray::number(object) + " 0 R ";
         }
         content << "0 g\n";
     }
@@ -316,7 +330,10 @@ void PdfPageWriter::addPage(const Page &page)
     if (!images.isEmpty())
         dictionary += "/XObject << " + images + ">> ";
     dictionary += ">> /Contents ";
-    dictionary += QByteArray::number(contents) + " 0 R >>";
+    dictionary += QByteArray::number(contents) + " 0 R";
+    if (!annotations.isEmpty())
+        dictionary += " /Annots [" + annotations + "]";
+    dictionary += " >>";
     d->writeObject(pageObject, dictionary);
     d->pageObjects.push_back(pageObject);
 }

@@ -211,3 +211,124 @@ TEST(CliLanguages, StatusAsksAsTheProfilesLanguageSays)
         EXPECT_EQ(sent.contains("\x10\x04"), request == "\x10\x04");
     }
 }
+
+// --codepage with --language: the job starts with the language's command for
+// its own table of that code page, so that the preview of the printed bytes
+// reads the text back; a code page the language has no table for is refused
+// unless --codepage-only; a language without tables converts alone.
+TEST(CliLanguages, CodePageSelectsThePrintersTable)
+{
+    struct Case
+    {
+        const char *language;
+        const char *codePage;
+        QByteArray start; // null: refused
+
+        const char *text;
+    };
+    const Case cases[] {
+        {"escpos", "cp858", "\x1Bt\x13", "Total 5 €"},
+        {"escpos", "cp437", QByteArray("\x1Bt\0", 3), "Größe ½"},
+        {"escpos", "windows-1252", "\x1Bt\x10", "Total 5 €"},
+        {"escpos-180dpi", "cp866", "\x1Bt\x11", "Привет"},
+        {"escp-9pin", "cp858", QByteArray("\x1B(t\x03\0\x01,\0\x1Bt\x01", 11), "Total 5 €"},
+        {"escp-24pin", "cp852", QByteArray("\x1B(t\x03\0\x01\x0A\0\x1Bt\x01", 11), "Łódź"},
+        {"star-line", "windows-1251", "\x1B\x1Dt\x22", "Привет"},
+        {"pcl5", "iso-8859-15", "\x1B(9N", "Total 5 €"},
+        {"pcl5", "cp850", "\x1B(12U", "Größe"},
+        {"pcl5", "cp858", {}, ""},
+        {"escpos", "iso-8859-1", {}, ""},
+        {"diablo630", "cp437", "", "Total"},
+    };
+    TempDir dir;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(std::string(test.language) + " " + test.codePage);
+        const QString printed = dir.path() + QStringLiteral("/printed");
+        QFile::remove(printed);
+        const QStringList arguments {QStringLiteral("print"), QStringLiteral("--language"),
+            QLatin1StringView(test.language), QStringLiteral("--codepage"),
+            QLatin1StringView(test.codePage), QStringLiteral("-o"), printed};
+        const QByteArray input = QByteArray(test.text) + "\n";
+        const ProcessResult result = runZanto(arguments, input);
+        if (test.start.isNull()) {
+            EXPECT_EQ(result.exitCode, 2);
+            EXPECT_TRUE(result.err.contains("cannot select code page")) << result.err.constData();
+            EXPECT_FALSE(QFile::exists(printed));
+            const ProcessResult unselected
+                = runZanto(arguments + QStringList {QStringLiteral("--codepage-only")}, input);
+            EXPECT_EQ(unselected.exitCode, 0) << unselected.err.constData();
+            continue;
+        }
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        QFile file(printed);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(test.start)) << bytes.toHex(' ').constData();
+        const ProcessResult preview
+            = runZanto({QStringLiteral("preview"), QStringLiteral("--language"),
+                QLatin1StringView(test.language), QStringLiteral("--format"),
+                QStringLiteral("text"), QStringLiteral("--no-attributes"), printed});
+        ASSERT_EQ(preview.exitCode, 0) << preview.err.constData();
+        EXPECT_TRUE(QString::fromUtf8(preview.out).contains(QString::fromUtf8(test.text)))
+            << preview.out.constData();
+    }
+}
+
+// --condensed, --lpi and --form-length start the job with the language's own
+// command, and a language without one refuses the option with the reason.
+TEST(CliLanguages, FormOptionsSendTheLanguagesCommands)
+{
+    struct Case
+    {
+        const char *language;
+        QStringList options;
+        QByteArray start; // null: refused
+    };
+    const Case cases[] {
+        {"escp-9pin", {"--condensed"}, "\x1BP\x0F"}, // after the pitch code
+        {"escp-9pin", {"--lpi", "8"},
+            "\x1B"
+            "0"},
+        {"escp-9pin", {"--lpi", "3"}, "\x1B\x33\x48"}, // 72/216 inch
+        {"escp-24pin", {"--lpi", "3"}, "\x1B\x33\x3C"}, // 60/180 inch
+        {"escp-24pin", {"--form-length", "66"}, "\x1B\x43\x42"},
+        {"escp-9pin", {"--condensed", "--lpi", "6", "--form-length", "72"},
+            "\x1B\x32\x1B\x43\x48\x1BP\x0F"},
+        {"pcl5", {"--lpi", "8", "--form-length", "60"}, "\x1B&l8D\x1B&l60P"},
+        {"pcl5", {"--condensed"}, "\x1B(s10H\x1B&k2S"},
+        {"diablo630", {"--lpi", "6"}, "\x1B\x1E\x09"}, // (9 - 1)/48 inch
+        {"diablo630", {"--form-length", "66"}, "\x1B\x0C\x42"},
+        {"escpos", {"--lpi", "8"}, "\x1B\x33\x19"}, // 25/203 inch, nearest
+        {"star-line", {"--lpi", "3"}, "\x1B\x33\x22"}, // 34 x 10/1016 inch
+        {"escpos", {"--condensed"}, {}},
+        {"escpos", {"--form-length", "66"}, {}},
+        {"diablo630", {"--condensed"}, {}},
+        {"plain", {"--lpi", "6"}, {}},
+    };
+    TempDir dir;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(std::string(test.language) + " " + test.options.join(u' ').toStdString());
+        const QString printed = dir.path() + QStringLiteral("/printed");
+        QFile::remove(printed);
+        const ProcessResult result
+            = runZanto(QStringList {QStringLiteral("print"), QStringLiteral("--language"),
+                           QLatin1StringView(test.language), QStringLiteral("-o"), printed}
+                    + test.options,
+                "abc\n");
+        if (test.start.isNull()) {
+            EXPECT_EQ(result.exitCode, 2);
+            EXPECT_TRUE(result.err.contains("has no command for")) << result.err.constData();
+            EXPECT_FALSE(QFile::exists(printed));
+            continue;
+        }
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        QFile file(printed);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(test.start)) << bytes.toHex(' ').constData();
+    }
+    const ProcessResult noLanguage = runZanto({QStringLiteral("print"), QStringLiteral("--lpi"),
+        QStringLiteral("8"), QStringLiteral("-o"), dir.path() + QStringLiteral("/x")});
+    EXPECT_EQ(noLanguage.exitCode, 2);
+    EXPECT_TRUE(noLanguage.err.contains("--lpi needs --language")) << noLanguage.err.constData();
+}

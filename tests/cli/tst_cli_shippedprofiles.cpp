@@ -234,8 +234,10 @@ TEST(ShippedProfiles, TheProgramsOwnProfilesWinOverTheDataFolders)
             {}, environment);
     ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
     const QByteArray bytes = readFile(output);
-    // ESC @ and 10 cpi (ESC P), the 60 columns on one line, the page ejected.
-    EXPECT_TRUE(bytes.startsWith("\x1b@\x1bP")) << bytes.toHex(' ').constData();
+    // ESC @, table PC437 in slot 1 and selected (the profile's code page),
+    // 10 cpi (ESC P), the 60 columns on one line, the page ejected.
+    EXPECT_TRUE(bytes.startsWith(QByteArray("\x1b@\x1b(t\x03\x00\x01\x01\x00\x1bt\x01\x1bP", 15)))
+        << bytes.toHex(' ').constData();
     EXPECT_TRUE(bytes.contains(line + "\r\n")) << bytes.toHex(' ').constData();
     EXPECT_TRUE(bytes.endsWith('\f')) << bytes.toHex(' ').constData();
     EXPECT_FALSE(bytes.contains("\x1bx\x01")) << bytes.toHex(' ').constData();

@@ -134,7 +134,7 @@ TEST(CliTextJobs, Utf8InputInACodePageWithWhatDidNotConvertReported)
         {"--codepage ebcdic", "x", "",
             "zanto print: --codepage: unknown code page 'ebcdic' (one of: windows-1252, "
             "windows-1250, windows-1251, cp437, cp850, cp852, cp858, cp866, iso-8859-1, "
-            "iso-8859-15)\n",
+            "iso-8859-15, cp857, cp860, cp861, cp863, cp865, iso-8859-2, koi8-r, hp-roman8)\n",
             2},
         // Stand-ins only where the page lacks the character: CP437 has the
         // no-break space.

@@ -124,3 +124,38 @@ TEST(CodePage, TablesAgreeWithTheCLibrary)
         }
     }
 }
+
+// The code pages read from the C library's tables: named as the written ones
+// are, a known letter at its byte, and a byte the table leaves undefined
+// standing for no character that another byte has.
+TEST(CodePage, CodePagesFromTheCLibraryHaveTheirLetters)
+{
+    struct Case
+    {
+        const char16_t *name;
+        unsigned char byte;
+        char16_t character;
+    };
+    const Case cases[] {
+        {u"cp857", 0x9E, u'\u015E'},
+        {u"IBM860", 0x84, u'\u00E3'},
+        {u"861", 0x8B, u'\u00D0'},
+        {u"cp863", 0x84, u'\u00C2'},
+        {u"cp865", 0x9B, u'\u00F8'},
+        {u"latin2", 0xA3, u'\u0141'},
+        {u"KOI8-R", 0xC1, u'\u0430'},
+        {u"hp-roman8", 0xAF, u'\u20A4'},
+    };
+    for (const Case &test : cases) {
+        const AnsiCodePage *page = AnsiCodePage::find(test.name);
+        ASSERT_TRUE(page) << QStringView(test.name).toString().toStdString();
+        EXPECT_TRUE(AnsiCodePage::names().contains(QLatin1StringView(page->name())));
+        EXPECT_EQ(page->toUnicode(test.byte), test.character);
+        EXPECT_EQ(page->fromUnicode(test.character), char(test.byte));
+    }
+    // cp857 has no character at 0xD5: it stands for none that prints, and
+    // 'Õ' keeps its own byte.
+    const AnsiCodePage &cp857 = *AnsiCodePage::find(u"cp857");
+    EXPECT_FALSE(QChar(cp857.toUnicode(0xD5)).isPrint());
+    EXPECT_EQ(cp857.fromUnicode(U'\u00D5'), '\xE5');
+}

@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <map>
 #include <vector>
@@ -354,5 +355,114 @@ TEST(PreviewCli, UsageMistakesAreRefused)
             = runZanto(QStringList {QStringLiteral("preview")} + arguments, "x");
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.err.endsWith(message)) << result.err.constData();
+    }
+}
+
+// The labels of marked sequences are notes on the page, not text: the PDF's
+// text is what was printed, and each marker's note names its bytes.
+TEST(PreviewCli, PdfMarkerLabelsAreNotesOutsideTheText)
+{
+    struct Case
+    {
+        const char *language;
+        QByteArray job;
+        const char *label;
+    };
+    const Case cases[] {
+        {"escp-9pin",
+            "abc\x1b\x7f"
+            "def\r\nghi\r\n",
+            "(ESC 127)"},
+        {"escpos",
+            "abc\x1b\x7f"
+            "def\nghi\n",
+            "(ESC 127)"},
+        {"pcl5",
+            "abc\x1b\x7f"
+            "def\r\nghi\r\n",
+            "(ESC 127)"},
+    };
+    TempDir dir;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.language);
+        dir.write(QStringLiteral("job.prn"), test.job);
+        const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
+        run({QStringLiteral("preview"), QStringLiteral("--language"),
+            QLatin1StringView(test.language), QStringLiteral("-o"), pdf,
+            dir.filePath(QStringLiteral("job.prn"))});
+        const QByteArray text = tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        EXPECT_EQ(text.simplified(), QByteArray("abcdef ghi")) << text.constData();
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes.count("/Subtype /Text "), 1);
+        EXPECT_TRUE(bytes.contains(QByteArray("/Contents ") + test.label)) << test.label;
+    }
+}
+
+// Where each language's positioning commands put the next character, as
+// measured in the PDF's text (pdftotext -bbox): the distance from word A to
+// word B, in points, is what the maker's manual says the command means,
+// within half a dot.
+TEST(PreviewCli, PdfPositionsFollowEachLanguagesCommands)
+{
+    struct Case
+    {
+        const char *language;
+        QByteArray job; // prints "A", then after the command "B"
+        double points; // B's left edge right of A's
+        double dotsPerInch; // of the tolerance's half dot
+    };
+    const Case cases[] {
+        // ESC $ nL nH: n/60 inch from the left margin.
+        {"escp-24pin",
+            QByteArray("A\x1b$\x78\x00"
+                       "B\r\n",
+                7),
+            144, 360},
+        {"escp-9pin",
+            QByteArray("A\x1b$\x3c\x00"
+                       "B\r\n",
+                7),
+            72, 120},
+        // ESC/POS ESC $ nL nH: dots at 203 dpi from the line's start.
+        {"escpos",
+            QByteArray("A\x1b$\x96\x01"
+                       "B\n",
+                6),
+            406 * 72.0 / 203, 203},
+        {"escpos-180dpi",
+            QByteArray("A\x1b$\x68\x01"
+                       "B\n",
+                6),
+            360 * 72.0 / 180, 180},
+        // PCL: &a#C columns of 1/10 inch, &a#H decipoints, *p#X PCL units.
+        {"pcl5", "A\x1b&a20CB\r\n", 144, 300},
+        {"pcl5", "A\x1b&a1080HB\r\n", 108, 300},
+        {"pcl5", "A\x1b*p450XB\r\n", 108, 300},
+        // Diablo: ESC US n sets the cell to (n - 1)/120 inch; a space is one cell.
+        {"diablo630",
+            "\x1b\x1f\x19"
+            "A B\r\n",
+            2 * 24 * 72.0 / 120, 120},
+    };
+    const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([0-9.]+)"[^>]*>([AB])</word>)re"));
+    TempDir dir;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(std::string(test.language) + " " + test.job.toHex(' ').toStdString());
+        dir.write(QStringLiteral("job.prn"), test.job);
+        const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
+        run({QStringLiteral("preview"), QStringLiteral("--language"),
+            QLatin1StringView(test.language), QStringLiteral("-o"), pdf,
+            dir.filePath(QStringLiteral("job.prn"))});
+        const QString boxes = QString::fromUtf8(
+            tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+        std::map<QString, double> left;
+        for (const QRegularExpressionMatch &match : word.globalMatch(boxes))
+            left[match.captured(2)] = match.captured(1).toDouble();
+        ASSERT_EQ(left.size(), 2u) << boxes.toStdString();
+        EXPECT_NEAR(left[QStringLiteral("B")] - left[QStringLiteral("A")], test.points,
+            0.5 * 72 / test.dotsPerInch);
     }
 }

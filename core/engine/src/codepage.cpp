@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <iconv.h>
+#include <iterator>
 #include <numeric>
 #include <vector>
 
@@ -25,14 +27,67 @@ struct Q_DECL_HIDDEN AnsiCodePage::Private
     std::array<unsigned char, 128> sortedBytes {};
 };
 
+namespace {
+
+// Code pages read from glibc's iconv tables rather than written out here:
+// those printers select that the written tables lack.
+struct IconvCodePage
+{
+    const char *names[4];
+    const char *encoding;
+};
+
+constexpr IconvCodePage iconvPages[] {
+    {{"cp857", "ibm857", "857"}, "IBM857"},
+    {{"cp860", "ibm860", "860"}, "IBM860"},
+    {{"cp861", "ibm861", "861"}, "IBM861"},
+    {{"cp863", "ibm863", "863"}, "IBM863"},
+    {{"cp865", "ibm865", "865"}, "IBM865"},
+    {{"iso-8859-2", "latin2", "latin-2"}, "ISO-8859-2"},
+    {{"koi8-r", "koi8r"}, "KOI8-R"},
+    {{"hp-roman8", "roman8"}, "HP-ROMAN8"},
+};
+
+constexpr int iconvPageCount = int(std::size(iconvPages));
+
+// The characters of bytes 128-255 in encoding. A byte it leaves undefined
+// stands for the C1 control of its own value, as in the written tables, or
+// above those for a private-use character (U+F000 plus the byte): never for
+// a character another byte may have, and each byte still round-trips.
+std::array<char16_t, 128> iconvUpperHalf(const char *encoding)
+{
+    std::array<char16_t, 128> upper {};
+    for (int b = 0; b < 128; ++b)
+        upper[std::size_t(b)] = b < 32 ? char16_t(128 + b) : char16_t(0xF000 + 128 + b);
+    const iconv_t converter = iconv_open("UTF-16LE", encoding);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return upper;
+    for (int b = 0; b < 128; ++b) {
+        char in = char(128 + b);
+        char16_t out = 0;
+        char *inPointer = &in;
+        char *outPointer = reinterpret_cast<char *>(&out);
+        std::size_t inLeft = 1;
+        std::size_t outLeft = sizeof out;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) != std::size_t(-1)
+            && outLeft == 0)
+            upper[std::size_t(b)] = out;
+    }
+    iconv_close(converter);
+    return upper;
+}
+
+} // namespace
+
 struct AnsiCodePageRegistry
 {
     std::vector<AnsiCodePage> pages;
 
     AnsiCodePageRegistry()
     {
-        pages.reserve(static_cast<std::size_t>(CodePageTables::tableCount));
-        for (int i = 0; i < CodePageTables::tableCount; ++i)
+        pages.reserve(static_cast<std::size_t>(CodePageTables::tableCount + iconvPageCount));
+        for (int i = 0; i < CodePageTables::tableCount + iconvPageCount; ++i)
             pages.push_back(AnsiCodePage(i));
     }
 
@@ -85,20 +140,30 @@ unsigned char AnsiCodePage::foldCase(unsigned char byte) const
 
 AnsiCodePage::AnsiCodePage(int tableIndex) : d(std::make_unique<Private>())
 {
-    const CodePageTables::Table &table = CodePageTables::tables[tableIndex];
-    d->name = table.names[0];
-    d->aliases = table.names;
+    // Indexes past the written tables are those read through iconv.
+    std::array<char16_t, 128> upper {};
+    if (tableIndex < CodePageTables::tableCount) {
+        const CodePageTables::Table &table = CodePageTables::tables[tableIndex];
+        d->name = table.names[0];
+        d->aliases = table.names;
+        std::copy(std::begin(table.upper), std::end(table.upper), upper.begin());
+    } else {
+        const IconvCodePage &page = iconvPages[tableIndex - CodePageTables::tableCount];
+        d->name = page.names[0];
+        d->aliases = page.names;
+        upper = iconvUpperHalf(page.encoding);
+    }
     for (int b = 0; b < 128; ++b)
         d->toUnicode[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
     for (int b = 0; b < 128; ++b)
-        d->toUnicode[static_cast<std::size_t>(128 + b)] = table.upper[b];
+        d->toUnicode[static_cast<std::size_t>(128 + b)] = upper[std::size_t(b)];
 
     std::array<int, 128> order;
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
-        [&table](int a, int b) { return table.upper[a] < table.upper[b]; });
+        [&upper](int a, int b) { return upper[std::size_t(a)] < upper[std::size_t(b)]; });
     for (std::size_t i = 0; i < order.size(); ++i) {
-        d->sortedCharacters[i] = table.upper[order[i]];
+        d->sortedCharacters[i] = upper[std::size_t(order[i])];
         d->sortedBytes[i] = static_cast<unsigned char>(128 + order[i]);
     }
 
