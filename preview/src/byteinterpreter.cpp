@@ -1418,6 +1418,12 @@ void ByteInterpreter::Private::startGraphics(
     if (g.layout == Graphics::Columns)
         g.rows = g.pins;
     g.x = g.feeds ? leftMargin : x;
+    if (receipt && g.feeds && alignment != Alignment::Left) {
+        // A receipt printer places a raster picture as ESC a aligns the line.
+        const qint64 width = std::llround(g.columns * double(UnitsPerInch) / g.dotsPerInchX);
+        const qint64 free = std::max<qint64>(0, rightLimit - leftMargin - width);
+        g.x = leftMargin + static_cast<qint32>(alignment == Alignment::Centre ? free / 2 : free);
+    }
     g.y = y;
     const qint64 dots = qint64(g.columns) * g.rows;
     g.keep = dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet;

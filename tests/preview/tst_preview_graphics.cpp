@@ -452,6 +452,32 @@ TEST(Graphics, ImagesLandAtTheHeadWithTheirDensity)
     }
 }
 
+// A receipt printer places a raster picture as ESC a aligns the line: left,
+// centred or flush right on the roll's printable width (576 dots at 203 dpi).
+TEST(Graphics, ReceiptPicturesFollowTheAlignment)
+{
+    constexpr qint32 U = UnitsPerInch;
+    const qint32 width = qint32(std::lround(16.0 * U / 203));
+    const qint32 free = U * 576 / 203 - 1 - width;
+    for (const auto &[n, x] : {std::pair {0, 0}, {1, free / 2}, {2, free}}) {
+        SCOPED_TRACE(n);
+        PrinterSetup setup;
+        setup.language = PrinterLanguage::find(u"escpos"_qs);
+        PreviewTest::CollectedPages pages;
+        ByteInterpreter interpreter(setup, pages);
+        interpreter.feed(QByteArray("\x1b"
+                                    "a")
+            + char(n)
+            + QByteArray("\x1d"
+                         "v0\x00\x02\x00\x01\x00\xff\xff",
+                10));
+        interpreter.finish();
+        ASSERT_EQ(pages.pages.size(), 1u);
+        ASSERT_EQ(pages.pages.front().images.size(), 1u);
+        EXPECT_EQ(pages.pages.front().images.front().x, x);
+    }
+}
+
 // A raster whose size is far beyond a sheet is counted, not kept, and its
 // data is passed over; an unknown density stays ignored.
 TEST(Graphics, OversizedAndUnknownImagesAreNotKept)
