@@ -200,7 +200,7 @@ def print_test_page(browser, name):
 
 def main(argv):
     if len(argv) != 6:
-        print(__doc__.split("\n\n")[1], file=sys.stderr)
+        print("usage: " + __doc__.split("\n\n")[1].strip(), file=sys.stderr)
         return 2
     url, outdir, name, device_uri, driver = argv[1:]
     os.makedirs(outdir, exist_ok=True)

@@ -12,7 +12,8 @@ option of a <select>, read text and save screenshots.
         browser.screenshot("/tmp/page.png")
 
 Leaving the with block ends the session and stops chromedriver and the
-browser, also when a step failed or the process got SIGTERM.
+browser, also when a step failed or the process got SIGTERM. A Browser is
+made in the main thread (it takes SIGTERM over until it quits).
 """
 import base64
 import json
@@ -41,6 +42,8 @@ CHROMIUM_ARGS = [
     "--disable-component-update",
     "--disable-sync",
     "--no-proxy-server",
+    "--disable-breakpad",
+    "--disable-crash-reporter",
     "--window-size=1280,1024",
 ]
 
@@ -143,13 +146,17 @@ class Browser:
 
     def __init__(self, chromium=CHROMIUM, chromedriver=CHROMEDRIVER, extra_args=(),
                  implicit_wait=5.0, page_load_timeout=30.0, start_timeout=30.0):
-        self._profile = tempfile.mkdtemp(prefix="webdriver-profile-")
-        self._log = tempfile.NamedTemporaryFile(prefix="chromedriver-", suffix=".log",
-                                                delete=False)
         self._driver = None
         self.session = None
-        self._previous_sigterm = None
+        self._profile = None
+        self._log = None
+        # SIGTERM ends the program as an exception does, through quit(), so
+        # that the browser is not left behind, also while it starts.
+        self._previous_sigterm = signal.signal(signal.SIGTERM, _raise_system_exit)
         try:
+            self._profile = tempfile.mkdtemp(prefix="webdriver-profile-")
+            self._log = tempfile.NamedTemporaryFile(prefix="chromedriver-", suffix=".log",
+                                                    delete=False)
             self._start_driver(chromedriver, start_timeout)
             self._open_session(chromium, list(extra_args), implicit_wait, page_load_timeout)
         except BaseException:
@@ -161,10 +168,15 @@ class Browser:
         self.base = f"http://127.0.0.1:{port}"
         # A process group of its own, so that quitting can stop the browser
         # processes it started even when the session cannot be ended.
+        # The browser's files, crash reports included, stay in the fresh
+        # profile folder, away from the user's home.
+        environment = dict(os.environ, HOME=self._profile,
+                           XDG_CONFIG_HOME=os.path.join(self._profile, "config"),
+                           XDG_CACHE_HOME=os.path.join(self._profile, "cache"))
         self._driver = subprocess.Popen(
             [chromedriver, f"--port={port}"],
             stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT,
-            start_new_session=True)
+            env=environment, start_new_session=True)
         deadline = time.monotonic() + start_timeout
         while True:
             if self._driver.poll() is not None:
@@ -194,6 +206,8 @@ class Browser:
                                           "pageLoad": int(page_load_timeout * 1000)})
 
     def driver_log(self):
+        if not self._log:
+            return ""
         try:
             with open(self._log.name, encoding="utf-8", errors="replace") as log:
                 return log.read()[-4000:]
@@ -268,6 +282,9 @@ class Browser:
     def quit(self):
         """Ends the session and stops chromedriver with its browser; safe to
         call more than once."""
+        if self._previous_sigterm is not None:
+            # No second SIGTERM cuts the clean-up short.
+            signal.signal(signal.SIGTERM, signal.SIG_IGN)
         if self.session:
             try:
                 _request("DELETE", f"{self.base}/session/{self.session}", timeout=20)
@@ -289,25 +306,25 @@ class Browser:
             if self._driver.poll() is None:
                 self._driver.wait()
             self._driver = None
-        shutil.rmtree(self._profile, ignore_errors=True)
-        self._log.close()
-        try:
-            os.unlink(self._log.name)
-        except OSError:
-            pass
+        if self._profile:
+            shutil.rmtree(self._profile, ignore_errors=True)
+            self._profile = None
+        if self._log:
+            self._log.close()
+            try:
+                os.unlink(self._log.name)
+            except OSError:
+                pass
+            self._log = None
+        if self._previous_sigterm is not None:
+            signal.signal(signal.SIGTERM, self._previous_sigterm)
+            self._previous_sigterm = None
 
     def __enter__(self):
-        # SIGTERM ends the with block as an exception does, so that the
-        # browser is not left behind.
-        if self._previous_sigterm is None:
-            self._previous_sigterm = signal.signal(signal.SIGTERM, _raise_system_exit)
         return self
 
     def __exit__(self, *exc):
         self.quit()
-        if self._previous_sigterm is not None:
-            signal.signal(signal.SIGTERM, self._previous_sigterm)
-            self._previous_sigterm = None
         return False
 
 
