@@ -26,7 +26,7 @@ page (its testpage_cb).
 
 Running it against an application, with a private state and a free port:
 
-    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    port=$(PYTHONPATH=tests/printerapp python3 -c 'import webdriver; print(webdriver.free_loopback_port())')
     state=$(mktemp -d)
     zanto-printer-app server -o state-dir=$state -o server-port=$port \
         -o log-file=$state/log -o log-level=debug &
@@ -109,7 +109,7 @@ def open_home(browser, url):
     return browser.title
 
 
-def fill_add_printer(browser, url, name, device_uri, driver):
+def fill_add_printer(browser, name, device_uri, driver):
     browser.find("a[href$='/addprinter']").click()
     browser.wait_for(lambda: browser.url.rstrip("/").endswith("/addprinter"),
                      what="the Add Printer page")
@@ -156,23 +156,24 @@ def fill_add_printer(browser, url, name, device_uri, driver):
     return f"device {how}"
 
 
-def printer_page(browser, url, name):
+def printer_page(browser, name):
+    # PAPPL sends the browser on to the new printer's page, whose path is
+    # the name made fit for a URL.
     def arrived():
-        path = urllib.parse.urlsplit(browser.url).path.rstrip("/")
-        return path and not path.endswith("/addprinter") and path.split("/")[-1] == name
+        return not urllib.parse.urlsplit(browser.url).path.rstrip("/").endswith("/addprinter")
 
     try:
         browser.wait_for(arrived, timeout=15, what="the printer's page")
     except webdriver.WebDriverError:
         message = banner(browser)
         raise StepFailed(f"still at {browser.url}" + (f": {message}" if message else ""))
-    heading = browser.find("div.header h1, div.header2 h1, h1").text.strip()
-    if name not in heading and name not in browser.title:
-        raise StepFailed(f"the page's title is {browser.title!r}, its heading {heading!r}")
+    # PAPPL titles a printer's pages with its name.
+    if name not in browser.title:
+        raise StepFailed(f"the page's title is {browser.title!r}")
     return browser.url
 
 
-def print_test_page(browser, name):
+def print_test_page(browser):
     printer_url = browser.url
     buttons = browser.find_all(
         "form input[name='action'][value='print-test-page'] ~ input[type='submit']")
@@ -210,10 +211,9 @@ def main(argv):
         steps = Steps(browser, outdir)
         try:
             steps.run("home", lambda: open_home(browser, url))
-            steps.run("add-printer", lambda: fill_add_printer(browser, url, name, device_uri,
-                                                              driver))
-            steps.run("printer-page", lambda: printer_page(browser, url, name))
-            steps.run("test-page", lambda: print_test_page(browser, name))
+            steps.run("add-printer", lambda: fill_add_printer(browser, name, device_uri, driver))
+            steps.run("printer-page", lambda: printer_page(browser, name))
+            steps.run("test-page", lambda: print_test_page(browser))
         except StepFailed:
             return 1
     return 0
