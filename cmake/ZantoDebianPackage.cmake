@@ -11,6 +11,8 @@
 #                            and the shipped profiles; no widgets
 #   zantopreview             PreviewWindow: the window of zanto preview --show
 #   zantoquiller-demo        Demo: zantodemo with its desktop entry
+#   zanto-printer-app        PrinterApp: the printer application with its
+#                            systemd unit (cmake/ZantoPrinterAppInstall.cmake)
 # and a -dbgsym package (.ddeb) of each with the debug information split
 # off its programs and libraries (cmake/ZantoDebianFinish.cmake completes
 # what CPack leaves out). A library package is named after the
@@ -130,6 +132,12 @@ zantodemo shows every feature of the component on one window: printing
 memos and invoices, printer codes and translation tables, and the preview."
     COMPONENTS Core Preview Widgets
     DEPENDS "qt6-qpa-plugins")
+
+# The printer application, once printerapp/ (added before this file is
+# included) builds it.
+if(TARGET zanto-printer-app)
+    include(ZantoPrinterAppInstall)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -51,7 +51,7 @@ QList<PackageContents> expectedPackages()
             && !file.startsWith(u"share/applications") && !file.startsWith(u"share/icons"))
             zantoFiles.append(file);
     }
-    return {
+    QList<PackageContents> packages {
         {QStringLiteral("libzantoquillercore1"),
             {libDir + QStringLiteral("/libZantoquillerCore.so.1"),
                 libDir + QStringLiteral("/libZantoquillerCore.so.1.0.0")},
@@ -95,6 +95,17 @@ QList<PackageContents> expectedPackages()
             {widgets, QStringLiteral("libqt6printsupport6"), QStringLiteral("qt6-qpa-plugins")},
             {}},
     };
+    // The printer application, where printerapp/ builds it: on PAPPL's
+    // library, with the profiles of the zanto package.
+    if (ZANTO_PRINTER_APP) {
+        packages.append({QStringLiteral("zanto-printer-app"),
+            {QStringLiteral("bin/zanto-printer-app"),
+                QStringLiteral("share/man/man1/zanto-printer-app.1.gz"),
+                QStringLiteral("lib/systemd/system/zanto-printer-app.service")},
+            {core, QStringLiteral("zanto") + version, QStringLiteral("libpappl1")},
+            {QStringLiteral("libqt6widgets6"), QStringLiteral("libzantoquillerwidgets1")}});
+    }
+    return packages;
 }
 
 // The dependencies of a Depends field, each as written ("name (= 1.0.0)").
@@ -277,6 +288,9 @@ TEST_F(DebianPackages, ManualPagesAndChangelogsAreCompressedReproducibly)
         QStringLiteral("zanto/usr/share/man/man5/zanto.conf.5.gz"),
         QStringLiteral("zantopreview/usr/share/man/man1/zantopreview.1.gz"),
         QStringLiteral("zantoquiller-demo/usr/share/man/man1/zantodemo.1.gz")};
+    if (ZANTO_PRINTER_APP)
+        compressed.append(
+            QStringLiteral("zanto-printer-app/usr/share/man/man1/zanto-printer-app.1.gz"));
     for (const PackageContents &expected : expectedPackages())
         compressed.append(QStringLiteral("%1/usr/share/doc/%1/changelog.gz").arg(expected.name));
     for (const QString &file : std::as_const(compressed)) {
@@ -368,6 +382,45 @@ TEST_F(DebianPackages, TheZantoInsideRunsOnTheLibrariesInsideWithoutWidgets)
                    "Coffee 2.50\r\n"
                    "\x1dVB\x00",
             25));
+}
+
+// The printer application's systemd unit runs the packaged program as a
+// server with its state in /var/lib, and is installed, not enabled: no
+// maintainer script enables it, no preset and no link in /etc asks for it.
+TEST_F(DebianPackages, ThePrinterApplicationsUnitIsInstalledNotEnabled)
+{
+    if (!ZANTO_PRINTER_APP)
+        GTEST_SKIP() << "no printer application in this build";
+    const QString name = QStringLiteral("zanto-printer-app");
+    const QString usr = root(name) + QStringLiteral("/usr/");
+    const QByteArray unit
+        = readFile(usr + QStringLiteral("lib/systemd/system/") + name + QStringLiteral(".service"));
+    static const QRegularExpression execStart(
+        QStringLiteral("^ExecStart=(.*)$"), QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch command = execStart.match(QString::fromUtf8(unit));
+    ASSERT_TRUE(command.hasMatch()) << unit.toStdString();
+    const QStringList words = command.captured(1).split(u' ', Qt::SkipEmptyParts);
+    ASSERT_GE(words.size(), 4);
+    EXPECT_EQ(words.at(0), QStringLiteral("/usr/bin/zanto-printer-app"));
+    EXPECT_TRUE(QFileInfo(usr + QStringLiteral("bin/zanto-printer-app")).isExecutable());
+    EXPECT_EQ(words.at(1), QStringLiteral("server"));
+    EXPECT_TRUE(
+        words.mid(2).join(u' ').contains(QStringLiteral("-o state-dir=/var/lib/zanto-printer-app")))
+        << command.captured(1).toStdString();
+    EXPECT_TRUE(unit.contains("\nStateDirectory=zanto-printer-app\n"));
+    EXPECT_TRUE(unit.contains("\nWantedBy=multi-user.target\n"));
+
+    for (const QString &script : {QStringLiteral("preinst"), QStringLiteral("postinst"),
+             QStringLiteral("prerm"), QStringLiteral("postrm")}) {
+        const StepResult found = run(
+            QStringLiteral("dpkg-deb"), {QStringLiteral("--info"), packages.value(name), script});
+        EXPECT_NE(found.exitCode, 0) << script.toStdString();
+    }
+    const StepResult listing
+        = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-c"), packages.value(name)});
+    ASSERT_EQ(listing.exitCode, 0) << listing.output.toStdString();
+    EXPECT_FALSE(listing.output.contains("system-preset")) << listing.output.toStdString();
+    EXPECT_FALSE(listing.output.contains("./etc/")) << listing.output.toStdString();
 }
 
 // lintian, Debian's package checker, on every package and debug symbols
