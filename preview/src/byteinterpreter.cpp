@@ -1876,8 +1876,9 @@ void ByteInterpreter::Private::storedGraphics(
         const int sx = at(4), sy = at(5);
         const std::map<int, StoredPicture> &stored = fn == 69 ? nvGraphics : downloadGraphics;
         const auto found = stored.find(key);
-        const QString keyName
-            = QString::fromLatin1(readableBytes(QByteArray(1, char(at(2))) + char(at(3))));
+        const QByteArray key2 = QByteArray(1, char(at(2))) + char(at(3));
+        const bool printable = at(2) > 32 && at(2) < 127 && at(3) > 32 && at(3) < 127;
+        const QString keyName = QString::fromLatin1(printable ? key2 : readableBytes(key2));
         if (sx < 1 || sx > 2 || sy < 1 || sy > 2) {
             listIgnored(header, start, QStringLiteral("%1: parameters out of range").arg(title));
         } else if (found == stored.end()) {
