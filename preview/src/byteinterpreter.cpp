@@ -1813,6 +1813,14 @@ void ByteInterpreter::Private::storedGraphics(
         const double dpiY = dpi / bufferScaleY;
         if (columns == 0) {
             // An empty buffer prints nothing.
+        } else if (qint64(columns) * rows > ByteInterpreter::MostImageDotsPerSheet) {
+            // Colours of different shapes: together more than a sheet keeps.
+            undrawn(header, start,
+                QStringLiteral("%1: %2 x %3 dots, more than a sheet keeps")
+                    .arg(title)
+                    .arg(columns)
+                    .arg(rows),
+                columns, rows, dpiX, dpiY, true);
         } else if (columnData) {
             undrawn(header, start,
                 QStringLiteral("%1: graphics stored in columns are not drawn, %2 x %3 dots")

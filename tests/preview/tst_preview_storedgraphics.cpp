@@ -53,7 +53,7 @@ QByteArray gs8L(const QByteArray &body)
 {
     return bytes("\x1d"
                  "8L")
-        + word(int(body.size())) + word(0) + body;
+        + word(int(body.size() & 0xffff)) + word(int(body.size() >> 16)) + body;
 }
 
 // Function 112: store rows of dots in the print buffer; function 50 prints it.
@@ -271,6 +271,15 @@ TEST(StoredGraphics, PrintAsThePrinterPrintsThem)
     ASSERT_EQ(wrong.ignored.size(), 1u);
     EXPECT_EQ(wrong.ignored.front().reason, u"GS ( L function 112: parameters out of range");
     EXPECT_TRUE(wrong.pages.front().images.empty());
+    // Colours of different shapes that together are more than a sheet
+    // keeps: a box, not a picture of 65535 by 65535 dots.
+    const Outcome huge = run("escpos",
+        gs8L(store(48, 1, 1, 49, 65535, 1, QByteArray(8192, '\xff')))
+            + gs8L(store(48, 1, 1, 50, 1, 65535, QByteArray(65535, '\x80'))) + gsL(printBuffer));
+    ASSERT_EQ(huge.ignored.size(), 1u);
+    EXPECT_EQ(huge.ignored.front().reason,
+        u"GS ( L function 50: 65535 x 65535 dots, more than a sheet keeps");
+    EXPECT_TRUE(huge.pages.front().images.empty());
 }
 
 // The receipt libraries' logos sent with GS v 0, sent again band by band
