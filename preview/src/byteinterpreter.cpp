@@ -1696,15 +1696,17 @@ bool ByteInterpreter::Private::undrawnCommand(
     }
     if (receipt && bytes == QByteArrayView("\x1cp", 2))
         return line(QStringLiteral("NV bit image %1, stored in the printer").arg(at(0)));
-    if (receipt && command.length == CommandLength::RasterImage)
-        return undrawn(listed.first(std::min<qsizetype>(listed.size(), 8)), start,
-                   QStringLiteral("%1: mode %2 is not one the printer knows, %3 x %4 dots")
-                       .arg(title)
-                       .arg(at(0))
-                       .arg(word(1) * 8)
-                       .arg(word(3)),
-                   word(1) * 8, word(3), dpi, dpi, true),
-               true;
+    if (receipt && command.length == CommandLength::RasterImage) {
+        // GS v 0 in a mode the printer does not know: its size is known.
+        undrawn(listed.first(std::min<qsizetype>(listed.size(), 8)), start,
+            QStringLiteral("%1: mode %2 is not one the printer knows, %3 x %4 dots")
+                .arg(title)
+                .arg(at(0))
+                .arg(word(1) * 8)
+                .arg(word(3)),
+            word(1) * 8, word(3), dpi, dpi, true);
+        return true;
+    }
     if (command.length == CommandLength::ColumnImage
         || command.length == CommandLength::ColumnImage2)
         return line(QStringLiteral("density %1 is not one the printer knows, %2 columns")
@@ -2189,7 +2191,11 @@ void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView liste
                               .arg(step.bitmap.width());
         }
     }
-    if (step.kind == SymbolStep::Refused)
+    // A symbol the printer prints and the preview does not draw is a
+    // one-line box where it starts.
+    if (step.kind == SymbolStep::Refused && step.printed && x == leftMargin)
+        undrawn(listed.first(std::min<qsizetype>(listed.size(), 16)), start, step.reason);
+    else if (step.kind == SymbolStep::Refused)
         listIgnored(listed, start, step.reason);
     if (!image)
         return;

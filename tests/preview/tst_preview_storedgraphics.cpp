@@ -136,6 +136,17 @@ TEST(UndrawnGraphics, StandAsLabelledBoxesOfTheirSizeAndAreListed)
         {"escpos", bytes("\x1d/\x00"),
             "GS / Print downloaded bit image: no downloaded bit image is defined in the job", 0, 0,
             0, 0, 0, 0, 0, -1},
+        // Symbols the printer prints and the preview does not draw.
+        {"escpos",
+            bytes("\x1dk\x44\x08"
+                  "40063813"),
+            "EAN-8 bar codes are not drawn", 0, 0, 0, 0, 0, 0, 0, -1},
+        {"escpos",
+            bytes("\x1d(k\x04\x00"
+                  "1A1\x00\x1d(k\x04\x00"
+                  "1P0A\x1d(k\x03\x00"
+                  "1Q0"),
+            "QR code model 1 is not drawn", 18, 0, 0, 0, 0, 0, 0, -1},
         {"escp-9pin", bytes("AB\x1b*\x09\x02\x00\xff\xff"),
             "ESC * Select bit image: density 9 is not one the printer knows, 2 columns", 2,
             2 * U / 10, 0, 0, 0, 0, 0, -1},
