@@ -131,10 +131,14 @@ TEST(ImageRoundTrip, EveryGraphicsProfilePrintsTheDitheredDotsInPlace)
             QStringList arguments;
             QByteArray input;
             int left; // of the picture, in dots
+            int top;
         } jobs[] = {
             {"--logo", {QStringLiteral("--logo"), QStringLiteral("picture.png")}, "",
-                (line - expected.width()) / 2},
-            {"{image} on the right", {}, "{right}\n{image picture.png}\n", line - expected.width()},
+                (line - expected.width()) / 2, 0},
+            // A line of text first: the picture stands a line spacing (1/6
+            // inch) below the top.
+            {"{image} on the right", {}, "Before\n{right}\n{image picture.png}\n",
+                line - expected.width(), int(std::lround(dpi / 6.0))},
         };
         for (const Job &job : jobs) {
             SCOPED_TRACE(profile.toStdString() + ": " + job.what);
@@ -181,6 +185,7 @@ TEST(ImageRoundTrip, EveryGraphicsProfilePrintsTheDitheredDotsInPlace)
             // Within a dot: a receipt printer's place is reckoned in the
             // preview's units.
             EXPECT_NEAR(x0, job.left, 1);
+            EXPECT_EQ(y0, job.top);
             int differing = 0;
             for (int y = 0; y < expected.height(); ++y)
                 for (int x = 0; x < expected.width(); ++x)
