@@ -25,10 +25,16 @@ SymbolStep refused(const QString &reason)
     return SymbolStep {SymbolStep::Refused, {}, reason};
 }
 
+// A symbol the printer prints and the preview does not draw.
+SymbolStep notDrawn(const QString &reason)
+{
+    return SymbolStep {SymbolStep::Refused, {}, reason, true};
+}
+
 // Code 128's data as the printer reads it: {A, {B and {C choose the code
 // set, {{ is a brace; in code set C each byte is two digits. The
 // function characters ({1 to {4) and the shift ({S) are not drawn.
-std::optional<QByteArray> code128Text(QByteArrayView data, QString &reason)
+std::optional<QByteArray> code128Text(QByteArrayView data, SymbolStep &failure)
 {
     QByteArray text;
     char set = 0;
@@ -41,18 +47,20 @@ std::optional<QByteArray> code128Text(QByteArrayView data, QString &reason)
                 continue;
             }
             if (next != '{') {
-                reason = QStringLiteral("Code 128 function {%1 is not drawn").arg(QChar(next));
+                failure = notDrawn(
+                    QStringLiteral("Code 128 function {%1 is not drawn").arg(QChar(next)));
                 return std::nullopt;
             }
         }
         if (set == 0) {
-            reason = QStringLiteral("Code 128 data does not start with a code set ({A, {B or {C)");
+            failure = refused(
+                QStringLiteral("Code 128 data does not start with a code set ({A, {B or {C)"));
             return std::nullopt;
         }
         if (set == 'C') {
             const auto pair = static_cast<unsigned char>(byte);
             if (pair > 99) {
-                reason = QStringLiteral("Code 128 code set C takes bytes 0 to 99");
+                failure = refused(QStringLiteral("Code 128 code set C takes bytes 0 to 99"));
                 return std::nullopt;
             }
             text += QByteArray::number(pair / 10) + QByteArray::number(pair % 10);
@@ -115,15 +123,15 @@ SymbolStep EscPosSymbols::barcode(QByteArrayView parameters) const
     if (index < 0)
         return refused(QStringLiteral("bar code type %1 is not one the printer knows").arg(m));
     if (!types[std::size_t(index)])
-        return refused(QStringLiteral("%1 bar codes are not drawn")
-                           .arg(QLatin1StringView(names[std::size_t(index)])));
+        return notDrawn(QStringLiteral("%1 bar codes are not drawn")
+                            .arg(QLatin1StringView(names[std::size_t(index)])));
     const BarcodeType type = *types[std::size_t(index)];
     QByteArray text = data.toByteArray();
     if (type == BarcodeType::Code128) {
-        QString reason;
-        const std::optional<QByteArray> plain = code128Text(data, reason);
+        SymbolStep failure;
+        const std::optional<QByteArray> plain = code128Text(data, failure);
         if (!plain)
-            return refused(reason);
+            return failure;
         text = *plain;
     } else if (type == BarcodeType::Code39 && text.size() >= 2 && text.startsWith('*')
         && text.endsWith('*')) {
@@ -149,9 +157,12 @@ SymbolStep EscPosSymbols::qrFunction(QByteArrayView parameters)
     const auto at = [&](qsizetype i) {
         return i < parameters.size() ? static_cast<unsigned char>(parameters[i]) : -1;
     };
-    if (at(2) != 49)
-        return refused(
-            QStringLiteral("two-dimensional code %1 is not drawn (only QR codes are)").arg(at(2)));
+    if (at(2) != 49) {
+        // Function 81 prints the symbol; the others set it up.
+        const QString reason
+            = QStringLiteral("two-dimensional code %1 is not drawn (only QR codes are)").arg(at(2));
+        return at(3) == 81 ? notDrawn(reason) : refused(reason);
+    }
     switch (at(3)) {
     case 65: // model: 49 model 1, 50 model 2, 51 micro QR
         if (at(4) >= 49 && at(4) <= 51)
@@ -170,8 +181,8 @@ SymbolStep EscPosSymbols::qrFunction(QByteArrayView parameters)
         return {SymbolStep::Setting, {}, {}};
     case 81: { // print the stored data
         if (m_qrModel != 50)
-            return refused(m_qrModel == 49 ? QStringLiteral("QR code model 1 is not drawn")
-                                           : QStringLiteral("micro QR codes are not drawn"));
+            return notDrawn(m_qrModel == 49 ? QStringLiteral("QR code model 1 is not drawn")
+                                            : QStringLiteral("micro QR codes are not drawn"));
         if (m_qrData.isEmpty())
             return refused(QStringLiteral("no QR code data is stored"));
         QByteArray key;

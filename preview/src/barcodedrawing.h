@@ -28,6 +28,9 @@ struct SymbolStep
     // symbol's first dot to its last.
     MonoBitmap bitmap;
     QString reason;
+    // Refused: the printer prints a symbol here that the preview does not
+    // draw (another symbology, QR code model 1).
+    bool printed = false;
 };
 
 class EscPosSymbols

@@ -39,6 +39,9 @@ constexpr int DefaultTabColumns = 8;
 constexpr qint32 NarrowestCell = UnitsPerInch / 120;
 constexpr qint32 WidestCell = 10 * UnitsPerInch;
 constexpr qint32 LargestSpacing = 10 * UnitsPerInch;
+// What a job's stored graphics (GS ( L, GS 8 L, GS *) may hold in all:
+// more than any receipt printer's memory.
+constexpr qint64 MostStoredBytes = 16 * 1024 * 1024;
 // Cursor positions PCL keeps with ESC & f 0 S.
 constexpr std::size_t DeepestPush = 20;
 
@@ -86,6 +89,7 @@ struct Graphics
         None,
         Columns, // a byte or more per column, the top dot in the highest bit
         Rows, // rows of bytes, the leftmost dot in the highest bit
+        Body, // the body of a counted command (GS 8 L), read whole
     };
     Layout layout = None;
     int bytesPerColumn = 1; // Columns: 1, 2 (the 9th dot in the second's top bit) or 3
@@ -95,6 +99,7 @@ struct Graphics
     double dotsPerInchX = 60;
     double dotsPerInchY = 72;
     bool feeds = false; // the paper moves on by the image (raster), else the head
+    bool download = false; // Columns: kept for GS / to print (GS *), not printed
     bool keep = false; // the dots fit the sheet
     qint32 x = 0;
     qint32 y = 0;
@@ -103,6 +108,9 @@ struct Graphics
     bool pclPlane = false; // a PCL raster row or plane
     bool pclLastPlane = false; // W: the row is complete
     qint64 expected = 0; // bytes of data the image holds
+    qint64 declared = 0; // Body: bytes the command counts, kept or not
+    qint64 start = 0; // Body: the command's offset in the job
+    QByteArray header; // Body: the command's bytes before its data
     QByteArray data;
 
     // Decoded data, kept up to what the image holds.
@@ -137,10 +145,19 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void listIgnored(QByteArrayView bytes, qint64 offset, const QString &reason = {});
     bool readSymbol(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
     void placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start);
-    void startGraphics(const LanguageCommand &command, QByteArrayView parameters);
+    void startGraphics(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
     void finishGraphics();
-    bool pclGraphics(const LanguageCommand &command, char parameter, double value);
-    void pclPlaneRead(const QByteArray &data, bool last);
+    qint32 alignedLeft(qint64 width) const;
+    void feedPast(qint32 height);
+    void placeDots(DotImage image, bool feeds);
+    void undrawn(QByteArrayView listed, qint64 start, const QString &label, qint32 columns = 0,
+        qint32 rows = 0, double dpiX = 0, double dpiY = 0, bool feeds = false);
+    bool undrawnCommand(const LanguageCommand &command, QByteArrayView parameters,
+        QByteArrayView listed, qint64 start);
+    void storedGraphics(QByteArrayView header, QByteArrayView body, qint64 declared, qint64 start);
+    bool pclGraphics(const LanguageCommand &command, char parameter, double value,
+        QByteArrayView bytes, qint64 start);
+    void pclPlaneRead(const Graphics &plane);
     void endPclRaster();
     void sheetIsFull();
     void selectTable(const char *encoding);
@@ -225,6 +242,12 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
         qint64 dots = 0; // counted against the sheet
         bool full = false; // the sheet has no room for more
     } pclRaster;
+    // A raster block's rows that came in a compression method the preview
+    // does not decode: the first of them, and the method.
+    qint32 pclUndecodedFrom = -1;
+    int pclUndecodedMethod = 0;
+    qint64 pclUndecodedStart = 0;
+    QByteArray pclUndecodedBytes;
     int pclRectangleWidth = 0; // *c#A, PCL units
     int pclRectangleHeight = 0; // *c#B
     EscPosSymbols symbols; // barcode and QR code settings; receipt printers only
@@ -236,6 +259,23 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
         qint64 start = 0;
     };
     std::optional<CountedSymbol> countedSymbol;
+    // Receipt printers' stored graphics (GS ( L, GS 8 L, GS *): each a
+    // picture of rows of bits, or only its size where its data is in
+    // columns.
+    struct StoredPicture
+    {
+        QByteArray bits;
+        qint32 columns = 0;
+        qint32 rows = 0;
+        bool columnData = false;
+    };
+    std::array<StoredPicture, 4> printBuffer; // function 112's colours
+    int bufferScaleX = 1;
+    int bufferScaleY = 1;
+    std::map<int, StoredPicture> nvGraphics; // by key code
+    std::map<int, StoredPicture> downloadGraphics;
+    qint64 storedBytes = 0; // of all of them, against MostStoredBytes
+    std::optional<StoredPicture> downloadedImage; // GS *, for GS /
 
     // The printer.
     quint8 style = 0;
@@ -346,6 +386,11 @@ void ByteInterpreter::Private::reset()
     tabs.clear();
     alignment = Alignment::Left;
     symbols.reset();
+    // The print buffer and GS *'s image go; graphics stored by key stay.
+    printBuffer = {};
+    bufferScaleX = 1;
+    bufferScaleY = 1;
+    downloadedImage.reset();
     definedUnit = UnitsPerInch / 360.0;
     pclUnit = 300;
     pushed.clear();
@@ -640,14 +685,25 @@ void ByteInterpreter::Private::apply(
     const qint32 unit = command.unit;
     const qint32 scale = command.value;
     switch (command.action) {
-    case Action::Ignore:
+    case Action::Ignore: {
         if (readSymbol(command, parameters, start))
             break;
-        startGraphics(command, parameters);
-        if (graphics.layout == Graphics::None)
-            listIgnored(
-                QByteArrayView(pending).first(command.bytes.size() + parameters.size()), start);
+        const QByteArrayView listed
+            = QByteArrayView(pending).first(command.bytes.size() + parameters.size());
+        if (command.bytes == QByteArrayView("\x1d(L", 3)
+            && QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))) {
+            // pL pH, then the function and its data.
+            storedGraphics(listed.first(std::min<qsizetype>(listed.size(), 15)),
+                parameters.sliced(std::min<qsizetype>(2, parameters.size())),
+                std::max<qsizetype>(0, parameters.size() - 2), start);
+            break;
+        }
+        startGraphics(command, parameters, start);
+        if (graphics.layout == Graphics::None
+            && !undrawnCommand(command, parameters, listed, start))
+            listIgnored(listed, start);
         break;
+    }
     case Action::NoEffect:
         readSymbol(command, parameters, start);
         break;
@@ -957,6 +1013,7 @@ void ByteInterpreter::Private::applyPcl(
     bool known = true;
     bool clamped = match.clamped;
     bool drawn = true;
+    bool listed = false;
     for (const CommandMatch::PclField &field : match.pclFields) {
         if (!field.command) {
             known = false;
@@ -971,8 +1028,15 @@ void ByteInterpreter::Private::applyPcl(
         };
         switch (field.command->action) {
         case Action::Ignore:
-            if (!pclGraphics(*field.command, field.parameter, v))
+            if (field.command->bytes.startsWith("&p")) {
+                undrawn(bytes, start,
+                    QStringLiteral("ESC & p %1 X: %1 bytes of transparent print data, printed as "
+                                   "characters")
+                        .arg(n));
+                listed = true;
+            } else if (!pclGraphics(*field.command, field.parameter, v, bytes, start)) {
                 drawn = false;
+            }
             break;
         case Action::PclColumn: {
             // Columns count from the page's left edge, not the margin.
@@ -1122,7 +1186,7 @@ void ByteInterpreter::Private::applyPcl(
     }
     if (!known || clamped)
         mark(bytes, start, known && clamped);
-    else if (!drawn)
+    else if (!drawn && !listed)
         listIgnored(bytes, start);
 }
 
@@ -1278,6 +1342,8 @@ void ByteInterpreter::Private::endPage(bool fed)
                 bottom = std::max(bottom, line.y + line.height);
             for (const Marker &marker : page.markers)
                 bottom = std::max(bottom, marker.y + lineSpacing);
+            for (const UndrawnGraphics &box : page.undrawn)
+                bottom = std::max(bottom, box.y + std::max(box.height, lineSpacing));
             for (const DotImage &image : page.images)
                 bottom = std::max(bottom,
                     image.y
@@ -1291,6 +1357,7 @@ void ByteInterpreter::Private::endPage(bool fed)
     page.lines.clear();
     page.markers.clear();
     page.images.clear();
+    page.undrawn.clear();
     imageDotsOnSheet = 0;
     lineAt.clear();
     lowered.clear();
@@ -1318,7 +1385,7 @@ void ByteInterpreter::Private::mark(QByteArrayView bytes, qint64 at, bool clampe
 
 // Bit images and raster the preview draws; others stay ignored.
 void ByteInterpreter::Private::startGraphics(
-    const LanguageCommand &command, QByteArrayView parameters)
+    const LanguageCommand &command, QByteArrayView parameters, qint64 start)
 {
     const auto at = [&](qsizetype i) -> int {
         return i < parameters.size() ? static_cast<unsigned char>(parameters[i]) : 0;
@@ -1402,6 +1469,26 @@ void ByteInterpreter::Private::startGraphics(
         g.bytesPerColumn = fine ? 3 : 1;
         g.pins = fine ? 24 : 8;
         g.dotsPerInchY = model.dotsPerInch / (fine ? 1.0 : 3.0);
+    } else if (receipt && command.length == CommandLength::CountedData4) {
+        // GS 8 L: the body is read whole, then handled as GS ( L's.
+        const qint64 declared = word(0) + (qint64(word(2)) << 16);
+        g.layout = Graphics::Body;
+        g.keep = true;
+        g.declared = declared;
+        g.expected = std::min(declared, MostStoredBytes);
+        g.start = start;
+        g.header = QByteArrayView(pending).first(command.bytes.size() + 4).toByteArray();
+        graphics = std::move(g);
+        return;
+    } else if (receipt && command.length == CommandLength::RasterImageBlocks) {
+        // GS * x y: x * 8 columns of y bytes, kept for GS / to print.
+        g.layout = Graphics::Columns;
+        g.download = true;
+        g.columns = at(0) * 8;
+        g.bytesPerColumn = at(1);
+        g.pins = at(1) * 8;
+        g.dotsPerInchX = model.dotsPerInch;
+        g.dotsPerInchY = model.dotsPerInch;
     } else if (receipt && command.length == CommandLength::RasterImage) {
         const int m = digitOrByte(at(0));
         if (m < 0 || m > 3)
@@ -1417,18 +1504,22 @@ void ByteInterpreter::Private::startGraphics(
     }
     if (g.layout == Graphics::Columns)
         g.rows = g.pins;
-    g.x = g.feeds ? leftMargin : x;
-    if (receipt && g.feeds && alignment != Alignment::Left) {
-        // A receipt printer places a raster picture as ESC a aligns the line.
-        const qint64 width = std::llround(g.columns * double(UnitsPerInch) / g.dotsPerInchX);
-        const qint64 free = std::max<qint64>(0, rightLimit - leftMargin - width);
-        g.x = leftMargin + static_cast<qint32>(alignment == Alignment::Centre ? free / 2 : free);
-    }
+    g.x = g.feeds ? alignedLeft(std::llround(g.columns * double(UnitsPerInch) / g.dotsPerInchX))
+                  : x;
     g.y = y;
     const qint64 dots = qint64(g.columns) * g.rows;
     g.keep = dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet;
     g.expected = g.layout == Graphics::Rows ? qint64(g.rows) * ((g.columns + 7) / 8)
                                             : qint64(g.columns) * g.bytesPerColumn;
+    if (g.download) {
+        // Stored, not printed: counted against what the job may store.
+        g.keep = dots > 0 && storedBytes + dots / 8 <= MostStoredBytes;
+        if (g.keep)
+            storedBytes += dots / 8;
+        downloadedImage.reset();
+        graphics = std::move(g);
+        return;
+    }
     if (g.keep) {
         imageDotsOnSheet += dots;
         g.data.reserve(static_cast<qsizetype>(g.expected));
@@ -1445,7 +1536,11 @@ void ByteInterpreter::Private::finishGraphics()
     Graphics g = std::move(graphics);
     graphics = Graphics();
     if (g.pclPlane) {
-        pclPlaneRead(g.data, g.pclLastPlane);
+        pclPlaneRead(g);
+        return;
+    }
+    if (g.layout == Graphics::Body) {
+        storedGraphics(g.header, g.data, g.declared, g.start);
         return;
     }
     if (g.keep) {
@@ -1471,28 +1566,371 @@ void ByteInterpreter::Private::finishGraphics()
                 }
             }
         }
+        if (g.download) {
+            downloadedImage = StoredPicture {std::move(image.bits), g.columns, g.rows, false};
+            return;
+        }
         page.images.push_back(std::move(image));
     }
+    if (g.download)
+        return;
     if (g.feeds) {
-        const qint32 height
-            = static_cast<qint32>(std::lround(g.rows * UnitsPerInch / g.dotsPerInchY));
-        carriageReturn();
-        if (height > 0) {
-            y += height;
-            ++row;
-            if (y > pageLength)
-                endPage(true);
-        }
+        feedPast(static_cast<qint32>(std::lround(g.rows * UnitsPerInch / g.dotsPerInchY)));
     } else {
         x = static_cast<qint32>(std::min<qint64>(
             rightLimit, std::llround(x + g.columns * UnitsPerInch / g.dotsPerInchX)));
     }
 }
 
+// Where a picture of width stands that a receipt printer places as ESC a
+// aligns the line; others start at the left margin.
+qint32 ByteInterpreter::Private::alignedLeft(qint64 width) const
+{
+    if (alignment == Alignment::Left
+        || !QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos")))
+        return leftMargin;
+    const qint64 free = std::max<qint64>(0, rightLimit - leftMargin - width);
+    return leftMargin + static_cast<qint32>(alignment == Alignment::Centre ? free / 2 : free);
+}
+
+// The paper moves on below a picture of height; the head goes back.
+void ByteInterpreter::Private::feedPast(qint32 height)
+{
+    carriageReturn();
+    if (height > 0) {
+        y += height;
+        ++row;
+        if (y > pageLength)
+            endPage(true);
+    }
+}
+
+// A picture made from stored data, on the sheet while it has room; the
+// paper moves on below it (feeds) or the head past it.
+void ByteInterpreter::Private::placeDots(DotImage image, bool feeds)
+{
+    const qint64 width = std::llround(image.columns * double(UnitsPerInch) / image.dotsPerInchX);
+    const auto height
+        = static_cast<qint32>(std::lround(image.rows * double(UnitsPerInch) / image.dotsPerInchY));
+    image.x = feeds ? alignedLeft(width) : x;
+    image.y = y;
+    const qint64 dots = qint64(image.columns) * image.rows;
+    if (imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet) {
+        imageDotsOnSheet += dots;
+        page.images.push_back(std::move(image));
+    } else {
+        leftOut.dots += dots;
+        sheetIsFull();
+    }
+    if (feeds)
+        feedPast(height);
+    else
+        x = static_cast<qint32>(std::min<qint64>(rightLimit, x + width));
+}
+
+// Graphics the preview does not draw: a box of the size the command
+// declares (columns by rows dots at dpiX by dpiY), else a one-line marker,
+// and the command listed with the label. A box that feeds the paper (a
+// raster picture) stands as the line's alignment puts it and the paper
+// moves on below it; one in the line moves the head past it.
+void ByteInterpreter::Private::undrawn(QByteArrayView listed, qint64 start, const QString &label,
+    qint32 columns, qint32 rows, double dpiX, double dpiY, bool feeds)
+{
+    listIgnored(listed, start, label);
+    const bool sized = columns > 0 && rows > 0 && dpiX > 0 && dpiY > 0;
+    const qint32 width = sized ? static_cast<qint32>(std::min<qint64>(
+                             WidestCell, std::llround(columns * double(UnitsPerInch) / dpiX)))
+                               : 0;
+    const qint32 height = sized ? static_cast<qint32>(std::min<qint64>(
+                              LargestSpacing, std::llround(rows * double(UnitsPerInch) / dpiY)))
+                                : 0;
+    const qint32 left = sized && feeds ? alignedLeft(width) : x;
+    if (page.undrawn.size() < std::size_t(ByteInterpreter::MostMarkersPerSheet)) {
+        page.undrawn.push_back(UndrawnGraphics {
+            start, left, y, row, width, height, sized ? columns : 0, sized ? rows : 0, label});
+    } else {
+        ++leftOut.markers;
+        sheetIsFull();
+    }
+    if (!sized)
+        return;
+    if (feeds)
+        feedPast(height);
+    else
+        x = std::min(rightLimit, x + width);
+}
+
+// Commands that print graphics the preview does not draw, each shown as
+// undrawn() shows them; false for the others (drawer pulses, settings),
+// which print nothing and are only listed.
+bool ByteInterpreter::Private::undrawnCommand(
+    const LanguageCommand &command, QByteArrayView parameters, QByteArrayView listed, qint64 start)
+{
+    const auto at = [&](qsizetype i) -> int {
+        return i < parameters.size() ? static_cast<unsigned char>(parameters[i]) : 0;
+    };
+    const auto word = [&](qsizetype i) { return at(i) + 256 * at(i + 1); };
+    const QLatin1StringView name(model.name);
+    const bool receipt = name.startsWith(QLatin1StringView("escpos"));
+    const QByteArrayView bytes = command.bytes;
+    const QString title = QString::fromLatin1(command.name);
+    const double dpi = model.dotsPerInch;
+    // Printed one way or another, but what and how large is not known.
+    const auto line = [&](const QString &what) {
+        undrawn(listed.first(std::min<qsizetype>(listed.size(), 16)), start,
+            QStringLiteral("%1: %2").arg(title, what));
+        return true;
+    };
+    if (receipt && bytes == QByteArrayView("\x1d/", 2)) {
+        // GS / m: GS *'s image, twice as wide (m 1, 3) or high (m 2, 3).
+        const int m = digitOrByte(at(0));
+        if (m < 0 || m > 3)
+            return line(QStringLiteral("mode %1 is not one the printer knows").arg(at(0)));
+        if (!downloadedImage)
+            return line(QStringLiteral("no downloaded bit image is defined in the job"));
+        placeDots(
+            DotImage {0, 0, downloadedImage->columns, downloadedImage->rows,
+                dpi / ((m & 1) ? 2.0 : 1.0), dpi / ((m & 2) ? 2.0 : 1.0), downloadedImage->bits},
+            false);
+        return true;
+    }
+    if (receipt && bytes == QByteArrayView("\x1cp", 2))
+        return line(QStringLiteral("NV bit image %1, stored in the printer").arg(at(0)));
+    if (receipt && command.length == CommandLength::RasterImage) {
+        // GS v 0 in a mode the printer does not know: its size is known.
+        undrawn(listed.first(std::min<qsizetype>(listed.size(), 8)), start,
+            QStringLiteral("%1: mode %2 is not one the printer knows, %3 x %4 dots")
+                .arg(title)
+                .arg(at(0))
+                .arg(word(1) * 8)
+                .arg(word(3)),
+            word(1) * 8, word(3), dpi, dpi, true);
+        return true;
+    }
+    if (command.length == CommandLength::ColumnImage
+        || command.length == CommandLength::ColumnImage2)
+        return line(QStringLiteral("density %1 is not one the printer knows, %2 columns")
+                        .arg(at(0))
+                        .arg(word(1)));
+    if (command.length == CommandLength::EscpRaster)
+        return line(QStringLiteral("%1 x %2 dots at spacings %3 and %4 of 1/3600 inch")
+                        .arg(word(4))
+                        .arg(at(3))
+                        .arg(at(2))
+                        .arg(at(1)));
+    if (bytes == QByteArrayView("\x1b(B", 3))
+        return line(QStringLiteral("bar codes are not drawn"));
+    if (bytes == QByteArrayView("\x1b(^", 3))
+        return line(QStringLiteral("%1 bytes printed as characters").arg(word(0)));
+    if (name == QLatin1StringView("star-line")) {
+        if (bytes
+            == QByteArrayView("\x1b"
+                              "b",
+                2))
+            return line(QStringLiteral("bar codes are not drawn, %1 dots high").arg(at(3)));
+        if (bytes == QByteArrayView("\x1b\x1dyP", 4))
+            return line(QStringLiteral("QR codes are not drawn"));
+    }
+    return false;
+}
+
+// ESC/POS's GS ( L and GS 8 L: header is the command up to its function's
+// parameters (for the list), body the function and its data, of which the
+// command counted declared bytes (body holds fewer where they were more
+// than the preview keeps). Graphics stored in the print buffer print with
+// function 50, those stored by key with 69 (NV) and 85 (download).
+void ByteInterpreter::Private::storedGraphics(
+    QByteArrayView header, QByteArrayView body, qint64 declared, qint64 start)
+{
+    const auto at = [&](qsizetype i) -> int {
+        return i < body.size() ? static_cast<unsigned char>(body[i]) : 0;
+    };
+    const auto word = [&](qsizetype i) { return at(i) + 256 * at(i + 1); };
+    const int fn = at(1);
+    const QString title = header.startsWith("\x1d(") ? QStringLiteral("GS ( L function %1").arg(fn)
+                                                     : QStringLiteral("GS 8 L function %1").arg(fn);
+    const double dpi = model.dotsPerInch;
+    const bool whole = declared == body.size();
+    // Pictures in rows: [c d1...dk] after their size, k = (x + 7) / 8 * y.
+    const auto rowsOf = [&](qint64 from, qint32 columns, qint32 rows) {
+        const qint64 size = qint64((columns + 7) / 8) * rows;
+        QByteArray bits = from < body.size()
+            ? body.sliced(qsizetype(from))
+                  .first(qsizetype(std::min(size, body.size() - from)))
+                  .toByteArray()
+            : QByteArray();
+        bits.resize(static_cast<qsizetype>(size), '\0');
+        return bits;
+    };
+    const auto fits = [&](qint32 columns, qint32 rows) {
+        const qint64 size = qint64((columns + 7) / 8) * rows;
+        if (storedBytes + size > MostStoredBytes)
+            return false;
+        storedBytes += size;
+        return true;
+    };
+    switch (fn) {
+    case 112:
+    case 113: {
+        // a bx by c xL xH yL yH d1...dk: into the print buffer, one colour.
+        const int tone = at(2), bx = at(3), by = at(4), colour = at(5);
+        const qint32 columns = word(6), rows = word(8);
+        if ((tone != 48 && tone != 52) || bx < 1 || bx > 2 || by < 1 || by > 2 || colour < 49
+            || colour > 52 || columns < 1 || rows < 1) {
+            listIgnored(header, start, QStringLiteral("%1: parameters out of range").arg(title));
+            return;
+        }
+        const bool columnData = fn == 113;
+        if (!columnData && !whole) {
+            undrawn(header, start,
+                QStringLiteral("%1: %2 x %3 dots, more data than the preview keeps")
+                    .arg(title)
+                    .arg(columns)
+                    .arg(rows),
+                columns, rows, dpi / bx, dpi / by, true);
+            return;
+        }
+        if (!columnData && !fits(columns, rows)) {
+            listIgnored(header, start,
+                QStringLiteral("%1: more stored graphics than the preview keeps").arg(title));
+            return;
+        }
+        printBuffer[std::size_t(colour - 49)] = StoredPicture {
+            columnData ? QByteArray() : rowsOf(10, columns, rows), columns, rows, columnData};
+        bufferScaleX = bx;
+        bufferScaleY = by;
+        return;
+    }
+    case 2:
+    case 50: {
+        // The print buffer's colours, a dot of any colour or tone printed.
+        qint32 columns = 0, rows = 0;
+        bool columnData = false;
+        for (const StoredPicture &plane : printBuffer) {
+            columns = std::max(columns, plane.columns);
+            rows = std::max(rows, plane.rows);
+            columnData = columnData || plane.columnData;
+        }
+        const double dpiX = dpi / bufferScaleX;
+        const double dpiY = dpi / bufferScaleY;
+        if (columns == 0) {
+            // An empty buffer prints nothing.
+        } else if (qint64(columns) * rows > ByteInterpreter::MostImageDotsPerSheet) {
+            // Colours of different shapes: together more than a sheet keeps.
+            undrawn(header, start,
+                QStringLiteral("%1: %2 x %3 dots, more than a sheet keeps")
+                    .arg(title)
+                    .arg(columns)
+                    .arg(rows),
+                columns, rows, dpiX, dpiY, true);
+        } else if (columnData) {
+            undrawn(header, start,
+                QStringLiteral("%1: graphics stored in columns are not drawn, %2 x %3 dots")
+                    .arg(title)
+                    .arg(columns)
+                    .arg(rows),
+                columns, rows, dpiX, dpiY, true);
+        } else {
+            const qsizetype stride = (columns + 7) / 8;
+            QByteArray bits(stride * rows, '\0');
+            for (const StoredPicture &plane : printBuffer) {
+                const qsizetype planeStride = (plane.columns + 7) / 8;
+                for (qint32 r = 0; r < plane.rows; ++r)
+                    for (qsizetype i = 0; i < planeStride; ++i)
+                        bits[r * stride + i] = static_cast<char>(
+                            bits[r * stride + i] | plane.bits[r * planeStride + i]);
+            }
+            placeDots(DotImage {0, 0, columns, rows, dpiX, dpiY, std::move(bits)}, true);
+        }
+        printBuffer = {};
+        return;
+    }
+    case 67:
+    case 68:
+    case 83:
+    case 84: {
+        // a kc1 kc2 b xL xH yL yH [c d1...dk]...: b colours of a picture
+        // stored by its key code.
+        const int key = at(3) * 256 + at(4);
+        const int colours = at(5);
+        const qint32 columns = word(6), rows = word(8);
+        const bool columnData = fn == 68 || fn == 84;
+        std::map<int, StoredPicture> &stored = fn < 80 ? nvGraphics : downloadGraphics;
+        if (colours < 1 || colours > 4 || columns < 1 || rows < 1) {
+            listIgnored(header, start, QStringLiteral("%1: parameters out of range").arg(title));
+            return;
+        }
+        StoredPicture picture {{}, columns, rows, columnData};
+        if (!columnData) {
+            if (!whole || !fits(columns, rows)) {
+                stored.erase(key);
+                listIgnored(header, start,
+                    QStringLiteral("%1: more stored graphics than the preview keeps").arg(title));
+                return;
+            }
+            const qint64 planeBytes = qint64((columns + 7) / 8) * rows;
+            picture.bits = QByteArray(static_cast<qsizetype>(planeBytes), '\0');
+            for (int c = 0; c < colours; ++c) {
+                const QByteArray plane = rowsOf(11 + c * (planeBytes + 1), columns, rows);
+                for (qsizetype i = 0; i < plane.size(); ++i)
+                    picture.bits[i] = static_cast<char>(picture.bits[i] | plane[i]);
+            }
+        }
+        stored[key] = std::move(picture);
+        return;
+    }
+    case 69:
+    case 85: {
+        // kc1 kc2 x y: the picture of the key, x and y times as large.
+        const int key = at(2) * 256 + at(3);
+        const int sx = at(4), sy = at(5);
+        const std::map<int, StoredPicture> &stored = fn == 69 ? nvGraphics : downloadGraphics;
+        const auto found = stored.find(key);
+        const QByteArray key2 = QByteArray(1, char(at(2))) + char(at(3));
+        const bool printable = at(2) > 32 && at(2) < 127 && at(3) > 32 && at(3) < 127;
+        const QString keyName = QString::fromLatin1(printable ? key2 : readableBytes(key2));
+        if (sx < 1 || sx > 2 || sy < 1 || sy > 2) {
+            listIgnored(header, start, QStringLiteral("%1: parameters out of range").arg(title));
+        } else if (found == stored.end()) {
+            undrawn(header, start,
+                QStringLiteral("%1: graphics %2, not defined in the job").arg(title, keyName));
+        } else if (found->second.columnData) {
+            undrawn(header, start,
+                QStringLiteral("%1: graphics %2 stored in columns are not drawn, %3 x %4 dots")
+                    .arg(title, keyName)
+                    .arg(found->second.columns)
+                    .arg(found->second.rows),
+                found->second.columns, found->second.rows, dpi / sx, dpi / sy, true);
+        } else {
+            placeDots(DotImage {0, 0, found->second.columns, found->second.rows, dpi / sx, dpi / sy,
+                          found->second.bits},
+                true);
+        }
+        return;
+    }
+    case 65:
+        nvGraphics.clear();
+        return;
+    case 66:
+        // kc1 kc2
+        nvGraphics.erase(at(2) * 256 + at(3));
+        return;
+    case 81:
+        downloadGraphics.clear();
+        return;
+    case 82:
+        downloadGraphics.erase(at(2) * 256 + at(3));
+        return;
+    default:
+        // Settings and what the printer reports: nothing printed.
+        return;
+    }
+}
+
 // PCL's raster and rectangle commands; false for others, which are not
 // drawn.
-bool ByteInterpreter::Private::pclGraphics(
-    const LanguageCommand &command, char parameter, double value)
+bool ByteInterpreter::Private::pclGraphics(const LanguageCommand &command, char parameter,
+    double value, QByteArrayView bytes, qint64 start)
 {
     if (command.bytes.size() < 2 || command.bytes[0] != '*')
         return false;
@@ -1557,6 +1995,8 @@ bool ByteInterpreter::Private::pclGraphics(
             g.pclLastPlane = parameter == 'W';
             g.keep = true;
             g.expected = std::min<qint64>(std::max(n, 0), 4 * WidestPclRow);
+            g.start = start;
+            g.header = bytes.toByteArray();
             graphics = std::move(g);
             return true;
         }
@@ -1573,13 +2013,26 @@ bool ByteInterpreter::Private::pclGraphics(
             pclRectangleHeight = std::max(n, 0);
             return true;
         case 'P': {
-            // Solid black (0) is drawn; white and patterns are not.
-            if (n != 0)
-                return false;
+            // Solid black (0) is drawn; white, shades and patterns are
+            // boxes of the rectangle. The cursor stays.
             const qint64 w = toUnits(pclRectangleWidth, pclUnit);
             const qint64 h = toUnits(pclRectangleHeight, pclUnit);
             if (w <= 0 || h <= 0)
                 return true;
+            if (n != 0) {
+                static constexpr std::array<const char *, 6> fills {
+                    "", "white", "shaded", "cross-hatched", "user-defined", "current pattern"};
+                const qint32 head = x;
+                undrawn(bytes, start,
+                    QStringLiteral("ESC * c %1 P: %2 rectangle fill, %3 x %4 dots")
+                        .arg(n)
+                        .arg(QLatin1StringView(n > 0 && n < 6 ? fills[std::size_t(n)] : "unknown"))
+                        .arg(pclRectangleWidth)
+                        .arg(pclRectangleHeight),
+                    pclRectangleWidth, pclRectangleHeight, pclUnit, pclUnit);
+                x = head;
+                return true;
+            }
             if (page.images.size() >= std::size_t(ByteInterpreter::MostMarkersPerSheet)) {
                 ++leftOut.dots;
                 sheetIsFull();
@@ -1599,13 +2052,22 @@ bool ByteInterpreter::Private::pclGraphics(
 
 // One plane of a raster row has been read: ORed into the row, which a W
 // completes.
-void ByteInterpreter::Private::pclPlaneRead(const QByteArray &data, bool last)
+void ByteInterpreter::Private::pclPlaneRead(const Graphics &plane)
 {
+    const bool last = plane.pclLastPlane;
     PclRaster &r = pclRaster;
     if (r.seeds.size() <= std::size_t(r.plane))
         r.seeds.resize(std::size_t(r.plane) + 1);
     QByteArray &seed = r.seeds[std::size_t(r.plane)];
-    if (decodePclRow(r.method, data, seed)) {
+    const bool decoded = decodePclRow(r.method, plane.data, seed);
+    if (!decoded && pclUndecodedFrom < 0) {
+        // Shown as a box over the rows from here when the block ends.
+        pclUndecodedFrom = r.rows;
+        pclUndecodedMethod = r.method;
+        pclUndecodedStart = plane.start;
+        pclUndecodedBytes = plane.header;
+    }
+    if (decoded) {
         if (r.row.size() < seed.size())
             r.row.resize(seed.size(), '\0');
         for (qsizetype i = 0; i < seed.size(); ++i)
@@ -1655,9 +2117,29 @@ void ByteInterpreter::Private::endPclRaster()
             page.images.push_back(DotImage {r.left, r.top, static_cast<qint32>(r.stride * 8), kept,
                 double(r.resolution), double(r.resolution), r.bits});
         }
+        if (pclUndecodedFrom >= 0) {
+            // The rows from the first undecoded one on: a box as wide as
+            // the raster's width (*r#S) or its widest row.
+            const qint32 head = x;
+            const qint32 line = y;
+            x = r.left;
+            y = static_cast<qint32>(r.top + toUnits(pclUndecodedFrom, r.resolution));
+            const qint32 columns = r.width > 0 ? r.width : static_cast<qint32>(r.stride * 8);
+            const qint32 rows = r.rows - pclUndecodedFrom;
+            undrawn(pclUndecodedBytes, pclUndecodedStart,
+                QStringLiteral("ESC * b %1 M: raster rows in compression method %1 are not "
+                               "decoded, %2 x %3 dots")
+                    .arg(pclUndecodedMethod)
+                    .arg(columns)
+                    .arg(rows),
+                columns, rows, r.resolution, r.resolution);
+            x = head;
+            y = line;
+        }
         const qint64 below = r.top + toUnits(r.rows, r.resolution);
         y = static_cast<qint32>(std::clamp<qint64>(below, 0, std::max(0, pageLength - 1)));
     }
+    pclUndecodedFrom = -1;
     const int resolution = r.resolution;
     const int method = r.method;
     const qint32 width = r.width;
@@ -1709,7 +2191,11 @@ void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView liste
                               .arg(step.bitmap.width());
         }
     }
-    if (step.kind == SymbolStep::Refused)
+    // A symbol the printer prints and the preview does not draw is a
+    // one-line box where it starts.
+    if (step.kind == SymbolStep::Refused && step.printed && x == leftMargin)
+        undrawn(listed.first(std::min<qsizetype>(listed.size(), 16)), start, step.reason);
+    else if (step.kind == SymbolStep::Refused)
         listIgnored(listed, start, step.reason);
     if (!image)
         return;

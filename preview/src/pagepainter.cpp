@@ -91,7 +91,8 @@ QImage PagePainter::paint(const Page &page, double dpi)
     const double scale = dpi / 72;
     // Black on white is drawn in grey: a quarter of the bytes to fill, ink
     // and write.
-    const bool colours = d->background != Background::None || !page.markers.empty();
+    const bool colours
+        = d->background != Background::None || !page.markers.empty() || !page.undrawn.empty();
     QImage image(qMax(1, qRound(sheet.width * scale)), qMax(1, qRound(sheet.height * scale)),
         colours ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
     image.fill(Qt::white);
@@ -174,6 +175,31 @@ QImage PagePainter::paint(const Page &page, double dpi)
             painter.drawPolygon(triangle, 3);
             painter.drawText(
                 QPointF(x + 3, y + 4), QString::fromLatin1(readableBytes(marker.bytes)));
+        }
+    }
+    if (!page.undrawn.empty()) {
+        // Graphics not drawn: a dashed box of their size with the label
+        // inside, or a one-line frame around the label.
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
+        QFont label(QStringLiteral("Liberation Mono"));
+        label.setPixelSize(5);
+        painter.setFont(label);
+        const QColor orange(214, 96, 0);
+        for (const UndrawnGraphics &box : page.undrawn) {
+            const QString text = QString(box.label).replace(u'\n', u' ');
+            const double x = sheet.originX + box.x * PointsPerUnit;
+            const double y = sheet.originY + box.y * PointsPerUnit;
+            const QRectF frame = box.width > 0
+                ? QRectF(x, y, box.width * PointsPerUnit, box.height * PointsPerUnit)
+                : QRectF(x, y, painter.fontMetrics().horizontalAdvance(text) * 1.0 + 3, 7);
+            painter.setPen(QPen(orange, 0.5, Qt::DashLine));
+            painter.setBrush(QColor(255, 240, 225));
+            painter.drawRect(frame);
+            painter.setPen(orange);
+            painter.drawText(frame.adjusted(1.5, 1, -1, 0),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, text);
         }
     }
     return fontsOk ? image : QImage();

@@ -292,7 +292,7 @@ void PdfPageWriter::addPage(const Page &page)
     // it, out of the text layer, so that the page's text is only what was
     // printed. The note draws nothing itself: viewers show it on pointing.
     QByteArray annotations;
-    if (!page.markers.empty()) {
+    if (!page.markers.empty() || !page.undrawn.empty()) {
         if (d->emptyAppearance == 0) {
             d->emptyAppearance = d->allocate();
             d->writeStream(d->emptyAppearance, "/Type /XObject /Subtype /Form /BBox [0 0 1 1]", {});
@@ -314,6 +314,29 @@ void PdfPageWriter::addPage(const Page &page)
             annotations += QByteArray::number(object) + " 0 R ";
         }
         content << "0 g\n";
+    }
+    // Graphics not drawn: a dashed orange box of their size (or a small
+    // square where no size is known), its label a note as a marker's is.
+    if (!page.undrawn.empty()) {
+        content << "q 0.84 0.38 0 RG 0.5 w [2 1] 0 d\n";
+        for (const UndrawnGraphics &box : page.undrawn) {
+            const double x = sheet.originX + box.x * PointsPerUnit;
+            const double w = box.width > 0 ? box.width * PointsPerUnit : 7;
+            const double bh = box.height > 0 ? box.height * PointsPerUnit : 7;
+            const double y = h - sheet.originY - box.y * PointsPerUnit - bh;
+            content << x << y << w << bh << "re S\n";
+            const QByteArray label = box.label.toLatin1();
+            QByteArray note = "<< /Type /Annot /Subtype /Text /Rect [";
+            note << x << y + bh - 7 << x + 7 << y + bh << "] /Contents ";
+            appendString(
+                note, reinterpret_cast<const unsigned char *>(label.constData()), label.size(), 1);
+            note << " /C [0.84 0.38 0] /F 4 /AP << /N ";
+            note += QByteArray::number(d->emptyAppearance) + " 0 R >> >>";
+            const int object = d->allocate();
+            d->writeObject(object, note);
+            annotations += QByteArray::number(object) + " 0 R ";
+        }
+        content << "Q\n";
     }
 
     QByteArray fonts;

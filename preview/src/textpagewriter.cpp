@@ -95,10 +95,15 @@ void TextPageWriter::addPage(const Page &page)
         }
     }
     std::map<qint32, std::vector<const Marker *>> markers;
+    std::map<qint32, std::vector<const UndrawnGraphics *>> undrawn;
     if (d->attributes) {
         for (const Marker &marker : page.markers) {
             markers[marker.row].push_back(&marker);
             rows[marker.row];
+        }
+        for (const UndrawnGraphics &box : page.undrawn) {
+            undrawn[box.row].push_back(&box);
+            rows[box.row];
         }
     }
 
@@ -127,6 +132,9 @@ void TextPageWriter::addPage(const Page &page)
         for (const Marker *marker : markers[row])
             text += " \x1b[7m" + readableBytes(marker->bytes) + " @"
                 + QByteArray::number(marker->offset) + "\x1b[0m";
+        for (const UndrawnGraphics *box : undrawn[row])
+            text += " \x1b[7m[" + box->label.toUtf8() + "] @" + QByteArray::number(box->offset)
+                + "\x1b[0m";
         text += '\n';
     }
     d->write(text);

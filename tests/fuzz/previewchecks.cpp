@@ -57,6 +57,16 @@ public:
             m_lastOffset = marker.offset;
             m_digest += 'M' + std::to_string(marker.offset) + ';';
         }
+        if (page.undrawn.size() > std::size_t(ByteInterpreter::MostMarkersPerSheet))
+            fail("boxes past the most a sheet keeps");
+        for (const UndrawnGraphics &box : page.undrawn) {
+            if (box.offset < 0 || box.offset >= m_jobSize || box.label.isEmpty() || box.x < 0
+                || box.y < 0 || box.y >= paper.printableLength || box.width < 0 || box.height < 0
+                || (box.width == 0) != (box.height == 0))
+                fail("box at byte " + std::to_string(box.offset));
+            m_digest += 'B' + std::to_string(box.offset) + ',' + std::to_string(box.x) + ','
+                + std::to_string(box.y) + ';';
+        }
         qint64 dots = 0;
         for (const DotImage &image : page.images) {
             dots += qint64(image.columns) * image.rows;

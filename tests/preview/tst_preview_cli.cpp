@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
 #include <QImageReader>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -300,6 +301,50 @@ TEST(PreviewCli, TheChosenLanguageReadsTheJob)
                                      "6 NUL (UPC-E bar codes are not drawn)\n"))
         << barcode.err.constData();
     EXPECT_FALSE(barcode.err.contains("ZANTO")) << barcode.err.constData();
+}
+
+// A picture the preview does not draw (GS v 0 in an unknown mode, 128 by
+// 100 dots) is a labelled box in the text, the PDF and the PNG pages, and
+// is listed with its label.
+TEST(PreviewCli, UndrawnGraphicsAreLabelledBoxesInEveryOutput)
+{
+    TempDir dir;
+    const QByteArray job
+        = QByteArray("A\n\x1dv0\x05\x10\x00\x64\x00", 10) + QByteArray(1600, '\xff') + "B\n";
+    const QString label = QStringLiteral(
+        "GS v 0 Print raster bit image: mode 5 is not one the printer knows, 128 x 100 dots");
+    const QStringList escpos {
+        QStringLiteral("preview"), QStringLiteral("--language"), QStringLiteral("escpos")};
+    const ProcessResult text = runZanto(escpos, job);
+    EXPECT_TRUE(text.out.contains("[" + label.toLatin1() + "] @2")) << text.out.constData();
+    EXPECT_TRUE(
+        text.err.contains("ignored (not drawn) at byte 2 (page 1): GS v 0 ENQ DLE NUL d NUL ("
+            + label.toLatin1() + ")\n"))
+        << text.err.constData();
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    EXPECT_EQ(runZanto(escpos + QStringList {QStringLiteral("-o"), pdf}, job).exitCode, 0);
+    QFile pdfFile(pdf);
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdfFile.readAll().contains("/Contents (" + label.toLatin1() + ")"));
+    const QString png = dir.filePath(QStringLiteral("sheet.png"));
+    EXPECT_EQ(runZanto(escpos
+                      + QStringList {QStringLiteral("-o"), png, QStringLiteral("--dpi"),
+                          QStringLiteral("72")},
+                  job)
+                  .exitCode,
+        0);
+    const QImage sheet(dir.filePath(QStringLiteral("sheet-1.png")));
+    ASSERT_FALSE(sheet.isNull());
+    // The box, tinted orange, of 128 by 100 dots of 203 an inch at 72.
+    int tinted = 0;
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x) {
+            const QRgb pixel = sheet.pixel(x, y);
+            tinted += qRed(pixel) - qBlue(pixel) > 20;
+        }
+    const double area = (128 * 72 / 203.0) * (100 * 72 / 203.0);
+    EXPECT_GT(tinted, 0.85 * area);
+    EXPECT_LT(tinted, 1.2 * area);
 }
 
 TEST(PreviewCli, PngPagesAtTheChosenResolution)

@@ -200,8 +200,18 @@ GraphicsBytes bitmapBytes(
                            .arg(bitmap.width())
                            .arg(lineWidth));
     switch (family) {
-    case Family::EscPos:
-        return {alignmentBytes(language, alignment) + escPosRaster(bitmap), std::nullopt};
+    case Family::EscPos: {
+        // The raster is whole bytes across and the printer aligns all of
+        // it: the spare dots of the last byte go where they keep the
+        // picture centred or flush right.
+        const int spare = (8 - bitmap.width() % 8) % 8;
+        const int shift = alignment == GraphicsAlignment::Left ? 0
+            : alignment == GraphicsAlignment::Center           ? spare / 2
+                                                               : spare;
+        const MonoBitmap placed
+            = shift > 0 ? bitmap.aligned(GraphicsAlignment::Right, bitmap.width() + shift) : bitmap;
+        return {alignmentBytes(language, alignment) + escPosRaster(placed), std::nullopt};
+    }
     case Family::Escp9:
     case Family::Escp24:
         return {escpColumns(bitmap.aligned(alignment, lineWidth), family == Family::Escp24),

@@ -9,6 +9,7 @@
 #include <zantoquiller/preview_export.h>
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <vector>
@@ -80,6 +81,23 @@ struct DotImage
     }
 };
 
+/// Graphics a command prints that the preview does not draw: a box of the
+/// size the command declares, or a one-line marker where it declares none.
+/// The command is listed with the label as its reason
+/// (ByteInterpreter::ignoredCommands).
+struct UndrawnGraphics
+{
+    qint64 offset; ///< of the command's first byte in the job
+    qint32 x; ///< left edge
+    qint32 y; ///< top
+    qint32 row; ///< line advances since the top of the sheet
+    qint32 width; ///< across; 0 for a one-line marker
+    qint32 height; ///< down; 0 for a one-line marker
+    qint32 columns; ///< dots across as the command declares them; 0 when unknown
+    qint32 rows; ///< dots down as the command declares them; 0 when unknown
+    QString label; ///< the command and what it would print
+};
+
 /// One sheet, laid out.
 struct Page
 {
@@ -92,9 +110,13 @@ struct Page
     std::vector<Line> lines; ///< in the order they were started
     std::vector<Marker> markers; ///< in job order
     std::vector<DotImage> images; ///< graphics, in job order
+    std::vector<UndrawnGraphics> undrawn; ///< graphics not drawn, in job order
 
     /// Nothing is printed or marked on the sheet.
-    bool isEmpty() const { return lines.empty() && markers.empty() && images.empty(); }
+    bool isEmpty() const
+    {
+        return lines.empty() && markers.empty() && images.empty() && undrawn.empty();
+    }
 };
 
 /// Where finished sheets go, one at a time.
