@@ -200,4 +200,18 @@ TEST(PrinterAppText, PrintersOutliveARestart)
     EXPECT_EQ(socketPrinter.received().value(0), zantoPrint(QStringLiteral("escpos-80mm"), text));
 }
 
+TEST(PrinterAppText, TwoInstancesKeepTheirPrintersApart)
+{
+    PrinterAppProcess first;
+    PrinterAppProcess second;
+    first.start();
+    second.start();
+    first.addPrinter(QStringLiteral("first"), QStringLiteral("generic-text"),
+        fileDevice(first, QStringLiteral("first")));
+    second.addPrinter(QStringLiteral("second"), QStringLiteral("generic-text"),
+        fileDevice(second, QStringLiteral("second")));
+    EXPECT_EQ(first.printers(), QStringList {QStringLiteral("first")});
+    EXPECT_EQ(second.printers(), QStringList {QStringLiteral("second")});
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <csignal>
@@ -91,8 +92,12 @@ void PrinterAppProcess::start(const QStringList &extraOptions)
 {
     if (isRunning())
         throw std::runtime_error("zanto-printer-app runs already");
-    if (m_port == 0)
+    if (m_port == 0) {
         m_port = freeLoopbackPort();
+        m_program = m_temporary.filePath(QStringLiteral("zanto-printer-app-%1").arg(m_port));
+        if (!QFile::link(builtProgram(QStringLiteral("zanto-printer-app")), m_program))
+            throw std::runtime_error("cannot link " + m_program.toStdString());
+    }
     QStringList arguments {QStringLiteral("server"), QStringLiteral("-o"),
         QStringLiteral("state-dir=") + m_state.path(), QStringLiteral("-o"),
         QStringLiteral("server-port=%1").arg(m_port), QStringLiteral("-o"),
@@ -105,7 +110,7 @@ void PrinterAppProcess::start(const QStringList &extraOptions)
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardOutputFile(
         m_state.filePath(QStringLiteral("server.log")), QIODevice::Append);
-    m_process->start(builtProgram(QStringLiteral("zanto-printer-app")), arguments);
+    m_process->start(m_program, arguments);
     if (!m_process->waitForStarted())
         throw std::runtime_error("cannot start zanto-printer-app");
     for (int tries = 0; tries < 600; ++tries) {
@@ -147,6 +152,9 @@ int PrinterAppProcess::stop()
     if (m_process->exitStatus() == QProcess::NormalExit)
         status = m_process->exitCode();
     m_process.reset();
+    // PAPPL leaves root's socket behind in /run.
+    if (::geteuid() == 0)
+        QFile::remove(QStringLiteral("/run/%1.sock").arg(QFileInfo(m_program).fileName()));
     return status;
 }
 
@@ -175,7 +183,9 @@ ProcessResult PrinterAppProcess::run(const QStringList &arguments) const
 {
     QProcess process;
     process.setProcessEnvironment(environment());
-    process.start(builtProgram(QStringLiteral("zanto-printer-app")), arguments);
+    if (m_program.isEmpty())
+        throw std::runtime_error("zanto-printer-app was never started");
+    process.start(m_program, arguments);
     if (!process.waitForStarted())
         throw std::runtime_error("cannot start zanto-printer-app");
     process.closeWriteChannel();

@@ -1,8 +1,10 @@
 // zanto-printer-app run by a test: its server on a free loopback port with
-// a state folder and a temporary folder of its own (PAPPL's subcommands
-// find the server by a socket in $TMPDIR, so that instances in parallel
-// tests never meet), started, asked over IPP, stopped with SIGTERM and
-// started again on the same state and port.
+// a state folder of its own, started, asked over IPP, stopped with SIGTERM
+// and started again on the same state and port. PAPPL's subcommands find
+// their server by a local socket named after the program: $TMPDIR/NAMEUID.sock,
+// or /run/NAME.sock for root. Each instance runs the program through a link
+// of its own name (zanto-printer-app-PORT) in a temporary folder of its own,
+// which is also its $TMPDIR, so that instances in parallel tests never meet.
 #pragma once
 
 #include "processrunner.h"
@@ -83,6 +85,7 @@ private:
     TempDir m_temporary;
     TempDir m_files;
     quint16 m_port = 0;
+    QString m_program; // the link the program runs through
     std::unique_ptr<QProcess> m_process;
 };
 
