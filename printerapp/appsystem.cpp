@@ -108,6 +108,9 @@ pappl_system_t *createSystem(int count, cups_option_t *options, void *)
         const_cast<pappl_pr_driver_t *>(drivers.data()), nullptr, nullptr, setUpDriver, nullptr);
     papplSystemAddMIMEFilter(system, "text/plain", RawFormat, printTextFile, nullptr);
     papplSystemSetMIMECallback(system, documentFormat, nullptr);
+    // PAPPL 1.3's web pages read the footer unchecked: without one, the
+    // first page shown ends the server.
+    papplSystemSetFooterHTML(system, "Zantoquiller Printer Application");
 
     // Lives as long as the system.
     static std::string stateFile;

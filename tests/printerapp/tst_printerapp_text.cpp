@@ -200,6 +200,18 @@ TEST(PrinterAppText, PrintersOutliveARestart)
     EXPECT_EQ(socketPrinter.received().value(0), zantoPrint(QStringLiteral("escpos-80mm"), text));
 }
 
+TEST(PrinterAppText, WebPagesAnswerAndTheServerGoesOn)
+{
+    PrinterAppProcess app;
+    app.start();
+    app.addPrinter(QStringLiteral("web"), QStringLiteral("epson-9pin"),
+        fileDevice(app, QStringLiteral("web")));
+    for (const QString &page : {QStringLiteral("/"), QStringLiteral("/web")})
+        EXPECT_EQ(app.webStatus(page), 200) << page.toStdString();
+    EXPECT_EQ(app.printers(), QStringList {QStringLiteral("web")});
+    EXPECT_EQ(app.stop(), 0) << app.log().toStdString();
+}
+
 TEST(PrinterAppText, TwoInstancesKeepTheirPrintersApart)
 {
     PrinterAppProcess first;

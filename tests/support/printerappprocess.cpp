@@ -208,6 +208,22 @@ void PrinterAppProcess::addPrinter(
             "cannot add " + name.toStdString() + ": " + result.err.toStdString());
 }
 
+int PrinterAppProcess::webStatus(const QString &path) const
+{
+    const Connection http(m_port);
+    if (!http.get())
+        return 0;
+    httpClearFields(http.get());
+    httpSetField(http.get(), HTTP_FIELD_HOST, "127.0.0.1");
+    if (httpGet(http.get(), path.toUtf8().constData()) != 0)
+        return 0;
+    http_status_t status;
+    while ((status = httpUpdate(http.get())) == HTTP_STATUS_CONTINUE)
+        ;
+    httpFlush(http.get());
+    return status == HTTP_STATUS_ERROR ? 0 : int(status);
+}
+
 QStringList PrinterAppProcess::printers() const
 {
     const Connection http(m_port);

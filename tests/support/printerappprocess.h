@@ -66,6 +66,8 @@ public:
     ProcessResult run(const QStringList &arguments) const;
     /// `add -d NAME -m PROFILE -v DEVICE`; throws with its message on failure.
     void addPrinter(const QString &name, const QString &profile, const QString &deviceUri) const;
+    /// The HTTP status of a GET of path (a web page), 0 when none came.
+    int webStatus(const QString &path) const;
     /// The printers' names, by IPP Get-Printers.
     QStringList printers() const;
 
