@@ -20,9 +20,7 @@ namespace {
 // parser, so that they are checked and resolved as a print takes them.
 QList<ResolvedValue> resolvedValues(const QString &profile)
 {
-    // zanto print keeps its pending request in one place for the process.
-    static std::mutex oneAtATime;
-    const std::lock_guard lock(oneAtATime);
+    const std::lock_guard lock(printCommandLock());
     const ProfileStore store = ProfileStore::load();
     if (!store.find(profile))
         throw UsageError(QStringLiteral("profile"), profile,
@@ -84,6 +82,12 @@ double millimetres(qint32 units)
 }
 
 } // namespace
+
+std::mutex &printCommandLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 PrinterSetup profileSetup(const QString &profile)
 {

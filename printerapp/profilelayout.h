@@ -7,7 +7,14 @@
 
 #include <QString>
 
+#include <mutex>
+
 namespace ZantoApp {
+
+/// zanto print keeps some state for the process (the request it runs in
+/// place of a print, the job's title): every run of it, to print or to read
+/// a profile, holds this lock.
+std::mutex &printCommandLock();
 
 /// The setup of a printer that prints with profile. An unknown profile, or
 /// a value zanto refuses, raises zanto's error.

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "deviceschemes.h"
 #include "failuremessage.h"
+#include "profilelayout.h"
 #include "usageerror.h"
 
 #include <zantoquiller/exceptions.h>
@@ -60,12 +61,10 @@ QStringList textOptionArguments(pappl_job_t *job, const PrinterSetup &setup)
     return arguments;
 }
 
-// Lays text out with zanto print into the file output. zanto print keeps
-// some of its state for the process: one job at a time lays its text out.
+// Lays text out with zanto print as arguments say, one job at a time.
 void layOut(const QStringList &arguments)
 {
-    static std::mutex oneAtATime;
-    const std::lock_guard lock(oneAtATime);
+    const std::lock_guard lock(printCommandLock());
     try {
         Zanto::Cli::runPrint(arguments);
     } catch (const Zanto::Cli::UsageError &error) {
