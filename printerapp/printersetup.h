@@ -20,6 +20,9 @@ struct PrinterSetup
     int linesPerPage = 66; ///< lines per page (form length) of the profile
     double paperWidthMm = 0; ///< 0: the language's own width
     double paperLengthMm = 0; ///< 0: continuous (receipt) paper
+    int pitch = 10; ///< characters per inch of the profile's layout
+    QString paper; ///< the paper's name as the preview knows it ("fanfold", "roll80")
+    bool roll = false; ///< receipt paper from a roll, cut after each job
 };
 
 /// The setup of printer; PAPPL keeps it in the driver data's extension.

@@ -1,6 +1,8 @@
 // Where the classic printer device names lead on this system.
 #pragma once
 
+#include <zantoquiller/platform/privateexport.h>
+
 #include <array>
 #include <mutex>
 #include <optional>
@@ -36,6 +38,6 @@ private:
 };
 
 // The process-wide map that every device open uses.
-DeviceMap &deviceMap();
+ZANTOQUILLER_CORE_PRIVATE_EXPORT DeviceMap &deviceMap();
 
 } // namespace Zanto::Platform

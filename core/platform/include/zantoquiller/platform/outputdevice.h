@@ -5,6 +5,7 @@
 
 #include <zantoquiller/platform/devicemap.h>
 #include <zantoquiller/platform/devicetarget.h>
+#include <zantoquiller/platform/privateexport.h>
 
 #include <chrono>
 #include <cstddef>
@@ -45,7 +46,7 @@ KeepAlive keepAlive();
 using StallReport = std::function<void(const std::string &displayName)>;
 void setStallReport(StallReport report);
 
-class OutputDevice
+class ZANTOQUILLER_CORE_PRIVATE_EXPORT OutputDevice
 {
 public:
     OutputDevice() = default;

@@ -1,0 +1,157 @@
+#include "profiledrivers.h"
+
+#include "printersetup.h"
+#include "profilelayout.h"
+#include "profiles.h"
+#include "rasterrefusal.h"
+#include "textjob.h"
+
+#include <cups/cups.h>
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace ZantoApp {
+
+namespace {
+
+// PAPPL keeps the driver data's strings as pointers: each text lives as
+// long as the process, once.
+const char *keptText(const std::string &text)
+{
+    static std::mutex guard;
+    static std::set<std::string> texts;
+    const std::lock_guard lock(guard);
+    return texts.insert(text).first->c_str();
+}
+
+int hundredthsOfMm(double millimetres)
+{
+    return int(std::lround(millimetres * 100));
+}
+
+// The PWG name of a sheet of the size, or a custom one named after paper.
+std::string mediaName(const char *paper, int width, int length)
+{
+    if (const pwg_media_t *known = pwgMediaForSize(width, length))
+        return known->pwg;
+    char name[128];
+    pwgFormatSizeName(name, sizeof name, "custom", paper, width, length, nullptr);
+    return name;
+}
+
+void setMedia(pappl_pr_driver_data_t &data, const PrinterSetup &setup)
+{
+    const QByteArray paper = setup.paper.toUtf8();
+    const int width = hundredthsOfMm(setup.paperWidthMm);
+    char name[128];
+    if (setup.roll) {
+        // A roll is cut where the job ends: any length from a short
+        // receipt to a long one, as the roll's width.
+        pwgFormatSizeName(name, sizeof name, "roll", "max", width, 300000, nullptr);
+        data.media[0] = keptText(name);
+        pwgFormatSizeName(name, sizeof name, "roll", "min", width, 2500, nullptr);
+        data.media[1] = keptText(name);
+        data.num_media = 2;
+        const int length = 30480; // a 12 in receipt, as a preview shows one
+        std::snprintf(data.media_default.size_name, sizeof data.media_default.size_name, "%s",
+            mediaName(paper.constData(), width, length).c_str());
+        data.media_default.size_width = width;
+        data.media_default.size_length = length;
+        std::snprintf(data.media_default.source, sizeof data.media_default.source, "main-roll");
+        data.source[0] = "main-roll";
+        data.tracking_supported = PAPPL_MEDIA_TRACKING_CONTINUOUS;
+        data.media_default.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
+    } else {
+        const int length = hundredthsOfMm(setup.paperLengthMm);
+        data.media[0] = keptText(mediaName(paper.constData(), width, length));
+        data.num_media = 1;
+        std::snprintf(
+            data.media_default.size_name, sizeof data.media_default.size_name, "%s", data.media[0]);
+        data.media_default.size_width = width;
+        data.media_default.size_length = length;
+        std::snprintf(data.media_default.source, sizeof data.media_default.source, "tractor");
+        data.source[0] = "tractor";
+    }
+    data.num_source = 1;
+    data.media_ready[0] = data.media_default;
+    std::snprintf(data.media_default.type, sizeof data.media_default.type, "stationery");
+    data.media_ready[0] = data.media_default;
+    data.num_type = 1;
+    data.type[0] = "stationery";
+}
+
+void freeSetup(pappl_printer_t *, pappl_pr_driver_data_t *data)
+{
+    delete static_cast<PrinterSetup *>(data->extension);
+    data->extension = nullptr;
+}
+
+} // namespace
+
+const std::vector<pappl_pr_driver_t> &profileDrivers()
+{
+    static const std::vector<pappl_pr_driver_t> drivers = [] {
+        std::vector<pappl_pr_driver_t> list;
+        const Zanto::Cli::ProfileStore store = Zanto::Cli::ProfileStore::load();
+        for (const Zanto::Cli::ProfileSection &section : store.sections()) {
+            if (section.name == u"default")
+                continue;
+            const PrinterSetup setup = profileSetup(section.name);
+            const std::string description = setup.language->displayName().toStdString() + " ("
+                + section.name.toStdString() + ")";
+            list.push_back(
+                {keptText(section.name.toStdString()), keptText(description), nullptr, nullptr});
+        }
+        return list;
+    }();
+    return drivers;
+}
+
+bool setUpDriver(pappl_system_t *system, const char *driverName, const char *, const char *,
+    pappl_pr_driver_data_t *data, ipp_t **attributes, void *)
+{
+    std::unique_ptr<PrinterSetup> setup;
+    try {
+        setup = std::make_unique<PrinterSetup>(profileSetup(QString::fromUtf8(driverName)));
+    } catch (const std::exception &error) {
+        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Profile '%s': %s", driverName, error.what());
+        return false;
+    }
+    std::snprintf(data->make_and_model, sizeof data->make_and_model, "%s (%s)",
+        setup->language->displayName().toUtf8().constData(), driverName);
+    data->kind = setup->roll ? PAPPL_KIND_RECEIPT : PAPPL_KIND_DOCUMENT;
+    data->format = RawFormat;
+    data->printfile_cb = printRawFile;
+    data->ppm = 1;
+    data->color_supported = PAPPL_COLOR_MODE_MONOCHROME;
+    data->color_default = PAPPL_COLOR_MODE_MONOCHROME;
+    data->orient_default = IPP_ORIENT_PORTRAIT;
+    data->quality_default = IPP_QUALITY_NORMAL;
+    data->sides_supported = PAPPL_SIDES_ONE_SIDED;
+    data->sides_default = PAPPL_SIDES_ONE_SIDED;
+    setMedia(*data, *setup);
+    // PAPPL takes no driver data without a resolution: the language's own
+    // across and down, which the raster setup below replaces with those its
+    // graphics print at.
+    const int dotsPerInch
+        = setup->language->model().dotsPerInch > 0 ? setup->language->model().dotsPerInch : 72;
+    data->num_resolution = 1;
+    data->x_resolution[0] = data->y_resolution[0] = dotsPerInch;
+    data->x_default = data->y_default = dotsPerInch;
+    addTextOptions(*data, attributes, *setup);
+    refuseRasterJobs(*data);
+    // ZantoApp::setUpRaster(*data, *setup);      // raster formats: resolutions, dithering, raster
+    // callbacks data->status_cb = ZantoApp::updateStatus;  // printer state and reasons from the
+    // language's status query
+    data->extension = setup.release();
+    data->delete_cb = freeSetup;
+    return true;
+}
+
+} // namespace ZantoApp
