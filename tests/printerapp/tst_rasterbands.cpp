@@ -5,15 +5,27 @@
 #include "rasterbands.h"
 #include "rasterjob.h"
 
+#include "tempdir.h"
+
 #include <zantoquiller/graphics.h>
 #include <zantoquiller/preview/byteinterpreter.h>
 #include <zantoquiller/printerlanguage.h>
 
+#include <QFile>
+#include <QThread>
+
+#include <cups/cups.h>
+#include <cups/raster.h>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace Zanto;
@@ -236,14 +248,25 @@ ssize_t writeDevice(pappl_device_t *, const void *buffer, size_t bytes)
     return ssize_t(bytes);
 }
 
-pappl_device_t *openTestDevice()
+// The scheme zantotest://, whose device takes bytes into deviceBytes or,
+// with deviceRefuses, refuses them.
+void addTestScheme()
 {
     static const bool added = [] {
+        // PAPPL adds its own schemes when first asked to open a device;
+        // ours comes after them, not instead of them.
+        if (pappl_device_t *null = papplDeviceOpen("file:///dev/null", "null", nullptr, nullptr))
+            papplDeviceClose(null);
         papplDeviceAddScheme("zantotest", PAPPL_DEVTYPE_CUSTOM_LOCAL, nullptr, openDevice,
             closeDevice, nullptr, writeDevice, nullptr, nullptr);
         return true;
     }();
     (void)added;
+}
+
+pappl_device_t *openTestDevice()
+{
+    addTestScheme();
     return papplDeviceOpen("zantotest://printer", "test", nullptr, nullptr);
 }
 
@@ -311,4 +334,177 @@ TEST(RasterBands, SetUpForTheLanguage)
                 }
             EXPECT_NEAR(above / 256.0, (255 - grey) / 255.0, 0.02) << grey;
         }
+}
+
+namespace {
+
+// A one-page PWG raster document of page, black_1 at dotsPerInch.
+bool writePwgRaster(const QString &path, const RasterPage &page, int dotsPerInch)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return false;
+    cups_raster_t *raster = cupsRasterOpen(fd, CUPS_RASTER_WRITE_PWG);
+    cups_page_header2_t header {};
+    pwg_media_t *media = pwgMediaForPWG("na_letter_8.5x11in");
+    bool ok = raster && media
+        && cupsRasterInitPWGHeader(
+            &header, media, "black_1", dotsPerInch, dotsPerInch, "one-sided", nullptr)
+        && int(header.cupsWidth) == page.width && int(header.cupsHeight) >= page.height
+        && cupsRasterWriteHeader2(raster, &header);
+    const QByteArray white(int(header.cupsBytesPerLine), '\0');
+    for (int y = 0; ok && y < int(header.cupsHeight); ++y) {
+        QByteArray line = y < page.height ? page.lines[std::size_t(y)] : white;
+        line.resize(white.size(), '\0');
+        ok = cupsRasterWritePixels(
+                 raster, reinterpret_cast<unsigned char *>(line.data()), unsigned(line.size()))
+            == unsigned(line.size());
+    }
+    if (raster)
+        cupsRasterClose(raster);
+    ::close(fd);
+    return ok;
+}
+
+bool letterDriver(pappl_system_t *, const char *, const char *, const char *,
+    pappl_pr_driver_data_t *data, ipp_t **, void *context)
+{
+    auto *setup = static_cast<PrinterSetup *>(context);
+    data->extension = setup;
+    setUpRaster(*data, *setup);
+    std::snprintf(data->make_and_model, sizeof data->make_and_model, "Zanto Test");
+    data->format = "application/vnd.zanto-test"; // the printer's own bytes
+    data->ppm = 1;
+    data->num_media = 1;
+    data->media[0] = "na_letter_8.5x11in";
+    std::snprintf(
+        data->media_default.size_name, sizeof data->media_default.size_name, "%s", data->media[0]);
+    data->media_default.size_width = 21590;
+    data->media_default.size_length = 27940;
+    data->num_source = 1;
+    data->source[0] = "main";
+    std::snprintf(data->media_default.source, sizeof data->media_default.source, "main");
+    data->num_type = 1;
+    data->type[0] = "stationery";
+    std::snprintf(data->media_default.type, sizeof data->media_default.type, "stationery");
+    data->num_bin = 1;
+    data->bin[0] = "face-up";
+    data->media_ready[0] = data->media_default;
+    data->kind = PAPPL_KIND_DOCUMENT;
+    return true;
+}
+
+// Sends document (PWG raster) to the printer "test" of the system that
+// listens on socket; the job's id, or 0.
+int submitJob(const QString &socket, const QByteArray &document)
+{
+    http_t *http = httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC,
+        HTTP_ENCRYPTION_NEVER, 1, 10000, nullptr);
+    if (!http)
+        return 0;
+    ipp_t *request = ippNewRequest(IPP_OP_PRINT_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+        "ipp://localhost/ipp/print/test");
+    ippAddString(
+        request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, "tester");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+        "image/pwg-raster");
+    int id = 0;
+    if (cupsSendRequest(http, request, "/ipp/print/test", CUPS_LENGTH_VARIABLE)
+            == HTTP_STATUS_CONTINUE
+        && cupsWriteRequestData(http, document.constData(), size_t(document.size()))
+            == HTTP_STATUS_CONTINUE) {
+        ipp_t *response = cupsGetResponse(http, "/ipp/print/test");
+        id = ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0);
+        ippDelete(response);
+    }
+    ippDelete(request);
+    httpClose(http);
+    return id;
+}
+
+// Prints a PWG raster document of page on a PAPPL printer of language
+// whose device is deviceUri; the job's end state.
+ipp_jstate_t printThroughPappl(const PrinterLanguage &lang, const RasterPage &page,
+    const ZantoTest::TempDir &dir, const QString &deviceUri)
+{
+    PrinterSetup setup;
+    setup.language = &lang;
+    pappl_system_t *system = papplSystemCreate(PAPPL_SOPTIONS_NONE, "Zanto Test", 0, nullptr,
+        QFile::encodeName(dir.filePath(u"spool"_qs)).constData(),
+        QFile::encodeName(dir.filePath(u"log"_qs)).constData(), PAPPL_LOGLEVEL_DEBUG, nullptr,
+        false);
+    EXPECT_NE(system, nullptr);
+    if (!system)
+        return IPP_JSTATE_ABORTED;
+    pappl_pr_driver_t drivers[] = {{"zanto", "Zanto Test", nullptr, nullptr}};
+    papplSystemSetPrinterDrivers(system, 1, drivers, nullptr, nullptr, letterDriver, &setup);
+    pappl_printer_t *printer = papplPrinterCreate(
+        system, 0, "test", "zanto", "MFG:Zanto;MDL:Test;", deviceUri.toUtf8().constData());
+    EXPECT_NE(printer, nullptr);
+    // Jobs are processed while the system runs; it listens on a local
+    // socket of its own only.
+    EXPECT_TRUE(
+        papplSystemAddListeners(system, QFile::encodeName(dir.filePath(u"socket"_qs)).constData()));
+    std::thread running(papplSystemRun, system);
+    for (int wait = 0; wait < 200 && !papplSystemIsRunning(system); ++wait)
+        QThread::msleep(10);
+    ipp_jstate_t state = IPP_JSTATE_ABORTED;
+    const QString document = dir.filePath(u"page.pwg"_qs);
+    if (printer && writePwgRaster(document, page, graphicsDotsPerInch(lang))) {
+        const int id = submitJob(dir.filePath(u"socket"_qs), ZantoTest::readFile(document));
+        EXPECT_GT(id, 0);
+        for (int wait = 0; id > 0 && wait < 600; ++wait) { // 30 s at most
+            pappl_job_t *job = papplPrinterFindJob(printer, id);
+            state = job ? papplJobGetState(job) : IPP_JSTATE_ABORTED;
+            if (state >= IPP_JSTATE_CANCELED)
+                break;
+            QThread::msleep(50);
+        }
+    }
+    papplSystemShutdown(system);
+    // A connection wakes the system's loop to see the shutdown at once.
+    if (http_t *http = httpConnect2(QFile::encodeName(dir.filePath(u"socket"_qs)).constData(), 0,
+            nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr))
+        httpClose(http);
+    running.join();
+    papplSystemDelete(system);
+    return state;
+}
+
+} // namespace
+
+// Through PAPPL: a PWG raster page comes out of the device as the page's
+// dots (as far across as the head reaches), and a device that refuses the
+// bytes aborts the job.
+TEST(RasterJob, PrintsThroughPappl)
+{
+    const struct
+    {
+        const char *language;
+        bool refusing;
+        ipp_jstate_t state;
+    } rows[] = {{"escp-9pin", false, IPP_JSTATE_COMPLETED}, {"escpos", false, IPP_JSTATE_COMPLETED},
+        {"escp-24pin", true, IPP_JSTATE_ABORTED}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.language);
+        const PrinterLanguage &lang = language(row.language);
+        // US letter across at the language's density (21590 hundredths of
+        // a millimetre), in whole dots as PWG raster counts them.
+        const int width = 21590 * graphicsDotsPerInch(lang) / 2540;
+        const RasterPage page = testPage(width, RasterBands::bandHeight(lang), 0, true);
+        ZantoTest::TempDir dir;
+        const QString out = dir.filePath(u"out.prn"_qs);
+        deviceRefuses = row.refusing;
+        const QString device = row.refusing ? u"zantotest://printer"_qs : u"file://"_qs + out;
+        addTestScheme();
+        ASSERT_EQ(printThroughPappl(lang, page, dir, device), row.state)
+            << dir.read(u"log"_qs).toStdString();
+        if (row.refusing)
+            continue;
+        const auto sheets = sheetsOfDots(lang, ZantoTest::readFile(out));
+        ASSERT_FALSE(sheets.empty());
+        ASSERT_FALSE(sheets[0].empty());
+        EXPECT_EQ(sheets[0], expectedDots(page, 0, graphicsLineWidth(lang), sheets[0].front()));
+    }
 }
