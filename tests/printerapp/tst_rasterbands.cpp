@@ -6,6 +6,7 @@
 #include "rasterjob.h"
 
 #include "tempdir.h"
+#include "testpapplsystem.h"
 
 #include <zantoquiller/graphics.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -25,7 +26,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace Zanto;
@@ -366,34 +366,6 @@ bool writePwgRaster(const QString &path, const RasterPage &page, int dotsPerInch
     return ok;
 }
 
-bool letterDriver(pappl_system_t *, const char *, const char *, const char *,
-    pappl_pr_driver_data_t *data, ipp_t **, void *context)
-{
-    auto *setup = static_cast<PrinterSetup *>(context);
-    data->extension = setup;
-    setUpRaster(*data, *setup);
-    std::snprintf(data->make_and_model, sizeof data->make_and_model, "Zanto Test");
-    data->format = "application/vnd.zanto-test"; // the printer's own bytes
-    data->ppm = 1;
-    data->num_media = 1;
-    data->media[0] = "na_letter_8.5x11in";
-    std::snprintf(
-        data->media_default.size_name, sizeof data->media_default.size_name, "%s", data->media[0]);
-    data->media_default.size_width = 21590;
-    data->media_default.size_length = 27940;
-    data->num_source = 1;
-    data->source[0] = "main";
-    std::snprintf(data->media_default.source, sizeof data->media_default.source, "main");
-    data->num_type = 1;
-    data->type[0] = "stationery";
-    std::snprintf(data->media_default.type, sizeof data->media_default.type, "stationery");
-    data->num_bin = 1;
-    data->bin[0] = "face-up";
-    data->media_ready[0] = data->media_default;
-    data->kind = PAPPL_KIND_DOCUMENT;
-    return true;
-}
-
 // Sends document (PWG raster) to the printer "test" of the system that
 // listens on socket; the job's id, or 0.
 int submitJob(const QString &socket, const QByteArray &document)
@@ -428,47 +400,21 @@ int submitJob(const QString &socket, const QByteArray &document)
 ipp_jstate_t printThroughPappl(const PrinterLanguage &lang, const RasterPage &page,
     const ZantoTest::TempDir &dir, const QString &deviceUri)
 {
-    PrinterSetup setup;
-    setup.language = &lang;
-    pappl_system_t *system = papplSystemCreate(PAPPL_SOPTIONS_NONE, "Zanto Test", 0, nullptr,
-        QFile::encodeName(dir.filePath(u"spool"_qs)).constData(),
-        QFile::encodeName(dir.filePath(u"log"_qs)).constData(), PAPPL_LOGLEVEL_DEBUG, nullptr,
-        false);
-    EXPECT_NE(system, nullptr);
-    if (!system)
-        return IPP_JSTATE_ABORTED;
-    pappl_pr_driver_t drivers[] = {{"zanto", "Zanto Test", nullptr, nullptr}};
-    papplSystemSetPrinterDrivers(system, 1, drivers, nullptr, nullptr, letterDriver, &setup);
-    pappl_printer_t *printer = papplPrinterCreate(
-        system, 0, "test", "zanto", "MFG:Zanto;MDL:Test;", deviceUri.toUtf8().constData());
-    EXPECT_NE(printer, nullptr);
-    // Jobs are processed while the system runs; it listens on a local
-    // socket of its own only.
-    EXPECT_TRUE(
-        papplSystemAddListeners(system, QFile::encodeName(dir.filePath(u"socket"_qs)).constData()));
-    std::thread running(papplSystemRun, system);
-    for (int wait = 0; wait < 200 && !papplSystemIsRunning(system); ++wait)
-        QThread::msleep(10);
+    ZantoTest::TestPapplSystem system(lang, deviceUri, dir.path());
+    EXPECT_NE(system.printer(), nullptr);
     ipp_jstate_t state = IPP_JSTATE_ABORTED;
     const QString document = dir.filePath(u"page.pwg"_qs);
-    if (printer && writePwgRaster(document, page, graphicsDotsPerInch(lang))) {
-        const int id = submitJob(dir.filePath(u"socket"_qs), ZantoTest::readFile(document));
+    if (system.printer() && writePwgRaster(document, page, graphicsDotsPerInch(lang))) {
+        const int id = submitJob(system.socket(), ZantoTest::readFile(document));
         EXPECT_GT(id, 0);
         for (int wait = 0; id > 0 && wait < 600; ++wait) { // 30 s at most
-            pappl_job_t *job = papplPrinterFindJob(printer, id);
+            pappl_job_t *job = papplPrinterFindJob(system.printer(), id);
             state = job ? papplJobGetState(job) : IPP_JSTATE_ABORTED;
             if (state >= IPP_JSTATE_CANCELED)
                 break;
             QThread::msleep(50);
         }
     }
-    papplSystemShutdown(system);
-    // A connection wakes the system's loop to see the shutdown at once.
-    if (http_t *http = httpConnect2(QFile::encodeName(dir.filePath(u"socket"_qs)).constData(), 0,
-            nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr))
-        httpClose(http);
-    running.join();
-    papplSystemDelete(system);
     return state;
 }
 
