@@ -53,6 +53,7 @@ struct RasterJob
 
     DeviceOutput output;
     RasterBands bands;
+    bool told = false; // the failure is in the job's log
 };
 
 RasterJob *rasterJob(pappl_job_t *job)
@@ -60,11 +61,16 @@ RasterJob *rasterJob(pappl_job_t *job)
     return static_cast<RasterJob *>(papplJobGetData(job));
 }
 
-bool failJob(pappl_job_t *job, const RasterJob *state)
+// Logs why the job fails, once however many callbacks find it failed.
+bool failJob(pappl_job_t *job, RasterJob *state)
 {
+    if (state && state->told)
+        return false;
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s",
         state && !state->bands.error().isEmpty() ? qPrintable(state->bands.error())
                                                  : "the printer could not be written to");
+    if (state)
+        state->told = true;
     return false;
 }
 
