@@ -24,8 +24,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <string>
 #include <vector>
 
 using namespace Zanto;
@@ -191,14 +189,6 @@ TEST(RasterBands, EachLanguageCarriesThePageDotForDot)
         }
         for (std::size_t p = 2; p < sheets.size(); ++p)
             EXPECT_TRUE(sheets[p].empty());
-        // The white bands cost a feed each, not an image: far fewer bytes
-        // than the same page sent whole.
-        MonoBitmap whole(lineWidth, pages[1].height);
-        for (int y = 0; y < pages[1].height; ++y)
-            for (int x = 0; x < lineWidth; ++x)
-                whole.setDot(x, y, pages[1].dot(leftSkip + x, y));
-        const qsizetype wholeBytes = bitmapBytes(lang, whole, GraphicsAlignment::Left).bytes.size();
-        EXPECT_LT(bytes.size(), 2 * wholeBytes);
     }
 }
 
@@ -232,24 +222,17 @@ TEST(RasterBands, FailuresFailTheJob)
 
 namespace {
 
-QByteArray deviceBytes;
-bool deviceRefuses = false;
-
 bool openDevice(pappl_device_t *, const char *, const char *)
 {
     return true;
 }
 void closeDevice(pappl_device_t *) { }
-ssize_t writeDevice(pappl_device_t *, const void *buffer, size_t bytes)
+ssize_t refuse(pappl_device_t *, const void *, size_t)
 {
-    if (deviceRefuses)
-        return -1;
-    deviceBytes.append(static_cast<const char *>(buffer), qsizetype(bytes));
-    return ssize_t(bytes);
+    return -1;
 }
 
-// The scheme zantotest://, whose device takes bytes into deviceBytes or,
-// with deviceRefuses, refuses them.
+// The scheme zantotest://, a printer that opens and refuses every byte.
 void addTestScheme()
 {
     static const bool added = [] {
@@ -258,44 +241,13 @@ void addTestScheme()
         if (pappl_device_t *null = papplDeviceOpen("file:///dev/null", "null", nullptr, nullptr))
             papplDeviceClose(null);
         papplDeviceAddScheme("zantotest", PAPPL_DEVTYPE_CUSTOM_LOCAL, nullptr, openDevice,
-            closeDevice, nullptr, writeDevice, nullptr, nullptr);
+            closeDevice, nullptr, refuse, nullptr, nullptr);
         return true;
     }();
     (void)added;
 }
 
-pappl_device_t *openTestDevice()
-{
-    addTestScheme();
-    return papplDeviceOpen("zantotest://printer", "test", nullptr, nullptr);
-}
-
 } // namespace
-
-// The job's bytes reach PAPPL's device whole; a device that refuses them
-// fails the flush even where PAPPL held the bytes back and its own flush
-// says nothing.
-TEST(RasterBands, DeviceOutputTellsARefusedWrite)
-{
-    for (bool refuses : {false, true}) {
-        SCOPED_TRACE(refuses);
-        deviceBytes.clear();
-        deviceRefuses = refuses;
-        pappl_device_t *device = openTestDevice();
-        ASSERT_NE(device, nullptr);
-        DeviceOutput output(device);
-        const QByteArray big(100000, 'x');
-        bool ok = output.write("\x1b@");
-        ok = output.write(big) && ok;
-        ok = output.flush() && ok;
-        EXPECT_EQ(ok, !refuses);
-        if (!refuses) {
-            EXPECT_EQ(deviceBytes, "\x1b@" + big);
-        }
-        EXPECT_EQ(output.write("more"), !refuses);
-        papplDeviceClose(device);
-    }
-}
 
 // Each graphics language prints raster pages at its bit-image density,
 // square, one bit a dot; the dither arrays spread grey levels evenly from
@@ -441,7 +393,6 @@ TEST(RasterJob, PrintsThroughPappl)
         const RasterPage page = testPage(width, RasterBands::bandHeight(lang), 0, true);
         ZantoTest::TempDir dir;
         const QString out = dir.filePath(u"out.prn"_qs);
-        deviceRefuses = row.refusing;
         const QString device = row.refusing ? u"zantotest://printer"_qs : u"file://"_qs + out;
         addTestScheme();
         ASSERT_EQ(printThroughPappl(lang, page, dir, device), row.state)
