@@ -3,7 +3,8 @@
 #include "printersetup.h"
 #include "profilelayout.h"
 #include "profiles.h"
-#include "rasterrefusal.h"
+#include "rasterjob.h"
+#include "statusreasons.h"
 #include "textjob.h"
 
 #include <cups/cups.h>
@@ -136,19 +137,12 @@ bool setUpDriver(pappl_system_t *system, const char *driverName, const char *, c
     data->sides_supported = PAPPL_SIDES_ONE_SIDED;
     data->sides_default = PAPPL_SIDES_ONE_SIDED;
     setMedia(*data, *setup);
-    // PAPPL takes no driver data without a resolution: the language's own
-    // across and down, which the raster setup below replaces with those its
-    // graphics print at.
-    const int dotsPerInch
-        = setup->language->model().dotsPerInch > 0 ? setup->language->model().dotsPerInch : 72;
-    data->num_resolution = 1;
-    data->x_resolution[0] = data->y_resolution[0] = dotsPerInch;
-    data->x_default = data->y_default = dotsPerInch;
     addTextOptions(*data, attributes, *setup);
-    refuseRasterJobs(*data);
-    // ZantoApp::setUpRaster(*data, *setup);      // raster formats: resolutions, dithering, raster
-    // callbacks data->status_cb = ZantoApp::updateStatus;  // printer state and reasons from the
-    // language's status query
+    // Resolutions, dithering and the raster callbacks: languages without
+    // graphics get callbacks that abort a raster job with the reason, as
+    // PAPPL takes no driver data without them.
+    setUpRaster(*data, *setup);
+    data->status_cb = updateStatus;
     data->extension = setup.release();
     data->delete_cb = freeSetup;
     return true;

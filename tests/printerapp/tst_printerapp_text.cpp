@@ -62,6 +62,30 @@ void expectCompleted(const PrinterAppProcess &app, const QString &printer, int j
                                                << app.log().toStdString();
 }
 
+// Whether sent is only real-time status requests (DLE EOT n), which the
+// application sends a receipt printer on connections of their own.
+bool onlyStatusRequests(const QByteArray &sent)
+{
+    if (sent.isEmpty() || sent.size() % 3 != 0)
+        return false;
+    for (qsizetype at = 0; at < sent.size(); at += 3) {
+        if (sent[at] != '\x10' || sent[at + 1] != '\x04')
+            return false;
+    }
+    return true;
+}
+
+// The first connection to printer that carried a job.
+QByteArray jobSentTo(const LoopbackPrinter &printer)
+{
+    for (int count = 1; printer.waitForConnections(count); ++count) {
+        const QByteArray sent = printer.received().value(count - 1);
+        if (!onlyStatusRequests(sent))
+            return sent;
+    }
+    return {};
+}
+
 TEST(PrinterAppText, PrintsAsZantoPrintToFilesAndSockets)
 {
     PrinterAppProcess app;
@@ -80,8 +104,7 @@ TEST(PrinterAppText, PrintsAsZantoPrintToFilesAndSockets)
         expectCompleted(app, onFile, app.printText(onFile, text));
         EXPECT_EQ(readFile(app.filePath(onFile)), expected);
         expectCompleted(app, onSocket, app.printText(onSocket, text));
-        ASSERT_TRUE(socketPrinter.waitForConnections(1));
-        EXPECT_EQ(socketPrinter.received().value(0), expected);
+        EXPECT_EQ(jobSentTo(socketPrinter), expected);
     }
 }
 
@@ -196,8 +219,7 @@ TEST(PrinterAppText, PrintersOutliveARestart)
     EXPECT_EQ(readFile(app.filePath(QStringLiteral("matrix"))),
         zantoPrint(QStringLiteral("epson-24pin"), text));
     expectCompleted(app, QStringLiteral("receipt"), app.printText(QStringLiteral("receipt"), text));
-    ASSERT_TRUE(socketPrinter.waitForConnections(1));
-    EXPECT_EQ(socketPrinter.received().value(0), zantoPrint(QStringLiteral("escpos-80mm"), text));
+    EXPECT_EQ(jobSentTo(socketPrinter), zantoPrint(QStringLiteral("escpos-80mm"), text));
 }
 
 TEST(PrinterAppText, WebPagesAnswerAndTheServerGoesOn)
