@@ -2,6 +2,7 @@
 #include "charactertables.h"
 #include "landscape.h"
 #include "pclraster.h"
+#include "starsymbols.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -144,6 +145,11 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
     void listIgnored(QByteArrayView bytes, qint64 offset, const QString &reason = {});
     bool readSymbol(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
+    SymbolStep symbolStep(QByteArrayView command, QByteArrayView parameters);
+    bool starLine() const
+    {
+        return QLatin1StringView(model.name) == QLatin1StringView("star-line");
+    }
     void placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start);
     void startGraphics(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
     void finishGraphics();
@@ -251,12 +257,15 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     int pclRectangleWidth = 0; // *c#A, PCL units
     int pclRectangleHeight = 0; // *c#B
     EscPosSymbols symbols; // barcode and QR code settings; receipt printers only
-    // A counted barcode (GS k m n) whose data is being read.
+    StarSymbols starSymbols; // Star Line mode's
+    // A counted barcode (GS k m n) or Star's QR code data (ESC GS y D 1)
+    // whose data is being read.
     struct CountedSymbol
     {
         QByteArray header;
         QByteArray data;
         qint64 start = 0;
+        qsizetype commandLength = 2; // of header
     };
     std::optional<CountedSymbol> countedSymbol;
     // Receipt printers' stored graphics (GS ( L, GS 8 L, GS *): each a
@@ -276,6 +285,9 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     std::map<int, StoredPicture> downloadGraphics;
     qint64 storedBytes = 0; // of all of them, against MostStoredBytes
     std::optional<StoredPicture> downloadedImage; // GS *, for GS /
+    // Star's bit images in the line being printed (indexes into
+    // page.images): the alignment moves them with the line's characters.
+    std::vector<std::size_t> lineImages;
 
     // The printer.
     quint8 style = 0;
@@ -386,6 +398,7 @@ void ByteInterpreter::Private::reset()
     tabs.clear();
     alignment = Alignment::Left;
     symbols.reset();
+    starSymbols.reset();
     // The print buffer and GS *'s image go; graphics stored by key stay.
     printBuffer = {};
     bufferScaleX = 1;
@@ -504,8 +517,8 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
             countedSymbol->data += static_cast<char>(byte);
             if (skip == 0) {
                 const CountedSymbol counted = *std::exchange(countedSymbol, std::nullopt);
-                placeSymbol(
-                    symbols.read(counted.header.first(2), counted.header.sliced(2) + counted.data),
+                placeSymbol(symbolStep(counted.header.first(counted.commandLength),
+                                counted.header.sliced(counted.commandLength) + counted.data),
                     counted.header, counted.start);
             }
         }
@@ -1249,23 +1262,39 @@ void ByteInterpreter::Private::printCharacter(unsigned char byte)
 // A receipt printer centres or right-aligns each line as it prints it.
 void ByteInterpreter::Private::alignLine()
 {
+    const std::vector<std::size_t> images = std::exchange(lineImages, {});
     if (alignment == Alignment::Left)
         return;
     const auto found = lineAt.find(y);
-    if (found == lineAt.end())
-        return;
-    std::vector<Glyph> &glyphs = page.lines[found->second].glyphs;
-    if (glyphs.empty())
-        return;
+    std::vector<Glyph> *glyphs
+        = found == lineAt.end() ? nullptr : &page.lines[found->second].glyphs;
     qint32 end = 0;
-    for (const Glyph &glyph : glyphs)
-        end = std::max(end, glyph.x + glyph.width);
+    bool any = false;
+    if (glyphs) {
+        for (const Glyph &glyph : *glyphs)
+            end = std::max(end, glyph.x + glyph.width);
+        any = !glyphs->empty();
+    }
+    for (const std::size_t index : images) {
+        const DotImage &image = page.images[index];
+        end = std::max(end,
+            image.x
+                + static_cast<qint32>(
+                    std::lround(image.columns * double(UnitsPerInch) / image.dotsPerInchX)));
+        any = true;
+    }
+    if (!any)
+        return;
     const qint32 free = rightLimit - end;
     const qint32 shift = alignment == Alignment::Centre ? free / 2 : free;
     if (shift <= 0)
         return;
-    for (Glyph &glyph : glyphs)
-        glyph.x += shift;
+    if (glyphs) {
+        for (Glyph &glyph : *glyphs)
+            glyph.x += shift;
+    }
+    for (const std::size_t index : images)
+        page.images[index].x += shift;
 }
 
 bool ByteInterpreter::Private::roomForGlyph()
@@ -1315,6 +1344,7 @@ Line &ByteInterpreter::Private::currentLine()
 void ByteInterpreter::Private::lineFeed(qint32 amount)
 {
     doubleWidthLine = false;
+    lineImages.clear();
     if (model.tallLinesFeedFurther && amount > 0)
         lowerTallLine();
     if (amount <= 0)
@@ -1357,6 +1387,7 @@ void ByteInterpreter::Private::endPage(bool fed)
     page.lines.clear();
     page.markers.clear();
     page.images.clear();
+    lineImages.clear();
     page.undrawn.clear();
     imageDotsOnSheet = 0;
     lineAt.clear();
@@ -1459,13 +1490,13 @@ void ByteInterpreter::Private::startGraphics(
         && (command.length == CommandLength::ColumnImage3
             || (command.length == CommandLength::CountedData && bytes.size() == 2
                 && (bytes[1] == 'K' || bytes[1] == 'L')))) {
-        // Fine density: 24 dots down at the head's density; normal and
-        // high density: eight dots three printer dots apart, normal at
-        // half the density across.
+        // Fine density: 24 dots down at the head's density; standard and
+        // high density: each dot of the data three printer dots high,
+        // standard density three wide too.
         const bool fine = command.length == CommandLength::ColumnImage3;
         g.layout = Graphics::Columns;
         g.columns = word(0);
-        g.dotsPerInchX = model.dotsPerInch / (bytes[1] == 'K' ? 2.0 : 1.0);
+        g.dotsPerInchX = model.dotsPerInch / (bytes[1] == 'K' ? 3.0 : 1.0);
         g.bytesPerColumn = fine ? 3 : 1;
         g.pins = fine ? 24 : 8;
         g.dotsPerInchY = model.dotsPerInch / (fine ? 1.0 : 3.0);
@@ -1571,6 +1602,8 @@ void ByteInterpreter::Private::finishGraphics()
             return;
         }
         page.images.push_back(std::move(image));
+        if (starLine() && !g.feeds)
+            lineImages.push_back(page.images.size() - 1);
     }
     if (g.download)
         return;
@@ -1722,15 +1755,6 @@ bool ByteInterpreter::Private::undrawnCommand(
         return line(QStringLiteral("bar codes are not drawn"));
     if (bytes == QByteArrayView("\x1b(^", 3))
         return line(QStringLiteral("%1 bytes printed as characters").arg(word(0)));
-    if (name == QLatin1StringView("star-line")) {
-        if (bytes
-            == QByteArrayView("\x1b"
-                              "b",
-                2))
-            return line(QStringLiteral("bar codes are not drawn, %1 dots high").arg(at(3)));
-        if (bytes == QByteArrayView("\x1b\x1dyP", 4))
-            return line(QStringLiteral("QR codes are not drawn"));
-    }
     return false;
 }
 
@@ -2149,28 +2173,47 @@ void ByteInterpreter::Private::endPclRaster()
     r.width = width;
 }
 
-// ESC/POS barcodes and QR codes: settings are kept, symbols drawn at the
-// start of a line as the alignment in force places them; what cannot be
-// drawn is listed with the reason. False for other commands.
+// ESC/POS's and Star's barcodes and QR codes: settings are kept, symbols
+// drawn at the start of a line as the alignment in force places them; what
+// cannot be drawn is listed with the reason. False for other commands.
 bool ByteInterpreter::Private::readSymbol(
     const LanguageCommand &command, QByteArrayView parameters, qint64 start)
 {
-    if (!QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))
-        || !command.bytes.startsWith('\x1d'))
+    const bool star = starLine();
+    if (star ? !command.bytes.startsWith('\x1b')
+             : !QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))
+                || !command.bytes.startsWith('\x1d'))
         return false;
     const QByteArrayView listed
         = QByteArrayView(pending).first(command.bytes.size() + parameters.size());
-    // GS k m n: the n bytes of data follow; they are read as they are passed over.
-    if (command.bytes == QByteArrayView("\x1dk", 2) && parameters.size() == 2
+    // GS k m n and ESC GS y D 1 m nL nH: the data follows; it is read as
+    // it is passed over.
+    if (!star && command.bytes == QByteArrayView("\x1dk", 2) && parameters.size() == 2
         && static_cast<unsigned char>(parameters[0]) >= 65 && parameters[1] != 0) {
-        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start};
+        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start, 2};
         return true;
     }
-    const SymbolStep step = symbols.read(command.bytes, parameters);
+    if (star && command.bytes == QByteArrayView("\x1b\x1dyD1", 5) && parameters.size() == 3
+        && (parameters[1] != 0 || parameters[2] != 0)) {
+        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start, 5};
+        return true;
+    }
+    // Star prints what the line holds before the QR code.
+    if (star && command.bytes == QByteArrayView("\x1b\x1dyP", 4) && x != leftMargin) {
+        alignLine();
+        carriageReturn();
+        lineFeed(lineSpacing);
+    }
+    const SymbolStep step = symbolStep(command.bytes, parameters);
     if (step.kind == SymbolStep::Other)
         return false;
     placeSymbol(step, listed, start);
     return true;
+}
+
+SymbolStep ByteInterpreter::Private::symbolStep(QByteArrayView command, QByteArrayView parameters)
+{
+    return starLine() ? starSymbols.read(command, parameters) : symbols.read(command, parameters);
 }
 
 void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start)
@@ -2211,6 +2254,23 @@ void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView liste
     carriageReturn();
     y += static_cast<qint32>(std::lround(image->rows * double(UnitsPerInch) / model.dotsPerInch));
     ++row;
+    if (!step.belowText.isEmpty()) {
+        // A line of the first font's characters, centred under the bars.
+        const qint32 cell = fontWidth(model.fonts.front());
+        const qint32 width = static_cast<qint32>(
+            std::lround(image->columns * double(UnitsPerInch) / model.dotsPerInch));
+        qint32 left = image->x + (width - cell * qint32(step.belowText.size())) / 2;
+        left = std::max(
+            leftMargin, std::min(left, rightLimit - cell * qint32(step.belowText.size())));
+        for (const char byte : std::as_const(step.belowText)) {
+            if (roomForGlyph())
+                currentLine().glyphs.push_back(
+                    Glyph {left, cell, sheetByte(static_cast<unsigned char>(byte)), 0});
+            left += cell;
+        }
+        y += lineSpacing;
+        ++row;
+    }
     if (y > pageLength)
         endPage(true);
 }

@@ -44,11 +44,12 @@ constexpr LanguageCommand commands[] {
         1, L::Fixed, A::Align},
     {"ESC GS t Select code page", "\x1B\x1Dt"sv, 1, L::Fixed, A::CodeTable},
     {"ESC R Select international character set", "\x1BR"sv, 1, L::Fixed, A::InternationalSet},
-    {"ESC 0 Set 1/8 inch line spacing",
+    // A thermal printer's: 3 mm and 4 mm (1/8 and 1/6 inch on slip printers).
+    {"ESC 0 Set 3 mm line spacing",
         "\x1B"
         "0"sv,
-        0, L::Fixed, A::LineSpacing, 1, 8},
-    {"ESC z 1 Set 1/6 inch line spacing", "\x1Bz\x01"sv, 0, L::Fixed, A::LineSpacing, 1, 6},
+        0, L::Fixed, A::LineSpacing, 30, 254},
+    {"ESC z 1 Set 4 mm line spacing", "\x1Bz\x01"sv, 0, L::Fixed, A::LineSpacing, 40, 254},
     {"ESC 3 Set n/4 mm line spacing",
         "\x1B"
         "3"sv,
