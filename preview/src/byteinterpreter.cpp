@@ -2,6 +2,7 @@
 #include "charactertables.h"
 #include "landscape.h"
 #include "pclraster.h"
+#include "starraster.h"
 #include "starsymbols.h"
 
 #include <zantoquiller/codepage.h>
@@ -145,6 +146,8 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
     void listIgnored(QByteArrayView bytes, qint64 offset, const QString &reason = {});
     bool readSymbol(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
+    void starRasterByte(unsigned char byte, qint64 at);
+    void flushRaster();
     SymbolStep symbolStep(QByteArrayView command, QByteArrayView parameters);
     bool starLine() const
     {
@@ -285,6 +288,13 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     std::map<int, StoredPicture> downloadGraphics;
     qint64 storedBytes = 0; // of all of them, against MostStoredBytes
     std::optional<StoredPicture> downloadedImage; // GS *, for GS /
+    // Star's raster mode (ESC * r A to ESC * r B) and the rows it has
+    // read since the paper last moved: drawn as one picture.
+    std::optional<StarRasterReader> starRaster;
+    std::vector<QByteArray> rasterRows;
+    bool rasterRowOpen = false; // k: the next row goes on the same dots
+    qint32 rasterTop = 0;
+    qint64 rasterBytes = 0;
     // Star's bit images in the line being printed (indexes into
     // page.images): the alignment moves them with the line's characters.
     std::vector<std::size_t> lineImages;
@@ -445,6 +455,10 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
         ++offset;
         if (passOver(byte))
             continue;
+        if (starRaster) {
+            starRasterByte(byte, offset - 1);
+            continue;
+        }
         if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
             plainByte(byte, offset - 1);
             continue;
@@ -623,6 +637,8 @@ void ByteInterpreter::Private::resolve(bool final)
         for (qsizetype i = 0; i < rest.size() && !stopped; ++i) {
             const auto byte = static_cast<unsigned char>(rest[i]);
             if (passOver(byte)) {
+            } else if (starRaster) {
+                starRasterByte(byte, offset - rest.size() + i);
             } else if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
                 plainByte(byte, offset - rest.size() + i);
             } else {
@@ -699,6 +715,18 @@ void ByteInterpreter::Private::apply(
     const qint32 scale = command.value;
     switch (command.action) {
     case Action::Ignore: {
+        if (starLine() && command.bytes == QByteArrayView("\x1b*rA", 4)) {
+            // What the line holds is printed first, then rows come.
+            alignLine();
+            const auto found = lineAt.find(y);
+            if (x != leftMargin
+                || (found != lineAt.end() && !page.lines[found->second].glyphs.empty())) {
+                carriageReturn();
+                lineFeed(lineSpacing);
+            }
+            starRaster.emplace();
+            break;
+        }
         if (readSymbol(command, parameters, start))
             break;
         const QByteArrayView listed
@@ -2216,6 +2244,87 @@ SymbolStep ByteInterpreter::Private::symbolStep(QByteArrayView command, QByteArr
     return starLine() ? starSymbols.read(command, parameters) : symbols.read(command, parameters);
 }
 
+// A byte of Star's raster mode: rows are gathered, other steps applied.
+void ByteInterpreter::Private::starRasterByte(unsigned char byte, qint64 at)
+{
+    const std::optional<StarRasterReader::Step> step = starRaster->feed(static_cast<char>(byte));
+    if (!step)
+        return;
+    switch (step->kind) {
+    case StarRasterReader::Step::Row: {
+        // Rows a picture could not hold go as they come.
+        if (rasterRows.size() >= 4096 || rasterBytes >= 4 * 1024 * 1024)
+            flushRaster();
+        if (rasterRows.empty())
+            rasterTop = y;
+        if (!rasterRowOpen)
+            rasterRows.emplace_back();
+        QByteArray &row = rasterRows.back();
+        if (row.size() < step->data.size()) {
+            rasterBytes += step->data.size() - row.size();
+            row.resize(step->data.size(), '\0');
+        }
+        for (qsizetype i = 0; i < step->data.size(); ++i)
+            row[i] = static_cast<char>(row[i] | step->data[i]);
+        rasterRowOpen = !step->advance;
+        break;
+    }
+    case StarRasterReader::Step::BlankRows:
+        flushRaster();
+        if (step->count > 0) {
+            y += static_cast<qint32>(std::min<qint64>(LargestSpacing,
+                std::llround(step->count * double(UnitsPerInch) / model.dotsPerInch)));
+            ++row;
+            if (y > pageLength)
+                endPage(true);
+        }
+        break;
+    case StarRasterReader::Step::Quit:
+        flushRaster();
+        starRaster.reset();
+        break;
+    case StarRasterReader::Step::Setting:
+        break;
+    case StarRasterReader::Step::Unknown:
+        mark(step->data, at + 1 - step->data.size());
+        break;
+    }
+}
+
+// The raster rows gathered: one picture at the left margin, the paper
+// moved on below it.
+void ByteInterpreter::Private::flushRaster()
+{
+    rasterRowOpen = false;
+    rasterBytes = 0;
+    if (rasterRows.empty())
+        return;
+    const std::vector<QByteArray> rows = std::exchange(rasterRows, {});
+    qsizetype stride = 0;
+    for (const QByteArray &r : rows)
+        stride = std::max(stride, r.size());
+    const qint32 count = static_cast<qint32>(rows.size());
+    const qint64 dots = qint64(stride) * 8 * count;
+    if (dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet) {
+        imageDotsOnSheet += dots;
+        DotImage image {leftMargin, rasterTop, static_cast<qint32>(stride * 8), count,
+            double(model.dotsPerInch), double(model.dotsPerInch), {}};
+        image.bits.reserve(stride * count);
+        for (const QByteArray &r : rows)
+            image.bits += r + QByteArray(stride - r.size(), '\0');
+        page.images.push_back(std::move(image));
+    } else if (dots > 0) {
+        leftOut.dots += dots;
+        sheetIsFull();
+    }
+    carriageReturn();
+    y = rasterTop
+        + static_cast<qint32>(std::lround(count * double(UnitsPerInch) / model.dotsPerInch));
+    ++row;
+    if (y > pageLength)
+        endPage(true);
+}
+
 void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start)
 {
     if (step.kind == SymbolStep::Draw && x != leftMargin) {
@@ -2299,6 +2408,13 @@ void ByteInterpreter::finish()
     d->resolve(true);
     if (d->graphics.layout != Graphics::None)
         d->finishGraphics();
+    // Raster mode to the end of the job: its rows are printed.
+    if (d->starRaster) {
+        if (!d->starRaster->pending().isEmpty())
+            d->mark(d->starRaster->pending(), d->offset - d->starRaster->pending().size());
+        d->flushRaster();
+        d->starRaster.reset();
+    }
     // A barcode whose data the job cut short is not printed.
     if (d->countedSymbol) {
         d->listIgnored(d->countedSymbol->header, d->countedSymbol->start,

@@ -466,6 +466,22 @@ TEST(Graphics, ImagesLandAtTheHeadWithTheirDensity)
             QByteArray("\x80", 1), qint32(std::lround(U / 203.0)), 0},
         {"star-line", QByteArray("\x1bX\x01\x00\x80\x00\x01", 7), 0, 0, 1, 24, 203, 203,
             QByteArray("\x80", 1), qint32(std::lround(U / 203.0)), 0},
+        // Star's raster mode: a k row and the b row after it on the same
+        // dots, rows as wide as the widest, the paper below them after
+        // ESC * r B; ESC * r Y n NUL feeds n rows.
+        {"star-line",
+            QByteArray("\x1b*rAk\x01\x00\x80"
+                       "b\x02\x00\x01\x01"
+                       "b\x01\x00\xf0\x1b*rB",
+                21),
+            0, 0, 16, 2, 203, 203, QByteArray("\x81\x01", 2), 0,
+            qint32(std::lround(2 * U / 203.0))},
+        {"star-line",
+            QByteArray("\x1b*rA\x1b*rQ1\x00\x1b*rY3\x00"
+                       "b\x01\x00\x80\x1b*rB",
+                24),
+            0, qint32(std::lround(3 * U / 203.0)), 8, 1, 203, 203, QByteArray("\x80", 1), 0,
+            qint32(std::lround(3 * U / 203.0)) + qint32(std::lround(U / 203.0))},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.language + (u' ' + QString::fromLatin1(c.bytes.toHex(' '))).toStdString());

@@ -82,6 +82,10 @@ constexpr LanguageCommand commands[] {
     {"ESC K Print normal density graphics", "\x1BK"sv, 2, L::CountedData, A::Ignore},
     {"ESC L Print high density graphics", "\x1BL"sv, 2, L::CountedData, A::Ignore},
     {"ESC X Print fine density graphics", "\x1BX"sv, 2, L::ColumnImage3, A::Ignore},
+    // Raster mode: its rows and settings are read by the preview until
+    // ESC * r B.
+    {"ESC * r A Enter raster mode", "\x1B*rA"sv, 0, L::Fixed, A::Ignore},
+    {"ESC * r B Quit raster mode", "\x1B*rB"sv, 0, L::Fixed, A::NoEffect},
     {"ESC RS a Set status transmission conditions",
         "\x1B\x1E"
         "a"sv,
