@@ -55,6 +55,7 @@ struct Job
 {
     std::vector<DotImage> images;
     std::vector<UnknownSequence> ignored;
+    std::vector<std::pair<qint32, QByteArray>> lines; // each line's y and characters
 };
 
 Job preview(const char *language, const QByteArray &bytes, const char *paper = "roll80")
@@ -66,9 +67,16 @@ Job preview(const char *language, const QByteArray &bytes, const char *paper = "
     ByteInterpreter interpreter(setup, pages);
     interpreter.feed(bytes);
     interpreter.finish();
-    Job job {{}, interpreter.ignoredCommands()};
-    for (const Page &page : pages.pages)
+    Job job {{}, interpreter.ignoredCommands(), {}};
+    for (const Page &page : pages.pages) {
         job.images.insert(job.images.end(), page.images.begin(), page.images.end());
+        for (const Line &line : page.lines) {
+            QByteArray text;
+            for (const Glyph &glyph : line.glyphs)
+                text += char(glyph.byte);
+            job.lines.emplace_back(line.y, text);
+        }
+    }
     return job;
 }
 
@@ -218,6 +226,20 @@ TEST(PreviewSymbols, StarBarcodeModesSetTheBarWidths)
             }
         }
     }
+    // n2 2: the data, check digit made, in a line of characters centred
+    // below the bars (n4 '0': 48 dots high); the next line below that.
+    const Job below = preview("star-line",
+        QByteArray("\x1b\x1d"
+                   "a\x01\x1b"
+                   "b3220400638133393\x1e"
+                   "next\n"));
+    ASSERT_EQ(below.images.size(), 1u);
+    const DotImage &bars = below.images.front();
+    ASSERT_EQ(below.lines.size(), 2u);
+    const qint32 barsEnd = bars.y + qint32(std::lround(48.0 * UnitsPerInch / 203));
+    EXPECT_EQ(below.lines[0], std::make_pair(barsEnd, QByteArray("4006381333931")));
+    EXPECT_GT(below.lines[1].first, barsEnd);
+    EXPECT_EQ(below.lines[1].second, "next");
 }
 
 TEST(PreviewSymbols, ReceiptLibrarySymbolsDecodeToTheirValues)
