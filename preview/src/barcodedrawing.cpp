@@ -7,9 +7,6 @@
 
 namespace Zanto::Preview {
 
-namespace {
-
-// The symbol without the quiet zone the drawing leaves around it.
 MonoBitmap withoutQuietZone(const MonoBitmap &drawn, int side, int topAndBottom)
 {
     MonoBitmap bitmap(drawn.width() - 2 * side, drawn.height() - 2 * topAndBottom);
@@ -20,15 +17,26 @@ MonoBitmap withoutQuietZone(const MonoBitmap &drawn, int side, int topAndBottom)
     return bitmap;
 }
 
-SymbolStep refused(const QString &reason)
+SymbolStep refusedSymbol(const QString &reason)
 {
     return SymbolStep {SymbolStep::Refused, {}, reason};
 }
 
-// A symbol the printer prints and the preview does not draw.
-SymbolStep notDrawn(const QString &reason)
+SymbolStep undrawnSymbol(const QString &reason)
 {
     return SymbolStep {SymbolStep::Refused, {}, reason, true};
+}
+
+namespace {
+
+SymbolStep refused(const QString &reason)
+{
+    return refusedSymbol(reason);
+}
+
+SymbolStep notDrawn(const QString &reason)
+{
+    return undrawnSymbol(reason);
 }
 
 // Code 128's data as the printer reads it: {A, {B and {C choose the code

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace Zanto::Preview {
 
@@ -23,6 +24,11 @@ struct SymbolStep
         Draw, // bitmap is printed
         Refused, // the printer would print nothing or something else: reason says why
     };
+    SymbolStep() = default;
+    SymbolStep(Kind kind_, MonoBitmap bitmap_, QString reason_ = {}, bool printed_ = false)
+        : kind(kind_), bitmap(std::move(bitmap_)), reason(std::move(reason_)), printed(printed_)
+    { }
+
     Kind kind = Other;
     // Printer dots without a quiet zone: the bars or modules from the
     // symbol's first dot to its last.
@@ -31,7 +37,16 @@ struct SymbolStep
     // Refused: the printer prints a symbol here that the preview does not
     // draw (another symbology, QR code model 1).
     bool printed = false;
+    // Draw: the characters the printer prints centred below the bars.
+    QByteArray belowText;
 };
+
+// A step for a symbol the printer does not print, and why.
+SymbolStep refusedSymbol(const QString &reason);
+// A step for a symbol the printer prints that the preview does not draw.
+SymbolStep undrawnSymbol(const QString &reason);
+// The symbol without the quiet zone the drawing leaves around it.
+MonoBitmap withoutQuietZone(const MonoBitmap &drawn, int side, int topAndBottom);
 
 class EscPosSymbols
 {

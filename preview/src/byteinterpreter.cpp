@@ -2,6 +2,8 @@
 #include "charactertables.h"
 #include "landscape.h"
 #include "pclraster.h"
+#include "starraster.h"
+#include "starsymbols.h"
 
 #include <zantoquiller/codepage.h>
 #include <zantoquiller/preview/byteinterpreter.h>
@@ -144,6 +146,13 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     void mark(QByteArrayView bytes, qint64 offset, bool clamped = false);
     void listIgnored(QByteArrayView bytes, qint64 offset, const QString &reason = {});
     bool readSymbol(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
+    void starRasterByte(unsigned char byte, qint64 at);
+    void flushRaster();
+    SymbolStep symbolStep(QByteArrayView command, QByteArrayView parameters);
+    bool starLine() const
+    {
+        return QLatin1StringView(model.name) == QLatin1StringView("star-line");
+    }
     void placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start);
     void startGraphics(const LanguageCommand &command, QByteArrayView parameters, qint64 start);
     void finishGraphics();
@@ -251,12 +260,15 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     int pclRectangleWidth = 0; // *c#A, PCL units
     int pclRectangleHeight = 0; // *c#B
     EscPosSymbols symbols; // barcode and QR code settings; receipt printers only
-    // A counted barcode (GS k m n) whose data is being read.
+    StarSymbols starSymbols; // Star Line mode's
+    // A counted barcode (GS k m n) or Star's QR code data (ESC GS y D 1)
+    // whose data is being read.
     struct CountedSymbol
     {
         QByteArray header;
         QByteArray data;
         qint64 start = 0;
+        qsizetype commandLength = 2; // of header
     };
     std::optional<CountedSymbol> countedSymbol;
     // Receipt printers' stored graphics (GS ( L, GS 8 L, GS *): each a
@@ -276,6 +288,16 @@ struct Q_DECL_HIDDEN ByteInterpreter::Private
     std::map<int, StoredPicture> downloadGraphics;
     qint64 storedBytes = 0; // of all of them, against MostStoredBytes
     std::optional<StoredPicture> downloadedImage; // GS *, for GS /
+    // Star's raster mode (ESC * r A to ESC * r B) and the rows it has
+    // read since the paper last moved: drawn as one picture.
+    std::optional<StarRasterReader> starRaster;
+    std::vector<QByteArray> rasterRows;
+    bool rasterRowOpen = false; // k: the next row goes on the same dots
+    qint32 rasterTop = 0;
+    qint64 rasterBytes = 0;
+    // Star's bit images in the line being printed (indexes into
+    // page.images): the alignment moves them with the line's characters.
+    std::vector<std::size_t> lineImages;
 
     // The printer.
     quint8 style = 0;
@@ -386,6 +408,7 @@ void ByteInterpreter::Private::reset()
     tabs.clear();
     alignment = Alignment::Left;
     symbols.reset();
+    starSymbols.reset();
     // The print buffer and GS *'s image go; graphics stored by key stay.
     printBuffer = {};
     bufferScaleX = 1;
@@ -432,6 +455,10 @@ void ByteInterpreter::Private::feed(const unsigned char *bytes, qsizetype size)
         ++offset;
         if (passOver(byte))
             continue;
+        if (starRaster) {
+            starRasterByte(byte, offset - 1);
+            continue;
+        }
         if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
             plainByte(byte, offset - 1);
             continue;
@@ -504,8 +531,8 @@ bool ByteInterpreter::Private::passOver(unsigned char byte)
             countedSymbol->data += static_cast<char>(byte);
             if (skip == 0) {
                 const CountedSymbol counted = *std::exchange(countedSymbol, std::nullopt);
-                placeSymbol(
-                    symbols.read(counted.header.first(2), counted.header.sliced(2) + counted.data),
+                placeSymbol(symbolStep(counted.header.first(counted.commandLength),
+                                counted.header.sliced(counted.commandLength) + counted.data),
                     counted.header, counted.start);
             }
         }
@@ -610,6 +637,8 @@ void ByteInterpreter::Private::resolve(bool final)
         for (qsizetype i = 0; i < rest.size() && !stopped; ++i) {
             const auto byte = static_cast<unsigned char>(rest[i]);
             if (passOver(byte)) {
+            } else if (starRaster) {
+                starRasterByte(byte, offset - rest.size() + i);
             } else if (pending.isEmpty() && !startsCode[byte] && !language.startsCommand(byte)) {
                 plainByte(byte, offset - rest.size() + i);
             } else {
@@ -686,6 +715,18 @@ void ByteInterpreter::Private::apply(
     const qint32 scale = command.value;
     switch (command.action) {
     case Action::Ignore: {
+        if (starLine() && command.bytes == QByteArrayView("\x1b*rA", 4)) {
+            // What the line holds is printed first, then rows come.
+            alignLine();
+            const auto found = lineAt.find(y);
+            if (x != leftMargin
+                || (found != lineAt.end() && !page.lines[found->second].glyphs.empty())) {
+                carriageReturn();
+                lineFeed(lineSpacing);
+            }
+            starRaster.emplace();
+            break;
+        }
         if (readSymbol(command, parameters, start))
             break;
         const QByteArrayView listed
@@ -1249,23 +1290,39 @@ void ByteInterpreter::Private::printCharacter(unsigned char byte)
 // A receipt printer centres or right-aligns each line as it prints it.
 void ByteInterpreter::Private::alignLine()
 {
+    const std::vector<std::size_t> images = std::exchange(lineImages, {});
     if (alignment == Alignment::Left)
         return;
     const auto found = lineAt.find(y);
-    if (found == lineAt.end())
-        return;
-    std::vector<Glyph> &glyphs = page.lines[found->second].glyphs;
-    if (glyphs.empty())
-        return;
+    std::vector<Glyph> *glyphs
+        = found == lineAt.end() ? nullptr : &page.lines[found->second].glyphs;
     qint32 end = 0;
-    for (const Glyph &glyph : glyphs)
-        end = std::max(end, glyph.x + glyph.width);
+    bool any = false;
+    if (glyphs) {
+        for (const Glyph &glyph : *glyphs)
+            end = std::max(end, glyph.x + glyph.width);
+        any = !glyphs->empty();
+    }
+    for (const std::size_t index : images) {
+        const DotImage &image = page.images[index];
+        end = std::max(end,
+            image.x
+                + static_cast<qint32>(
+                    std::lround(image.columns * double(UnitsPerInch) / image.dotsPerInchX)));
+        any = true;
+    }
+    if (!any)
+        return;
     const qint32 free = rightLimit - end;
     const qint32 shift = alignment == Alignment::Centre ? free / 2 : free;
     if (shift <= 0)
         return;
-    for (Glyph &glyph : glyphs)
-        glyph.x += shift;
+    if (glyphs) {
+        for (Glyph &glyph : *glyphs)
+            glyph.x += shift;
+    }
+    for (const std::size_t index : images)
+        page.images[index].x += shift;
 }
 
 bool ByteInterpreter::Private::roomForGlyph()
@@ -1315,6 +1372,7 @@ Line &ByteInterpreter::Private::currentLine()
 void ByteInterpreter::Private::lineFeed(qint32 amount)
 {
     doubleWidthLine = false;
+    lineImages.clear();
     if (model.tallLinesFeedFurther && amount > 0)
         lowerTallLine();
     if (amount <= 0)
@@ -1357,6 +1415,7 @@ void ByteInterpreter::Private::endPage(bool fed)
     page.lines.clear();
     page.markers.clear();
     page.images.clear();
+    lineImages.clear();
     page.undrawn.clear();
     imageDotsOnSheet = 0;
     lineAt.clear();
@@ -1459,13 +1518,13 @@ void ByteInterpreter::Private::startGraphics(
         && (command.length == CommandLength::ColumnImage3
             || (command.length == CommandLength::CountedData && bytes.size() == 2
                 && (bytes[1] == 'K' || bytes[1] == 'L')))) {
-        // Fine density: 24 dots down at the head's density; normal and
-        // high density: eight dots three printer dots apart, normal at
-        // half the density across.
+        // Fine density: 24 dots down at the head's density; standard and
+        // high density: each dot of the data three printer dots high,
+        // standard density three wide too.
         const bool fine = command.length == CommandLength::ColumnImage3;
         g.layout = Graphics::Columns;
         g.columns = word(0);
-        g.dotsPerInchX = model.dotsPerInch / (bytes[1] == 'K' ? 2.0 : 1.0);
+        g.dotsPerInchX = model.dotsPerInch / (bytes[1] == 'K' ? 3.0 : 1.0);
         g.bytesPerColumn = fine ? 3 : 1;
         g.pins = fine ? 24 : 8;
         g.dotsPerInchY = model.dotsPerInch / (fine ? 1.0 : 3.0);
@@ -1571,6 +1630,8 @@ void ByteInterpreter::Private::finishGraphics()
             return;
         }
         page.images.push_back(std::move(image));
+        if (starLine() && !g.feeds)
+            lineImages.push_back(page.images.size() - 1);
     }
     if (g.download)
         return;
@@ -1722,15 +1783,6 @@ bool ByteInterpreter::Private::undrawnCommand(
         return line(QStringLiteral("bar codes are not drawn"));
     if (bytes == QByteArrayView("\x1b(^", 3))
         return line(QStringLiteral("%1 bytes printed as characters").arg(word(0)));
-    if (name == QLatin1StringView("star-line")) {
-        if (bytes
-            == QByteArrayView("\x1b"
-                              "b",
-                2))
-            return line(QStringLiteral("bar codes are not drawn, %1 dots high").arg(at(3)));
-        if (bytes == QByteArrayView("\x1b\x1dyP", 4))
-            return line(QStringLiteral("QR codes are not drawn"));
-    }
     return false;
 }
 
@@ -2149,28 +2201,128 @@ void ByteInterpreter::Private::endPclRaster()
     r.width = width;
 }
 
-// ESC/POS barcodes and QR codes: settings are kept, symbols drawn at the
-// start of a line as the alignment in force places them; what cannot be
-// drawn is listed with the reason. False for other commands.
+// ESC/POS's and Star's barcodes and QR codes: settings are kept, symbols
+// drawn at the start of a line as the alignment in force places them; what
+// cannot be drawn is listed with the reason. False for other commands.
 bool ByteInterpreter::Private::readSymbol(
     const LanguageCommand &command, QByteArrayView parameters, qint64 start)
 {
-    if (!QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))
-        || !command.bytes.startsWith('\x1d'))
+    const bool star = starLine();
+    if (star ? !command.bytes.startsWith('\x1b')
+             : !QLatin1StringView(model.name).startsWith(QLatin1StringView("escpos"))
+                || !command.bytes.startsWith('\x1d'))
         return false;
     const QByteArrayView listed
         = QByteArrayView(pending).first(command.bytes.size() + parameters.size());
-    // GS k m n: the n bytes of data follow; they are read as they are passed over.
-    if (command.bytes == QByteArrayView("\x1dk", 2) && parameters.size() == 2
+    // GS k m n and ESC GS y D 1 m nL nH: the data follows; it is read as
+    // it is passed over.
+    if (!star && command.bytes == QByteArrayView("\x1dk", 2) && parameters.size() == 2
         && static_cast<unsigned char>(parameters[0]) >= 65 && parameters[1] != 0) {
-        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start};
+        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start, 2};
         return true;
     }
-    const SymbolStep step = symbols.read(command.bytes, parameters);
+    if (star && command.bytes == QByteArrayView("\x1b\x1dyD1", 5) && parameters.size() == 3
+        && (parameters[1] != 0 || parameters[2] != 0)) {
+        countedSymbol = CountedSymbol {listed.toByteArray(), {}, start, 5};
+        return true;
+    }
+    // Star prints what the line holds before the QR code.
+    if (star && command.bytes == QByteArrayView("\x1b\x1dyP", 4) && x != leftMargin) {
+        alignLine();
+        carriageReturn();
+        lineFeed(lineSpacing);
+    }
+    const SymbolStep step = symbolStep(command.bytes, parameters);
     if (step.kind == SymbolStep::Other)
         return false;
     placeSymbol(step, listed, start);
     return true;
+}
+
+SymbolStep ByteInterpreter::Private::symbolStep(QByteArrayView command, QByteArrayView parameters)
+{
+    return starLine() ? starSymbols.read(command, parameters) : symbols.read(command, parameters);
+}
+
+// A byte of Star's raster mode: rows are gathered, other steps applied.
+void ByteInterpreter::Private::starRasterByte(unsigned char byte, qint64 at)
+{
+    const std::optional<StarRasterReader::Step> step = starRaster->feed(static_cast<char>(byte));
+    if (!step)
+        return;
+    switch (step->kind) {
+    case StarRasterReader::Step::Row: {
+        // Rows a picture could not hold go as they come.
+        if (rasterRows.size() >= 4096 || rasterBytes >= 4 * 1024 * 1024)
+            flushRaster();
+        if (rasterRows.empty())
+            rasterTop = y;
+        if (!rasterRowOpen)
+            rasterRows.emplace_back();
+        QByteArray &row = rasterRows.back();
+        if (row.size() < step->data.size()) {
+            rasterBytes += step->data.size() - row.size();
+            row.resize(step->data.size(), '\0');
+        }
+        for (qsizetype i = 0; i < step->data.size(); ++i)
+            row[i] = static_cast<char>(row[i] | step->data[i]);
+        rasterRowOpen = !step->advance;
+        break;
+    }
+    case StarRasterReader::Step::BlankRows:
+        flushRaster();
+        if (step->count > 0) {
+            y += static_cast<qint32>(std::min<qint64>(LargestSpacing,
+                std::llround(step->count * double(UnitsPerInch) / model.dotsPerInch)));
+            ++row;
+            if (y > pageLength)
+                endPage(true);
+        }
+        break;
+    case StarRasterReader::Step::Quit:
+        flushRaster();
+        starRaster.reset();
+        break;
+    case StarRasterReader::Step::Setting:
+        break;
+    case StarRasterReader::Step::Unknown:
+        mark(step->data, at + 1 - step->data.size());
+        break;
+    }
+}
+
+// The raster rows gathered: one picture at the left margin, the paper
+// moved on below it.
+void ByteInterpreter::Private::flushRaster()
+{
+    rasterRowOpen = false;
+    rasterBytes = 0;
+    if (rasterRows.empty())
+        return;
+    const std::vector<QByteArray> rows = std::exchange(rasterRows, {});
+    qsizetype stride = 0;
+    for (const QByteArray &r : rows)
+        stride = std::max(stride, r.size());
+    const qint32 count = static_cast<qint32>(rows.size());
+    const qint64 dots = qint64(stride) * 8 * count;
+    if (dots > 0 && imageDotsOnSheet + dots <= ByteInterpreter::MostImageDotsPerSheet) {
+        imageDotsOnSheet += dots;
+        DotImage image {leftMargin, rasterTop, static_cast<qint32>(stride * 8), count,
+            double(model.dotsPerInch), double(model.dotsPerInch), {}};
+        image.bits.reserve(stride * count);
+        for (const QByteArray &r : rows)
+            image.bits += r + QByteArray(stride - r.size(), '\0');
+        page.images.push_back(std::move(image));
+    } else if (dots > 0) {
+        leftOut.dots += dots;
+        sheetIsFull();
+    }
+    carriageReturn();
+    y = rasterTop
+        + static_cast<qint32>(std::lround(count * double(UnitsPerInch) / model.dotsPerInch));
+    ++row;
+    if (y > pageLength)
+        endPage(true);
 }
 
 void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView listed, qint64 start)
@@ -2211,6 +2363,23 @@ void ByteInterpreter::Private::placeSymbol(SymbolStep step, QByteArrayView liste
     carriageReturn();
     y += static_cast<qint32>(std::lround(image->rows * double(UnitsPerInch) / model.dotsPerInch));
     ++row;
+    if (!step.belowText.isEmpty()) {
+        // A line of the first font's characters, centred under the bars.
+        const qint32 cell = fontWidth(model.fonts.front());
+        const qint32 width = static_cast<qint32>(
+            std::lround(image->columns * double(UnitsPerInch) / model.dotsPerInch));
+        qint32 left = image->x + (width - cell * qint32(step.belowText.size())) / 2;
+        left = std::max(
+            leftMargin, std::min(left, rightLimit - cell * qint32(step.belowText.size())));
+        for (const char byte : std::as_const(step.belowText)) {
+            if (roomForGlyph())
+                currentLine().glyphs.push_back(
+                    Glyph {left, cell, sheetByte(static_cast<unsigned char>(byte)), 0});
+            left += cell;
+        }
+        y += lineSpacing;
+        ++row;
+    }
     if (y > pageLength)
         endPage(true);
 }
@@ -2239,6 +2408,13 @@ void ByteInterpreter::finish()
     d->resolve(true);
     if (d->graphics.layout != Graphics::None)
         d->finishGraphics();
+    // Raster mode to the end of the job: its rows are printed.
+    if (d->starRaster) {
+        if (!d->starRaster->pending().isEmpty())
+            d->mark(d->starRaster->pending(), d->offset - d->starRaster->pending().size());
+        d->flushRaster();
+        d->starRaster.reset();
+    }
     // A barcode whose data the job cut short is not printed.
     if (d->countedSymbol) {
         d->listIgnored(d->countedSymbol->header, d->countedSymbol->start,

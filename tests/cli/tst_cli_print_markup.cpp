@@ -156,6 +156,8 @@ TEST(CliPrintMarkup, MarkupFollowsTheCommandsLanguage)
         {{QStringLiteral("--printer-type"), QStringLiteral("epson")}, QByteArray("\x1b*")},
         // PCL raster graphics.
         {{QStringLiteral("--printer-type"), QStringLiteral("hppcl")}, QByteArray("\x1b*")},
+        // Star's own QR code commands, model 2 first.
+        {{QStringLiteral("-P"), QStringLiteral("star-line")}, QByteArray("\x1b\x1dyS0\x02", 6)},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.arguments.join(u' ').toStdString());

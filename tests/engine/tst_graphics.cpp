@@ -87,6 +87,39 @@ MonoBitmap fromEscp(QByteArrayView bytes)
     return cut;
 }
 
+// The dots of Star's fine density bit images (ESC X), one stripe of 24
+// dots per line, fed 3 mm (ESC 0) and the spacing back to 4 mm after.
+MonoBitmap fromStar(QByteArrayView bytes)
+{
+    EXPECT_TRUE(bytes.startsWith("\x1b\x1d"
+                                 "a\x00"
+                                 "\x1b"
+                                 "0"));
+    EXPECT_TRUE(bytes.endsWith("\x1bz\x01"));
+    bytes = bytes.sliced(6).chopped(3);
+    std::vector<std::vector<bool>> rows;
+    int width = 0;
+    while (!bytes.isEmpty()) {
+        EXPECT_TRUE(bytes.startsWith("\x1bX"));
+        width = word(bytes, 2);
+        bytes = bytes.sliced(4);
+        const std::size_t top = rows.size();
+        rows.resize(top + 24, std::vector<bool>(std::size_t(width)));
+        for (int x = 0; x < width; ++x)
+            for (std::size_t bit = 0; bit < 24; ++bit)
+                rows[top + bit][std::size_t(x)]
+                    = (uchar(bytes[x * 3 + bit / 8]) >> (7 - bit % 8)) & 1;
+        bytes = bytes.sliced(width * 3);
+        EXPECT_TRUE(bytes.startsWith("\n"));
+        bytes = bytes.sliced(1);
+    }
+    MonoBitmap bitmap(width, int(rows.size()));
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.setDot(x, y, rows[std::size_t(y)][std::size_t(x)]);
+    return bitmap;
+}
+
 // The dots of PCL raster rows.
 MonoBitmap fromPcl(QByteArrayView bytes)
 {
@@ -221,12 +254,33 @@ TEST(Graphics, EscPosCommandsAsTheReferenceGivesThem)
                 "1d286b03003145 33"
                 "1d286b0400315030 31"
                 "1d286b0300315130")},
-        // Star's ESC b n1 n2 n3 n4 data RS.
+        // Star's ESC b n1 n2 n3 n4 data RS: Code 39 and ITF with wide bars
+        // three times the narrow (modes 2 and 7), Code 128's % and control
+        // codes as pairs.
         {barcodeBytes(language("star-line"), BarcodeType::Code39, "AB", {3, 50, true},
              GraphicsAlignment::Left),
             hex("1b1d6100"
                 "1b62 34 32 32 32")
                 + "AB\x1e"},
+        {barcodeBytes(language("star-line"), BarcodeType::Itf, "1234", {2, 255, false},
+             GraphicsAlignment::Right),
+            hex("1b1d6102"
+                "1b62 35 31 37 ff")
+                + "1234\x1e"},
+        {barcodeBytes(language("star-line"), BarcodeType::Code128, "5%\x1e\x7f", {4, 1, true},
+             GraphicsAlignment::Center),
+            hex("1b1d6101"
+                "1b62 36 32 33 01")
+                + "5%0%^%5\x1e"},
+        // Star's ESC GS y: model 2, level, cell size, the data, print.
+        {qrCodeBytes(
+             language("star-line"), "ABC", {4, QrErrorLevel::Medium}, GraphicsAlignment::Center),
+            hex("1b1d6101"
+                "1b1d7953 30 02"
+                "1b1d7953 31 01"
+                "1b1d7953 32 04"
+                "1b1d7944 31 00 0300 414243"
+                "1b1d7950")},
     };
     for (const Row &row : rows) {
         EXPECT_FALSE(row.bytes.error) << row.bytes.error->message.toStdString();
@@ -275,6 +329,16 @@ TEST(Graphics, DrawnSymbolsReadBackFromEachLanguagesBytes)
         for (int y = 0; y < drawn.height(); ++y)
             for (int x = 0; x < drawn.width(); ++x)
                 ASSERT_EQ(back.dot(x, y), drawn.dot(x, y)) << x << "," << y;
+        // Star: the stripes hold the same dots, blank below the last row.
+        const GraphicsBytes stripes
+            = bitmapBytes(language("star-line"), drawn, GraphicsAlignment::Left);
+        ASSERT_FALSE(stripes.error);
+        const MonoBitmap star = fromStar(stripes.bytes);
+        ASSERT_EQ(star.width(), drawn.width());
+        ASSERT_EQ(star.height(), (drawn.height() + 23) / 24 * 24);
+        for (int y = 0; y < star.height(); ++y)
+            for (int x = 0; x < star.width(); ++x)
+                ASSERT_EQ(star.dot(x, y), drawn.dot(x, y)) << x << "," << y;
     }
 }
 
@@ -295,7 +359,9 @@ TEST(Graphics, RefusedWithAReason)
         {barcodeBytes(language("escpos"), BarcodeType::Itf, "", {}, GraphicsAlignment::Left),
             "no data"},
         {qrCodeBytes(language("plain"), "text", {}, GraphicsAlignment::Left), "no pictures"},
-        {qrCodeBytes(language("star-line"), "text", {}, GraphicsAlignment::Left), "no pictures"},
+        {barcodeBytes(
+             language("star-line"), BarcodeType::Code128, "caf\xe9", {}, GraphicsAlignment::Left),
+            "characters the printer does not take"},
         {bitmapBytes(language("escpos"), MonoBitmap(577, 8), GraphicsAlignment::Left), "577"},
     };
     for (const Row &row : rows) {

@@ -193,6 +193,6 @@ TEST(ImageRoundTrip, EveryGraphicsProfilePrintsTheDitheredDotsInPlace)
             EXPECT_EQ(differing, 0);
         }
     }
-    // ESC/POS at 80 and 58 mm, ESC/P 9 and 24 pin, PCL.
-    EXPECT_EQ(tried, 2 * 5);
+    // ESC/POS at 80 and 58 mm, Star Line mode, ESC/P 9 and 24 pin, PCL.
+    EXPECT_EQ(tried, 2 * 6);
 }

@@ -156,9 +156,9 @@ TEST(UndrawnGraphics, StandAsLabelledBoxesOfTheirSizeAndAreListed)
             "ESC ( B Bar code setup and print: bar codes are not drawn", 0, 0, 0, 0, 0, 0, 0, -1},
         {"star-line",
             bytes("\x1b"
-                  "b422\x50"
+                  "b722\x50"
                   "ABC\x1e"),
-            "ESC b Print bar code: bar codes are not drawn, 80 dots high", 0, 0, 0, 0, 0, 0, 0, -1},
+            "Code 93 bar codes are not drawn, 80 dots high", 0, 0, 0, 0, 0, 0, 0, -1},
         // A shaded rectangle of 600 by 300 dots at one inch, one inch.
         {"pcl5", QByteArray("\x1b*p300x300Y\x1b*c600a300b2P"),
             "ESC * c 2 P: shaded rectangle fill, 600 x 300 dots", 11, U, U, 600, 300, 2 * U, U, -1},

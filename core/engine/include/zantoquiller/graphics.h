@@ -153,8 +153,8 @@ ZANTOQUILLER_CORE_EXPORT GraphicsBytes bitmapBytes(
 ZANTOQUILLER_CORE_EXPORT GraphicsBytes barcodeBytes(const PrinterLanguage &language,
     BarcodeType type, QByteArrayView data, const BarcodeOptions &options,
     GraphicsAlignment alignment);
-/// A QR code: ESC/POS's GS ( k (model 2, size, level, store, print), else
-/// drawn and sent as bitmapBytes.
+/// A QR code: ESC/POS's GS ( k or Star's ESC GS y (model 2, size, level,
+/// store, print), else drawn and sent as bitmapBytes.
 ZANTOQUILLER_CORE_EXPORT GraphicsBytes qrCodeBytes(const PrinterLanguage &language,
     QByteArrayView data, const QrOptions &options, GraphicsAlignment alignment);
 

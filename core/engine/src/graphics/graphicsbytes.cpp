@@ -87,6 +87,31 @@ QByteArray escpColumns(const MonoBitmap &bitmap, bool twentyFourPin)
     return bytes;
 }
 
+// Star Line mode's fine density bit image (ESC X nL nH, 24 dots down a
+// column, 8 dots a millimetre both ways) in stripes fed 3 mm (ESC 0: 24
+// dots) apart; the line spacing goes back to 4 mm (ESC z 1) after.
+QByteArray starColumns(const MonoBitmap &bitmap)
+{
+    QByteArray bytes("\x1b"
+                     "0",
+        2);
+    for (int top = 0; top < bitmap.height(); top += 24) {
+        bytes += QByteArrayView("\x1bX", 2);
+        bytes += littleEndian16(bitmap.width());
+        for (int x = 0; x < bitmap.width(); ++x)
+            for (int part = 0; part < 3; ++part) {
+                uchar byte = 0;
+                for (int bit = 0; bit < 8; ++bit)
+                    if (bitmap.dot(x, top + part * 8 + bit))
+                        byte |= uchar(0x80 >> bit);
+                bytes += char(byte);
+            }
+        bytes += '\n';
+    }
+    bytes += QByteArrayView("\x1bz\x01", 3);
+    return bytes;
+}
+
 QByteArray pclRaster(const MonoBitmap &bitmap)
 {
     QByteArray bytes("\x1b*t300R\x1b*r1A");
@@ -138,7 +163,7 @@ std::optional<BarcodeType> barcodeTypeFromName(QStringView name)
 bool supportsGraphics(const PrinterLanguage &language)
 {
     const Family family = familyOf(language);
-    return family != Family::None && family != Family::StarLine;
+    return family != Family::None;
 }
 
 int graphicsDotsPerInch(const PrinterLanguage &language)
@@ -212,6 +237,9 @@ GraphicsBytes bitmapBytes(
             = shift > 0 ? bitmap.aligned(GraphicsAlignment::Right, bitmap.width() + shift) : bitmap;
         return {alignmentBytes(language, alignment) + escPosRaster(placed), std::nullopt};
     }
+    case Family::StarLine:
+        // The printer aligns the line the stripes are printed in.
+        return {alignmentBytes(language, alignment) + starColumns(bitmap), std::nullopt};
     case Family::Escp9:
     case Family::Escp24:
         return {escpColumns(bitmap.aligned(alignment, lineWidth), family == Family::Escp24),
@@ -241,19 +269,85 @@ QByteArray escPosBarcode(BarcodeType type, QByteArrayView data, const BarcodeOpt
 }
 
 // Star's ESC b n1 n2 n3 n4 data RS: n1 the symbology, n2 the characters
-// below (with a line feed after), n3 the narrowest bar, n4 the height.
+// below (with a line feed after), n3 the mode (the narrowest bar: 2, 3 or
+// 4 dots; for Code 39, NW-7 and ITF the narrow and wide bars in the ratio
+// 1:3), n4 the height in dots. Modules wider than 4 dots are printed at 4.
 QByteArray starBarcode(BarcodeType type, QByteArrayView data, const BarcodeOptions &options)
 {
     static constexpr char symbologies[] = {'3', '1', '4', '6', '5', '8'}; // in BarcodeType's order
+    const int narrow = std::clamp(options.moduleWidth, 2, 4);
+    // Modes 1 to 3 (Code 39 and NW-7: 2:6, 3:9, 4:12); ITF's 1:3 modes
+    // are 7 to 9 (2:6, 3:9, 4:12).
+    const int mode = narrow - 1 + (type == BarcodeType::Itf ? 6 : 0);
     QByteArray bytes("\x1b"
                      "b",
         2);
     bytes += symbologies[int(type)];
     bytes += options.humanReadable ? '2' : '1';
-    bytes += char('0' + std::clamp(options.moduleWidth, 2, 4) - 1);
+    bytes += char('0' + mode);
     bytes += char(std::clamp(options.height, 1, 255));
-    bytes += data;
+    if (type == BarcodeType::Code128) {
+        // % starts a pair that stands for what cannot be sent as it is:
+        // %0 for %, %@ to %_ for the control codes, %5 for DEL.
+        for (const char byte : data) {
+            if (byte == '%')
+                bytes += "%0";
+            else if (uchar(byte) < 0x20)
+                bytes += '%' + QByteArray(1, char(byte + 0x40));
+            else if (byte == '\x7f')
+                bytes += "%5";
+            else
+                bytes += byte;
+        }
+    } else {
+        bytes += data;
+    }
     bytes += '\x1e';
+    return bytes;
+}
+
+// Whether the printer's ESC b takes the data: it prints nothing for bytes
+// outside each symbology's set (libzint is more lenient, and Code 128
+// runs to 127 only).
+bool starTakes(BarcodeType type, QByteArrayView data)
+{
+    const auto all = [&](QByteArrayView allowed) {
+        return std::all_of(
+            data.begin(), data.end(), [&](char byte) { return allowed.contains(byte); });
+    };
+    switch (type) {
+    case BarcodeType::Ean13:
+    case BarcodeType::UpcA:
+    case BarcodeType::Itf:
+        return all("0123456789");
+    case BarcodeType::Code39:
+        return all("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%+-./");
+    case BarcodeType::Codabar:
+        return all("0123456789ABCDabcd$+-./:");
+    case BarcodeType::Code128:
+        return std::all_of(data.begin(), data.end(), [](char byte) { return uchar(byte) < 128; });
+    }
+    return false;
+}
+
+// Star's QR code: model 2, level and cell size (ESC GS y S 0, 1, 2), the
+// data stored (ESC GS y D 1 0 nL nH) and printed (ESC GS y P). Cells
+// wider than 8 dots are printed at 8.
+QByteArray starQr(QByteArrayView data, const QrOptions &options)
+{
+    QByteArray bytes;
+    const auto setting = [&](char which, int value) {
+        bytes += QByteArrayView("\x1b\x1dyS", 4);
+        bytes += which;
+        bytes += char(value);
+    };
+    setting('0', 2);
+    setting('1', int(options.errorLevel));
+    setting('2', std::clamp(options.moduleSize, 1, 8));
+    bytes += QByteArrayView("\x1b\x1dyD1\x00", 6);
+    bytes += littleEndian16(int(data.size()));
+    bytes += data;
+    bytes += QByteArrayView("\x1b\x1dyP", 4);
     return bytes;
 }
 
@@ -294,9 +388,9 @@ GraphicsBytes barcodeBytes(const PrinterLanguage &language, BarcodeType type, QB
         return {
             alignmentBytes(language, alignment) + escPosBarcode(type, data, options), std::nullopt};
     case Family::StarLine:
-        if (data.contains('\x1e'))
-            return failure(
-                QStringLiteral("%1 barcode: a byte 0x1e in the data").arg(barcodeTypeName(type)));
+        if (!starTakes(type, data))
+            return failure(QStringLiteral("%1 barcode: characters the printer does not take")
+                               .arg(barcodeTypeName(type)));
         return {
             alignmentBytes(language, alignment) + starBarcode(type, data, options), std::nullopt};
     default:
@@ -315,6 +409,11 @@ GraphicsBytes qrCodeBytes(const PrinterLanguage &language, QByteArrayView data,
         if (data.size() > 7089)
             return failure(QStringLiteral("QR code: too much data"));
         return {alignmentBytes(language, alignment) + escPosQr(data, options), std::nullopt};
+    }
+    if (familyOf(language) == Family::StarLine) {
+        if (data.size() > 7089)
+            return failure(QStringLiteral("QR code: too much data"));
+        return {alignmentBytes(language, alignment) + starQr(data, options), std::nullopt};
     }
     return bitmapBytes(language, bitmap, alignment);
 }

@@ -44,11 +44,12 @@ constexpr LanguageCommand commands[] {
         1, L::Fixed, A::Align},
     {"ESC GS t Select code page", "\x1B\x1Dt"sv, 1, L::Fixed, A::CodeTable},
     {"ESC R Select international character set", "\x1BR"sv, 1, L::Fixed, A::InternationalSet},
-    {"ESC 0 Set 1/8 inch line spacing",
+    // A thermal printer's: 3 mm and 4 mm (1/8 and 1/6 inch on slip printers).
+    {"ESC 0 Set 3 mm line spacing",
         "\x1B"
         "0"sv,
-        0, L::Fixed, A::LineSpacing, 1, 8},
-    {"ESC z 1 Set 1/6 inch line spacing", "\x1Bz\x01"sv, 0, L::Fixed, A::LineSpacing, 1, 6},
+        0, L::Fixed, A::LineSpacing, 30, 254},
+    {"ESC z 1 Set 4 mm line spacing", "\x1Bz\x01"sv, 0, L::Fixed, A::LineSpacing, 40, 254},
     {"ESC 3 Set n/4 mm line spacing",
         "\x1B"
         "3"sv,
@@ -81,6 +82,10 @@ constexpr LanguageCommand commands[] {
     {"ESC K Print normal density graphics", "\x1BK"sv, 2, L::CountedData, A::Ignore},
     {"ESC L Print high density graphics", "\x1BL"sv, 2, L::CountedData, A::Ignore},
     {"ESC X Print fine density graphics", "\x1BX"sv, 2, L::ColumnImage3, A::Ignore},
+    // Raster mode: its rows and settings are read by the preview until
+    // ESC * r B.
+    {"ESC * r A Enter raster mode", "\x1B*rA"sv, 0, L::Fixed, A::Ignore},
+    {"ESC * r B Quit raster mode", "\x1B*rB"sv, 0, L::Fixed, A::NoEffect},
     {"ESC RS a Set status transmission conditions",
         "\x1B\x1E"
         "a"sv,
