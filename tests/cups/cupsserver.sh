@@ -180,7 +180,7 @@ if [ ${#socket} -gt 93 ]; then
     echo "state folder path too long for a Unix socket: $dir" >&2
     exit 1
 fi
-mkdir -p "$dir"/captures/zanto-default
+mkdir -p "$dir"/captures/zanto-default "$dir"/home
 chmod 0755 "$dir"
 write_config "$dir"
 
