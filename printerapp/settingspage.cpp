@@ -60,8 +60,11 @@ void textRow(pappl_client_t *client, const char *label, const QString &key, cons
         "value=\"",
         qPrintable(key), label, type, qPrintable(key), qPrintable(key));
     escaped(client, current);
-    papplClientHTMLPrintf(client, "\"%s> <small>%s</small></td></tr>\n",
-        QByteArrayView(type) == "number" ? " min=\"0\"" : "", help);
+    // papplClientHTMLPrintf escapes the text of its %s arguments.
+    if (QByteArrayView(type) == "number")
+        papplClientHTMLPrintf(client, "\" min=\"0\"> <small>%s</small></td></tr>\n", help);
+    else
+        papplClientHTMLPrintf(client, "\"> <small>%s</small></td></tr>\n", help);
 }
 
 // The code pages the language can select on its printer; every code page
@@ -103,7 +106,7 @@ void showForm(pappl_client_t *client, pappl_printer_t *printer)
     papplClientHTMLPrintf(client,
         "<p>The settings of profile <b>%s</b> this printer lays its text jobs out with, as "
         "<code>zanto print -P %s</code> does. A change takes effect from the next job.</p>\n",
-        qPrintable(setup->profile.toHtmlEscaped()), qPrintable(setup->profile.toHtmlEscaped()));
+        qPrintable(setup->profile), qPrintable(setup->profile));
     papplClientHTMLStartForm(client, papplClientGetURI(client), false);
     papplClientHTMLPuts(client, "<table class=\"form\"><tbody>\n");
     QList<std::pair<QString, QString>> languages;
