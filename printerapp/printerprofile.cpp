@@ -166,19 +166,31 @@ void setUpPrinter(pappl_printer_t *printer, void *)
     const PrinterSetup *setup = printerSetup(printer);
     const QString name = printerName(printer);
     const QString path = printerProfilePath(name);
+    const auto tell = [&](const QString &problem) {
+        papplLogPrinter(
+            printer, PAPPL_LOGLEVEL_ERROR, "%s: %s", qPrintable(path), qPrintable(problem));
+    };
+    std::optional<QString> problem;
     try {
         if (!QFileInfo::exists(path))
             copyProfile(setup->profile, name, path);
         if (!applySetup(printer, profileSetup(setup->profile, path)))
-            papplLogPrinter(printer, PAPPL_LOGLEVEL_ERROR,
-                "The settings of %s do not make a printer; it prints as profile %s.",
-                qPrintable(path), qPrintable(setup->profile));
+            problem = QStringLiteral("its settings do not make a printer");
     } catch (const Zanto::Exception &error) {
-        papplLogPrinter(printer, PAPPL_LOGLEVEL_ERROR, "%s: %s; it prints as profile %s.",
-            qPrintable(path), qPrintable(failureMessage(error)), qPrintable(setup->profile));
+        problem = failureMessage(error);
     } catch (const std::exception &error) {
-        papplLogPrinter(printer, PAPPL_LOGLEVEL_ERROR, "%s: %s; it prints as profile %s.",
-            qPrintable(path), error.what(), qPrintable(setup->profile));
+        problem = QString::fromStdString(error.what());
+    }
+    if (problem && QFileInfo::exists(path)) {
+        // Laid out with the profile's own layout, its text jobs still read
+        // the printer's file: they fail with zanto's reason until the
+        // settings page mends it, rather than print otherwise than set.
+        tell(*problem);
+        PrinterSetup kept = *setup;
+        kept.profileFile = path;
+        applySetup(printer, kept);
+    } else if (problem) {
+        tell(*problem + QStringLiteral("; the printer prints as profile ") + setup->profile);
     }
     addSettingsPage(printer);
 }
@@ -226,6 +238,9 @@ ProfileSettings printerProfileSettings(pappl_printer_t *printer)
 std::optional<QString> changePrinterProfile(
     pappl_printer_t *printer, const ProfileSettings &changes)
 {
+    // One change at a time reads, checks and writes a printer's file.
+    static std::mutex changing;
+    const std::lock_guard lock(changing);
     const PrinterSetup *setup = printerSetup(printer);
     const QString path = printerProfilePath(printerName(printer));
     ProfileValues values;

@@ -275,6 +275,28 @@ TEST(PrinterAppSettings, RefusedValuesAreToldInZantosWordsAndChangeNothing)
     EXPECT_EQ(nextJob(app, Printer, sampleText()), zantoPrint(Profile, {}, sampleText()));
 }
 
+TEST(PrinterAppSettings, AProfileFileDamagedWhileStoppedFailsJobsUntilThePageMendsIt)
+{
+    PrinterAppProcess app;
+    app.start();
+    app.addPrinter(Printer, Profile, fileDevice(app, Printer));
+    EXPECT_EQ(app.stop(), 0);
+    const QString path = profileFile(app, Printer);
+    writeFile(path, readFile(path).replace("line-width = 80", "line-width = wide"));
+    app.start();
+    const int job = app.printText(Printer, sampleText());
+    ASSERT_GT(job, 0);
+    const PrinterAppProcess::JobEnd end = app.waitForJob(Printer, job);
+    EXPECT_EQ(end.state, IPP_JSTATE_ABORTED);
+    EXPECT_TRUE(end.message.contains(QLatin1String("line-width: 'wide'")))
+        << end.message.toStdString();
+    EXPECT_EQ(readFile(app.filePath(Printer)), QByteArray());
+
+    const Fields mended {{QStringLiteral("line-width"), QStringLiteral("70")}};
+    EXPECT_EQ(banner(submit(app, Printer, mended)), QStringLiteral("Changes saved."));
+    EXPECT_EQ(nextJob(app, Printer, sampleText()), zantoPrint(Profile, mended, sampleText()));
+}
+
 TEST(PrinterAppSettings, ThePrintersProfileGoesWithIt)
 {
     PrinterAppProcess app;
