@@ -53,13 +53,12 @@ QString printerName(pappl_printer_t *printer)
 }
 
 // The text of a printer's own copy of section.
-QByteArray profileCopy(const ProfileSection &section, const QString &printer)
+QByteArray profileCopy(const ProfileSection &section)
 {
-    QByteArray text = QStringLiteral("# The profile of printer %1 of zanto-printer-app, copied "
-                                     "from %2:%3; its settings page changes it.\n[%4]\n")
-                          .arg(printer, section.file)
+    QByteArray text = QStringLiteral("# A printer's own copy of profile %1 of %2:%3, made by "
+                                     "zanto-printer-app; its Profile page changes it.\n[%1]\n")
+                          .arg(section.name, section.file)
                           .arg(section.line)
-                          .arg(section.name)
                           .toUtf8();
     const QString folder = QFileInfo(section.file).absolutePath();
     for (const ProfileEntry &entry : section.entries)
@@ -70,7 +69,7 @@ QByteArray profileCopy(const ProfileSection &section, const QString &printer)
 }
 
 // Writes the printer's profile file from the profile as zanto reads it.
-void copyProfile(const QString &profile, const QString &printer, const QString &path)
+void copyProfile(const QString &profile, const QString &path)
 {
     QByteArray text;
     {
@@ -79,7 +78,7 @@ void copyProfile(const QString &profile, const QString &printer, const QString &
         const ProfileSection *section = store.find(profile);
         if (!section)
             throw UsageError(QStringLiteral("no profile '%1'").arg(profile));
-        text = profileCopy(*section, printer);
+        text = profileCopy(*section);
     }
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         throw Zanto::Exception(
@@ -173,7 +172,7 @@ void setUpPrinter(pappl_printer_t *printer, void *)
     std::optional<QString> problem;
     try {
         if (!QFileInfo::exists(path))
-            copyProfile(setup->profile, name, path);
+            copyProfile(setup->profile, path);
         if (!applySetup(printer, profileSetup(setup->profile, path)))
             problem = QStringLiteral("its settings do not make a printer");
     } catch (const Zanto::Exception &error) {
