@@ -45,6 +45,7 @@ struct Origin
 };
 QList<Origin> usedOrigins;
 QStringList usedArguments;
+QString printerFile;
 
 // The profile line that gave value of key; the command line when it gave
 // the value in force.
@@ -215,7 +216,14 @@ QList<ProfileSource> ProfileStore::sources()
     for (const QString &folder : configFolders)
         add(folder + ConfigFile, QStringLiteral("system"));
     add(ownFile(), QStringLiteral("own"));
+    if (!printerFile.isEmpty())
+        add(printerFile, QStringLiteral("printer"));
     return sources;
+}
+
+void ProfileStore::setPrinterFile(const QString &path)
+{
+    printerFile = path;
 }
 
 QString ProfileStore::ownFile()

@@ -39,6 +39,13 @@ public:
     static QList<ProfileSource> sources();
     // The file that `zanto profiles save` writes.
     static QString ownFile();
+    // A profile file read after every other (kind "printer"), whose sections
+    // replace those of the same names: the printer application lays out a
+    // printer's jobs with the printer's own copy of its profile. Empty (the
+    // default): none. It is the process's, as the rest of a print's state
+    // is: a program that prints from several threads sets it and prints
+    // under one lock.
+    static void setPrinterFile(const QString &path);
 
     // The lock that a save of the own file holds (Exclusive) while it reads,
     // changes and writes it, and that reading it takes (Shared): saves at

@@ -1,5 +1,6 @@
 #include "appsystem.h"
 
+#include "printerprofile.h"
 #include "profiledrivers.h"
 #include "textjob.h"
 
@@ -104,8 +105,13 @@ pappl_system_t *createSystem(int count, cups_option_t *options, void *)
         return nullptr;
     }
     const std::vector<pappl_pr_driver_t> &drivers = profileDrivers();
+    // Each printer has its own copy of its profile, which its settings page
+    // changes.
+    setPrinterProfileFolder(stateFolder);
     papplSystemSetPrinterDrivers(system, int(drivers.size()),
-        const_cast<pappl_pr_driver_t *>(drivers.data()), nullptr, nullptr, setUpDriver, nullptr);
+        const_cast<pappl_pr_driver_t *>(drivers.data()), nullptr, setUpPrinter, setUpDriver,
+        nullptr);
+    papplSystemSetEventCallback(system, forgetDeletedPrinter, nullptr);
     papplSystemAddMIMEFilter(system, "text/plain", RawFormat, printTextFile, nullptr);
     papplSystemSetMIMECallback(system, documentFormat, nullptr);
     // PAPPL 1.3's web pages read the footer unchecked: without one, the

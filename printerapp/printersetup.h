@@ -15,6 +15,7 @@ namespace ZantoApp {
 struct PrinterSetup
 {
     QString profile; ///< the profile's name, as `zanto print -P` takes it
+    QString profileFile; ///< the printer's own copy of the profile; empty: none
     const Zanto::PrinterLanguage *language = nullptr; ///< never null once set up
     int columns = 80; ///< characters per line of the profile's layout
     int linesPerPage = 66; ///< lines per page (form length) of the profile

@@ -124,28 +124,36 @@ bool setUpDriver(pappl_system_t *system, const char *driverName, const char *, c
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "Profile '%s': %s", driverName, error.what());
         return false;
     }
-    std::snprintf(data->make_and_model, sizeof data->make_and_model, "%s (%s)",
-        setup->language->displayName().toUtf8().constData(), driverName);
-    data->kind = setup->roll ? PAPPL_KIND_RECEIPT : PAPPL_KIND_DOCUMENT;
-    data->format = RawFormat;
-    data->printfile_cb = printRawFile;
-    data->ppm = 1;
-    data->color_supported = PAPPL_COLOR_MODE_MONOCHROME;
-    data->color_default = PAPPL_COLOR_MODE_MONOCHROME;
-    data->orient_default = IPP_ORIENT_PORTRAIT;
-    data->quality_default = IPP_QUALITY_NORMAL;
-    data->sides_supported = PAPPL_SIDES_ONE_SIDED;
-    data->sides_default = PAPPL_SIDES_ONE_SIDED;
-    setMedia(*data, *setup);
-    addTextOptions(*data, attributes, *setup);
+    fillDriverData(*data, attributes, std::move(setup));
+    return true;
+}
+
+void fillDriverData(
+    pappl_pr_driver_data_t &data, ipp_t **attributes, std::unique_ptr<PrinterSetup> setup)
+{
+    std::snprintf(data.make_and_model, sizeof data.make_and_model, "%s (%s)",
+        setup->language->displayName().toUtf8().constData(), setup->profile.toUtf8().constData());
+    data.kind = setup->roll ? PAPPL_KIND_RECEIPT : PAPPL_KIND_DOCUMENT;
+    data.format = RawFormat;
+    data.printfile_cb = printRawFile;
+    data.ppm = 1;
+    data.color_supported = PAPPL_COLOR_MODE_MONOCHROME;
+    data.color_default = PAPPL_COLOR_MODE_MONOCHROME;
+    data.orient_default = IPP_ORIENT_PORTRAIT;
+    data.quality_default = IPP_QUALITY_NORMAL;
+    data.sides_supported = PAPPL_SIDES_ONE_SIDED;
+    data.sides_default = PAPPL_SIDES_ONE_SIDED;
+    setMedia(data, *setup);
+    // Declared anew when the printer's settings change.
+    data.num_vendor = 0;
+    addTextOptions(data, attributes, *setup);
     // Resolutions, dithering and the raster callbacks: languages without
     // graphics get callbacks that abort a raster job with the reason, as
     // PAPPL takes no driver data without them.
-    setUpRaster(*data, *setup);
-    data->status_cb = updateStatus;
-    data->extension = setup.release();
-    data->delete_cb = freeSetup;
-    return true;
+    setUpRaster(data, *setup);
+    data.status_cb = updateStatus;
+    data.extension = setup.release();
+    data.delete_cb = freeSetup;
 }
 
 } // namespace ZantoApp

@@ -3,8 +3,11 @@
 // PROFILE` does.
 #pragma once
 
+#include "printersetup.h"
+
 #include <pappl/pappl.h>
 
+#include <memory>
 #include <vector>
 
 namespace ZantoApp {
@@ -18,5 +21,10 @@ const std::vector<pappl_pr_driver_t> &profileDrivers();
 /// and keeps a PrinterSetup in its extension.
 bool setUpDriver(pappl_system_t *system, const char *driverName, const char *deviceUri,
     const char *deviceId, pappl_pr_driver_data_t *data, ipp_t **attributes, void *context);
+
+/// Fills data and attributes as the driver of setup's layout does; data's
+/// extension takes setup over.
+void fillDriverData(
+    pappl_pr_driver_data_t &data, ipp_t **attributes, std::unique_ptr<PrinterSetup> setup);
 
 } // namespace ZantoApp

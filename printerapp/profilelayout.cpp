@@ -16,22 +16,6 @@ using namespace Zanto::Cli;
 
 namespace {
 
-// The values [default] and profile give, read by zanto print's own
-// parser, so that they are checked and resolved as a print takes them.
-QList<ResolvedValue> resolvedValues(const QString &profile)
-{
-    const std::lock_guard lock(printCommandLock());
-    const ProfileStore store = ProfileStore::load();
-    if (!store.find(profile))
-        throw UsageError(QStringLiteral("profile"), profile,
-            QStringLiteral("no profile named '%1'").arg(profile));
-    QList<ResolvedValue> values;
-    interceptProfileParse(
-        [&](QCommandLineParser &parser) { values = resolveProfile(parser, store, profile); });
-    runPrint({});
-    return values;
-}
-
 QString valueOf(const QList<ResolvedValue> &values, const QString &key)
 {
     QString found;
@@ -89,12 +73,38 @@ std::mutex &printCommandLock()
     return lock;
 }
 
-PrinterSetup profileSetup(const QString &profile)
+PrinterProfileFile::PrinterProfileFile(const QString &path)
 {
-    const QList<ResolvedValue> values = resolvedValues(profile);
+    ProfileStore::setPrinterFile(path);
+}
+
+PrinterProfileFile::~PrinterProfileFile()
+{
+    ProfileStore::setPrinterFile({});
+}
+
+QList<ResolvedValue> profileValues(const QString &profile, const QString &printerFile)
+{
+    const std::lock_guard lock(printCommandLock());
+    const PrinterProfileFile own(printerFile);
+    const ProfileStore store = ProfileStore::load();
+    if (!store.find(profile))
+        throw UsageError(QStringLiteral("profile"), profile,
+            QStringLiteral("no profile named '%1'").arg(profile));
+    QList<ResolvedValue> values;
+    interceptProfileParse(
+        [&](QCommandLineParser &parser) { values = resolveProfile(parser, store, profile); });
+    runPrint({});
+    return values;
+}
+
+PrinterSetup profileSetup(const QString &profile, const QString &printerFile)
+{
+    const QList<ResolvedValue> values = profileValues(profile, printerFile);
     const TZantoquiller defaults;
     PrinterSetup setup;
     setup.profile = profile;
+    setup.profileFile = printerFile;
     const QString languageName = valueOf(values, QStringLiteral("language"));
     const QString typeName = valueOf(values, QStringLiteral("printer-type"));
     if (!languageName.isEmpty())

@@ -61,10 +61,14 @@ QStringList textOptionArguments(pappl_job_t *job, const PrinterSetup &setup)
     return arguments;
 }
 
-// Lays text out with zanto print as arguments say, one job at a time.
-void layOut(const QStringList &arguments)
+// Lays text out with zanto print as arguments say, one job at a time,
+// with the printer's own profile file when it has one.
+void layOut(const QStringList &arguments, const QString &printerFile)
 {
     const std::lock_guard lock(printCommandLock());
+    if (!printerFile.isEmpty() && !QFile::exists(printerFile))
+        throw JobRefused("the printer's profile file " + printerFile.toStdString() + " is gone");
+    const PrinterProfileFile own(printerFile);
     try {
         Zanto::Cli::runPrint(arguments);
     } catch (const Zanto::Cli::UsageError &error) {
@@ -141,7 +145,7 @@ bool printTextFile(pappl_job_t *job, pappl_device_t *device, void *)
         arguments << textOptionArguments(job, *setup);
         arguments << QStringLiteral("-o") << output << QStringLiteral("--")
                   << QString::fromLocal8Bit(papplJobGetFilename(job));
-        layOut(arguments);
+        layOut(arguments, setup->profileFile);
         try {
             copyToDevice(output, device);
             done = true;
