@@ -22,6 +22,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,7 @@ public:
             {QStringLiteral("-p"), m_queue, QStringLiteral("-E"), QStringLiteral("-v"),
                 m_app.printerUri(QStringLiteral("matrix")), QStringLiteral("-m"),
                 QStringLiteral("everywhere")});
+        waitForDriver();
     }
     ~AppBehindCups()
     {
@@ -159,6 +161,29 @@ public:
     QString filePath(const QString &name) const { return m_app.filePath(name); }
 
 private:
+    // The scheduler makes the queue's PPD from the printer's attributes
+    // after lpadmin has returned; a job that comes first goes to the
+    // printer as it is. Ready once its make and model are the PPD's.
+    void waitForDriver() const
+    {
+        QString model;
+        for (int tries = 0; tries < 300; ++tries) {
+            ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+            char uri[HTTP_MAX_URI];
+            httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                ippPort(), "/printers/%s", m_queue.toUtf8().constData());
+            ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+            ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+            model = QString::fromUtf8(ippGetString(
+                ippFindAttribute(response, "printer-make-and-model", IPP_TAG_TEXT), 0, nullptr));
+            ippDelete(response);
+            if (model.contains(QLatin1String("IPP Everywhere")))
+                return;
+            QThread::msleep(100);
+        }
+        throw std::runtime_error("the queue has no IPP Everywhere driver: " + model.toStdString());
+    }
+
     ReadyPrinter m_printer;
     PrinterAppProcess m_app;
     QString m_queue;
