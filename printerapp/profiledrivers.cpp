@@ -7,8 +7,11 @@
 #include "statusreasons.h"
 #include "textjob.h"
 
+#include <zantoquiller/graphics.h>
+
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -36,6 +39,20 @@ int hundredthsOfMm(double millimetres)
     return int(std::lround(millimetres * 100));
 }
 
+// The side margins the head leaves on paper width wide, at least 1 mm:
+// CUPS 2.4 gives a queue it makes of a printer whose media have no margins
+// (lpadmin -m everywhere) a default page size it does not list, and lays
+// its jobs out on Letter then.
+int sideMargin(const PrinterSetup &setup, int width)
+{
+    constexpr int Least = 100;
+    if (!Zanto::supportsGraphics(*setup.language))
+        return Least;
+    const int reach = int(std::lround(Zanto::graphicsLineWidth(*setup.language) * 2540.0
+        / Zanto::graphicsDotsPerInch(*setup.language)));
+    return std::max(Least, (width - reach) / 2);
+}
+
 // The PWG name of a sheet of the size, or a custom one named after paper.
 std::string mediaName(const char *paper, int width, int length)
 {
@@ -50,6 +67,9 @@ void setMedia(pappl_pr_driver_data_t &data, const PrinterSetup &setup)
 {
     const QByteArray paper = setup.paper.toUtf8();
     const int width = hundredthsOfMm(setup.paperWidthMm);
+    data.left_right = sideMargin(setup, width);
+    data.media_default.left_margin = data.left_right;
+    data.media_default.right_margin = data.left_right;
     char name[128];
     if (setup.roll) {
         // A roll is cut where the job ends: any length from a short
@@ -64,6 +84,9 @@ void setMedia(pappl_pr_driver_data_t &data, const PrinterSetup &setup)
             mediaName(paper.constData(), width, length).c_str());
         data.media_default.size_width = width;
         data.media_default.size_length = length;
+        // A size of its own too: CUPS makes no queue for a printer whose
+        // media are only ranges.
+        data.media[data.num_media++] = keptText(data.media_default.size_name);
         std::snprintf(data.media_default.source, sizeof data.media_default.source, "main-roll");
         data.source[0] = "main-roll";
         data.tracking_supported = PAPPL_MEDIA_TRACKING_CONTINUOUS;
