@@ -83,6 +83,13 @@ ssize_t readUri(pappl_device_t *, void *, size_t)
 ssize_t writeUri(pappl_device_t *device, const void *buffer, size_t bytes)
 {
     auto *open = static_cast<OpenDevice *>(papplDeviceGetData(device));
+    if (!open) {
+        // PAPPL 1.3 may run two jobs of a printer at once when one is
+        // canceled as the next arrives; the one that ends first closes the
+        // device under the other.
+        papplDeviceError(device, "the device was closed under the job");
+        return -1;
+    }
     try {
         open->output.write(static_cast<const char *>(buffer), bytes, WriteTimeout);
         return ssize_t(bytes);

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -42,7 +43,10 @@ int hundredthsOfMm(double millimetres)
 // '-' only; without one CUPS would make it of the size ("80x304.8mm").
 std::string mediaName(const QString &paper, int width, int length)
 {
-    if (const pwg_media_t *known = pwgMediaForSize(width, length))
+    // CUPS answers a size it does not know with a "custom_" name of its own
+    // making, whose middle part has the size's '.' in it.
+    const pwg_media_t *known = pwgMediaForSize(width, length);
+    if (known && std::strncmp(known->pwg, "custom_", 7) != 0)
         return known->pwg;
     std::string part;
     for (const QChar c : paper.toLower()) {
