@@ -141,11 +141,9 @@ void showForm(pappl_client_t *client, const FormValues &form, const char *status
         text(client, "Name"), text(client, "Name of printer"), form.name.c_str(),
         text(client, "Device"), text(client, "Select Device"));
     // USB, the ports and network printers; DNS-SD only where Avahi answers.
-    pappl_devtype_t types = PAPPL_DEVTYPE_ALL;
-    if (!dnssdAvailable())
-        types = pappl_devtype_t(types & ~PAPPL_DEVTYPE_DNS_SD);
     Listing listing {client, &form.device};
-    papplDeviceList(types, listDevice, &listing, papplLogDevice, papplClientGetSystem(client));
+    papplDeviceList(
+        listableDeviceTypes(), listDevice, &listing, papplLogDevice, papplClientGetSystem(client));
     papplClientHTMLPrintf(client,
         "<option value=\"socket\"%s>%s</option></select></td></tr>\n"
         "              <tr><th><label for=\"hostname\">%s:</label></th><td><input "

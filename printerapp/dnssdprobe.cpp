@@ -3,6 +3,8 @@
 #include <avahi-client/client.h>
 #include <avahi-common/simple-watch.h>
 
+#include <cstdio>
+
 namespace ZantoApp {
 
 bool dnssdAvailable()
@@ -20,6 +22,28 @@ bool dnssdAvailable()
         avahi_client_free(client);
     avahi_simple_poll_free(poll);
     return running;
+}
+
+pappl_devtype_t listableDeviceTypes()
+{
+    const unsigned all = PAPPL_DEVTYPE_ALL;
+    return pappl_devtype_t(dnssdAvailable() ? all : all & ~unsigned(PAPPL_DEVTYPE_DNS_SD));
+}
+
+int showDevicesWithoutDnssd()
+{
+    papplDeviceList(
+        pappl_devtype_t(unsigned(PAPPL_DEVTYPE_ALL) & ~unsigned(PAPPL_DEVTYPE_DNS_SD)),
+        [](const char *, const char *uri, const char *, void *) {
+            std::printf("%s\n", uri);
+            return false;
+        },
+        nullptr,
+        [](const char *message, void *) {
+            std::fprintf(stderr, "zanto-printer-app: %s\n", message);
+        },
+        nullptr);
+    return 0;
 }
 
 } // namespace ZantoApp

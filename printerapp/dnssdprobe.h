@@ -4,9 +4,19 @@
 // bus has no avahi-daemon on it; it is asked only where Avahi answers.
 #pragma once
 
+#include <pappl/pappl.h>
+
 namespace ZantoApp {
 
 /// True when the avahi-daemon answers on the D-Bus system bus.
 bool dnssdAvailable();
+
+/// The device types it is safe to list now: all, less DNS-SD where Avahi
+/// does not answer.
+pappl_devtype_t listableDeviceTypes();
+
+/// The `devices` subcommand where Avahi does not answer (PAPPL's aborts
+/// there): the URI of each device found, one a line; its exit status.
+int showDevicesWithoutDnssd();
 
 } // namespace ZantoApp

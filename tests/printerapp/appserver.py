@@ -28,7 +28,7 @@ def free_loopback_port():
 
 
 class AppServer:
-    def __init__(self, program, workdir, log_level="info"):
+    def __init__(self, program, workdir, log_level="info", environment=None):
         self.port = free_loopback_port()
         self.workdir = os.path.abspath(workdir)
         self.state = os.path.join(self.workdir, "state")
@@ -40,6 +40,7 @@ class AppServer:
             os.symlink(os.path.abspath(program), self.program)
         self.log_path = os.path.join(self.workdir, "server.log")
         self.log_level = log_level
+        self.extra_environment = environment or {}
         self.process = None
 
     @property
@@ -51,6 +52,7 @@ class AppServer:
 
     def environment(self):
         environment = dict(os.environ)
+        environment.update(self.extra_environment)
         environment["TMPDIR"] = self.temporary
         # PAPPL's and CUPS's own allocations that live to the end of a
         # process, in a build with the leak checker.

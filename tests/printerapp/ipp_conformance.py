@@ -220,20 +220,27 @@ def make_documents(folder):
     flat_jpeg(os.path.join(folder, "gray.jpg"), 64, 48, 1)
 
 
-def main(argv):
-    if len(argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    program, workdir = argv[1:]
-    ipptool = shutil.which("ipptool")
-    tests_folder = "/usr/share/cups/ipptool"
-    if not ipptool or not os.path.isdir(tests_folder):
-        print("SKIP: ipptool and CUPS's tests (cups-ipp-utils) are not installed")
-        return 77
-    os.makedirs(workdir, exist_ok=True)
-    run = tempfile.mkdtemp(prefix="ipp-", dir=os.path.abspath(workdir))
-    make_documents(run)
-    make_raster_samples(run, os.path.join(tests_folder, "ipp-everywhere.test"))
+def job_started_twice(log):
+    """The job PAPPL 1.3.1 started a second time while the first run of it
+    went on, if the server log shows one; else None."""
+    running = set()
+    for line in log.splitlines():
+        event = re.search(r"\[Job (\d+)\] (Starting print job|Completed|Canceled|Aborted)", line)
+        if not event:
+            continue
+        job = event.group(1)
+        if event.group(2) != "Starting print job":
+            running.discard(job)
+        elif job in running:
+            return job
+        else:
+            running.add(job)
+    return None
+
+
+def run_tests(program, ipptool, tests_folder, run):
+    """One server, its printers and every test file; (summary lines,
+    failures not known, the server's log)."""
     unexpected = []
     summary = []
     app = AppServer(program, os.path.join(run, "app"))
@@ -259,9 +266,7 @@ def main(argv):
                     counts.setdefault(file, {"PASS": 0, "FAIL": 0, "SKIP": 0})[result] += 1
                     if result != "FAIL":
                         continue
-                    if not failed:
-                        failed = ["(no expectation named)"]
-                    for expectation in failed:
+                    for expectation in failed or ["(no expectation named)"]:
                         if not known(test_name, expectation):
                             unexpected.append(f"{name} {file}: {test_name}: {expectation}")
                 for file, count in counts.items():
@@ -271,9 +276,44 @@ def main(argv):
         status = app.stop()
     if status != 0:
         unexpected.append(f"the server ended with status {status}")
-    for line in app.log().splitlines():
+    log = app.log()
+    for line in log.splitlines():
         if re.search(r"runtime error|AddressSanitizer|terminate called", line):
             unexpected.append("server: " + line)
+    return summary, unexpected, log
+
+
+# PAPPL 1.3.1 looks for the next job of a printer without a lock: when a job
+# ends as another arrives, both threads may start the same job, and the two
+# runs of it share the device and the spool file (PAPPL's JPEG filter then
+# opens the file the other run removed, and the server dies). The tests send
+# jobs fast enough to meet it now and then; a run where the log shows it is
+# run again, up to ATTEMPTS times.
+ATTEMPTS = 3
+
+
+def main(argv):
+    if len(argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    program, workdir = argv[1:]
+    ipptool = shutil.which("ipptool")
+    tests_folder = "/usr/share/cups/ipptool"
+    if not ipptool or not os.path.isdir(tests_folder):
+        print("SKIP: ipptool and CUPS's tests (cups-ipp-utils) are not installed")
+        return 77
+    os.makedirs(workdir, exist_ok=True)
+    for attempt in range(1, ATTEMPTS + 1):
+        run = tempfile.mkdtemp(prefix="ipp-", dir=os.path.abspath(workdir))
+        make_documents(run)
+        make_raster_samples(run, os.path.join(tests_folder, "ipp-everywhere.test"))
+        summary, unexpected, log = run_tests(program, ipptool, tests_folder, run)
+        twice = job_started_twice(log)
+        if unexpected and twice and attempt < ATTEMPTS:
+            print(f"==== PAPPL started job {twice} twice (its job start race); "
+                  f"the failures of attempt {attempt} were:\n" + "\n".join(unexpected))
+            continue
+        break
     print("==== Summary (file: the test file a result comes from)")
     print("\n".join(summary))
     if unexpected:
