@@ -1,7 +1,9 @@
 #include "appsystem.h"
 
+#include "addprinterpage.h"
 #include "printerprofile.h"
 #include "profiledrivers.h"
+#include "testpage.h"
 #include "textjob.h"
 
 #include <QDir>
@@ -117,6 +119,8 @@ pappl_system_t *createSystem(int count, cups_option_t *options, void *)
     // PAPPL 1.3's web pages read the footer unchecked: without one, the
     // first page shown ends the server.
     papplSystemSetFooterHTML(system, "Zantoquiller Printer Application");
+    addAddPrinterPage(system);
+    setTestPageFolder(spoolFolder.toLocal8Bit());
 
     // Lives as long as the system.
     static std::string stateFile;

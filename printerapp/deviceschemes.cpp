@@ -2,6 +2,10 @@
 
 #include <zantoquiller/platform/outputdevice.h>
 
+#include <QByteArray>
+#include <QDir>
+#include <QStringList>
+
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -83,6 +87,13 @@ ssize_t readUri(pappl_device_t *, void *, size_t)
 ssize_t writeUri(pappl_device_t *device, const void *buffer, size_t bytes)
 {
     auto *open = static_cast<OpenDevice *>(papplDeviceGetData(device));
+    if (!open) {
+        // PAPPL 1.3 may run two jobs of a printer at once when one is
+        // canceled as the next arrives; the one that ends first closes the
+        // device under the other.
+        papplDeviceError(device, "the device was closed under the job");
+        return -1;
+    }
     try {
         open->output.write(static_cast<const char *>(buffer), bytes, WriteTimeout);
         return ssize_t(bytes);
@@ -98,9 +109,38 @@ pappl_preason_t statusOfUri(pappl_device_t *)
     return PAPPL_PREASON_NONE;
 }
 
+// The ports of /dev whose names match patterns, each as scheme:/dev/NAME;
+// true when cb asked to stop.
+bool listPorts(const char *scheme, const QStringList &patterns, const char *kind,
+    pappl_device_cb_t cb, void *data)
+{
+    const QDir devices(QStringLiteral("/dev"));
+    for (const QString &name : devices.entryList(patterns, QDir::System, QDir::Name)) {
+        const QByteArray path = devices.filePath(name).toLocal8Bit();
+        const QByteArray uri = QByteArray(scheme) + ':' + path;
+        const QByteArray info = QByteArray(kind) + ' ' + path;
+        if (cb(info.constData(), uri.constData(), "", data))
+            return true;
+    }
+    return false;
+}
+
+// USB and PCI serial adapters; the motherboard's ttyS ports are there
+// whether or not a UART is, so they are named by URI only.
+bool listSerial(pappl_device_cb_t cb, void *data, pappl_deverror_cb_t, void *)
+{
+    return listPorts(
+        "serial", {QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, "Serial port", cb, data);
+}
+
+bool listParallel(pappl_device_cb_t cb, void *data, pappl_deverror_cb_t, void *)
+{
+    return listPorts("parallel", {QStringLiteral("lp[0-9]*")}, "Parallel port", cb, data);
+}
+
 bool listNone(pappl_device_cb_t, void *, pappl_deverror_cb_t, void *)
 {
-    return false; // such devices are named, not found
+    return false; // files are named, not found
 }
 
 } // namespace
@@ -121,10 +161,14 @@ namespace ZantoApp {
 
 void addDeviceSchemes()
 {
-    for (const char *scheme : schemes)
-        papplDeviceAddScheme(scheme,
-            std::strcmp(scheme, "file") == 0 ? PAPPL_DEVTYPE_FILE : PAPPL_DEVTYPE_CUSTOM_LOCAL,
-            listNone, openUri, closeUri, readUri, writeUri, statusOfUri, nullptr);
+    for (const char *scheme : schemes) {
+        const bool file = std::strcmp(scheme, "file") == 0;
+        const pappl_devlist_cb_t list = file     ? listNone
+            : std::strcmp(scheme, "serial") == 0 ? listSerial
+                                                 : listParallel;
+        papplDeviceAddScheme(scheme, file ? PAPPL_DEVTYPE_FILE : PAPPL_DEVTYPE_CUSTOM_LOCAL, list,
+            openUri, closeUri, readUri, writeUri, statusOfUri, nullptr);
+    }
     _papplDeviceAddNetworkSchemes();
     _papplDeviceAddUSBScheme();
 }

@@ -4,6 +4,7 @@
 // the zanto profiles.
 #include "appsystem.h"
 #include "deviceschemes.h"
+#include "dnssdprobe.h"
 #include "failuremessage.h"
 #include "profiledrivers.h"
 
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #ifndef ZANTO_VERSION
@@ -38,6 +40,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "zanto-printer-app: %s\n", error.what());
         return 1;
     }
+    // PAPPL's own device list searches DNS-SD, which aborts without Avahi.
+    if (argc == 2 && std::strcmp(argv[1], "devices") == 0 && !ZantoApp::dnssdAvailable())
+        return ZantoApp::showDevicesWithoutDnssd();
     return papplMainloop(argc, argv, ZANTO_VERSION, nullptr, int(drivers->size()),
         const_cast<pappl_pr_driver_t *>(drivers->data()), nullptr, ZantoApp::setUpDriver, nullptr,
         nullptr, ZantoApp::createSystem, nullptr, nullptr);

@@ -5,6 +5,7 @@
 #include "profiles.h"
 #include "rasterjob.h"
 #include "statusreasons.h"
+#include "testpage.h"
 #include "textjob.h"
 
 #include <zantoquiller/graphics.h>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -54,18 +56,33 @@ int sideMargin(const PrinterSetup &setup, int width)
 }
 
 // The PWG name of a sheet of the size, or a custom one named after paper.
-std::string mediaName(const char *paper, int width, int length)
+// A self-describing name's middle part takes lower-case letters, digits and
+// '-' only; without one CUPS would make it of the size ("80x304.8mm").
+std::string mediaName(const QString &paper, int width, int length)
 {
-    if (const pwg_media_t *known = pwgMediaForSize(width, length))
+    // CUPS answers a size it does not know with a "custom_" name of its own
+    // making, whose middle part has the size's '.' in it.
+    const pwg_media_t *known = pwgMediaForSize(width, length);
+    if (known && std::strncmp(known->pwg, "custom_", 7) != 0)
         return known->pwg;
+    std::string part;
+    for (const QChar c : paper.toLower()) {
+        if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
+            part += char(c.unicode());
+        else if (!part.empty() && part.back() != '-')
+            part += '-';
+    }
+    while (!part.empty() && part.back() == '-')
+        part.pop_back();
+    if (part.empty())
+        part = "paper";
     char name[128];
-    pwgFormatSizeName(name, sizeof name, "custom", paper, width, length, nullptr);
+    pwgFormatSizeName(name, sizeof name, "custom", part.c_str(), width, length, nullptr);
     return name;
 }
 
 void setMedia(pappl_pr_driver_data_t &data, const PrinterSetup &setup)
 {
-    const QByteArray paper = setup.paper.toUtf8();
     const int width = hundredthsOfMm(setup.paperWidthMm);
     data.left_right = sideMargin(setup, width);
     data.media_default.left_margin = data.left_right;
@@ -81,7 +98,7 @@ void setMedia(pappl_pr_driver_data_t &data, const PrinterSetup &setup)
         data.num_media = 2;
         const int length = 30480; // a 12 in receipt, as a preview shows one
         std::snprintf(data.media_default.size_name, sizeof data.media_default.size_name, "%s",
-            mediaName(paper.constData(), width, length).c_str());
+            mediaName(setup.paper, width, length).c_str());
         data.media_default.size_width = width;
         data.media_default.size_length = length;
         // A size of its own too: CUPS makes no queue for a printer whose
@@ -93,7 +110,7 @@ void setMedia(pappl_pr_driver_data_t &data, const PrinterSetup &setup)
         data.media_default.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
     } else {
         const int length = hundredthsOfMm(setup.paperLengthMm);
-        data.media[0] = keptText(mediaName(paper.constData(), width, length));
+        data.media[0] = keptText(mediaName(setup.paper, width, length));
         data.num_media = 1;
         std::snprintf(
             data.media_default.size_name, sizeof data.media_default.size_name, "%s", data.media[0]);
@@ -175,6 +192,7 @@ void fillDriverData(
     // PAPPL takes no driver data without them.
     setUpRaster(data, *setup);
     data.status_cb = updateStatus;
+    data.testpage_cb = writeTestPage;
     data.extension = setup.release();
     data.delete_cb = freeSetup;
 }

@@ -75,6 +75,10 @@ void layOut(const QStringList &arguments, const QString &printerFile)
         throw JobRefused(error.what());
     } catch (const Zanto::Exception &error) {
         throw JobRefused(Zanto::Cli::failureMessage(error).toStdString());
+    } catch (const Zanto::Cli::CommandFailure &error) {
+        // Such as a spool file gone under a job PAPPL ended meanwhile:
+        // the job fails, the server goes on.
+        throw JobRefused(error.what());
     }
 }
 

@@ -35,18 +35,10 @@ Running it against an application, with a private state and a free port:
         Receipt socket://127.0.0.1:9100 escpos-80mm
     kill $app
 
-PAPPL 1.3 looks for DNS-SD printers whenever it shows the Add Printer page.
-Without a D-Bus system bus it aborts there; with a bus but no avahi-daemon
-the failed search keeps a lock, and adding the printer then hangs. Where
-neither runs (a container), a private bus with an avahi-daemon on the
-loopback interface alone gives PAPPL what it needs (as root):
-
-    printf '[server]\nuse-ipv6=no\nallow-interfaces=lo\n' >$state/avahi.conf
-    dbus-daemon --session --address=unix:path=$state/bus --fork --print-pid >$state/bus.pid
-    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$state/bus
-    avahi-daemon --no-drop-root --no-chroot -f $state/avahi.conf &
-
-started before the application (and stopped after it, by their process ids).
+PAPPL 1.3's own Add Printer page looks for DNS-SD printers each time it is
+shown, which aborts without a D-Bus system bus and hangs for good with a bus
+but no avahi-daemon; zanto-printer-app has a page of its own there, which
+searches DNS-SD only where Avahi answers, so no daemon is needed.
 
 It needs chromium and chromium-driver (tools/bootstrap installs them) and
 python3 only.
