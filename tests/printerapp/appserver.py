@@ -100,14 +100,22 @@ class AppServer:
 
     def stop(self):
         """SIGTERM, then the exit status (a crash is a negative signal)."""
-        if not self.process or self.process.poll() is not None:
-            return self.process.returncode if self.process else 0
-        self.process.send_signal(signal.SIGTERM)
-        try:
-            return self.process.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            return self.process.wait()
+        if not self.process:
+            return 0
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        # PAPPL leaves root's socket behind in /run.
+        if os.geteuid() == 0:
+            try:
+                os.remove(f"/run/{os.path.basename(self.program)}.sock")
+            except FileNotFoundError:
+                pass
+        return self.process.returncode
 
     def log(self):
         try:
