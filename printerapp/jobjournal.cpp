@@ -105,20 +105,6 @@ void forget(Journal &journal, pappl_job_t *job)
     journal.records.erase(found);
 }
 
-void jobEvent(
-    pappl_system_t *system, pappl_printer_t *, pappl_job_t *job, pappl_event_t, void *data)
-{
-    // Jobs PAPPL drops while it shuts down are the ones kept.
-    if (!job || papplSystemIsShutdown(system))
-        return;
-    auto &journal = *static_cast<Journal *>(data);
-    const std::lock_guard lock(journal.mutex);
-    if (papplJobGetState(job) >= IPP_JSTATE_CANCELED)
-        forget(journal, job);
-    else
-        record(journal, job);
-}
-
 // The records in folder, oldest job first for each printer.
 std::vector<Recorded> readRecords(const QString &folder)
 {
@@ -225,13 +211,18 @@ void resubmit(pappl_system_t *system, Journal &journal, const Recorded &recorded
     QFile::remove(kept);
 }
 
-// Records the jobs that have come since the last time: PAPPL tells of no
-// event when a queued job's document has arrived. Once, first, submits
+// Records the jobs that have come since the last time and forgets those
+// that have ended. Not on PAPPL's events: it tells of none when a queued
+// job's document has arrived, and raises them holding locks of the job
+// that the journal's own look at the jobs would wait for. Once, first, submits
 // again the jobs of the earlier run: PAPPL aborts a job submitted before
 // the system runs.
 bool sweep(pappl_system_t *system, void *data)
 {
     auto &journal = *static_cast<Journal *>(data);
+    // Jobs PAPPL drops while it shuts down are the ones to keep.
+    if (papplSystemIsShutdown(system))
+        return false;
     if (!journal.resubmitted) {
         journal.resubmitted = true;
         for (const Recorded &recorded : journal.recovered)
@@ -240,13 +231,15 @@ bool sweep(pappl_system_t *system, void *data)
     papplSystemIteratePrinters(
         system,
         [](pappl_printer_t *printer, void *data) {
-            papplPrinterIterateActiveJobs(
+            papplPrinterIterateAllJobs(
                 printer,
                 [](pappl_job_t *job, void *data) {
                     auto &journal = *static_cast<Journal *>(data);
                     const std::lock_guard lock(journal.mutex);
                     if (papplJobGetState(job) < IPP_JSTATE_CANCELED)
                         record(journal, job);
+                    else
+                        forget(journal, job);
                 },
                 data, 1, 0);
         },
@@ -268,7 +261,6 @@ void keepJobs(pappl_system_t *system, const QString &folder, const QString &spoo
             "Cannot make the folder %s: jobs will not outlive a restart", qPrintable(folder));
         return;
     }
-    papplSystemSetEventCallback(system, jobEvent, &journal);
     journal.recovered = readRecords(folder);
     papplSystemAddTimerCallback(system, 0, 1, sweep, &journal);
 }
