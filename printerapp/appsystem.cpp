@@ -1,6 +1,7 @@
 #include "appsystem.h"
 
 #include "addprinterpage.h"
+#include "jobjournal.h"
 #include "printerprofile.h"
 #include "profiledrivers.h"
 #include "testpage.h"
@@ -40,6 +41,46 @@ bool logLevel(const char *name, pappl_loglevel_t &level)
         }
     }
     return false;
+}
+
+// Whether the server listens on the loopback interface alone, where PAPPL
+// lets every client change printers.
+bool loopbackOnly(const char *hostName)
+{
+    for (const char *name : {"localhost", "localhost.localdomain", "::1", "[::1]"})
+        if (std::strcmp(hostName, name) == 0)
+            return true;
+    return std::strncmp(hostName, "127.", 4) == 0;
+}
+
+// The authentication of a server reachable from other hosts with no PAM
+// service to check passwords: clients on the loopback interface may change
+// printers, as they may when the server listens there alone; no other may.
+http_status_t refuseRemoteChanges(pappl_client_t *client, const char *, gid_t, void *)
+{
+    return httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client))) ? HTTP_STATUS_CONTINUE
+                                                                         : HTTP_STATUS_FORBIDDEN;
+}
+
+// Loads the printers of the state file, without PAPPL's record of the
+// queue: the job journal keeps the queue.
+void loadPrinters(pappl_system_t *system, const QString &stateFile)
+{
+    QFile saved(stateFile);
+    if (!saved.open(QIODevice::ReadOnly))
+        return;
+    QByteArray printers;
+    for (const QByteArray &line : saved.readAll().split('\n'))
+        if (!line.startsWith("Job "))
+            printers += line + '\n';
+    const QString loaded = stateFile + QStringLiteral(".loading");
+    QFile copy(loaded);
+    if (copy.open(QIODevice::WriteOnly) && copy.write(printers) == printers.size() && copy.flush())
+        papplSystemLoadState(system, QFile::encodeName(loaded).constData());
+    else
+        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Cannot load the printers: %s",
+            qPrintable(copy.errorString()));
+    QFile::remove(loaded);
 }
 
 bool saveState(pappl_system_t *system, void *stateFile)
@@ -92,13 +133,22 @@ pappl_system_t *createSystem(int count, cups_option_t *options, void *)
     }
     const char *hostName = option(count, options, "listen-hostname", "localhost");
     const char *logFile = option(count, options, "log-file", "-");
+    const char *authService = option(count, options, "auth-service", nullptr);
+    const char *adminGroup = option(count, options, "admin-group", nullptr);
 
     pappl_system_t *system = papplSystemCreate(
         PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE | PAPPL_SOPTIONS_WEB_LOG,
         "Zantoquiller Printer Application", int(port), "_print,_universal",
-        spoolFolder.toLocal8Bit().constData(), logFile, level, nullptr, false);
+        spoolFolder.toLocal8Bit().constData(), logFile, level, authService, false);
     if (!system)
         return nullptr;
+    if (adminGroup)
+        papplSystemSetAdminGroup(system, adminGroup);
+    // PAPPL refuses other hosts' IPP changes without a PAM service but lets
+    // them use the web interface's forms: with no way to check who they
+    // are, they may change nothing.
+    if (!authService && !loopbackOnly(hostName))
+        papplSystemSetAuthCallback(system, "Basic", refuseRemoteChanges, nullptr);
     if (std::strcmp(hostName, "*") != 0)
         papplSystemSetHostName(system, hostName);
     if (!papplSystemAddListeners(system, std::strcmp(hostName, "*") == 0 ? nullptr : hostName)) {
@@ -125,9 +175,13 @@ pappl_system_t *createSystem(int count, cups_option_t *options, void *)
     // Lives as long as the system.
     static std::string stateFile;
     stateFile = (stateFolder + QStringLiteral("/printers.state")).toLocal8Bit().toStdString();
-    if (QFile::exists(QString::fromLocal8Bit(stateFile.c_str())))
-        papplSystemLoadState(system, stateFile.c_str());
+    // The files of the jobs of the run before: what is to print again the
+    // journal keeps.
+    for (const QString &left : QDir(spoolFolder).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(spoolFolder + u'/' + left);
+    loadPrinters(system, QString::fromLocal8Bit(stateFile.c_str()));
     papplSystemSetSaveCallback(system, saveState, &stateFile);
+    keepJobs(system, stateFolder + QStringLiteral("/jobs"), spoolFolder);
     return system;
 }
 

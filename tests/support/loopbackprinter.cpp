@@ -21,8 +21,11 @@ int loopbackListener(int receiveBuffer, quint16 &port)
         throw std::runtime_error("socket() failed");
     if (receiveBuffer > 0)
         ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    const int reuse = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     sockaddr_in address {};
     address.sin_family = AF_INET;
+    address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
@@ -37,8 +40,8 @@ int loopbackListener(int receiveBuffer, quint16 &port)
 
 } // namespace
 
-LoopbackPrinter::LoopbackPrinter(Mode mode, qsizetype resetAfter)
-    : m_mode(mode), m_resetAfter(resetAfter)
+LoopbackPrinter::LoopbackPrinter(Mode mode, qsizetype resetAfter, quint16 port)
+    : m_mode(mode), m_resetAfter(resetAfter), m_port(port)
 {
     // An off-line printer takes little before it stops reading, and so does
     // one that is about to be switched off; a served connection takes what

@@ -37,7 +37,9 @@ public:
     // ResetAfter: once a connection has sent resetAfter bytes or more, it is
     // reset (SO_LINGER 0, then close); its small receive buffer leaves the
     // rest of a large job unacknowledged at the sender.
-    explicit LoopbackPrinter(Mode mode = Mode::Receive, qsizetype resetAfter = 0);
+    // port: the one to listen on (a printer that comes up where nobody
+    // listened); 0 for any free one.
+    explicit LoopbackPrinter(Mode mode = Mode::Receive, qsizetype resetAfter = 0, quint16 port = 0);
     // Answer: sends reply on a connection each time what it sent so far ends
     // with requestEnd, and records the connection as Receive does.
     LoopbackPrinter(const QByteArray &requestEnd, const QByteArray &reply);

@@ -137,13 +137,13 @@ bool PrinterAppProcess::answers() const
     return ok;
 }
 
-int PrinterAppProcess::stop()
+int PrinterAppProcess::stop(int signalNumber)
 {
     if (!m_process)
         return -1;
     int status = -1;
     if (m_process->state() != QProcess::NotRunning) {
-        ::kill(pid_t(m_process->processId()), SIGTERM);
+        ::kill(pid_t(m_process->processId()), signalNumber);
         if (!m_process->waitForFinished(60000)) {
             m_process->kill();
             m_process->waitForFinished();

@@ -46,8 +46,9 @@ public:
     /// and waits until it answers IPP; throws when it does not within a
     /// minute or ends. extraOptions are further "-o NAME=VALUE" values.
     void start(const QStringList &extraOptions = {});
-    /// SIGTERM, then waits for the end; the exit status (-1: crashed).
-    int stop();
+    /// SIGTERM (or signalNumber: SIGKILL for a crash), then waits for the
+    /// end; the exit status (-1: crashed or killed).
+    int stop(int signalNumber = 15);
     /// stop() and start() on the same state folder and port.
     void restart();
     bool isRunning() const;
