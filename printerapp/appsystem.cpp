@@ -4,6 +4,7 @@
 #include "jobjournal.h"
 #include "printerprofile.h"
 #include "profiledrivers.h"
+#include "statusreasons.h"
 #include "testpage.h"
 #include "textjob.h"
 
@@ -182,6 +183,7 @@ pappl_system_t *createSystem(int count, cups_option_t *options, void *)
     loadPrinters(system, QString::fromLocal8Bit(stateFile.c_str()));
     papplSystemSetSaveCallback(system, saveState, &stateFile);
     keepJobs(system, stateFolder + QStringLiteral("/jobs"), spoolFolder);
+    watchStoppedPrinters(system);
     return system;
 }
 

@@ -88,4 +88,25 @@ bool updateStatus(pappl_printer_t *printer)
     return true;
 }
 
+void watchStoppedPrinters(pappl_system_t *system)
+{
+    constexpr int IntervalSeconds = 5;
+    papplSystemAddTimerCallback(
+        system, 0, IntervalSeconds,
+        [](pappl_system_t *system, void *) {
+            papplSystemIteratePrinters(
+                system,
+                [](pappl_printer_t *printer, void *) {
+                    // Stopped with jobs waiting: nothing prints, the device
+                    // is free to be asked.
+                    if (papplPrinterGetState(printer) == IPP_PSTATE_STOPPED
+                        && papplPrinterGetNumberOfActiveJobs(printer) > 0)
+                        updateStatus(printer);
+                },
+                nullptr);
+            return true;
+        },
+        nullptr);
+}
+
 } // namespace ZantoApp

@@ -26,4 +26,9 @@ pappl_preason_t reasonsFor(const Zanto::PrinterStatus &status);
 /// answers no query; false when the printer could not be asked.
 bool updateStatus(pappl_printer_t *printer);
 
+/// Asks, every few seconds, the printers whose queue PAPPL stopped because
+/// their device could not be opened: PAPPL asks no printer with a job in
+/// hand, so an unreachable printer would show only "paused", not why.
+void watchStoppedPrinters(pappl_system_t *system);
+
 } // namespace ZantoApp
