@@ -17,8 +17,6 @@
 #include <QThread>
 
 #include <csignal>
-#include <poll.h>
-#include <unistd.h>
 
 using namespace ZantoTest;
 using namespace std::chrono_literals;
@@ -181,27 +179,8 @@ TEST(PrinterAppFaults, AnUnreachablePrinterIsOfflineAndPrintsWhenItComes)
 // in its printer-state-reasons over IPP.
 TEST(PrinterAppFaults, PaperOutIsMediaEmptyOverIpp)
 {
-    LoopbackPrinter printer([](int connection, const std::atomic<bool> &stopped) {
-        QByteArray asked;
-        while (!stopped) {
-            pollfd ready {connection, POLLIN, 0};
-            if (::poll(&ready, 1, 50) <= 0)
-                continue;
-            char buffer[64];
-            const ssize_t count = ::read(connection, buffer, sizeof buffer);
-            if (count <= 0)
-                return;
-            asked.append(buffer, count);
-            for (qsizetype at; (at = asked.indexOf("\x10\x04")) >= 0 && asked.size() > at + 2;) {
-                // Off line because the paper has run out.
-                const char n = asked[at + 2];
-                const unsigned char reply = n == 1 ? 0x1a : n == 2 ? 0x32 : 0x72;
-                if (::write(connection, &reply, 1) != 1)
-                    return;
-                asked.remove(0, at + 3);
-            }
-        }
-    });
+    // Off line because the paper has run out.
+    LoopbackPrinter printer(LoopbackPrinter::answeringRealTimeStatus({0x1a, 0x32, 0x72}));
     PrinterAppProcess app;
     app.start();
     app.addPrinter(QStringLiteral("receipt"), QStringLiteral("escpos-80mm"), printer.uri());

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <unistd.h>
 
 using namespace Zanto;
 using namespace ZantoApp;
@@ -60,41 +58,7 @@ TEST(StatusReasons, EachStatusItsReasons)
 
 namespace {
 
-// What a receipt printer answers to DLE EOT 1, 2 and 4.
-struct RealTimeAnswers
-{
-    unsigned char printer;
-    unsigned char offlineCause;
-    unsigned char paper;
-};
-
-// Serves each connection: every DLE EOT n read is answered at once.
-ZantoTest::LoopbackPrinter::Service answering(const RealTimeAnswers &answers)
-{
-    return [answers](int connection, const std::atomic<bool> &stopped) {
-        QByteArray request;
-        while (!stopped) {
-            pollfd ready {connection, POLLIN, 0};
-            if (::poll(&ready, 1, 50) <= 0)
-                continue;
-            char buffer[64];
-            const ssize_t count = ::read(connection, buffer, sizeof buffer);
-            if (count <= 0)
-                return;
-            request.append(buffer, count);
-            for (qsizetype at;
-                 (at = request.indexOf("\x10\x04")) >= 0 && request.size() > at + 2;) {
-                const char n = request[at + 2];
-                const unsigned char reply = n == 1 ? answers.printer
-                    : n == 2                       ? answers.offlineCause
-                                                   : answers.paper;
-                if (::write(connection, &reply, 1) != 1)
-                    return;
-                request.remove(0, at + 3);
-            }
-        }
-    };
-}
+using RealTimeAnswers = ZantoTest::LoopbackPrinter::RealTimeAnswers;
 
 const PrinterLanguage &language(const char *name)
 {
@@ -124,7 +88,8 @@ TEST(StatusReasons, UpdateStatusAsksThePrinter)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        ZantoTest::LoopbackPrinter device(answering(row.answers));
+        ZantoTest::LoopbackPrinter device(
+            ZantoTest::LoopbackPrinter::answeringRealTimeStatus(row.answers));
         ZantoTest::TempDir dir;
         ZantoTest::TestPapplSystem system(language("escpos"), device.uri(), dir.path());
         ASSERT_NE(system.printer(), nullptr);

@@ -222,4 +222,31 @@ quint16 refusingLoopbackPort()
     return port;
 }
 
+LoopbackPrinter::Service LoopbackPrinter::answeringRealTimeStatus(const RealTimeAnswers &answers)
+{
+    return [answers](int connection, const std::atomic<bool> &stopped) {
+        QByteArray request;
+        while (!stopped) {
+            pollfd ready {connection, POLLIN, 0};
+            if (::poll(&ready, 1, 50) <= 0)
+                continue;
+            char buffer[64];
+            const ssize_t count = ::read(connection, buffer, sizeof buffer);
+            if (count <= 0)
+                return;
+            request.append(buffer, count);
+            for (qsizetype at;
+                 (at = request.indexOf("\x10\x04")) >= 0 && request.size() > at + 2;) {
+                const char n = request[at + 2];
+                const unsigned char reply = n == 1 ? answers.printer
+                    : n == 2                       ? answers.offlineCause
+                                                   : answers.paper;
+                if (::write(connection, &reply, 1) != 1)
+                    return;
+                request.remove(0, at + 3);
+            }
+        }
+    };
+}
+
 } // namespace ZantoTest

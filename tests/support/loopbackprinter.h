@@ -44,6 +44,17 @@ public:
     // with requestEnd, and records the connection as Receive does.
     LoopbackPrinter(const QByteArray &requestEnd, const QByteArray &reply);
     explicit LoopbackPrinter(Service service);
+
+    // What a receipt printer answers to the real-time status requests
+    // DLE EOT 1, 2 and 4 (printer, off-line cause, paper sensor).
+    struct RealTimeAnswers
+    {
+        unsigned char printer;
+        unsigned char offlineCause;
+        unsigned char paper;
+    };
+    // A service that answers every DLE EOT n it reads at once.
+    static Service answeringRealTimeStatus(const RealTimeAnswers &answers);
     ~LoopbackPrinter();
 
     LoopbackPrinter(const LoopbackPrinter &) = delete;
