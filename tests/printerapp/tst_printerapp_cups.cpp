@@ -37,19 +37,6 @@ using namespace ZantoTest;
 
 namespace {
 
-// Whether sent is only real-time status requests (DLE EOT n), which the
-// application sends a receipt printer on connections of their own.
-bool onlyStatusRequests(const QByteArray &sent)
-{
-    if (sent.isEmpty() || sent.size() % 3 != 0)
-        return false;
-    for (qsizetype at = 0; at < sent.size(); at += 3) {
-        if (sent[at] != '\x10' || sent[at + 1] != '\x04')
-            return false;
-    }
-    return true;
-}
-
 // A printer on a loopback port that answers every status request
 // (DLE EOT n) with "ready" and keeps what each other connection sent.
 class ReadyPrinter
@@ -93,7 +80,7 @@ private:
                 answered += 3;
             }
         }
-        if (sent.isEmpty() || onlyStatusRequests(sent))
+        if (sent.isEmpty() || LoopbackPrinter::onlyStatusRequests(sent))
             return;
         const std::lock_guard lock(m_mutex);
         m_jobs << sent;

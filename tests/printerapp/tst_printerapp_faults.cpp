@@ -91,17 +91,6 @@ bool waitForReason(const PrinterAppProcess &app, const QString &printer, const Q
     return false;
 }
 
-// Whether sent is only real-time status requests (DLE EOT n).
-bool onlyStatusRequests(const QByteArray &sent)
-{
-    if (sent.size() % 3 != 0)
-        return false;
-    for (qsizetype at = 0; at < sent.size(); at += 3)
-        if (sent[at] != '\x10' || sent[at + 1] != '\x04')
-            return false;
-    return true;
-}
-
 // What the connections to printer carried other than status requests, in
 // order, once it is size bytes or more (PAPPL sends jobs queued together
 // on one connection).
@@ -110,7 +99,7 @@ QByteArray jobsSentTo(const LoopbackPrinter &printer, qsizetype size)
     QByteArray jobs;
     for (int ended = 1; jobs.size() < size && printer.waitForConnections(ended); ++ended) {
         const QByteArray sent = printer.received().value(ended - 1);
-        if (!onlyStatusRequests(sent))
+        if (!LoopbackPrinter::onlyStatusRequests(sent))
             jobs += sent;
     }
     return jobs;

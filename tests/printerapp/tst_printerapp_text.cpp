@@ -62,25 +62,12 @@ void expectCompleted(const PrinterAppProcess &app, const QString &printer, int j
                                                << app.log().toStdString();
 }
 
-// Whether sent is only real-time status requests (DLE EOT n), which the
-// application sends a receipt printer on connections of their own.
-bool onlyStatusRequests(const QByteArray &sent)
-{
-    if (sent.isEmpty() || sent.size() % 3 != 0)
-        return false;
-    for (qsizetype at = 0; at < sent.size(); at += 3) {
-        if (sent[at] != '\x10' || sent[at + 1] != '\x04')
-            return false;
-    }
-    return true;
-}
-
 // The first connection to printer that carried a job.
 QByteArray jobSentTo(const LoopbackPrinter &printer)
 {
     for (int count = 1; printer.waitForConnections(count); ++count) {
         const QByteArray sent = printer.received().value(count - 1);
-        if (!onlyStatusRequests(sent))
+        if (!LoopbackPrinter::onlyStatusRequests(sent))
             return sent;
     }
     return {};

@@ -249,4 +249,15 @@ LoopbackPrinter::Service LoopbackPrinter::answeringRealTimeStatus(const RealTime
     };
 }
 
+bool LoopbackPrinter::onlyStatusRequests(const QByteArray &sent)
+{
+    if (sent.isEmpty() || sent.size() % 3 != 0)
+        return false;
+    for (qsizetype at = 0; at < sent.size(); at += 3) {
+        if (sent[at] != '\x10' || sent[at + 1] != '\x04')
+            return false;
+    }
+    return true;
+}
+
 } // namespace ZantoTest

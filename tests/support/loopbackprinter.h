@@ -55,6 +55,9 @@ public:
     };
     // A service that answers every DLE EOT n it reads at once.
     static Service answeringRealTimeStatus(const RealTimeAnswers &answers);
+    // Whether sent is only real-time status requests (DLE EOT n), which a
+    // receipt printer is asked on connections of their own.
+    static bool onlyStatusRequests(const QByteArray &sent);
     ~LoopbackPrinter();
 
     LoopbackPrinter(const LoopbackPrinter &) = delete;
